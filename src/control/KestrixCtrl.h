@@ -1,0 +1,161 @@
+// The edit control for plain text mixing Arabic and English. One class holds all state; its
+// member functions are defined in the folder of the subsystem that owns them:
+//   control/      construction, properties, automation, persistence, messages, reading order
+//   text/         line store, rebuilding and line breaking, insertion, deletion
+//   layout/       character classes, font pair and drawing context, measurement, painting, caret
+//   interaction/  navigation, keystrokes, selection, mouse, clipboard and menu, scrolling
+#pragma once
+
+#include <memory>
+
+#include "framework/ole/COleControl.h"
+#include "framework/window/CScrollBar.h"
+#include "layout/CharClass.h"
+#include "layout/TextLibrary.h"
+#include "text/LineList.h"
+#include "text/LineRecord.h"
+
+class CKestrixCtrl : public COleControl {
+ public:
+  // Uses the Arabic text library that ships with the control.
+  CKestrixCtrl();
+  // Uses the given text library, which must outlive the control.
+  explicit CKestrixCtrl(TextLibrary& library);
+  ~CKestrixCtrl() override;
+
+  // Text property: the whole text as an automation string, built from the line store.
+  BSTR GetTextProperty();
+
+  // Framework hooks ----------------------------------------------------------------------
+  void DoPropExchange(CPropExchange* px) override;
+  void OnResetState() override;
+  void OnDraw(CDC* dc, const CRect& bounds, const CRect& invalid) override;
+  BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+  // Message handlers ---------------------------------------------------------------------
+  DECLARE_MESSAGE_MAP()
+  int OnCreate(CREATESTRUCT* cs);
+
+  // Line store ---------------------------------------------------------------------------
+  LineRecord* LineAt(int n);
+  void LoadLine(LineRecord* record);
+  void GotoLine(int n);
+  void StoreLine();
+  void NewLine(int n, BOOL insert);
+  void ShiftLinesDown(int first);
+  CString GetText();
+  int OffsetFromIndex(int index);
+  int IndexFromOffset(int offset);
+  int LineFromOffset(int offset);
+  int LineFromY(int y);
+  void PushPosition(BOOL store);
+  void PopPosition();
+  void LayoutTextRect();
+  void ResetLines();
+  void FreeLines();
+  void ScrollCaretIntoView();
+  int LineCount() const { return m_Lines.Count(); }
+
+  // Character classes and line direction -------------------------------------------------
+  static CharClass ClassifyChar(int ch);
+  int DetectLineDirection();
+
+  // Font pair and drawing context --------------------------------------------------------
+  void InitFonts();
+  static LOGFONT FontToLogFont(LPFONTDISP font);
+  void SelectFontPair();
+  void UpdateMetrics();
+  void AcquireDC();
+  void ReleaseHeldDC();
+  // Takes a context when none is held; true when the caller must give it back.
+  bool BorrowDC();
+
+  // Measurement and caret x positions ----------------------------------------------------
+  SIZE TextExtent(const CString& s);
+  SIZE PrefixExtent(const CString& s);
+  void ComputeLineExtents();
+  int XFromWidth(int a, int b) const;
+  // Positions on the line count leftwards from its right end.
+  bool IsRightMeasured() const;
+  int CaretXFromIndex();
+  int IndexFromX(int x);
+
+  // Painting -----------------------------------------------------------------------------
+  void PaintCurrentLine();
+  void PaintLines(int first, int last);
+  void MaskPassword(CString& s) const;
+
+  // Caret --------------------------------------------------------------------------------
+  void UpdateCaretSize();
+  void UpdateCaret();
+  void DrawCaret();
+  void EraseCaret();
+
+  // Vertical scrolling -------------------------------------------------------------------
+  void CreateScrollBar();
+  void PlaceScrollBar();
+  int ShowOrHideScrollBar();
+  void UpdateScrollInfo();
+  void SyncScrollPos();
+  void UpdateScrollBar();
+  void SetFirstVisible(int n);
+  void UpdateScrollOffset();
+  void ScrollLineUp();
+  void ScrollLineDown();
+
+  // The text library in use.
+  TextLibrary& TextLib() { return *m_TextLib; }
+
+  // Members, in declaration order -------------------------------------------------------
+  OLE_COLOR m_ForeColor = 0;
+  std::unique_ptr<CScrollBar> m_pScrollBar;
+  int m_Busy = 0;
+  unsigned int m_BlinkTimer = 0;
+  BOOL m_HasFocus = FALSE;
+  BOOL m_CaretShown = FALSE;
+  int m_CaretX = 0, m_CaretY = 0, m_CaretHeight = 0;
+  CString m_Text;
+  CString m_LineText;
+  CString m_SelText;
+  BOOL m_MouseDown = FALSE;
+  BOOL m_WantTabs = FALSE;
+  BOOL m_ReadOnly = FALSE;
+  short m_Alignment = 0;
+  short m_ReadingOrder = 0;
+  short m_PasswordChar = 0;
+  int m_LineDir = 0;
+  CDC* m_pDC = nullptr;
+  CRect m_TextRect;
+  LineList m_Lines;
+  std::vector<SavedPosition> m_PositionStack;
+  // Selection block.
+  int m_SelPivotX = 0, m_SelAnchorX = 0, m_SelAnchorLine = 0, m_SelActiveLine = 0;
+  int m_SelStart = 0, m_SelLength = 0, m_Selecting = 0, m_SelPrevX = 0, m_SelPrevY = 0;
+  int m_SelCurX = 0, m_SelCurY = 0, m_SelDirection = 0;
+  LOGFONT m_lfAr;
+  LOGFONT m_lfEn;
+  CFontHolder m_FontAr;
+  CFontHolder m_FontEn;
+  int m_Margin = 0, m_LineHeight = 0, m_CharIndex = 0, m_ScrollOffset = 0, m_Ascent = 0,
+      m_Descent = 0, m_ScrollBarWidth = 0, m_LineLength = 0, m_CharCount = 0,
+      m_LineStartX = 0, m_LineRight = 0, m_LineLeft = 0, m_LineY = 0, m_CurLine = 0,
+      m_FirstVisible = 0, m_LastVisible = 0, m_VisibleLines = 0, m_BaselineLift = 0;
+  BOOL m_MultiLines = FALSE;
+  LONG m_MaxLength = 0;
+  BOOL m_WordWrap = FALSE;
+  BOOL m_Modified = FALSE;
+  short m_Style = 0;
+  short m_ScrollBars = 0;
+  BOOL m_HideSelection = FALSE;
+  BOOL m_WantReturn = FALSE;
+  OLE_COLOR m_BackColor = 0;
+
+ private:
+  void ClearSelectionBlock();
+
+  TextLibrary* m_TextLib;
+};
+
+// Identities of the control's automation and event interfaces.
+extern const IID IID_DKestrix;
+extern const IID IID_DKestrixEvents;

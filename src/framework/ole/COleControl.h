@@ -1,0 +1,136 @@
+// The control base: a window with message tables whose default handlers raise the stock events
+// to the host's event sink, font holders bound to a change notification, property exchange,
+// drawing contexts, and the container's view of the control's rectangle.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "framework/ole/FontObject.h"
+#include "framework/ole/OleTypes.h"
+#include "framework/ole/PropExchange.h"
+#include "framework/window/CDC.h"
+#include "framework/window/CWnd.h"
+
+// One stock event as the host receives it.
+struct StockEvent {
+  DISPID dispid = 0;
+  short keyCode = 0;  // KeyDown, KeyUp; the character of KeyPress
+  short shift = 0;    // 1 Shift, 2 Ctrl, 4 Alt
+  short button = 0;   // MouseMove: 1 left, 2 right, 4 middle
+  int x = 0;
+  int y = 0;
+  LONG readyState = 0;
+};
+
+class EventSink {
+ public:
+  virtual ~EventSink() = default;
+  // keyCode and character arguments are by reference, as the host may change them.
+  virtual void OnStockEvent(StockEvent& event) = 0;
+};
+
+inline constexpr LONG READYSTATE_LOADING = 1;
+inline constexpr LONG READYSTATE_INTERACTIVE = 3;
+inline constexpr LONG READYSTATE_COMPLETE = 4;
+
+class COleControl : public CWnd, public FontNotifySink {
+ public:
+  COleControl();
+  ~COleControl() override;
+
+  // Host side --------------------------------------------------------------------------
+  void SetEventSink(EventSink* sink) { eventSink_ = sink; }
+  // Records the rectangle the container gives the control, then creates its window there
+  // (PreCreateWindow, WM_CREATE, WM_SIZE).
+  BOOL CreateControlWindow(CWnd* parent, const RECT& rectInContainer);
+  // The container moves the control: records the new rectangle, then resizes the window.
+  void SetRectInContainer(const RECT& rect);
+  // The framework's reset, load and save of the persisted properties.
+  void ResetProperties();
+  void LoadProperties(const PropertyBag& bag);
+  void SaveProperties(PropertyBag& bag);
+  BOOL IsModified() const { return modified_; }
+  // Paints the control through OnDraw, as the framework's paint cycle does.
+  void Redraw();
+
+  // Services used by the control -------------------------------------------------------
+  void SetModifiedFlag(BOOL modified = TRUE) { modified_ = modified; }
+  // Destroys and re-creates the window; OnDestroy, PreCreateWindow, OnCreate and OnSize
+  // have run when it returns.
+  BOOL RecreateControlWindow();
+  short GetBorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(short style);
+  CDC* GetDC(const RECT* rect = nullptr, DWORD flags = OLEDC_PAINTBKGND);
+  int ReleaseDC(CDC* dc);
+  // OLE colour to RGB; system colour indexes map to the display's system colours.
+  COLORREF TranslateColor(OLE_COLOR color, void* palette = nullptr) const;
+  OLE_COLOR GetBackColor() const { return backColor_; }
+  void SetBackColor(OLE_COLOR color);
+  // The control's rectangle as last recorded from the container.
+  BOOL GetRectInContainer(RECT* rect) const;
+  void BeginWaitCursor();
+  void EndWaitCursor();
+  void InitializeIIDs(const IID* dispatch, const IID* events);
+  const IID* DispatchIID() const { return dispatchIID_; }
+  const IID* EventsIID() const { return eventsIID_; }
+  LONG GetReadyState() const { return readyState_; }
+  void InternalSetReadyState(LONG state);
+  DWORD m_dwVersionLoaded = 0;
+
+  // Hooks the control overrides --------------------------------------------------------
+  virtual void DoPropExchange(CPropExchange* px);
+  virtual void OnResetState();
+  virtual void OnDraw(CDC* dc, const CRect& bounds, const CRect& invalid);
+  virtual void OnClick(USHORT button);
+  virtual void OnKeyDownEvent(USHORT keyCode, short shift);
+  virtual void OnKeyUpEvent(USHORT keyCode, short shift);
+  virtual void OnFontChanged();
+  virtual void OnBackColorChanged();
+  void OnFontObjectChanged(FontObject* font) override;
+
+  // Default handlers: each raises its stock event.
+  DECLARE_MESSAGE_MAP()
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void OnLButtonDblClk(UINT flags, CPoint point);
+  void OnRButtonDown(UINT flags, CPoint point);
+  void OnRButtonUp(UINT flags, CPoint point);
+  void OnChar(UINT ch, UINT repeat, UINT flags);
+  void OnKeyDown(UINT ch, UINT repeat, UINT flags);
+  void OnKeyUp(UINT ch, UINT repeat, UINT flags);
+  void OnSysKeyDown(UINT ch, UINT repeat, UINT flags);
+  int OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message);
+  void OnPaint();
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // Stock event firing.
+  void FireClick();
+  void FireDblClick();
+  void FireKeyDown(USHORT* keyCode, short shift);
+  void FireKeyUp(USHORT* keyCode, short shift);
+  void FireKeyPress(USHORT* character);
+  void FireMouseMove(short button, short shift, int x, int y);
+  void FireReadyStateChange();
+
+ protected:
+  // Shift state of the stock events from the live key state.
+  static short ShiftState();
+
+ private:
+  EventSink* eventSink_ = nullptr;
+  HWND parentHwnd_ = nullptr;  // a handle, so that a parent gone away is noticed
+  bool placed_ = false;        // CreateControlWindow has run
+  CRect rectInContainer_;
+  BOOL modified_ = FALSE;
+  short borderStyle_ = 0;
+  OLE_COLOR backColor_ = 0x80000000 | COLOR_WINDOW;
+  const IID* dispatchIID_ = nullptr;
+  const IID* eventsIID_ = nullptr;
+  LONG readyState_ = READYSTATE_LOADING;
+  USHORT buttonsDown_ = 0;  // buttons pressed inside the control, for Click
+  USHORT dblClickButtons_ = 0;  // the release after a double click is not a Click
+  int waitCursorDepth_ = 0;
+  std::vector<std::unique_ptr<CDC>> openDCs_;
+};

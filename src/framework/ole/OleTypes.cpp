@@ -1,0 +1,20 @@
+#include "framework/ole/OleTypes.h"
+
+#include "framework/text/Cp1256.h"
+
+BSTR BstrFromCp1256(const CString& text) {
+  BSTR out;
+  out.reserve(text.size());
+  for (char b : text) out += static_cast<wchar_t>(UnicodeFromCp1256(static_cast<uint8_t>(b)));
+  return out;
+}
+
+CString Cp1256FromBstr(const BSTR& text) {
+  CString out;
+  out.reserve(text.size());
+  for (wchar_t c : text) {
+    int b = Cp1256FromUnicode(static_cast<char32_t>(c));
+    out += b < 0 ? '?' : static_cast<char>(b);
+  }
+  return out;
+}

@@ -1,0 +1,159 @@
+// The display the windows live on. The headless display needs no display server: tests inject
+// input the way a real display delivers it, advance a virtual clock, read pixels and the
+// clipboard, and choose popup-menu items.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/WinTypes.h"
+#include "framework/gdi/Surface.h"
+#include "framework/window/CMenu.h"
+#include "framework/window/CWnd.h"
+
+// The display's record of a window. Rectangles are in the parent's client coordinates
+// (the surface's for a top-level window).
+struct Window {
+  CWnd* owner = nullptr;
+  Window* parent = nullptr;
+  std::vector<Window*> children;
+  CRect rect;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  UINT id = 0;
+  bool visible = false;
+  bool destroying = false;  // WM_DESTROY is on its way; a second DestroyWindow does nothing
+  bool destroyed = false;   // the record stays so that stale handles are recognised
+};
+
+struct TimerRecord {
+  HWND hwnd = nullptr;
+  UINT_PTR id = 0;
+  uint32_t intervalMs = 0;
+  uint64_t dueMs = 0;
+};
+
+class Display {
+ public:
+  Display(int width, int height);
+  ~Display();
+  // The display the current thread works on (the last one constructed and still alive).
+  static Display& Current();
+  static Display* CurrentOrNull();
+
+  Surface& GetSurface() { return surface_; }
+  // The pixels of hwnd's client area, as a copy.
+  Surface CaptureClient(HWND hwnd) const;
+  // The pixels of hwnd's whole window (edges included), as a copy.
+  Surface CaptureWindow(HWND hwnd) const;
+  bool WriteClientPng(HWND hwnd, const std::string& path) const;
+  bool WriteWindowPng(HWND hwnd, const std::string& path) const;
+
+  // Windows.
+  HWND CreateWindowRecord(CWnd* owner, HWND parent, const CRect& rect, DWORD style,
+                          DWORD exStyle, UINT id);
+  void DestroyWindowRecord(HWND hwnd);
+  bool IsWindow(HWND hwnd) const;
+  CRect ClientRect(HWND hwnd) const;  // in the window's own client coordinates
+  CRect WindowRectOnSurface(HWND hwnd) const;
+  POINT ClientOriginOnSurface(HWND hwnd) const;
+  bool IsVisibleOnScreen(HWND hwnd) const;  // it and all its parents are visible
+  // Draws the non-client edges of hwnd (border and sunken client edge).
+  void DrawFrame(HWND hwnd);
+  // Visible parts of hwnd's client area: clipped by its parents, less visible children.
+  std::vector<RECT> VisibleClientRects(HWND hwnd) const;
+
+  // Focus, capture, cursor.
+  HWND SetFocus(HWND hwnd);
+  HWND GetFocus() const { return focus_; }
+  void SetCapture(HWND hwnd) { capture_ = hwnd; }
+  HWND GetCapture() const { return capture_; }
+  void SetCursor(CursorShape shape) { cursor_ = shape; }
+  CursorShape GetCursor() const { return cursor_; }
+
+  // Messages.
+  void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  bool Peek(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
+  // Dispatches queued messages until the queue is empty; returns how many ran.
+  int PumpMessages();
+  size_t QueuedCount() const { return queue_.size(); }
+
+  // Virtual clock and timers.
+  uint64_t NowMs() const { return nowMs_; }
+  void SetTimer(HWND hwnd, UINT_PTR id, uint32_t intervalMs);
+  bool KillTimer(HWND hwnd, UINT_PTR id);
+  bool HasTimer(HWND hwnd, UINT_PTR id) const;
+  // Moves the clock on, posting WM_TIMER for each timer that falls due, then pumps messages.
+  void AdvanceClock(uint64_t ms);
+
+  // Key state, as kept up to date by the key messages the display delivers.
+  short KeyState(int virtualKey) const;
+
+  // Input injection, delivered the way a real display does (to the focus or the window under
+  // the point / the capture), and dispatched at once.
+  void KeyDown(int virtualKey, UINT scanCode = 0, bool system = false);
+  void KeyUp(int virtualKey, UINT scanCode = 0, bool system = false);
+  void Char(uint8_t ch);
+  // Types text: key down/char/key up for each byte.
+  void TypeText(const std::string& text);
+  // Points are in the client coordinates of hwnd.
+  void MouseMove(HWND hwnd, int x, int y);
+  void MouseDown(HWND hwnd, int x, int y, bool right = false);
+  void MouseUp(HWND hwnd, int x, int y, bool right = false);
+  void DoubleClick(HWND hwnd, int x, int y);
+  // Left press and release at one point.
+  void Click(HWND hwnd, int x, int y);
+
+  // Clipboard (CF_TEXT).
+  bool OpenClipboard(HWND owner);
+  bool CloseClipboard();
+  bool ClipboardIsOpen() const { return clipboardOpen_; }
+  void EmptyClipboard();
+  void SetClipboardData(const std::string& text);
+  std::optional<std::string> ClipboardData() const { return clipboard_; }
+  // For tests and hosts: set or read the clipboard without opening it.
+  void PutClipboardText(const std::string& text) { clipboard_ = text; }
+
+  // Popup menus: the chooser answers the id of the item chosen, or 0 to dismiss.
+  using MenuChooser = std::function<UINT(const std::vector<MenuItem>& items, POINT at)>;
+  void SetMenuChooser(MenuChooser chooser) { menuChooser_ = std::move(chooser); }
+  UINT RunPopupMenu(const std::vector<MenuItem>& items, POINT at);
+  const std::vector<std::vector<MenuItem>>& MenusShown() const { return menusShown_; }
+
+  // Keyboard layouts requested through WM_INPUTLANGCHANGEREQUEST's default processing.
+  void RecordLayoutRequest(WPARAM flags, LPARAM layout) { layoutRequests_.push_back({flags, layout}); }
+  struct LayoutRequest {
+    WPARAM flags;
+    LPARAM layout;
+  };
+  const std::vector<LayoutRequest>& LayoutRequests() const { return layoutRequests_; }
+  LPARAM ActiveLayout() const { return layoutRequests_.empty() ? 0 : layoutRequests_.back().layout; }
+
+ private:
+  HWND WindowAt(HWND root, POINT surfacePoint) const;
+  void SetKey(int virtualKey, bool down);
+
+  Surface surface_;
+  std::vector<std::unique_ptr<Window>> windows_;
+  std::deque<MSG> queue_;
+  std::vector<TimerRecord> timers_;
+  uint64_t nowMs_ = 0;
+  HWND focus_ = nullptr;
+  HWND capture_ = nullptr;
+  CursorShape cursor_ = CursorShape::Arrow;
+  std::map<int, bool> keysDown_;
+  std::map<int, bool> toggled_;
+  std::optional<std::string> clipboard_;
+  bool clipboardOpen_ = false;
+  MenuChooser menuChooser_;
+  std::vector<std::vector<MenuItem>> menusShown_;
+  std::vector<LayoutRequest> layoutRequests_;
+  Display* previous_ = nullptr;
+};

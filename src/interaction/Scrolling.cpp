@@ -1,0 +1,93 @@
+// The vertical scroll bar and the range of visible lines.
+#include "control/KestrixCtrl.h"
+
+namespace {
+constexpr UINT kScrollBarId = 100;
+constexpr DWORD kSbsRightAlign = 0x0004;
+}  // namespace
+
+void CKestrixCtrl::CreateScrollBar() {
+  // A second run (Clear) replaces the earlier child window instead of leaving it behind.
+  if (m_pScrollBar && m_pScrollBar->GetSafeHwnd()) m_pScrollBar->DestroyWindow();
+  m_pScrollBar = std::make_unique<CScrollBar>();
+  m_pScrollBar->Create(SBS_VERT | kSbsRightAlign, CRect(0, 0, 16, 100), this, kScrollBarId);
+  PlaceScrollBar();
+}
+
+void CKestrixCtrl::PlaceScrollBar() {
+  if (m_Busy != 0 || !m_pScrollBar || !m_pScrollBar->GetSafeHwnd()) return;
+  CRect client;
+  GetClientRect(&client);
+  int height = client.bottom - client.top + 1;
+  int x = m_ReadingOrder == 1 ? client.left : client.right - 16;
+  m_pScrollBar->MoveWindow(x, client.top, 16, height, TRUE);
+}
+
+int CKestrixCtrl::ShowOrHideScrollBar() {
+  if (m_Busy != 0 || !m_pScrollBar || !m_pScrollBar->GetSafeHwnd()) return 0;
+  int64_t textHeight = static_cast<int64_t>(m_Lines.Count()) * m_LineHeight - m_BaselineLift;
+  if (textHeight < m_TextRect.Height()) {
+    SetFirstVisible(1);
+    m_pScrollBar->ShowScrollBar(FALSE);
+    return 0;
+  }
+  m_pScrollBar->ShowScrollBar(TRUE);
+  return 1;
+}
+
+void CKestrixCtrl::UpdateScrollInfo() {
+  if (m_Lines.Empty() || !m_pScrollBar || !m_pScrollBar->GetSafeHwnd()) return;
+  SCROLLINFO info;
+  info.cbSize = 28;
+  info.fMask = SIF_ALL;
+  info.nMin = 0;
+  info.nMax = m_Lines.Count() - 1;
+  info.nPage = static_cast<UINT>(m_VisibleLines);
+  info.nPos = 0;
+  info.nTrackPos = 0;
+  m_pScrollBar->SetScrollInfo(&info, FALSE);
+}
+
+void CKestrixCtrl::SyncScrollPos() {
+  if (m_Busy != 0 || !m_pScrollBar || !m_pScrollBar->IsWindowVisible()) return;
+  if (m_LastVisible >= m_Lines.Count())
+    m_pScrollBar->SetScrollPos(m_Lines.Count(), TRUE);
+  else
+    m_pScrollBar->SetScrollPos(m_FirstVisible - 1, TRUE);
+}
+
+void CKestrixCtrl::UpdateScrollBar() {
+  if (m_Busy != 0) return;
+  ShowOrHideScrollBar();
+  PlaceScrollBar();
+  UpdateScrollInfo();
+  SyncScrollPos();
+}
+
+void CKestrixCtrl::SetFirstVisible(int n) {
+  int count = m_Lines.Count();
+  if (n > count) n = count;
+  if (n < 1) n = 1;
+  m_FirstVisible = n;
+  m_LastVisible = n + m_VisibleLines - 1;
+  if (m_LastVisible > count) m_LastVisible = count;
+}
+
+void CKestrixCtrl::UpdateScrollOffset() {
+  // LineAt leaves the first visible line current, as callers expect.
+  if (LineRecord* first = LineAt(m_FirstVisible)) m_ScrollOffset = first->m_Y - m_LineHeight;
+}
+
+void CKestrixCtrl::ScrollLineUp() {
+  if (m_FirstVisible <= 1) return;
+  SetFirstVisible(m_FirstVisible - 1);
+  if (m_pScrollBar && m_pScrollBar->GetSafeHwnd()) m_pScrollBar->SetScrollPos(m_FirstVisible - 1, TRUE);
+  PaintLines(m_FirstVisible, m_LastVisible);
+}
+
+void CKestrixCtrl::ScrollLineDown() {
+  if (m_FirstVisible >= m_Lines.Count()) return;
+  SetFirstVisible(m_FirstVisible + 1);
+  if (m_pScrollBar && m_pScrollBar->GetSafeHwnd()) m_pScrollBar->SetScrollPos(m_FirstVisible - 1, TRUE);
+  PaintLines(m_FirstVisible, m_LastVisible);
+}

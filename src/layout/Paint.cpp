@@ -1,0 +1,65 @@
+// Painting lines: the background band, then the whole trimmed line in one text call.
+#include <algorithm>
+
+#include "control/KestrixCtrl.h"
+
+namespace {
+bool IsTrailingSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+}  // namespace
+
+void CKestrixCtrl::PaintCurrentLine() {
+  if (m_Busy != 0 || !m_pDC) return;
+  CString s = m_LineText;
+  while (!s.empty() && IsTrailingSpace(s.back())) s.pop_back();
+  ComputeLineExtents();
+  int width = TextExtent(s).cx;
+  int x = XFromWidth(width, 0);
+  int y = m_LineY - m_BaselineLift - m_ScrollOffset;
+  bool scrollBarHidden = !m_pScrollBar || !m_pScrollBar->IsWindowVisible();
+  CRect band(0, y - m_Ascent, m_TextRect.Width() + 16 + (scrollBarHidden ? 16 : 0), y + m_Descent);
+  if (m_CurLine == m_FirstVisible) band.top = 0;
+  if (m_PasswordChar > 0) MaskPassword(s);
+  CBrush brush(m_BackColor);
+  m_pDC->FillRect(&band, &brush);
+  brush.DeleteObject();
+  m_pDC->SetTextColor(TranslateColor(m_ForeColor));
+  m_TextLib->aTextOut(m_pDC->GetSafeHdc(), x, y, s.data(), static_cast<int32_t>(s.size()));
+}
+
+void CKestrixCtrl::PaintLines(int first, int last) {
+  if (m_Lines.Empty() || m_Busy != 0) return;
+  PushPosition(FALSE);
+  if (first == m_FirstVisible) UpdateScrollOffset();
+  AcquireDC();
+  // Only lines that exist are painted, whatever range is asked for.
+  for (int n = std::max(first, 1); n <= std::min(last, m_Lines.Count()); ++n) {
+    GotoLine(n);
+    PaintCurrentLine();
+  }
+  if (m_LastVisible == m_Lines.Count()) {
+    GotoLine(m_LastVisible);
+    CRect below = m_TextRect;
+    below.top = m_LineY - m_BaselineLift - m_ScrollOffset + m_Descent;
+    if (!m_pScrollBar || !m_pScrollBar->IsWindowVisible()) below.right += m_ScrollBarWidth;
+    if (m_pDC && below.bottom > below.top) {
+      CBrush brush(m_BackColor);
+      m_pDC->FillRect(&below, &brush);
+      brush.DeleteObject();
+    }
+  }
+  ReleaseHeldDC();
+  PopPosition();
+}
+
+void CKestrixCtrl::MaskPassword(CString& s) const {
+  for (char& c : s) c = static_cast<char>(m_PasswordChar & 0xFF);
+}
+
+void CKestrixCtrl::OnDraw(CDC* dc, const CRect& bounds, const CRect& /*invalid*/) {
+  if (dc) {
+    CBrush brush(m_BackColor);
+    dc->FillRect(&bounds, &brush);
+    brush.DeleteObject();
+  }
+  PaintLines(m_FirstVisible, m_LastVisible);
+}

@@ -1,0 +1,74 @@
+#include "text/LineList.h"
+
+#include <algorithm>
+#include <limits>
+
+LineRecord* LineList::At(int64_t n) const {
+  if (n < 1 || n > Count()) return nullptr;
+  return lines_[static_cast<size_t>(n - 1)].get();
+}
+
+void LineList::Append(std::unique_ptr<LineRecord> record) {
+  lines_.push_back(std::move(record));
+}
+
+void LineList::InsertBefore(int32_t n, std::unique_ptr<LineRecord> record) {
+  n = std::clamp(n, 1, Count() + 1);
+  lines_.insert(lines_.begin() + (n - 1), std::move(record));
+  Invalidate(n);
+}
+
+void LineList::Clear() {
+  lines_.clear();
+  prefixLength_.clear();
+  prefixLimit_.clear();
+}
+
+void LineList::SetChars(int32_t n, const CString& chars) {
+  LineRecord* record = At(n);
+  if (!record) return;
+  if (record->m_Chars.size() != chars.size() ||
+      (!chars.empty() && record->m_Chars.back() != chars.back()))
+    Invalidate(n);
+  record->m_Chars = chars;
+}
+
+void LineList::Invalidate(int32_t fromLine) {
+  auto keep = static_cast<size_t>(std::max(0, fromLine - 1));
+  if (prefixLength_.size() > keep) {
+    prefixLength_.resize(keep);
+    prefixLimit_.resize(keep);
+  }
+}
+
+void LineList::Extend(int32_t n) const {
+  n = std::min(n, Count());
+  while (static_cast<int32_t>(prefixLength_.size()) < n) {
+    size_t i = prefixLength_.size();
+    const CString& chars = lines_[i]->m_Chars;
+    auto length = static_cast<int64_t>(chars.size());
+    int64_t limit = (!chars.empty() && chars.find('\r') != CString::npos) ? length - 1 : length;
+    prefixLength_.push_back((i ? prefixLength_[i - 1] : 0) + length);
+    prefixLimit_.push_back(i ? std::min(prefixLimit_[i - 1], limit) : limit);
+  }
+}
+
+int64_t LineList::PrefixLength(int32_t n) const {
+  if (n <= 0) return 0;
+  n = std::min(n, Count());
+  Extend(n);
+  return n ? prefixLength_[static_cast<size_t>(n - 1)] : 0;
+}
+
+int64_t LineList::PrefixCaretLimit(int32_t n) const {
+  if (n <= 0) return std::numeric_limits<int64_t>::max();
+  n = std::min(n, Count());
+  Extend(n);
+  return n ? prefixLimit_[static_cast<size_t>(n - 1)] : std::numeric_limits<int64_t>::max();
+}
+
+int32_t LineList::FirstLineEndingAfter(int64_t offset) const {
+  Extend(Count());
+  auto it = std::upper_bound(prefixLength_.begin(), prefixLength_.end(), offset);
+  return static_cast<int32_t>(it - prefixLength_.begin()) + 1;
+}
