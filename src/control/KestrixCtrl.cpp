@@ -54,3 +54,11 @@ void CKestrixCtrl::DoPropExchange(CPropExchange* px) {
 
   SetBackColor(0xFFFFFF);
 }
+
+void CKestrixCtrl::SetText(const CString& text) {
+  m_Text = text;
+  RebuildText(text, -1);
+  SetModifiedFlag(TRUE);
+}
+
+void CKestrixCtrl::SetTextProperty(const BSTR& text) { SetText(Cp1256FromBstr(text)); }

@@ -25,6 +25,9 @@ class CKestrixCtrl : public COleControl {
 
   // Text property: the whole text as an automation string, built from the line store.
   BSTR GetTextProperty();
+  void SetTextProperty(const BSTR& text);
+  // Text write: replaces the whole text (8-bit, Arabic code page).
+  void SetText(const CString& text);
 
   // Framework hooks ----------------------------------------------------------------------
   void DoPropExchange(CPropExchange* px) override;
@@ -34,7 +37,46 @@ class CKestrixCtrl : public COleControl {
 
   // Message handlers ---------------------------------------------------------------------
   DECLARE_MESSAGE_MAP()
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnRButtonDown(UINT flags, CPoint point);
+  void OnSetFocus(CWnd* oldWnd);
+  void OnKillFocus(CWnd* newWnd);
+  void OnSize(UINT type, int cx, int cy);
   int OnCreate(CREATESTRUCT* cs);
+  void OnChar(UINT ch, UINT repeat, UINT flags);
+  void OnKeyDown(UINT ch, UINT repeat, UINT flags);
+  void OnKeyUp(UINT ch, UINT repeat, UINT flags);
+  void OnSysKeyDown(UINT ch, UINT repeat, UINT flags);
+  int OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message);
+  void OnVScroll(UINT code, UINT pos, CScrollBar* scrollBar);
+  void OnTimer(UINT_PTR id);
+  void OnDestroy();
+  void OnFontChanged() override;
+  void OnKeyDownEvent(USHORT keyCode, short shift) override;
+  // Re-creates the window and rebuilds the text it held.
+  void RecreateAndReload();
+
+  // Reading order and keyboard language -------------------------------------------------
+  short GetReadingOrder() const { return m_ReadingOrder; }
+  void SetReadingOrder(short order);
+  void ApplyReadingOrder();
+  BOOL ActivateEdit(const BSTR& key, const BSTR& str);
+  void ReadingOrderKey(UINT flags);
+
+  // Caret moves --------------------------------------------------------------------------
+  void MoveLeft();
+  void MoveRight();
+  void KeepCaretLineVisible();
+  void MoveUp(BOOL moveCaret);
+  void MoveDown(BOOL moveCaret);
+  void PageUp();
+  void PageDown();
+  void MoveHome();
+  void MoveEnd();
+  static bool IsShiftDown();
+  static bool IsCtrlDown();
 
   // Line store ---------------------------------------------------------------------------
   LineRecord* LineAt(int n);
@@ -55,6 +97,20 @@ class CKestrixCtrl : public COleControl {
   void FreeLines();
   void ScrollCaretIntoView();
   int LineCount() const { return m_Lines.Count(); }
+
+  // Rebuilding and line breaking ---------------------------------------------------------
+  void RebuildText(const CString& text, int caretOffset);
+  void AppendHardBreak();
+  BOOL LineNeedsWrap();
+  int FindWrapIndex();
+  void WrapCurrentLine();
+  CString SplitLineAtCaret();
+  void PrependToLine(const CString& s);
+  void MoveToNextLine(BOOL newLine);
+
+  // Insertion ----------------------------------------------------------------------------
+  BOOL CanInsertChar(unsigned int c);
+  void InsertChar(unsigned int c);
 
   // Character classes and line direction -------------------------------------------------
   static CharClass ClassifyChar(int ch);

@@ -1,8 +1,24 @@
-// Creation of the control window.
+// The control window: its message table, creation, sizing, focus, the blink timer, font
+// changes, and re-creation.
 #include "control/KestrixCtrl.h"
 
 BEGIN_MESSAGE_MAP(CKestrixCtrl, COleControl)
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONUP()
+ON_WM_LBUTTONDOWN()
+ON_WM_RBUTTONDOWN()
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
+ON_WM_SIZE()
 ON_WM_CREATE()
+ON_WM_CHAR()
+ON_WM_KEYDOWN()
+ON_WM_KEYUP()
+ON_WM_SYSKEYDOWN()
+ON_WM_MOUSEACTIVATE()
+ON_WM_VSCROLL()
+ON_WM_TIMER()
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 BOOL CKestrixCtrl::PreCreateWindow(CREATESTRUCT& cs) {
@@ -15,4 +31,85 @@ BOOL CKestrixCtrl::PreCreateWindow(CREATESTRUCT& cs) {
 int CKestrixCtrl::OnCreate(CREATESTRUCT* cs) {
   InitFonts();
   return COleControl::OnCreate(cs);
+}
+
+void CKestrixCtrl::OnSize(UINT type, int cx, int cy) {
+  COleControl::OnSize(type, cx, cy);
+  StoreLine();
+  CRect recorded;
+  GetRectInContainer(&recorded);
+  if (cx + 2 * GetBorderStyle() + 4 == recorded.Width()) {
+    LayoutTextRect();
+    m_VisibleLines = m_LineHeight > 0 ? m_TextRect.Height() / m_LineHeight : 1;
+    if (m_VisibleLines <= 0) m_VisibleLines = 1;
+    SetFirstVisible(m_FirstVisible);
+    PaintLines(m_FirstVisible, m_LastVisible);
+  } else {
+    RebuildText(GetText(), -1);
+  }
+  UpdateScrollBar();
+}
+
+void CKestrixCtrl::OnSetFocus(CWnd* oldWnd) {
+  COleControl::OnSetFocus(oldWnd);
+  GotoLine(m_CurLine);
+  m_HasFocus = TRUE;
+  DrawCaret();
+}
+
+void CKestrixCtrl::OnKillFocus(CWnd* newWnd) {
+  COleControl::OnKillFocus(newWnd);
+  StoreLine();
+  EraseCaret();
+  m_HasFocus = FALSE;
+}
+
+void CKestrixCtrl::OnTimer(UINT_PTR id) {
+  if (m_CaretShown)
+    EraseCaret();
+  else
+    DrawCaret();
+  COleControl::OnTimer(id);
+}
+
+void CKestrixCtrl::OnDestroy() {
+  COleControl::OnDestroy();
+  KillTimer(m_BlinkTimer);
+}
+
+void CKestrixCtrl::OnFontChanged() {
+  if (m_CharCount != 0) RecreateAndReload();
+  if (!m_Text.empty()) RebuildText(CString(m_Text), -1);
+  COleControl::OnFontChanged();
+}
+
+void CKestrixCtrl::RecreateAndReload() {
+  StoreLine();
+  m_CharCount = 0;
+  CString text = GetText();
+  KillTimer(m_BlinkTimer);
+  RecreateControlWindow();
+  if (!text.empty()) RebuildText(text, -1);
+  SetModifiedFlag(TRUE);
+}
+
+int CKestrixCtrl::OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message) {
+  StoreLine();
+  return COleControl::OnMouseActivate(topParent, hitTest, message);
+}
+
+// Mouse selection, the key table, typing and the context menu act through the selection
+// and clipboard subsystem; until then these handlers raise their stock events only.
+void CKestrixCtrl::OnMouseMove(UINT flags, CPoint point) { COleControl::OnMouseMove(flags, point); }
+void CKestrixCtrl::OnLButtonUp(UINT flags, CPoint point) { COleControl::OnLButtonUp(flags, point); }
+void CKestrixCtrl::OnLButtonDown(UINT flags, CPoint point) { COleControl::OnLButtonDown(flags, point); }
+void CKestrixCtrl::OnRButtonDown(UINT flags, CPoint point) {
+  COleControl::OnRButtonDown(flags, point);
+  StoreLine();
+}
+void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) { COleControl::OnChar(ch, repeat, flags); }
+void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) { COleControl::OnKeyDown(ch, repeat, flags); }
+void CKestrixCtrl::OnKeyUp(UINT ch, UINT repeat, UINT flags) { COleControl::OnKeyUp(ch, repeat, flags); }
+void CKestrixCtrl::OnSysKeyDown(UINT ch, UINT repeat, UINT flags) {
+  COleControl::OnSysKeyDown(ch, repeat, flags);
 }

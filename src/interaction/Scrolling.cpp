@@ -91,3 +91,37 @@ void CKestrixCtrl::ScrollLineDown() {
   if (m_pScrollBar && m_pScrollBar->GetSafeHwnd()) m_pScrollBar->SetScrollPos(m_FirstVisible - 1, TRUE);
   PaintLines(m_FirstVisible, m_LastVisible);
 }
+
+void CKestrixCtrl::OnVScroll(UINT code, UINT pos, CScrollBar* scrollBar) {
+  COleControl::OnVScroll(code, pos, scrollBar);
+  if (!scrollBar || scrollBar != m_pScrollBar.get() || m_Lines.Empty()) return;
+  StoreLine();
+  switch (code) {
+    case SB_LINEUP:
+      MoveUp(TRUE);
+      break;
+    case SB_LINEDOWN:
+      MoveDown(FALSE);
+      break;
+    case SB_PAGEUP:
+      PageUp();
+      break;
+    case SB_PAGEDOWN:
+      PageDown();
+      break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+      m_pScrollBar->SetScrollPos(static_cast<int>(pos), TRUE);
+      SetFirstVisible(static_cast<int>(pos) + 1);
+      Redraw();
+      break;
+    case SB_TOP:
+      MoveHome();
+      break;
+    case SB_BOTTOM:
+      MoveEnd();
+      break;
+    default:
+      break;
+  }
+}

@@ -1,0 +1,49 @@
+// The reading order: alignment, the keyboard layout requested, and the text library's
+// direction; ActivateEdit starts Arabic editing and the caret's blinking.
+#include "control/KestrixCtrl.h"
+
+namespace {
+constexpr WPARAM kLayoutRequestFlags = INPUTLANGCHANGE_SYSCHARSET | INPUTLANGCHANGE_BACKWARD;
+constexpr LPARAM kEnglishUnitedStates = 0x04090409;
+constexpr LPARAM kArabicSaudiArabia = 0x04010401;
+constexpr unsigned int kBlinkTimerId = 100;
+constexpr UINT kBlinkPeriodMs = 600;
+constexpr UINT kLeftShiftScanCode = 0x2A;
+constexpr UINT kRightShiftScanCode = 0x36;
+}  // namespace
+
+void CKestrixCtrl::ApplyReadingOrder() {
+  if (m_ReadingOrder == 0) {
+    m_Alignment = 0;
+    SendMessage(WM_INPUTLANGCHANGEREQUEST, kLayoutRequestFlags, kEnglishUnitedStates);
+  } else {
+    m_Alignment = 2;
+    SendMessage(WM_INPUTLANGCHANGEREQUEST, kLayoutRequestFlags, kArabicSaudiArabia);
+  }
+  m_TextLib->aSetReadingOrder(m_ReadingOrder);
+}
+
+void CKestrixCtrl::SetReadingOrder(short order) {
+  if (order == m_ReadingOrder) return;
+  m_ReadingOrder = order;
+  ApplyReadingOrder();
+  RecreateAndReload();
+}
+
+BOOL CKestrixCtrl::ActivateEdit(const BSTR& /*key*/, const BSTR& /*str*/) {
+  m_ReadingOrder = 1;
+  ApplyReadingOrder();
+  m_TextLib->aSetKeyboardLanguage(1);
+  m_BlinkTimer = kBlinkTimerId;
+  SetTimer(kBlinkTimerId, kBlinkPeriodMs, nullptr);
+  m_HasFocus = FALSE;
+  return TRUE;
+}
+
+void CKestrixCtrl::ReadingOrderKey(UINT flags) {
+  // Tested as masks: the left Shift's scan code fails the right one's test and back.
+  if ((flags & kLeftShiftScanCode) == kLeftShiftScanCode && IsCtrlDown())
+    SetReadingOrder(0);
+  else if ((flags & kRightShiftScanCode) == kRightShiftScanCode && IsCtrlDown())
+    SetReadingOrder(1);
+}

@@ -1,0 +1,123 @@
+// Rebuilding the whole store from a text, and word wrapping of the current line.
+#include <algorithm>
+
+#include "control/KestrixCtrl.h"
+
+namespace {
+constexpr char kCR = '\r';
+constexpr char kSpace = ' ';
+// A line fits when its width plus this slack is at most the width of the text rectangle.
+constexpr int kWrapSlack = 10;
+}  // namespace
+
+void CKestrixCtrl::RebuildText(const CString& text, int caretOffset) {
+  BOOL readOnly = m_ReadOnly;
+  m_ReadOnly = FALSE;
+  PushPosition(TRUE);
+  if (caretOffset == -1) caretOffset = OffsetFromIndex(m_CharIndex);
+  ResetLines();
+  m_Busy = 1;
+  AcquireDC();
+  for (char c : text) {
+    if (c == kCR)
+      AppendHardBreak();
+    else
+      InsertChar(static_cast<unsigned char>(c));
+  }
+  StoreLine();
+  ReleaseHeldDC();
+  m_Busy = 0;
+  PopPosition();
+  m_CharIndex = IndexFromOffset(caretOffset);
+  ScrollCaretIntoView();
+  SetFirstVisible(m_FirstVisible);
+  if (m_Lines.Count() <= m_VisibleLines) m_FirstVisible = 1;
+  if (m_CurLine > m_Lines.Count()) m_CurLine = m_Lines.Count();
+  UpdateScrollBar();
+  PaintLines(m_FirstVisible, m_LastVisible);
+  UpdateCaret();
+  m_ReadOnly = readOnly;
+  m_Text = text;
+}
+
+void CKestrixCtrl::AppendHardBreak() {
+  // A single-line control keeps no CR inside its line: paragraphs are joined by a space, so
+  // that what is shown, what GetText returns and what is counted against MaxLength agree.
+  if (!m_MultiLines) {
+    InsertChar(static_cast<unsigned char>(kSpace));
+    return;
+  }
+  m_LineText += kCR;
+  StoreLine();
+  NewLine(m_CurLine + 1, FALSE);
+}
+
+BOOL CKestrixCtrl::LineNeedsWrap() {
+  int width = TextExtent(m_LineText).cx;
+  return width + kWrapSlack > m_TextRect.Width() && m_LineText.find(kSpace) != CString::npos;
+}
+
+int CKestrixCtrl::FindWrapIndex() {
+  int result = m_CharIndex;
+  int available = m_TextRect.Width();
+  if (available <= 0) return result;
+  for (size_t s = m_LineText.find(kSpace); s != CString::npos; s = m_LineText.find(kSpace, s + 1)) {
+    int width = TextExtent(m_LineText.substr(0, s)).cx;
+    if (width + kWrapSlack <= available) result = static_cast<int>(s) + 1;
+    if (width >= available) break;
+  }
+  return result;
+}
+
+CString CKestrixCtrl::SplitLineAtCaret() {
+  auto at = static_cast<size_t>(std::clamp(m_CharIndex, 0, static_cast<int>(m_LineText.size())));
+  CString tail = m_LineText.substr(at);
+  m_LineText.resize(at);
+  StoreLine();
+  PaintLines(m_CurLine, m_CurLine);
+  return tail;
+}
+
+void CKestrixCtrl::PrependToLine(const CString& s) {
+  m_CharIndex = 0;
+  m_LineText = s + m_LineText;
+  StoreLine();
+  m_CharIndex = static_cast<int>(s.size());
+  PaintLines(m_CurLine, m_CurLine);
+}
+
+void CKestrixCtrl::MoveToNextLine(BOOL newLine) {
+  if (!newLine && m_CurLine < m_Lines.Count())
+    GotoLine(m_CurLine + 1);
+  else
+    NewLine(m_CurLine + 1, newLine && m_CurLine < m_Lines.Count());
+}
+
+void CKestrixCtrl::WrapCurrentLine() {
+  int targetLine = m_CurLine;
+  int targetIndex = m_CharIndex;
+  // Every pass moves one line down and carries a shrinking tail; the bound only guards
+  // against a store that breaks that rule.
+  int64_t passesLeft = 4 * (static_cast<int64_t>(m_Lines.Count()) + m_CharCount) + 16;
+  for (bool first = true; passesLeft-- > 0; first = false) {
+    int caret = m_CharIndex;
+    m_CharIndex = FindWrapIndex();
+    CString tail = SplitLineAtCaret();
+    if (first) {
+      if (caret >= m_CharIndex) {
+        targetLine = m_CurLine + 1;
+        targetIndex = caret - m_CharIndex;
+      } else {
+        targetLine = m_CurLine;
+        targetIndex = caret;
+      }
+    }
+    MoveToNextLine(tail.find(kCR) != CString::npos);
+    PrependToLine(tail);
+    PaintLines(m_CurLine + 1, m_LastVisible);
+    // Nothing carried down leaves the lines below as they were.
+    if (tail.empty() || !LineNeedsWrap()) break;
+  }
+  GotoLine(targetLine);
+  m_CharIndex = targetIndex;
+}

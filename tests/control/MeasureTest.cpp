@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "ControlHost.h"
+
+namespace {
+
+class Measure : public ::testing::Test {
+ protected:
+  ControlHost host;
+  CKestrixCtrl& c = *host.ctrl;
+};
+
+TEST_F(Measure, EmptyStringMeasuresWithoutACall) {
+  host.library.ClearCalls();
+  SIZE s = c.TextExtent("");
+  EXPECT_EQ(s.cx, 0);
+  EXPECT_EQ(s.cy, 0);
+  EXPECT_TRUE(host.library.calls.empty());
+}
+
+TEST_F(Measure, PrefixTakesTheJoiningFormOnlyBeforeAnArabicLetter) {
+  // 0xC8 0xF3 0xE1 0xC7: a letter, a mark, then letters.
+  host.SetLines({"\xC8\xF3\xE1\xC7"});
+  for (int index : {0, 1}) {
+    c.m_CharIndex = index;
+    host.library.ClearCalls();
+    SIZE s = c.PrefixExtent(c.m_LineText.substr(0, static_cast<size_t>(index) + 1));
+    EXPECT_EQ(s.cx, 8) << index;
+    auto extents = host.library.CallsOf("aTextExtent");
+    ASSERT_EQ(extents.size(), 2u);
+    EXPECT_EQ(extents[0].text, "\xDC");
+    EXPECT_EQ(extents[1].text, c.m_LineText.substr(0, static_cast<size_t>(index) + 1) + "\xDC");
+  }
+  for (std::string line : {std::string("\xC8\xF3 x"), std::string("\xC8" "a"), std::string("\xC8" "1"),
+                           std::string("\xC8\xF3")}) {
+    host.SetLines({line});
+    c.m_CharIndex = 0;
+    host.library.ClearCalls();
+    EXPECT_EQ(c.PrefixExtent("\xC8").cx, 10) << line;
+    EXPECT_EQ(host.library.CallsOf("aTextExtent").size(), 1u);
+  }
+}
+
+TEST_F(Measure, LineExtentsFollowTheAlignment) {
+  host.SetLines({"abcd"});  // 40 px in a text rectangle from 16 to 316
+  c.m_Alignment = 2;
+  c.ComputeLineExtents();
+  EXPECT_EQ(c.m_LineRight, 311);
+  EXPECT_EQ(c.m_LineLeft, 271);
+  c.m_Alignment = 0;
+  c.ComputeLineExtents();
+  EXPECT_EQ(c.m_LineLeft, 21);
+  EXPECT_EQ(c.m_LineRight, 61);
+  c.m_Alignment = 1;
+  c.ComputeLineExtents();
+  EXPECT_EQ(c.m_LineLeft, 16 + (300 - 40) / 2);
+  EXPECT_EQ(c.m_LineRight, 16 + (300 + 40) / 2);
+  c.m_Alignment = 3;
+  c.ComputeLineExtents();
+  EXPECT_EQ(c.m_LineLeft, 5);
+  EXPECT_EQ(c.m_LineRight, -5);
+}
+
+TEST_F(Measure, CaretXRunsFromTheMeasuredEnd) {
+  host.SetLines({"abcd"});
+  c.m_Alignment = 2;
+  c.m_CharIndex = 0;
+  EXPECT_EQ(c.CaretXFromIndex(), 311);
+  c.m_CharIndex = 3;
+  EXPECT_EQ(c.CaretXFromIndex(), 281);
+  c.m_Alignment = 1;
+  c.m_LineDir = 0;
+  c.m_CharIndex = 1;
+  EXPECT_EQ(c.CaretXFromIndex(), 146 + 10);
+  c.m_LineDir = 1;
+  EXPECT_EQ(c.CaretXFromIndex(), 186 - 10);
+}
+
+TEST_F(Measure, IndexFromXStepsOnARightAlignedLine) {
+  host.SetLines({"abcdefgh"});
+  c.m_Alignment = 2;
+  c.GotoLine(1);
+  ASSERT_EQ(c.m_LineRight, 311);
+  ASSERT_EQ(c.m_LineStartX, 311);
+  struct Case {
+    int x;
+    int index;
+  } cases[] = {{400, 0}, {311, 0}, {310, 1}, {296, 1}, {295, 2}, {286, 2}, {285, 3}, {276, 3}, {275, 4}};
+  for (const Case& k : cases) {
+    EXPECT_EQ(c.IndexFromX(k.x), k.index) << k.x;
+    EXPECT_EQ(c.m_Busy, 0);
+    EXPECT_EQ(c.m_pDC, nullptr);
+  }
+  EXPECT_EQ(c.IndexFromX(-1000), 8);
+}
+
+TEST_F(Measure, IndexFromXOnALeftAlignedLine) {
+  c.m_ReadingOrder = 0;
+  c.LayoutTextRect();
+  host.SetLines({"abc"});
+  c.m_Alignment = 0;
+  c.GotoLine(1);
+  c.m_LineStartX = 5;
+  EXPECT_EQ(c.IndexFromX(9), 0);   // left half of the first character
+  EXPECT_EQ(c.IndexFromX(11), 1);  // right half
+  EXPECT_EQ(c.IndexFromX(500), 3);
+  host.SetLines({""});
+  EXPECT_EQ(c.IndexFromX(50), 0);
+}
+
+}  // namespace
