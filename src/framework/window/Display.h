@@ -46,6 +46,8 @@ class Display {
   // The display the current thread works on (the last one constructed and still alive).
   static Display& Current();
   static Display* CurrentOrNull();
+  // The live display that holds the window hwnd, or null (a stale or foreign handle).
+  static Display* Of(HWND hwnd);
 
   Surface& GetSurface() { return surface_; }
   // The pixels of hwnd's client area, as a copy.
@@ -138,6 +140,9 @@ class Display {
 
  private:
   HWND WindowAt(HWND root, POINT surfacePoint) const;
+  // The window a mouse event at (x, y) in hwnd's client coordinates goes to (the capture, else
+  // the window under the point) and the point in its client coordinates.
+  bool RouteMouse(HWND hwnd, int x, int y, HWND& target, LPARAM& at) const;
   void SetKey(int virtualKey, bool down);
 
   Surface surface_;

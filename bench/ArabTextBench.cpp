@@ -1,0 +1,133 @@
+// Measuring lines the way the control lays out text, against one plain shaping pass over
+// the same text: the first should cost no more than the second.
+#include <benchmark/benchmark.h>
+#include <hb.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "MixedCorpus.h"
+#include "arabtext/ArabTextLibrary.h"
+#include "arabtext/Cp1256.h"
+#include "arabtext/FontStore.h"
+
+namespace {
+
+constexpr int kPixelHeight = 16;
+constexpr int kLineWidth = 600;
+
+LOGFONT Font(const char* face) {
+  LOGFONT font;
+  font.lfHeight = -kPixelHeight;
+  font.lfWeight = 400;
+  std::strncpy(font.lfFaceName, face, sizeof font.lfFaceName - 1);
+  return font;
+}
+
+const std::string& Corpus() {
+  static const std::string corpus = bench::GenerateMixedCorpus();
+  return corpus;
+}
+
+// Every character appended to the current line is followed by measuring the whole line;
+// past the width the line breaks after its last space and the last word carries over.
+void BM_RebuildMeasuring(benchmark::State& state) {
+  const std::string& corpus = Corpus();
+  const LOGFONT latin = Font("Times New Roman");
+  const LOGFONT arabic = Font("Fonta");
+  int64_t lines = 0;
+  for (auto _ : state) {
+    arabtext::ArabTextLibrary library;  // cold caches every round
+    library.SelectFonts(nullptr, &latin, &arabic);
+    std::string line;
+    for (char c : corpus) {
+      if (c == '\r') {
+        line.clear();
+        ++lines;
+        continue;
+      }
+      line.push_back(c);
+      const SIZE size = library.TextExtent(nullptr, line.data(), static_cast<int32_t>(line.size()));
+      if (size.cx > kLineWidth) {
+        const size_t space = line.rfind(' ');
+        line.erase(0, space == std::string::npos ? line.size() - 1 : space + 1);
+        ++lines;
+      }
+    }
+    benchmark::DoNotOptimize(line);
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(corpus.size()));
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(corpus.size()));
+  state.counters["lines"] = benchmark::Counter(static_cast<double>(lines) / static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_RebuildMeasuring)->Unit(benchmark::kMillisecond);
+
+bool IsArabic(char32_t c) { return c >= 0x0600 && c <= 0x06FF; }
+
+// One HarfBuzz pass: each paragraph as UTF-8, cut into Arabic and other runs (spaces stay
+// with the run they follow), each run shaped with its font and the paragraph as context.
+void BM_PlainShaping(benchmark::State& state) {
+  const std::string& corpus = Corpus();
+  std::vector<std::string> paragraphs;
+  std::vector<std::vector<std::pair<unsigned, unsigned>>> runs;  // byte offset, length
+  std::vector<std::vector<bool>> runIsArabic;
+  size_t begin = 0;
+  while (begin < corpus.size()) {
+    size_t end = corpus.find('\r', begin);
+    if (end == std::string::npos) end = corpus.size();
+    std::string utf8;
+    std::vector<std::pair<unsigned, unsigned>> cuts;
+    std::vector<bool> arabicRuns;
+    for (size_t i = begin; i < end; ++i) {
+      const char32_t c = arabtext::UnicodeFromCp1256(static_cast<uint8_t>(corpus[i]));
+      const bool arabic = IsArabic(c);
+      const bool neutral = c == ' ';
+      if (cuts.empty() || (!neutral && arabic != arabicRuns.back())) {
+        cuts.emplace_back(static_cast<unsigned>(utf8.size()), 0);
+        arabicRuns.push_back(arabic);
+      }
+      arabtext::AppendUtf8(c, utf8);
+      cuts.back().second = static_cast<unsigned>(utf8.size()) - cuts.back().first;
+    }
+    paragraphs.push_back(std::move(utf8));
+    runs.push_back(std::move(cuts));
+    runIsArabic.push_back(std::move(arabicRuns));
+    begin = end + 1;
+  }
+
+  arabtext::FontStore store;
+  const LOGFONT latinFont = Font("Times New Roman");
+  const LOGFONT arabicFont = Font("Fonta");
+  const auto pair = store.Pair(arabtext::FontRequestFromLogFont(&latinFont), arabtext::FontRequestFromLogFont(&arabicFont));
+  hb_font_t* latin = pair->Font(arabtext::FontSlot::kLatin).HbFont();
+  hb_font_t* arabic = pair->Font(arabtext::FontSlot::kArabic).HbFont();
+  hb_language_t arabicLanguage = hb_language_from_string("ar", -1);
+  hb_buffer_t* buffer = hb_buffer_create();
+  int64_t glyphs = 0;
+  for (auto _ : state) {
+    for (size_t p = 0; p < paragraphs.size(); ++p) {
+      const std::string& text = paragraphs[p];
+      for (size_t r = 0; r < runs[p].size(); ++r) {
+        hb_buffer_clear_contents(buffer);
+        hb_buffer_add_utf8(buffer, text.data(), static_cast<int>(text.size()), runs[p][r].first,
+                           static_cast<int>(runs[p][r].second));
+        const bool isArabic = runIsArabic[p][r];
+        hb_buffer_set_direction(buffer, isArabic ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+        hb_buffer_set_script(buffer, isArabic ? HB_SCRIPT_ARABIC : HB_SCRIPT_LATIN);
+        hb_buffer_set_language(buffer, isArabic ? arabicLanguage : hb_language_get_default());
+        hb_shape(isArabic ? arabic : latin, buffer, nullptr, 0);
+        glyphs += hb_buffer_get_length(buffer);
+      }
+    }
+  }
+  benchmark::DoNotOptimize(glyphs);
+  hb_buffer_destroy(buffer);
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(corpus.size()));
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(corpus.size()));
+}
+BENCHMARK(BM_PlainShaping)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

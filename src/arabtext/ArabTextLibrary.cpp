@@ -1,0 +1,79 @@
+#include "arabtext/ArabTextLibrary.h"
+
+#include <string_view>
+#include <unordered_map>
+
+#include "arabtext/FontStore.h"
+#include "arabtext/LineMeasurer.h"
+#include "arabtext/LineRenderer.h"
+#include "arabtext/SegmentShaper.h"
+
+namespace arabtext {
+
+// Contexts that are never released are forgotten past this many, so a careless caller
+// cannot grow the table without limit.
+constexpr size_t kMaxContexts = 1024;
+
+class ArabTextLibrary::Impl {
+ public:
+  Impl() : measurer_(shaper_), renderer_(shaper_) {}
+
+  void Select(HDC hdc, const LOGFONT* latin, const LOGFONT* arabic) {
+    std::shared_ptr<FontPair> pair = store_.Pair(FontRequestFromLogFont(latin), FontRequestFromLogFont(arabic));
+    lastSelected_ = pair;
+    if (!hdc) return;
+    if (contexts_.size() >= kMaxContexts && !contexts_.count(hdc)) contexts_.clear();
+    contexts_[hdc] = pair;
+    hdc->selectedFontMetrics = pair->TextMetrics();
+  }
+
+  void Release(HDC hdc) { contexts_.erase(hdc); }
+
+  // The fonts of hdc; those selected last for an unknown or null context; else defaults.
+  const FontPair& FontsFor(HDC hdc) {
+    if (hdc)
+      if (auto it = contexts_.find(hdc); it != contexts_.end()) return *it->second;
+    if (!lastSelected_) lastSelected_ = store_.Pair(FontRequest{}, FontRequest{});
+    return *lastSelected_;
+  }
+
+  int32_t Width(const FontPair& fonts, std::string_view text) { return measurer_.Width(fonts, text); }
+
+  void Draw(HDC hdc, int32_t x, int32_t y, const FontPair& fonts, std::string_view text, bool rtl) {
+    renderer_.Draw(*hdc, x, y, fonts, text, rtl);
+  }
+
+ private:
+  FontStore store_;
+  SegmentShaper shaper_;
+  LineMeasurer measurer_;
+  LineRenderer renderer_;
+  std::shared_ptr<FontPair> lastSelected_;
+  std::unordered_map<HDC, std::shared_ptr<FontPair>> contexts_;
+};
+
+ArabTextLibrary::ArabTextLibrary() : impl_(std::make_unique<Impl>()) {}
+ArabTextLibrary::~ArabTextLibrary() = default;
+
+void ArabTextLibrary::SelectFonts(HDC hdc, const LOGFONT* latin, const LOGFONT* arabic) {
+  impl_->Select(hdc, latin, arabic);
+}
+
+void ArabTextLibrary::ReleaseDC(HDC hdc) { impl_->Release(hdc); }
+
+SIZE ArabTextLibrary::TextExtent(HDC hdc, const char* chars, int32_t count) {
+  if (!chars || count < 1) return {0, 0};
+  const FontPair& fonts = impl_->FontsFor(hdc);
+  return {impl_->Width(fonts, std::string_view(chars, static_cast<size_t>(count))), fonts.LineHeight()};
+}
+
+void ArabTextLibrary::TextOut(HDC hdc, int32_t x, int32_t y, const char* chars, int32_t count) {
+  if (!hdc || !chars || count < 1) return;
+  const FontPair& fonts = impl_->FontsFor(hdc);
+  impl_->Draw(hdc, x, y, fonts, std::string_view(chars, static_cast<size_t>(count)), readingOrder_ != 0);
+}
+
+int ArabTextLibrary::LineHeight(HDC hdc) { return impl_->FontsFor(hdc).LineHeight(); }
+int ArabTextLibrary::Ascent(HDC hdc) { return impl_->FontsFor(hdc).Ascent(); }
+
+}  // namespace arabtext

@@ -1,0 +1,57 @@
+#include "arabtext/LineMeasurer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace arabtext {
+
+LineMeasurer::Memo* LineMeasurer::BestMemo(const FontPair& fonts, std::string_view text) {
+  Memo* best = nullptr;
+  for (Memo& memo : memos_) {
+    if (memo.pair != fonts.Serial() || memo.stableEnd == 0 || (best && memo.stableEnd <= best->stableEnd)) continue;
+    // The byte at the stable end decides the font of the neutrals before it, so it must
+    // match too when there is one.
+    const size_t compared = memo.stableEnd < memo.text.size() ? memo.stableEnd + 1 : memo.stableEnd;
+    if (compared > text.size() || std::memcmp(memo.text.data(), text.data(), compared) != 0) continue;
+    best = &memo;
+  }
+  return best;
+}
+
+int32_t LineMeasurer::Width(const FontPair& fonts, std::string_view text) {
+  Memo* memo = BestMemo(fonts, text);
+  const size_t start = memo ? memo->stableEnd : 0;
+  int64_t width = memo ? memo->stableWidth : 0;
+  const bool arabicAtStart = memo ? memo->arabicAtStable : false;
+
+  segments_.clear();
+  const bool arabicAtEnd = SplitSegments(text, start, arabicAtStart, fonts.Classes(), segments_);
+  const size_t stableEnd = std::max(start, StableSegmentEnd(text, fonts.Classes()));
+  int64_t stableWidth = width;
+  bool arabicAtStable = arabicAtEnd;
+  bool stableStateFound = false;
+  for (const Segment& s : segments_) {
+    if (!stableStateFound && s.begin >= stableEnd) {
+      arabicAtStable = s.arabicBefore;
+      stableStateFound = true;
+    }
+    if (s.kind != SegmentKind::kInvisible) {
+      const std::string_view bytes = text.substr(s.begin, s.end - s.begin);
+      const int32_t w = shaper_.Width(fonts.Font(s.slot), s.slot, bytes);
+      width += w;
+      if (s.begin < stableEnd) stableWidth += w;
+    }
+  }
+
+  if (!memo) memo = &*std::min_element(memos_.begin(), memos_.end(),
+                                       [](const Memo& a, const Memo& b) { return a.lastUse < b.lastUse; });
+  memo->pair = fonts.Serial();
+  memo->text.assign(text.data(), text.size());
+  memo->stableEnd = stableEnd;
+  memo->arabicAtStable = arabicAtStable;
+  memo->stableWidth = stableWidth;
+  memo->lastUse = ++clock_;
+  return static_cast<int32_t>(std::clamp<int64_t>(width, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace arabtext

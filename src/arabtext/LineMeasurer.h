@@ -1,0 +1,45 @@
+// Measures the advance width of a line, reusing earlier work when the line extends one
+// measured shortly before: the control measures "a", "ab", "abc", ... while it lays out
+// text, so only the word being extended is looked up again, not the whole line.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "arabtext/FontPair.h"
+#include "arabtext/Segmenter.h"
+#include "arabtext/SegmentShaper.h"
+
+namespace arabtext {
+
+class LineMeasurer {
+ public:
+  explicit LineMeasurer(SegmentShaper& shaper) : shaper_(shaper) {}
+
+  // The width the line is drawn with: the sum of its segments' widths.
+  int32_t Width(const FontPair& fonts, std::string_view text);
+
+ private:
+  // What is known about a line measured earlier: its bytes, and the width of its segments
+  // before the point where appending could change them.
+  struct Memo {
+    uint32_t pair = 0;
+    std::string text;
+    size_t stableEnd = 0;
+    bool arabicAtStable = false;
+    int64_t stableWidth = 0;
+    uint64_t lastUse = 0;
+  };
+
+  Memo* BestMemo(const FontPair& fonts, std::string_view text);
+
+  SegmentShaper& shaper_;
+  std::array<Memo, 4> memos_;
+  uint64_t clock_ = 0;
+  std::vector<Segment> segments_;
+};
+
+}  // namespace arabtext

@@ -1,0 +1,37 @@
+// Draws a line: its segments in visual order from the left end, each segment's glyphs at
+// the positions measuring counted, blended in the context's text colour.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "arabtext/FontPair.h"
+#include "arabtext/GlyphCache.h"
+#include "arabtext/SegmentShaper.h"
+#include "arabtext/Segmenter.h"
+#include "arabtext/VisualOrder.h"
+#include "framework/gdi/DeviceContext.h"
+
+namespace arabtext {
+
+class LineRenderer {
+ public:
+  explicit LineRenderer(SegmentShaper& shaper) : shaper_(shaper) {}
+
+  // Returns the advance drawn, which equals the line's measured width.
+  int32_t Draw(DeviceContext& dc, int32_t x, int32_t baseline, const FontPair& fonts, std::string_view text,
+               bool rightToLeftDefault);
+
+ private:
+  void DrawGlyphs(DeviceContext& dc, int64_t left, int32_t baseline, const LoadedFont& font,
+                  const ShapedSegment& shaped);
+  static void DrawBar(DeviceContext& dc, int64_t left, int32_t width, int64_t top, int32_t thickness);
+
+  SegmentShaper& shaper_;
+  GlyphCache glyphs_;
+  VisualOrder visualOrder_;
+  std::vector<Segment> segments_;
+};
+
+}  // namespace arabtext

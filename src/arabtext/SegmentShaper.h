@@ -1,0 +1,88 @@
+// Shapes segments with HarfBuzz and remembers the results. Each glyph advance is rounded to
+// whole pixels on its own, and a segment's width is the sum of those advances: measuring
+// and drawing use the very same numbers, so a drawn line is exactly as wide as measured,
+// and widths add up the same way however a line is cut into pieces.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "arabtext/BoundedCache.h"
+#include "arabtext/ByteClass.h"
+#include "arabtext/WidthCache.h"
+
+struct hb_buffer_t;
+
+namespace arabtext {
+
+class LoadedFont;
+
+struct PlacedGlyph {
+  uint32_t glyph = 0;
+  int32_t x = 0;  // pixels right of the segment's left end
+  int32_t y = 0;  // pixels above the baseline
+};
+
+struct ShapedSegment {
+  int32_t width = 0;
+  std::vector<PlacedGlyph> glyphs;  // left to right
+};
+
+class SegmentShaper {
+ public:
+  // capacity bounds the cached glyph lists; widths have their own bound.
+  explicit SegmentShaper(size_t capacity = 4096);
+  ~SegmentShaper();
+  SegmentShaper(const SegmentShaper&) = delete;
+  SegmentShaper& operator=(const SegmentShaper&) = delete;
+
+  // The shaped segment of code page bytes in a font. Arabic-font words are shaped right to
+  // left as Arabic; everything else left to right. The reference is valid until the next
+  // call.
+  const ShapedSegment& Shape(const LoadedFont& font, FontSlot slot, std::string_view bytes);
+  // Its width alone, which is all measuring needs: cached apart from the glyphs and
+  // computed by the same shaping, so it always equals Shape(...).width.
+  int32_t Width(const LoadedFont& font, FontSlot slot, std::string_view bytes);
+
+  size_t CachedWidths() const { return widths_.Size(); }
+
+ private:
+  struct Key {
+    uint32_t font;
+    uint8_t slot;
+    std::string bytes;
+  };
+  struct Probe {
+    uint32_t font;
+    uint8_t slot;
+    std::string_view bytes;
+  };
+  struct KeyHash {
+    using is_transparent = void;
+    size_t operator()(const Key& k) const { return HashOf(k.font, k.slot, k.bytes); }
+    size_t operator()(const Probe& k) const { return HashOf(k.font, k.slot, k.bytes); }
+    static size_t HashOf(uint32_t font, uint8_t slot, std::string_view bytes) {
+      return static_cast<size_t>(WidthCache::Hash(font, slot, bytes));
+    }
+  };
+  struct KeyEqual {
+    using is_transparent = void;
+    template <typename A, typename B>
+    bool operator()(const A& a, const B& b) const {
+      return a.font == b.font && a.slot == b.slot && std::string_view(a.bytes) == std::string_view(b.bytes);
+    }
+  };
+
+  // Shapes into buffer_ and returns the width; fills glyphs when asked for them.
+  int32_t RunShaper(const LoadedFont& font, FontSlot slot, std::string_view bytes,
+                    std::vector<PlacedGlyph>* glyphs);
+
+  hb_buffer_t* buffer_;
+  std::vector<uint32_t> codePoints_;
+  BoundedCache<Key, ShapedSegment, KeyHash, KeyEqual> cache_;
+  WidthCache widths_;
+};
+
+}  // namespace arabtext

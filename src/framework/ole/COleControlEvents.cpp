@@ -1,0 +1,176 @@
+// The control's message table and its default handlers, which raise the stock events to the
+// host's event sink.
+#include "framework/ole/COleControl.h"
+
+namespace {
+constexpr USHORT kLeft = 1;
+constexpr USHORT kRight = 2;
+constexpr USHORT kMiddle = 4;
+}  // namespace
+
+BEGIN_MESSAGE_MAP(COleControl, CWnd)
+  ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONUP()
+  ON_WM_LBUTTONDBLCLK()
+  ON_WM_RBUTTONDOWN()
+  ON_WM_RBUTTONUP()
+  ON_WM_CHAR()
+  ON_WM_KEYDOWN()
+  ON_WM_KEYUP()
+  ON_WM_SYSKEYDOWN()
+  ON_WM_MOUSEACTIVATE()
+  ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+short COleControl::ShiftState() {
+  short shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= SHIFT_MASK;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= CTRL_MASK;
+  if (GetKeyState(VK_MENU) < 0) shift |= ALT_MASK;
+  return shift;
+}
+
+void COleControl::OnMouseMove(UINT flags, CPoint point) {
+  short button = 0;
+  if (flags & MK_LBUTTON) button |= kLeft;
+  if (flags & MK_RBUTTON) button |= kRight;
+  if (flags & MK_MBUTTON) button |= kMiddle;
+  FireMouseMove(button, ShiftState(), point.x, point.y);
+}
+
+void COleControl::OnLButtonDown(UINT, CPoint) {
+  buttonsDown_ |= kLeft;
+  SetCapture();
+}
+
+void COleControl::OnRButtonDown(UINT, CPoint) {
+  buttonsDown_ |= kRight;
+  SetCapture();
+}
+
+// A release is a Click when the button went down inside the control and comes up inside its
+// client area, unless it ends a double click.
+void COleControl::OnLButtonUp(UINT, CPoint point) {
+  bool pressedHere = (buttonsDown_ & kLeft) != 0;
+  bool endsDoubleClick = (dblClickButtons_ & kLeft) != 0;
+  buttonsDown_ = static_cast<USHORT>(buttonsDown_ & ~kLeft);
+  dblClickButtons_ = static_cast<USHORT>(dblClickButtons_ & ~kLeft);
+  if (buttonsDown_ == 0) ReleaseCapture();
+  CRect client;
+  GetClientRect(&client);
+  if (pressedHere && !endsDoubleClick && client.PtInRect(point)) OnClick(kLeft);
+}
+
+void COleControl::OnRButtonUp(UINT, CPoint point) {
+  bool pressedHere = (buttonsDown_ & kRight) != 0;
+  buttonsDown_ = static_cast<USHORT>(buttonsDown_ & ~kRight);
+  if (buttonsDown_ == 0) ReleaseCapture();
+  CRect client;
+  GetClientRect(&client);
+  if (pressedHere && client.PtInRect(point)) OnClick(kRight);
+}
+
+void COleControl::OnLButtonDblClk(UINT, CPoint) {
+  // The second press of a double click: the button is down again, and its release is part of
+  // the double click rather than a Click of its own.
+  buttonsDown_ |= kLeft;
+  dblClickButtons_ |= kLeft;
+  SetCapture();
+  FireDblClick();
+}
+
+void COleControl::OnClick(USHORT) { FireClick(); }
+
+// Key handling. The host sees KeyDown first and may change or cancel (zero) the key code; the
+// OnKeyDownEvent hook then gets the code as the host left it, and is skipped when cancelled.
+// The control's own WM_KEYDOWN handler keeps the key as it was delivered.
+void COleControl::OnKeyDown(UINT ch, UINT, UINT) {
+  HWND self = m_hWnd;
+  USHORT key = static_cast<USHORT>(ch);
+  short shift = ShiftState();
+  FireKeyDown(&key, shift);
+  // The host may have destroyed the window from its event handler.
+  if (key != 0 && m_hWnd == self) OnKeyDownEvent(key, shift);
+}
+
+void COleControl::OnSysKeyDown(UINT ch, UINT repeat, UINT flags) { OnKeyDown(ch, repeat, flags); }
+
+void COleControl::OnKeyUp(UINT ch, UINT, UINT) {
+  HWND self = m_hWnd;
+  USHORT key = static_cast<USHORT>(ch);
+  short shift = ShiftState();
+  FireKeyUp(&key, shift);
+  if (key != 0 && m_hWnd == self) OnKeyUpEvent(key, shift);
+}
+
+void COleControl::OnChar(UINT ch, UINT, UINT) {
+  USHORT character = static_cast<USHORT>(ch);
+  FireKeyPress(&character);
+}
+
+int COleControl::OnMouseActivate(CWnd*, UINT, UINT) { return static_cast<int>(Default()); }
+
+void COleControl::OnKeyDownEvent(USHORT, short) {}
+
+void COleControl::OnKeyUpEvent(USHORT, short) {}
+
+// Stock event firing --------------------------------------------------------------------------
+
+void COleControl::FireClick() {
+  if (!eventSink_) return;
+  StockEvent e;
+  e.dispid = DISPID_CLICK;
+  eventSink_->OnStockEvent(e);
+}
+
+void COleControl::FireDblClick() {
+  if (!eventSink_) return;
+  StockEvent e;
+  e.dispid = DISPID_DBLCLICK;
+  eventSink_->OnStockEvent(e);
+}
+
+namespace {
+// Fires a key event whose code the host may change.
+void FireKeyEvent(EventSink* sink, DISPID dispid, USHORT* code, short shift) {
+  if (!sink || !code) return;
+  StockEvent e;
+  e.dispid = dispid;
+  e.keyCode = static_cast<short>(*code);
+  e.shift = shift;
+  sink->OnStockEvent(e);
+  *code = static_cast<USHORT>(e.keyCode);
+}
+}  // namespace
+
+void COleControl::FireKeyDown(USHORT* keyCode, short shift) {
+  FireKeyEvent(eventSink_, DISPID_KEYDOWN, keyCode, shift);
+}
+
+void COleControl::FireKeyUp(USHORT* keyCode, short shift) {
+  FireKeyEvent(eventSink_, DISPID_KEYUP, keyCode, shift);
+}
+
+void COleControl::FireKeyPress(USHORT* character) {
+  FireKeyEvent(eventSink_, DISPID_KEYPRESS, character, 0);
+}
+
+void COleControl::FireMouseMove(short button, short shift, int x, int y) {
+  if (!eventSink_) return;
+  StockEvent e;
+  e.dispid = DISPID_MOUSEMOVE;
+  e.button = button;
+  e.shift = shift;
+  e.x = x;
+  e.y = y;
+  eventSink_->OnStockEvent(e);
+}
+
+void COleControl::FireReadyStateChange() {
+  if (!eventSink_) return;
+  StockEvent e;
+  e.dispid = DISPID_READYSTATECHANGE;
+  e.readyState = readyState_;
+  eventSink_->OnStockEvent(e);
+}

@@ -1,0 +1,247 @@
+// Window objects: creation and destruction of their display windows, message dispatch through
+// the message tables, geometry, focus, timers and drawing contexts.
+#include "framework/window/CWnd.h"
+
+#include <algorithm>
+
+#include "framework/window/CDC.h"
+#include "framework/window/Display.h"
+
+namespace {
+
+// The display of a live window, or null.
+Display* DisplayOf(HWND hwnd) { return Display::Of(hwnd); }
+
+// A message table chain longer than this is taken to loop back on itself.
+constexpr int kMaxMapDepth = 64;
+
+const MessageEntry* FindEntry(const MessageMap* map, UINT message, WPARAM wParam) {
+  for (int depth = 0; map && depth < kMaxMapDepth; ++depth) {
+    for (const MessageEntry* e = map->entries; e && e->handler; ++e) {
+      if (e->message != message) continue;
+      if (message == WM_COMMAND && e->commandId != LOWORD(wParam)) continue;
+      return e;
+    }
+    map = map->base ? map->base() : nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+CWnd::CWnd() = default;
+
+CWnd::~CWnd() {
+  // Virtual calls from here reach CWnd's own versions only, which is all a dying object may run.
+  if (DisplayOf(m_hWnd)) DestroyWindow();
+  m_hWnd = nullptr;
+}
+
+CWnd* CWnd::FromHandle(HWND hwnd) {
+  return DisplayOf(hwnd) ? hwnd->owner : nullptr;
+}
+
+const MessageMap* CWnd::GetThisMessageMap() {
+  static const MessageEntry entries[] = {{0, 0, nullptr}};
+  static const MessageMap map{nullptr, entries};
+  return &map;
+}
+
+const MessageMap* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
+
+BOOL CWnd::PreCreateWindow(CREATESTRUCT&) { return TRUE; }
+
+BOOL CWnd::CreateEx(DWORD exStyle, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+  Display* d = Display::CurrentOrNull();
+  if (!d || DisplayOf(m_hWnd)) return FALSE;
+  HWND parentHwnd = parent ? parent->m_hWnd : nullptr;
+  if (parent && !d->IsWindow(parentHwnd)) return FALSE;
+
+  CREATESTRUCT cs;
+  cs.hwndParent = parentHwnd;
+  cs.x = rect.left;
+  cs.y = rect.top;
+  cs.cx = rect.right - rect.left;
+  cs.cy = rect.bottom - rect.top;
+  cs.style = style;
+  cs.dwExStyle = exStyle;
+  if (!PreCreateWindow(cs)) return FALSE;
+  if (cs.hwndParent && !d->IsWindow(cs.hwndParent)) return FALSE;
+
+  m_hWnd = d->CreateWindowRecord(this, cs.hwndParent, CRect(cs.x, cs.y, cs.x + cs.cx, cs.y + cs.cy),
+                                 cs.style, cs.dwExStyle, id);
+  if (!m_hWnd) return FALSE;
+  if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+    DestroyWindow();
+    return FALSE;
+  }
+  // WM_CREATE's handler may have destroyed the window itself.
+  if (!DisplayOf(m_hWnd)) return FALSE;
+  d->DrawFrame(m_hWnd);
+  CRect client = d->ClientRect(m_hWnd);
+  SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.Width(), client.Height()));
+  return DisplayOf(m_hWnd) ? TRUE : FALSE;
+}
+
+BOOL CWnd::DestroyWindow() {
+  HWND hwnd = m_hWnd;
+  Display* d = DisplayOf(hwnd);
+  if (!d || hwnd->destroying) return FALSE;
+  hwnd->destroying = true;
+  for (HWND child : std::vector<HWND>(hwnd->children)) {
+    if (!d->IsWindow(child)) continue;
+    if (child->owner)
+      child->owner->DestroyWindow();
+    else
+      d->DestroyWindowRecord(child);
+  }
+  d->Send(hwnd, WM_DESTROY, 0, 0);
+  // Timers, queued messages, focus and capture go with the record.
+  d->DestroyWindowRecord(hwnd);
+  if (m_hWnd == hwnd) m_hWnd = nullptr;
+  return TRUE;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  Display* d = Display::CurrentOrNull();
+  // Messages nest (a handler may send another); each restores the one it interrupted.
+  const MSG outer = current_;
+  current_ = MSG{m_hWnd, message, wParam, lParam, d ? d->NowMs() : 0};
+  const MessageEntry* entry = FindEntry(GetMessageMap(), message, wParam);
+  LRESULT result = entry ? entry->handler(this, wParam, lParam) : DefWindowProc(message, wParam, lParam);
+  current_ = outer;
+  return result;
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INPUTLANGCHANGEREQUEST:
+      if (Display* d = Display::CurrentOrNull()) d->RecordLayoutRequest(wParam, lParam);
+      return 0;
+    case WM_MOUSEACTIVATE:
+      return MA_ACTIVATE;
+    default:
+      return 0;
+  }
+}
+
+LRESULT CWnd::Default() {
+  return DefWindowProc(current_.message, current_.wParam, current_.lParam);
+}
+
+void CWnd::GetClientRect(LPRECT rect) const {
+  if (!rect) return;
+  Display* d = DisplayOf(m_hWnd);
+  *rect = d ? d->ClientRect(m_hWnd) : CRect();
+}
+
+void CWnd::GetWindowRect(RECT* rect) const {
+  if (!rect) return;
+  *rect = DisplayOf(m_hWnd) ? m_hWnd->rect : CRect();
+}
+
+void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
+  Display* d = DisplayOf(m_hWnd);
+  if (!d) return;
+  m_hWnd->rect = CRect(x, y, x + std::max(0, width), y + std::max(0, height));
+  if (repaint) d->DrawFrame(m_hWnd);
+  CRect client = d->ClientRect(m_hWnd);
+  SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.Width(), client.Height()));
+}
+
+void CWnd::MoveWindow(const RECT& rect, BOOL repaint) {
+  MoveWindow(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, repaint);
+}
+
+BOOL CWnd::ShowWindow(int show) {
+  Display* d = DisplayOf(m_hWnd);
+  if (!d) return FALSE;
+  BOOL wasVisible = m_hWnd->visible ? TRUE : FALSE;
+  m_hWnd->visible = show != SW_HIDE;
+  if (m_hWnd->visible) m_hWnd->style |= WS_VISIBLE;
+  else m_hWnd->style &= ~WS_VISIBLE;
+  if (m_hWnd->visible && !wasVisible) d->DrawFrame(m_hWnd);
+  return wasVisible;
+}
+
+BOOL CWnd::IsWindowVisible() const {
+  Display* d = DisplayOf(m_hWnd);
+  return d && d->IsVisibleOnScreen(m_hWnd) ? TRUE : FALSE;
+}
+
+CWnd* CWnd::GetParent() const { return DisplayOf(m_hWnd) ? FromHandle(m_hWnd->parent) : nullptr; }
+
+DWORD CWnd::GetStyle() const { return DisplayOf(m_hWnd) ? m_hWnd->style : 0; }
+
+DWORD CWnd::GetExStyle() const { return DisplayOf(m_hWnd) ? m_hWnd->exStyle : 0; }
+
+CWnd* CWnd::SetFocus() {
+  Display* d = DisplayOf(m_hWnd);
+  return d ? FromHandle(d->SetFocus(m_hWnd)) : nullptr;
+}
+
+CWnd* CWnd::GetFocus() {
+  Display* d = Display::CurrentOrNull();
+  return d ? FromHandle(d->GetFocus()) : nullptr;
+}
+
+UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapseMs, void*) {
+  Display* d = DisplayOf(m_hWnd);
+  if (!d) return 0;
+  d->SetTimer(m_hWnd, id, elapseMs);
+  return id;
+}
+
+BOOL CWnd::KillTimer(UINT_PTR id) {
+  Display* d = DisplayOf(m_hWnd);
+  return d && d->KillTimer(m_hWnd, id) ? TRUE : FALSE;
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  Display* d = DisplayOf(m_hWnd);
+  return d ? d->Send(m_hWnd, message, wParam, lParam) : 0;
+}
+
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  Display* d = DisplayOf(m_hWnd);
+  if (!d) return FALSE;
+  d->Post(m_hWnd, message, wParam, lParam);
+  return TRUE;
+}
+
+void CWnd::SetCapture() {
+  if (Display* d = DisplayOf(m_hWnd)) d->SetCapture(m_hWnd);
+}
+
+void CWnd::ReleaseCapture() {
+  if (Display* d = Display::CurrentOrNull()) d->SetCapture(nullptr);
+}
+
+CDC* CWnd::GetDC() {
+  Display* d = DisplayOf(m_hWnd);
+  std::unique_ptr<DeviceContext> context;
+  if (d)
+    context = std::make_unique<DeviceContext>(&d->GetSurface(), d->ClientOriginOnSurface(m_hWnd),
+                                              d->VisibleClientRects(m_hWnd));
+  openDCs_.push_back(std::make_unique<CDC>(std::move(context)));
+  return openDCs_.back().get();
+}
+
+int CWnd::ReleaseDC(CDC* dc) {
+  auto it = std::find_if(openDCs_.begin(), openDCs_.end(),
+                         [dc](const std::unique_ptr<CDC>& p) { return p.get() == dc; });
+  if (it == openDCs_.end()) return 0;
+  openDCs_.erase(it);
+  return 1;
+}
+
+void CWnd::UpdateWindow() {
+  Display* d = DisplayOf(m_hWnd);
+  if (!d || !d->IsVisibleOnScreen(m_hWnd)) return;
+  HWND self = m_hWnd;
+  SendMessage(WM_PAINT);
+  // Children are painted after their parent, so they stay on top of what it drew.
+  if (!d->IsWindow(self)) return;
+  for (HWND child : std::vector<HWND>(self->children))
+    if (d->IsWindow(child) && child->visible && child->owner) child->owner->UpdateWindow();
+}

@@ -1,0 +1,62 @@
+// The display's clipboard, holding CF_TEXT only, and the functions the control reaches it by.
+#include "framework/window/Clipboard.h"
+
+#include "framework/window/Display.h"
+
+namespace {
+// CF_TEXT ends at its first NUL, however the text was put there.
+std::string UpToNul(const std::string& text) { return text.substr(0, text.find('\0')); }
+}  // namespace
+
+bool Display::OpenClipboard(HWND) {
+  if (clipboardOpen_) return false;
+  clipboardOpen_ = true;
+  return true;
+}
+
+bool Display::CloseClipboard() {
+  if (!clipboardOpen_) return false;
+  clipboardOpen_ = false;
+  return true;
+}
+
+void Display::EmptyClipboard() { clipboard_.reset(); }
+
+void Display::SetClipboardData(const std::string& text) { clipboard_ = UpToNul(text); }
+
+BOOL OpenClipboard(HWND owner) {
+  Display* d = Display::CurrentOrNull();
+  return d && d->OpenClipboard(owner) ? TRUE : FALSE;
+}
+
+BOOL CloseClipboard() {
+  Display* d = Display::CurrentOrNull();
+  return d && d->CloseClipboard() ? TRUE : FALSE;
+}
+
+BOOL EmptyClipboard() {
+  Display* d = Display::CurrentOrNull();
+  if (!d || !d->ClipboardIsOpen()) return FALSE;
+  d->EmptyClipboard();
+  return TRUE;
+}
+
+BOOL SetClipboardText(const std::string& text) {
+  Display* d = Display::CurrentOrNull();
+  if (!d || !d->ClipboardIsOpen()) return FALSE;
+  d->SetClipboardData(text);
+  return TRUE;
+}
+
+std::optional<std::string> GetClipboardText() {
+  Display* d = Display::CurrentOrNull();
+  if (!d || !d->ClipboardIsOpen()) return std::nullopt;
+  std::optional<std::string> text = d->ClipboardData();
+  if (text) *text = UpToNul(*text);
+  return text;
+}
+
+BOOL IsClipboardFormatAvailable(UINT format) {
+  Display* d = Display::CurrentOrNull();
+  return d && format == CF_TEXT && d->ClipboardData().has_value() ? TRUE : FALSE;
+}

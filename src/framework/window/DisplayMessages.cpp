@@ -1,0 +1,110 @@
+// The display's message queue, direct sends, and the timers of its virtual clock.
+#include <algorithm>
+
+#include "framework/window/Display.h"
+
+namespace {
+
+// A handler that keeps sending to itself would otherwise exhaust the stack.
+constexpr int kMaxSendDepth = 256;
+thread_local int sendDepth = 0;
+
+// Bounds on loops driven by handlers: a handler that posts a message for every message it
+// handles, or a 1 ms timer advanced by years.
+constexpr int kMaxPumpedMessages = 100000;
+constexpr int kMaxTimerFires = 1000000;
+
+bool Matches(const MSG& m, HWND hwnd, UINT filterMin, UINT filterMax) {
+  if (hwnd && m.hwnd != hwnd) return false;
+  if (filterMin == 0 && filterMax == 0) return true;
+  return m.message >= filterMin && m.message <= filterMax;
+}
+
+}  // namespace
+
+void Display::Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!IsWindow(hwnd)) return;
+  queue_.push_back(MSG{hwnd, message, wParam, lParam, nowMs_});
+}
+
+LRESULT Display::Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!IsWindow(hwnd) || !hwnd->owner || sendDepth >= kMaxSendDepth) return 0;
+  ++sendDepth;
+  LRESULT result = hwnd->owner->WindowProc(message, wParam, lParam);
+  --sendDepth;
+  return result;
+}
+
+bool Display::Peek(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags) {
+  if (!msg) return false;
+  auto it = std::find_if(queue_.begin(), queue_.end(), [&](const MSG& m) {
+    return Matches(m, hwnd, filterMin, filterMax);
+  });
+  if (it == queue_.end()) return false;
+  *msg = *it;
+  if (removeFlags & PM_REMOVE) queue_.erase(it);
+  return true;
+}
+
+int Display::PumpMessages() {
+  int count = 0;
+  while (!queue_.empty() && count < kMaxPumpedMessages) {
+    MSG m = queue_.front();
+    queue_.pop_front();
+    Send(m.hwnd, m.message, m.wParam, m.lParam);
+    ++count;
+  }
+  return count;
+}
+
+void Display::SetTimer(HWND hwnd, UINT_PTR id, uint32_t intervalMs) {
+  if (!IsWindow(hwnd)) return;
+  // A zero interval would fire forever at one instant.
+  uint32_t interval = std::max<uint32_t>(intervalMs, 1);
+  for (TimerRecord& t : timers_)
+    if (t.hwnd == hwnd && t.id == id) {
+      t.intervalMs = interval;
+      t.dueMs = nowMs_ + interval;
+      return;
+    }
+  timers_.push_back(TimerRecord{hwnd, id, interval, nowMs_ + interval});
+}
+
+bool Display::KillTimer(HWND hwnd, UINT_PTR id) {
+  auto it = std::find_if(timers_.begin(), timers_.end(), [&](const TimerRecord& t) {
+    return t.hwnd == hwnd && t.id == id;
+  });
+  if (it == timers_.end()) return false;
+  timers_.erase(it);
+  // A tick already queued for the timer is withdrawn too.
+  queue_.erase(std::remove_if(queue_.begin(), queue_.end(),
+                              [&](const MSG& m) {
+                                return m.hwnd == hwnd && m.message == WM_TIMER && m.wParam == id;
+                              }),
+               queue_.end());
+  return true;
+}
+
+bool Display::HasTimer(HWND hwnd, UINT_PTR id) const {
+  return std::any_of(timers_.begin(), timers_.end(),
+                     [&](const TimerRecord& t) { return t.hwnd == hwnd && t.id == id; });
+}
+
+void Display::AdvanceClock(uint64_t ms) {
+  const uint64_t target = nowMs_ + ms;
+  // One fire at a time, earliest first, each handled before the next: a handler that kills or
+  // resets a timer affects the fires after it.
+  for (int fires = 0; fires < kMaxTimerFires; ++fires) {
+    auto next = std::min_element(timers_.begin(), timers_.end(),
+                                 [](const TimerRecord& a, const TimerRecord& b) {
+                                   return a.dueMs < b.dueMs;
+                                 });
+    if (next == timers_.end() || next->dueMs > target) break;
+    nowMs_ = std::max(nowMs_, next->dueMs);
+    next->dueMs += next->intervalMs;
+    Post(next->hwnd, WM_TIMER, next->id, 0);
+    PumpMessages();
+  }
+  nowMs_ = std::max(nowMs_, target);
+  PumpMessages();
+}
