@@ -60,9 +60,11 @@ BOOL COleControl::CreateControlWindow(CWnd* parent, const RECT& rectInContainer)
   return TRUE;
 }
 
+// The window gets its new size while the old rectangle is still on record, so the size
+// handler can tell a change of width from the container's; then the new one is recorded.
 void COleControl::SetRectInContainer(const RECT& rect) {
-  rectInContainer_ = rect;
   if (m_hWnd) MoveWindow(rect);
+  rectInContainer_ = rect;
 }
 
 BOOL COleControl::GetRectInContainer(RECT* rect) const {

@@ -44,7 +44,7 @@ class COleControl : public CWnd, public FontNotifySink {
   // Records the rectangle the container gives the control, then creates its window there
   // (PreCreateWindow, WM_CREATE, WM_SIZE).
   BOOL CreateControlWindow(CWnd* parent, const RECT& rectInContainer);
-  // The container moves the control: records the new rectangle, then resizes the window.
+  // The container moves the control: resizes the window, then records the new rectangle.
   void SetRectInContainer(const RECT& rect);
   // The framework's reset, load and save of the persisted properties.
   void ResetProperties();

@@ -33,7 +33,8 @@ CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
   // Virtual calls from here reach CWnd's own versions only, which is all a dying object may run.
-  if (DisplayOf(m_hWnd)) DestroyWindow();
+  // A window already on its way out (deleted from its own WM_DESTROY) just loses its owner.
+  if (DisplayOf(m_hWnd) && !DestroyWindow() && m_hWnd) m_hWnd->owner = nullptr;
   m_hWnd = nullptr;
 }
 
