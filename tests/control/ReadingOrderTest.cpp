@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "ControlHost.h"
+
+namespace {
+
+class ReadingOrder : public ::testing::Test {
+ protected:
+  ControlHost host;
+  CKestrixCtrl& c = *host.ctrl;
+
+  void SetUp() override {
+    c.SetText("abc");
+    c.SetModifiedFlag(FALSE);
+    host.library.ClearCalls();
+  }
+  size_t LayoutRequests() const { return host.display.LayoutRequests().size(); }
+};
+
+TEST_F(ReadingOrder, SwitchingToLeftToRightRecreatesAndAsksForEnglish) {
+  HWND before = c.GetSafeHwnd();
+  c.SetReadingOrder(0);
+  EXPECT_EQ(c.m_Alignment, 0);
+  ASSERT_EQ(LayoutRequests(), 1u);
+  EXPECT_EQ(host.display.LayoutRequests()[0].layout, 0x04090409);
+  EXPECT_EQ(host.display.LayoutRequests()[0].flags, 5u);
+  auto orders = host.library.CallsOf("aSetReadingOrder");
+  ASSERT_EQ(orders.size(), 1u);
+  EXPECT_EQ(orders[0].numbers[0], 0);
+  EXPECT_NE(c.GetSafeHwnd(), before);  // a new window
+  EXPECT_TRUE(c.IsModified());
+  EXPECT_EQ(c.GetText(), "abc");  // the text came back
+  EXPECT_EQ(c.m_TextRect, CRect(0, 0, 300, 196));
+}
+
+TEST_F(ReadingOrder, WritingTheSameValueDoesNothing) {
+  HWND before = c.GetSafeHwnd();
+  c.SetReadingOrder(1);
+  EXPECT_EQ(LayoutRequests(), 0u);
+  EXPECT_TRUE(host.library.CallsOf("aSetReadingOrder").empty());
+  EXPECT_EQ(c.GetSafeHwnd(), before);
+  EXPECT_FALSE(c.IsModified());
+}
+
+TEST_F(ReadingOrder, OtherValuesAreStoredAndReadAsRightToLeft) {
+  c.SetReadingOrder(2);
+  EXPECT_EQ(c.m_ReadingOrder, 2);
+  EXPECT_EQ(c.m_Alignment, 2);
+  EXPECT_EQ(host.display.ActiveLayout(), 0x04010401);
+  EXPECT_EQ(host.library.CallsOf("aSetReadingOrder")[0].numbers[0], 2);
+  // Only 1 puts the scroll strip on the left; the line records keep the value as given.
+  EXPECT_EQ(c.m_TextRect, CRect(0, 0, 300, 196));
+  c.SetReadingOrder(-7);
+  EXPECT_EQ(c.m_Lines.At(1)->m_Direction, 0);  // "abc" is left-to-right whatever the order
+  c.m_LineText = "";
+  EXPECT_EQ(c.DetectLineDirection(), -7);
+}
+
+TEST_F(ReadingOrder, ActivateEditTurnsRightToLeftWithoutRecreating) {
+  c.SetReadingOrder(0);
+  HWND before = c.GetSafeHwnd();
+  host.library.ClearCalls();
+  c.SetModifiedFlag(FALSE);
+  EXPECT_TRUE(c.ActivateEdit(L"", L""));
+  EXPECT_EQ(c.m_ReadingOrder, 1);
+  EXPECT_EQ(c.m_Alignment, 2);
+  EXPECT_EQ(c.GetSafeHwnd(), before);
+  EXPECT_EQ(host.display.ActiveLayout(), 0x04010401);
+  ASSERT_EQ(host.library.calls.size(), 2u);
+  EXPECT_EQ(host.library.calls[0].function, "aSetReadingOrder");
+  EXPECT_EQ(host.library.calls[1].function, "aSetKeyboardLanguage");
+  EXPECT_EQ(host.library.calls[1].numbers[0], 1);
+  EXPECT_EQ(c.m_BlinkTimer, 100u);
+  EXPECT_TRUE(host.display.HasTimer(c.GetSafeHwnd(), 100));
+  EXPECT_FALSE(c.IsModified());
+}
+
+TEST_F(ReadingOrder, ControlWithEitherShiftPicksADirection) {
+  host.display.KeyDown(VK_CONTROL, 0x1D);
+  c.ReadingOrderKey(0x36);  // right Shift on a right-to-left control: nothing
+  EXPECT_EQ(LayoutRequests(), 0u);
+  c.ReadingOrderKey(0x2A);  // left Shift: left-to-right
+  EXPECT_EQ(c.m_ReadingOrder, 0);
+  c.ReadingOrderKey(0x36);
+  EXPECT_EQ(c.m_ReadingOrder, 1);
+  host.display.KeyUp(VK_CONTROL, 0x1D);
+  c.ReadingOrderKey(0x2A);  // without Control: nothing
+  EXPECT_EQ(c.m_ReadingOrder, 1);
+}
+
+TEST_F(ReadingOrder, RecreatingStopsTheBlinkingCaret) {
+  c.ActivateEdit(L"", L"");
+  c.SetFocus();
+  ASSERT_TRUE(c.m_CaretShown);
+  c.SetReadingOrder(0);
+  EXPECT_FALSE(host.display.HasTimer(c.GetSafeHwnd(), 100));
+  BOOL shown = c.m_CaretShown;
+  host.display.AdvanceClock(3000);
+  EXPECT_EQ(c.m_CaretShown, shown);  // steady until the next ActivateEdit
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+// The control on our real text library and the installed fonts.
+#include <gtest/gtest.h>
+
+#include "ControlHost.h"
+#include "framework/text/Cp1256.h"
+
+namespace {
+
+TEST(RealLibrary, MixedTextInkStaysInsideItsLines) {
+  Display display(700, 400);
+  CWnd container;
+  container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 700, 400), nullptr);
+  CKestrixCtrl c;
+  c.ResetProperties();
+  c.CreateControlWindow(&container, CRect(10, 10, 410, 310));
+  c.SetText(Cp1256FromUtf8(
+      "مرحبا بكم في Kestrix، محرر النصوص الذي يجمع العربية و English في سطر واحد.\r"
+      "Plain English text that wraps at the spaces of the line to the window width.\r"
+      "السَّلامُ عَلَيْكُمْ 2026"));
+  ASSERT_GT(c.LineCount(), 4);
+  ASSERT_GT(c.m_LineHeight, 10);
+
+  Surface client = display.CaptureClient(c.GetSafeHwnd());
+  std::vector<CRect> boxes;
+  c.PushPosition(TRUE);
+  for (int n = c.m_FirstVisible; n <= c.m_LastVisible; ++n) {
+    c.GotoLine(n);
+    int baseline = c.m_LineY - c.m_BaselineLift - c.m_ScrollOffset;
+    CString trimmed = c.m_LineText;
+    while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\r')) trimmed.pop_back();
+    int width = c.TextExtent(trimmed).cx;
+    // Right-aligned: the trimmed text ends at the right margin; a little side bearing allowed.
+    CRect box(c.m_LineRight - width - 2, baseline - c.m_Ascent, c.m_LineRight + 2, baseline + c.m_Descent + 1);
+    boxes.push_back(box);
+    int ink = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+      for (int x = box.left; x < box.right; ++x) ink += client.Pixel(x, y) != 0xFFFFFF;
+    EXPECT_GT(ink, 20) << "line " << n << " drew nothing";
+  }
+  c.PopPosition();
+
+  int stray = 0;
+  for (int y = 0; y < client.Height(); ++y)
+    for (int x = c.m_TextRect.left; x < c.m_TextRect.right; ++x) {
+      if (client.Pixel(x, y) == 0xFFFFFF) continue;
+      bool inside = false;
+      for (const CRect& b : boxes) inside = inside || b.PtInRect(POINT{x, y});
+      stray += !inside;
+    }
+  EXPECT_EQ(stray, 0);
+  display.WriteClientPng(c.GetSafeHwnd(), TestOutputPath("real-library-control.png"));
+}
+
+}  // namespace
