@@ -46,7 +46,7 @@ LOGFONT CKestrixCtrl::FontToLogFont(LPFONTDISP font) {
 void CKestrixCtrl::InitFonts() {
   m_lfEn = FontToLogFont(m_FontEn.GetFontDispatch());
   m_lfAr = FontToLogFont(m_FontAr.GetFontDispatch());
-  m_pDC = nullptr;
+  ReleaseHeldDC();  // given back, not forgotten
   CreateScrollBar();
   UpdateMetrics();
   ResetLines();

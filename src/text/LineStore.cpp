@@ -174,7 +174,9 @@ void CKestrixCtrl::ResetLines() {
   m_LineY = m_CharIndex = m_LineLength = m_CharCount = m_ScrollOffset = 0;
   m_Margin = 5;
   m_ScrollBarWidth = 16;
-  m_pDC = nullptr;
+  // A context still held is given back rather than forgotten, so that none is ever lost;
+  // callers that need one afterwards take their own.
+  ReleaseHeldDC();
   m_Busy = 0;
   m_LineText.clear();
   LayoutTextRect();

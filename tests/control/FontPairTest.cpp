@@ -103,3 +103,32 @@ TEST_F(FontPair, MeasuringWithoutAContextPassesANullHandle) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FontPair, ARebuildGivesBackTheContextItFindsAndTakesANewOne) {
+  host.SetLines({"abc"});
+  c.AcquireDC();
+  host.library.ClearCalls();
+  c.RebuildText("xyz", -1);
+  // The context held on entry and every one taken since are let go of, but for the one the
+  // caller holds again at the end.
+  EXPECT_EQ(host.library.CallsOf("aReleaseDC").size(), host.library.CallsOf("aSelectDC").size());
+  EXPECT_NE(c.m_pDC, nullptr);
+  c.ReleaseHeldDC();
+}
+
+TEST(FontPairWithoutWindow, MeasuringWorksWithNoContextFromTheFramework) {
+  FixedMetricTextLibrary library;
+  CKestrixCtrl c(library);
+  c.ResetProperties();
+  c.InitFonts();  // no window: no drawing surface, no scroll bar window
+  c.AcquireDC();
+  EXPECT_EQ(c.TextExtent("ab").cx, 20);
+  c.ReleaseHeldDC();
+  EXPECT_EQ(c.LineCount(), 1);
+  c.SetText("ab cd");
+  EXPECT_EQ(c.GetText(), "ab cd");
+}
+
+}  // namespace

@@ -90,34 +90,10 @@ void COleControl::SetBorderStyle(short style) {
   if (m_hWnd) RecreateControlWindow();
 }
 
-CDC* COleControl::GetDC(const RECT* rect, DWORD) {
-  Display* d = Display::Of(m_hWnd);
-  std::unique_ptr<DeviceContext> context;
-  if (d) {
-    std::vector<RECT> clip = d->VisibleClientRects(m_hWnd);
-    if (rect) {
-      // Drawing is limited to the rectangle asked for.
-      std::vector<RECT> inside;
-      for (const RECT& part : clip) {
-        CRect piece;
-        if (piece.IntersectRect(part, *rect)) inside.push_back(piece);
-      }
-      clip = std::move(inside);
-    }
-    context = std::make_unique<DeviceContext>(&d->GetSurface(), d->ClientOriginOnSurface(m_hWnd),
-                                              std::move(clip));
-  }
-  openDCs_.push_back(std::make_unique<CDC>(std::move(context)));
-  return openDCs_.back().get();
-}
+// Drawing is limited to the rectangle asked for, if any.
+CDC* COleControl::GetDC(const RECT* rect, DWORD) { return GetDCClippedTo(rect); }
 
-int COleControl::ReleaseDC(CDC* dc) {
-  auto it = std::find_if(openDCs_.begin(), openDCs_.end(),
-                         [dc](const std::unique_ptr<CDC>& p) { return p.get() == dc; });
-  if (it == openDCs_.end()) return 0;
-  openDCs_.erase(it);
-  return 1;
-}
+int COleControl::ReleaseDC(CDC* dc) { return CWnd::ReleaseDC(dc); }
 
 void COleControl::Redraw() {
   if (!m_hWnd || !IsWindowVisible()) return;

@@ -132,5 +132,4 @@ class COleControl : public CWnd, public FontNotifySink {
   USHORT buttonsDown_ = 0;  // buttons pressed inside the control, for Click
   USHORT dblClickButtons_ = 0;  // the release after a double click is not a Click
   int waitCursorDepth_ = 0;
-  std::vector<std::unique_ptr<CDC>> openDCs_;
 };

@@ -218,12 +218,24 @@ void CWnd::ReleaseCapture() {
   if (Display* d = Display::CurrentOrNull()) d->SetCapture(nullptr);
 }
 
-CDC* CWnd::GetDC() {
+CDC* CWnd::GetDC() { return GetDCClippedTo(nullptr); }
+
+CDC* CWnd::GetDCClippedTo(const RECT* rect) {
   Display* d = DisplayOf(m_hWnd);
   std::unique_ptr<DeviceContext> context;
-  if (d)
+  if (d) {
+    std::vector<RECT> clip = d->VisibleClientRects(m_hWnd);
+    if (rect) {
+      std::vector<RECT> inside;
+      for (const RECT& part : clip) {
+        CRect piece;
+        if (piece.IntersectRect(part, *rect)) inside.push_back(piece);
+      }
+      clip = std::move(inside);
+    }
     context = std::make_unique<DeviceContext>(&d->GetSurface(), d->ClientOriginOnSurface(m_hWnd),
-                                              d->VisibleClientRects(m_hWnd));
+                                              std::move(clip));
+  }
   openDCs_.push_back(std::make_unique<CDC>(std::move(context)));
   return openDCs_.back().get();
 }

@@ -105,6 +105,8 @@ class CWnd {
  protected:
   // Runs the current message's default processing (DefWindowProc with its arguments).
   LRESULT Default();
+  // A drawing context on the client area, limited to rect when one is given.
+  CDC* GetDCClippedTo(const RECT* rect);
 
  private:
   MSG current_;
