@@ -53,8 +53,10 @@ void CKestrixCtrl::AppendHardBreak() {
 }
 
 BOOL CKestrixCtrl::LineNeedsWrap() {
+  // A line without a space is never wrapped, so it need not be measured.
+  if (m_LineText.find(kSpace) == CString::npos) return FALSE;
   int width = TextExtent(m_LineText).cx;
-  return width + kWrapSlack > m_TextRect.Width() && m_LineText.find(kSpace) != CString::npos;
+  return width + kWrapSlack > m_TextRect.Width();
 }
 
 int CKestrixCtrl::FindWrapIndex() {
