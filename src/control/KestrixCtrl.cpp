@@ -62,3 +62,8 @@ void CKestrixCtrl::SetText(const CString& text) {
 }
 
 void CKestrixCtrl::SetTextProperty(const BSTR& text) { SetText(Cp1256FromBstr(text)); }
+
+void CKestrixCtrl::OnBackColorChanged() {
+  PaintLines(m_FirstVisible, m_LastVisible);
+  SetModifiedFlag(TRUE);
+}

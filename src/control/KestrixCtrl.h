@@ -33,6 +33,7 @@ class CKestrixCtrl : public COleControl {
   void DoPropExchange(CPropExchange* px) override;
   void OnResetState() override;
   void OnDraw(CDC* dc, const CRect& bounds, const CRect& invalid) override;
+  void OnBackColorChanged() override;
   BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
   // Message handlers ---------------------------------------------------------------------

@@ -119,3 +119,16 @@ TEST_F(Paint, LeftToRightFlagPointsRight) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Paint, BackgroundColourChangeRepaintsAndMarksModified) {
+  c.SetText("ab");
+  c.SetModifiedFlag(FALSE);
+  c.m_BackColor = RGB(0, 0, 0x80);
+  c.SetBackColor(0xFFFFFF);  // the stock colour changes; painting uses m_BackColor
+  EXPECT_TRUE(c.IsModified());
+  EXPECT_EQ(At(100, 8), 0x000080u);
+}
+
+}  // namespace
