@@ -185,6 +185,8 @@ void CKestrixCtrl::ResetLines() {
   if (m_VisibleLines <= 0) m_VisibleLines = 1;
   ClearSelectionBlock();
   FreeLines();
+  // The first line starts at the reading order's end, as every loaded line does.
+  m_LineDir = m_ReadingOrder;
   NewLine(1, FALSE);
   ShowOrHideScrollBar();
 }

@@ -204,3 +204,14 @@ TEST_F(LineStore, ZeroLineHeightIsNeverDividedBy) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LineStore, FirstLineStartsAtTheReadingOrdersEnd) {
+  EXPECT_EQ(c.m_Lines.At(1)->m_StartX, 311);  // right-to-left: the right margin
+  c.m_ReadingOrder = 0;
+  c.ResetLines();
+  EXPECT_EQ(c.m_Lines.At(1)->m_StartX, 5);
+}
+
+}  // namespace
