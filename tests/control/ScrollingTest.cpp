@@ -96,3 +96,34 @@ TEST_F(Scrolling, ArrowsAndPagesMoveTheView) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Scrolling, LineUpTopAndBottomFollowTheKeys) {
+  c.SetText(NumberedLines(30));
+  auto send = [&](UINT code) {
+    c.SendMessage(WM_VSCROLL, code, reinterpret_cast<LPARAM>(c.m_pScrollBar->GetSafeHwnd()));
+  };
+  c.SetFirstVisible(5);
+  c.GotoLine(5);
+  send(SB_LINEUP);  // the caret leaves the view upwards: the view follows
+  EXPECT_EQ(c.m_CurLine, 4);
+  EXPECT_EQ(c.m_FirstVisible, 4);
+  c.m_CharIndex = 1;
+  send(SB_TOP);  // start of the line only, without Ctrl
+  EXPECT_EQ(c.m_CurLine, 4);
+  EXPECT_EQ(c.m_CharIndex, 0);
+  host.display.KeyDown(VK_CONTROL, 0x1D);
+  send(SB_BOTTOM);  // with Ctrl: the last line, shown first
+  EXPECT_EQ(c.m_CurLine, 30);
+  EXPECT_EQ(c.m_FirstVisible, 30);
+  EXPECT_EQ(c.m_CharIndex, 2);
+  send(SB_TOP);
+  EXPECT_EQ(c.m_CurLine, 1);
+  EXPECT_EQ(c.m_FirstVisible, 1);
+  host.display.KeyUp(VK_CONTROL, 0x1D);
+  send(SB_ENDSCROLL);
+  EXPECT_EQ(c.m_CurLine, 1);
+}
+
+}  // namespace
