@@ -63,6 +63,27 @@ void BM_RebuildMeasuring(benchmark::State& state) {
 }
 BENCHMARK(BM_RebuildMeasuring)->Unit(benchmark::kMillisecond);
 
+// A line with no spaces, as a long URL or a pasted blob: measured after every appended
+// character, then prefix by growing prefix again as hit tests walk it.
+void BM_GrowingWord(benchmark::State& state) {
+  const bool arabic = state.range(0) != 0;
+  const std::string word = arabic ? std::string(5000, '\xC8') : std::string(20000, 'a');
+  const LOGFONT latin = Font("Times New Roman");
+  const LOGFONT arabicFont = Font("Fonta");
+  int64_t total = 0;
+  for (auto _ : state) {
+    arabtext::ArabTextLibrary library;  // cold caches every round
+    library.SelectFonts(nullptr, &latin, &arabicFont);
+    for (int pass = 0; pass < 2; ++pass)
+      for (size_t n = 1; n <= word.size(); ++n)
+        total += library.TextExtent(nullptr, word.data(), static_cast<int32_t>(n)).cx;
+  }
+  benchmark::DoNotOptimize(total);
+  state.SetLabel(arabic ? "5000 Arabic letters" : "20000 Latin letters");
+  state.SetItemsProcessed(state.iterations() * 2 * static_cast<int64_t>(word.size()));
+}
+BENCHMARK(BM_GrowingWord)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 bool IsArabic(char32_t c) { return c >= 0x0600 && c <= 0x06FF; }
 
 // One HarfBuzz pass: each paragraph as UTF-8, cut into Arabic and other runs (spaces stay

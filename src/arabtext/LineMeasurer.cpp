@@ -18,7 +18,33 @@ LineMeasurer::Memo* LineMeasurer::BestMemo(const FontPair& fonts, std::string_vi
   return best;
 }
 
+LineMeasurer::Memo* LineMeasurer::GrownWordMemo(const FontPair& fonts, std::string_view text) {
+  const ByteClassTable& t = fonts.Classes();
+  for (Memo& memo : memos_) {
+    if (memo.pair != fonts.Serial() || !memo.wordTail || memo.text.size() > text.size() ||
+        std::memcmp(memo.text.data(), text.data(), memo.text.size()) != 0)
+      continue;
+    const auto first = static_cast<uint8_t>(text[memo.stableEnd]);
+    bool sameWord = true;
+    for (size_t i = memo.text.size(); i < text.size() && sameWord; ++i)
+      sameWord = SameWordBytes(t, first, static_cast<uint8_t>(text[i]));
+    if (sameWord) return &memo;
+  }
+  return nullptr;
+}
+
 int32_t LineMeasurer::Width(const FontPair& fonts, std::string_view text) {
+  if (Memo* grown = GrownWordMemo(fonts, text)) {
+    const auto first = static_cast<uint8_t>(text[grown->stableEnd]);
+    const ByteClassTable& t = fonts.Classes();
+    const FontSlot slot = t.kind[first] == ByteKind::kArabicWord ? FontSlot::kArabic : t.ownSlot[first];
+    const int64_t width =
+        grown->stableWidth + shaper_.Width(fonts.Font(slot), slot, text.substr(grown->stableEnd));
+    grown->text.append(text.substr(grown->text.size()));
+    grown->lastUse = ++clock_;
+    return static_cast<int32_t>(std::clamp<int64_t>(width, INT32_MIN, INT32_MAX));
+  }
+
   Memo* memo = BestMemo(fonts, text);
   const size_t start = memo ? memo->stableEnd : 0;
   int64_t width = memo ? memo->stableWidth : 0;
@@ -26,7 +52,8 @@ int32_t LineMeasurer::Width(const FontPair& fonts, std::string_view text) {
 
   segments_.clear();
   const bool arabicAtEnd = SplitSegments(text, start, arabicAtStart, fonts.Classes(), segments_);
-  const size_t stableEnd = std::max(start, StableSegmentEnd(text, fonts.Classes()));
+  const size_t wordStart = StableSegmentEnd(text, fonts.Classes());
+  const size_t stableEnd = std::max(start, wordStart);
   int64_t stableWidth = width;
   bool arabicAtStable = arabicAtEnd;
   bool stableStateFound = false;
@@ -50,6 +77,8 @@ int32_t LineMeasurer::Width(const FontPair& fonts, std::string_view text) {
   memo->stableEnd = stableEnd;
   memo->arabicAtStable = arabicAtStable;
   memo->stableWidth = stableWidth;
+  memo->wordTail = stableEnd == wordStart && stableEnd < text.size() &&
+                   IsWordKind(fonts.Classes().kind[static_cast<uint8_t>(text.back())]);
   memo->lastUse = ++clock_;
   return static_cast<int32_t>(std::clamp<int64_t>(width, INT32_MIN, INT32_MAX));
 }

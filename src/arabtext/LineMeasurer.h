@@ -31,10 +31,16 @@ class LineMeasurer {
     size_t stableEnd = 0;
     bool arabicAtStable = false;
     int64_t stableWidth = 0;
+    // Whether the text past stableEnd is one word, which text extended by more letters of
+    // the word still ends with.
+    bool wordTail = false;
     uint64_t lastUse = 0;
   };
 
   Memo* BestMemo(const FontPair& fonts, std::string_view text);
+  // The memo whose trailing word text merely lengthens, so that only that word is measured
+  // again and the line is not split once more.
+  Memo* GrownWordMemo(const FontPair& fonts, std::string_view text);
 
   SegmentShaper& shaper_;
   std::array<Memo, 4> memos_;

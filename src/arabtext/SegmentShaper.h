@@ -11,6 +11,7 @@
 
 #include "arabtext/BoundedCache.h"
 #include "arabtext/ByteClass.h"
+#include "arabtext/ChunkedWords.h"
 #include "arabtext/WidthCache.h"
 
 struct hb_buffer_t;
@@ -43,7 +44,8 @@ class SegmentShaper {
   // call.
   const ShapedSegment& Shape(const LoadedFont& font, FontSlot slot, std::string_view bytes);
   // Its width alone, which is all measuring needs: cached apart from the glyphs and
-  // computed by the same shaping, so it always equals Shape(...).width.
+  // computed by the same shaping, so it always equals Shape(...).width. Segments longer
+  // than ChunkedWords::kMinBytes are shaped in chunks, the same way for both.
   int32_t Width(const LoadedFont& font, FontSlot slot, std::string_view bytes);
 
   size_t CachedWidths() const { return widths_.Size(); }
@@ -75,7 +77,7 @@ class SegmentShaper {
     }
   };
 
-  // Shapes into buffer_ and returns the width; fills glyphs when asked for them.
+  // Shapes bytes whole and returns the width; fills glyphs when asked for them.
   int32_t RunShaper(const LoadedFont& font, FontSlot slot, std::string_view bytes,
                     std::vector<PlacedGlyph>* glyphs);
 
@@ -83,6 +85,7 @@ class SegmentShaper {
   std::vector<uint32_t> codePoints_;
   BoundedCache<Key, ShapedSegment, KeyHash, KeyEqual> cache_;
   WidthCache widths_;
+  ChunkedWords chunked_;
 };
 
 }  // namespace arabtext

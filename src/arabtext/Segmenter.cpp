@@ -13,6 +13,10 @@ bool SameWord(const ByteClassTable& t, uint8_t first, uint8_t next) {
 
 }  // namespace
 
+bool SameWordBytes(const ByteClassTable& classes, uint8_t first, uint8_t next) {
+  return IsWordKind(classes.kind[first]) && SameWord(classes, first, next);
+}
+
 bool SplitSegments(std::string_view text, size_t start, bool arabicBefore, const ByteClassTable& t,
                    std::vector<Segment>& out) {
   const size_t n = text.size();

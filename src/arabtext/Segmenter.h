@@ -34,6 +34,9 @@ struct Segment {
   bool arabicBefore = false;
 };
 
+// Whether next continues a word that first starts.
+bool SameWordBytes(const ByteClassTable& classes, uint8_t first, uint8_t next);
+
 // Appends the segments of text[start..) to out, given the state before start; returns the
 // state at the end.
 bool SplitSegments(std::string_view text, size_t start, bool arabicBefore, const ByteClassTable& classes,

@@ -1,10 +1,10 @@
-#include "arabtext/Cp1256.h"
+#include "framework/text/Cp1256.h"
+#include "framework/ole/OleTypes.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace arabtext {
 namespace {
 
 TEST(Cp1256, EveryByteRoundTripsThroughUtf8) {
@@ -38,4 +38,14 @@ TEST(Cp1256, UnmappableAndMalformedInputBecomesQuestionMarks) {
 }
 
 }  // namespace
-}  // namespace arabtext
+
+namespace {
+
+TEST(Cp1256, AutomationStringsCarryTheCodePage) {
+  const CString bytes = "a\xC7\xDC\xF3 \xA1";
+  EXPECT_EQ(BstrFromCp1256(bytes), L"a\u0627\u0640\u064E \u060C");
+  EXPECT_EQ(Cp1256FromBstr(BstrFromCp1256(bytes)), bytes);
+  EXPECT_EQ(Cp1256FromBstr(L"\u4E2D!"), "?!");  // no byte for it
+}
+
+}  // namespace
