@@ -77,9 +77,13 @@ int RenderControl(const Options& o) {
   auto elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start);
 
   if (o.scrollToLine > 0) {
-    ctrl.SetFirstVisible(o.scrollToLine);
+    // The caret goes to the start of the line shown first.
+    ctrl.m_CharIndex = 0;
+    ctrl.GotoLine(o.scrollToLine);
+    ctrl.SetFirstVisible(ctrl.m_CurLine);
     ctrl.SyncScrollPos();
     ctrl.Redraw();
+    ctrl.UpdateCaret();
   }
   if (o.caret) {
     ctrl.ActivateEdit(L"", L"");

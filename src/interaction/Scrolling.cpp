@@ -114,6 +114,9 @@ void CKestrixCtrl::OnVScroll(UINT code, UINT pos, CScrollBar* scrollBar) {
       m_pScrollBar->SetScrollPos(static_cast<int>(pos), TRUE);
       SetFirstVisible(static_cast<int>(pos) + 1);
       Redraw();
+      // The caret stays on its line and index; its place on screen follows the text, so it is
+      // never left drawn over another line (off the view it is clipped away).
+      UpdateCaret();
       break;
     case SB_TOP:
       MoveHome();

@@ -68,6 +68,7 @@ TEST_F(Scrolling, ThumbShowsTheLineWithoutMovingTheCaret) {
   EXPECT_EQ(c.m_FirstVisible, 5);
   EXPECT_EQ(c.m_CurLine, 2);
   EXPECT_EQ(c.m_ScrollOffset, 4 * 18);
+  EXPECT_EQ(c.m_CaretY, 2 * 18 - 6 - 4 * 18);  // follows its line out of the view
   // Another scroll bar's messages are left alone.
   CScrollBar other;
   other.Create(SBS_VERT, CRect(0, 0, 16, 50), &host.container, 7);
