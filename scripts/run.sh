@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the kestrix command; arguments go to it.
+# Sets up, builds and runs the kestrix command; arguments go to it, and relative paths in
+# them are taken from the directory it is run in.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release --target kestrix -j "$(nproc)"
-exec build/release/apps/kestrix "$@"
+repo="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$repo/scripts/setup.sh"
+cmake -S "$repo" -B "$repo/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$repo/build/release" --target kestrix -j "$(nproc)" >/dev/null
+exec "$repo/build/release/apps/kestrix" "$@"
