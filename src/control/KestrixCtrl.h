@@ -58,6 +58,8 @@ class CKestrixCtrl : public COleControl {
   void OnKeyDownEvent(USHORT keyCode, short shift) override;
   // Re-creates the window and rebuilds the text it held.
   void RecreateAndReload();
+  // Re-breaks the whole text, the caret kept at its offset (F5 and the Refresh method).
+  void Refresh();
 
   // Reading order and keyboard language -------------------------------------------------
   short GetReadingOrder() const { return m_ReadingOrder; }
@@ -78,6 +80,8 @@ class CKestrixCtrl : public COleControl {
   void MoveEnd();
   static bool IsShiftDown();
   static bool IsCtrlDown();
+  // Up, Down, Page Up, Page Down, Left and Right; false for any other key.
+  bool RunMoveKey(UINT key);
 
   // Line store ---------------------------------------------------------------------------
   LineRecord* LineAt(int n);
@@ -110,6 +114,8 @@ class CKestrixCtrl : public COleControl {
   void MoveToNextLine(BOOL newLine);
 
   // Insertion ----------------------------------------------------------------------------
+  // Only 0x20 to 0xFF are characters of the control: bytes of the Arabic code page.
+  static BOOL IsCharacterCode(unsigned int c);
   BOOL CanInsertChar(unsigned int c);
   void InsertChar(unsigned int c);
 
@@ -209,6 +215,16 @@ class CKestrixCtrl : public COleControl {
 
  private:
   void ClearSelectionBlock();
+  // Paints line n from its record, leaving the working copy as it is.
+  void RepaintStoredLine(int n);
+  // Fills the scroll bar's strip with the background, once the bar is hidden.
+  void ClearScrollBarStrip();
+
+  // A system key-down whose move has not yet been made, and its key as delivered.
+  bool m_SysKeyPending = false;
+  UINT m_SysKeyCode = 0;
+  // The line the caret was last drawn on, so that erasing removes it from there.
+  int m_CaretDrawnLine = 0;
 
   TextLibrary* m_TextLib;
 };

@@ -83,13 +83,16 @@ void CKestrixCtrl::OnFontChanged() {
   COleControl::OnFontChanged();
 }
 
+// The caret keeps its offset in the text: measured after the re-creation it would fall into
+// the new, empty store and come back at the start.
 void CKestrixCtrl::RecreateAndReload() {
   StoreLine();
   m_CharCount = 0;
+  int caret = OffsetFromIndex(m_CharIndex);
   CString text = GetText();
   KillTimer(m_BlinkTimer);
   RecreateControlWindow();
-  if (!text.empty()) RebuildText(text, -1);
+  if (!text.empty()) RebuildText(text, caret);
   SetModifiedFlag(TRUE);
 }
 
@@ -98,18 +101,20 @@ int CKestrixCtrl::OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message) {
   return COleControl::OnMouseActivate(topParent, hitTest, message);
 }
 
-// Mouse selection, the key table, typing and the context menu act through the selection
-// and clipboard subsystem; until then these handlers raise their stock events only.
-void CKestrixCtrl::OnMouseMove(UINT flags, CPoint point) { COleControl::OnMouseMove(flags, point); }
+// Mouse selection, the Shift release and the context menu act through the selection and
+// clipboard subsystem; until then these handlers raise their stock events only.
+void CKestrixCtrl::OnMouseMove(UINT flags, CPoint point) {
+  COleControl::OnMouseMove(flags, point);
+  // Set to none first, so that the I-beam is shown again even where the cursor was changed
+  // behind the control's back.
+  ::SetCursor(CursorShape::None);
+  ::SetCursor(CursorShape::IBeam);
+}
 void CKestrixCtrl::OnLButtonUp(UINT flags, CPoint point) { COleControl::OnLButtonUp(flags, point); }
 void CKestrixCtrl::OnLButtonDown(UINT flags, CPoint point) { COleControl::OnLButtonDown(flags, point); }
 void CKestrixCtrl::OnRButtonDown(UINT flags, CPoint point) {
   COleControl::OnRButtonDown(flags, point);
   StoreLine();
 }
-void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) { COleControl::OnChar(ch, repeat, flags); }
-void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) { COleControl::OnKeyDown(ch, repeat, flags); }
 void CKestrixCtrl::OnKeyUp(UINT ch, UINT repeat, UINT flags) { COleControl::OnKeyUp(ch, repeat, flags); }
-void CKestrixCtrl::OnSysKeyDown(UINT ch, UINT repeat, UINT flags) {
-  COleControl::OnSysKeyDown(ch, repeat, flags);
-}
+

@@ -280,4 +280,5 @@ inline constexpr int COLOR_HIGHLIGHTTEXT = 14;
 inline constexpr int COLOR_BTNFACE = 15;
 
 // Standard cursors, recorded by the display.
-enum class CursorShape { Arrow, IBeam, Wait };
+// None hides the cursor.
+enum class CursorShape { None, Arrow, IBeam, Wait };

@@ -21,8 +21,13 @@ void CKestrixCtrl::KeepCaretLineVisible() {
   int before = m_FirstVisible;
   if (m_CurLine > m_LastVisible) SetFirstVisible(m_FirstVisible + 1);
   if (m_CurLine < m_FirstVisible) SetFirstVisible(m_FirstVisible - 1);
+  // The lines take their new places before the caret is placed, so that it is drawn on its
+  // line; the thumb follows the view.
+  if (m_FirstVisible != before) {
+    PaintLines(m_FirstVisible, m_LastVisible);
+    SyncScrollPos();
+  }
   UpdateCaret();
-  if (m_FirstVisible != before) PaintLines(m_FirstVisible, m_LastVisible);
 }
 
 void CKestrixCtrl::MoveUp(BOOL moveCaret) {
@@ -77,6 +82,7 @@ void CKestrixCtrl::MoveHome() {
     GotoLine(1);
     SetFirstVisible(m_CurLine);
     PaintLines(m_FirstVisible, m_LastVisible);
+    SyncScrollPos();
   }
   m_CharIndex = 0;
   UpdateCaret();
@@ -87,36 +93,9 @@ void CKestrixCtrl::MoveEnd() {
     GotoLine(m_Lines.Count());
     SetFirstVisible(m_CurLine);
     PaintLines(m_FirstVisible, m_LastVisible);
+    SyncScrollPos();
   }
   m_CharIndex = static_cast<int>(m_LineText.size());
   if (m_LineText.find('\r') != CString::npos) --m_CharIndex;
   UpdateCaret();
-}
-
-// The six moving keys act here, for plain and system key-downs alike; the key table leaves
-// them to this hook so that one key press moves the caret once.
-void CKestrixCtrl::OnKeyDownEvent(USHORT keyCode, short shift) {
-  switch (static_cast<int16_t>(keyCode)) {
-    case VK_UP:
-      MoveUp(TRUE);
-      break;
-    case VK_DOWN:
-      MoveDown(TRUE);
-      break;
-    case VK_PRIOR:
-      PageUp();
-      break;
-    case VK_NEXT:
-      PageDown();
-      break;
-    case VK_LEFT:
-      MoveLeft();
-      break;
-    case VK_RIGHT:
-      MoveRight();
-      break;
-    default:
-      break;
-  }
-  COleControl::OnKeyDownEvent(keyCode, shift);
 }

@@ -28,15 +28,20 @@ void CKestrixCtrl::PaintCurrentLine() {
 
 void CKestrixCtrl::PaintLines(int first, int last) {
   if (m_Lines.Empty() || m_Busy != 0) return;
+  // Only lines in the view are painted, whatever range is asked for: drawing the others would
+  // show nothing and cost time in proportion to the text.
+  int from = std::max({first, m_FirstVisible, 1});
+  int to = std::min({last, m_LastVisible, m_Lines.Count()});
+  bool lastLineShown = m_LastVisible == m_Lines.Count();
+  if (from > to && first != m_FirstVisible && !lastLineShown) return;
   PushPosition(FALSE);
   if (first == m_FirstVisible) UpdateScrollOffset();
   AcquireDC();
-  // Only lines that exist are painted, whatever range is asked for.
-  for (int n = std::max(first, 1); n <= std::min(last, m_Lines.Count()); ++n) {
+  for (int n = from; n <= to; ++n) {
     GotoLine(n);
     PaintCurrentLine();
   }
-  if (m_LastVisible == m_Lines.Count()) {
+  if (lastLineShown) {
     GotoLine(m_LastVisible);
     CRect below = m_TextRect;
     below.top = m_LineY - m_BaselineLift - m_ScrollOffset + m_Descent;
@@ -56,6 +61,26 @@ void CKestrixCtrl::PaintLines(int first, int last) {
   }
   ReleaseHeldDC();
   PopPosition();
+}
+
+void CKestrixCtrl::RepaintStoredLine(int n) {
+  if (n < m_FirstVisible || n > m_LastVisible) return;
+  LineRecord* record = m_Lines.At(n);
+  if (!record || !m_pDC) return;
+  CString text = m_LineText;
+  int length = m_LineLength, y = m_LineY, startX = m_LineStartX, dir = m_LineDir;
+  int left = m_LineLeft, right = m_LineRight, current = m_CurLine;
+  LoadLine(record);
+  m_CurLine = n;
+  PaintCurrentLine();
+  m_LineText = std::move(text);
+  m_LineLength = length;
+  m_LineY = y;
+  m_LineStartX = startX;
+  m_LineDir = dir;
+  m_LineLeft = left;
+  m_LineRight = right;
+  m_CurLine = current;
 }
 
 void CKestrixCtrl::MaskPassword(CString& s) const {

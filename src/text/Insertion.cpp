@@ -3,9 +3,13 @@
 
 #include "control/KestrixCtrl.h"
 
+BOOL CKestrixCtrl::IsCharacterCode(unsigned int c) { return c >= 0x20 && c <= 0xFF; }
+
 BOOL CKestrixCtrl::CanInsertChar(unsigned int c) {
   if (m_ReadOnly) return FALSE;
-  if (c < 0x20) return FALSE;
+  // Below 0x20 are control characters; above 0xFF a display's wide characters, whose low
+  // byte could otherwise be a CR or a NUL in the middle of a line.
+  if (!IsCharacterCode(c)) return FALSE;
   if (m_MaxLength > 0 && m_CharCount >= m_MaxLength) return FALSE;
   return TRUE;
 }

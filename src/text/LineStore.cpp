@@ -70,6 +70,8 @@ void CKestrixCtrl::NewLine(int n, BOOL insert) {
   if (m_CurLine - m_FirstVisible + 1 > m_VisibleLines) ScrollLineDown();
   ShowOrHideScrollBar();
   UpdateScrollInfo();
+  // Setting the range puts the thumb at 0; it goes back to where the view is.
+  SyncScrollPos();
 }
 
 void CKestrixCtrl::ShiftLinesDown(int first) {

@@ -101,6 +101,7 @@ void CKestrixCtrl::WrapCurrentLine() {
   // Every pass moves one line down and carries a shrinking tail; the bound only guards
   // against a store that breaks that rule.
   int64_t passesLeft = 4 * (static_cast<int64_t>(m_Lines.Count()) + m_CharCount) + 16;
+  int firstReceiver = 0;
   for (bool first = true; passesLeft-- > 0; first = false) {
     int caret = m_CharIndex;
     m_CharIndex = FindWrapIndex();
@@ -116,10 +117,13 @@ void CKestrixCtrl::WrapCurrentLine() {
     }
     MoveToNextLine(tail.find(kCR) != CString::npos);
     PrependToLine(tail);
-    PaintLines(m_CurLine + 1, m_LastVisible);
+    if (first) firstReceiver = m_CurLine;
     // Nothing carried down leaves the lines below as they were.
     if (tail.empty() || !LineNeedsWrap()) break;
   }
+  // Each pass may move the lines below again, so they are painted once, after the last pass;
+  // the lines that received words have been painted by their pass.
+  if (firstReceiver > 0) PaintLines(firstReceiver + 1, m_LastVisible);
   GotoLine(targetLine);
   m_CharIndex = targetIndex;
 }

@@ -76,16 +76,26 @@ TEST_F(ReadingOrder, ActivateEditTurnsRightToLeftWithoutRecreating) {
 }
 
 TEST_F(ReadingOrder, ControlWithEitherShiftPicksADirection) {
-  host.display.KeyDown(VK_CONTROL, 0x1D);
-  c.ReadingOrderKey(0x36);  // right Shift on a right-to-left control: nothing
+  constexpr UINT kLeftShift = 0x2A, kRightShift = 0x36, kControl = 0x1D;
+  c.SetFocus();
+  auto shift = [&](UINT scan) {
+    host.display.KeyDown(VK_SHIFT, scan);
+    host.display.KeyUp(VK_SHIFT, scan);
+  };
+  shift(kLeftShift);  // Shift alone: nothing
+  EXPECT_EQ(c.m_ReadingOrder, 1);
+  host.display.KeyDown(VK_CONTROL, kControl);
+  shift(kRightShift);  // right Shift on a right-to-left control: nothing
   EXPECT_EQ(LayoutRequests(), 0u);
-  c.ReadingOrderKey(0x2A);  // left Shift: left-to-right
+  shift(kLeftShift);  // left Shift: left-to-right
   EXPECT_EQ(c.m_ReadingOrder, 0);
-  c.ReadingOrderKey(0x36);
+  EXPECT_EQ(c.m_Alignment, 0);
+  EXPECT_EQ(host.display.ActiveLayout(), 0x04090409);
+  shift(kRightShift);
   EXPECT_EQ(c.m_ReadingOrder, 1);
-  host.display.KeyUp(VK_CONTROL, 0x1D);
-  c.ReadingOrderKey(0x2A);  // without Control: nothing
-  EXPECT_EQ(c.m_ReadingOrder, 1);
+  EXPECT_EQ(host.display.ActiveLayout(), 0x04010401);
+  host.display.KeyUp(VK_CONTROL, kControl);
+  EXPECT_EQ(c.GetText(), "abc");
 }
 
 TEST_F(ReadingOrder, RecreatingStopsTheBlinkingCaret) {

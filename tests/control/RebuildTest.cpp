@@ -133,13 +133,18 @@ TEST_F(Rebuild, NarrowingTheWindowRewrapsAndKeepsTheCaret) {
 
 TEST_F(Rebuild, HeightOnlyResizeDoesNotRebreak) {
   c.SetText("aaa bbb ccc ddd eee fff");
-  host.library.ClearCalls();
+  // Only a rebuild refreshes the snapshot, so a mark left in it tells whether one ran.
+  c.m_Text = "not rebuilt";
   c.SetRectInContainer(CRect(0, 0, 120, 60));
   EXPECT_EQ(c.m_VisibleLines, 56 / 18);
-  // Measuring happens for painting, but no line is rebuilt: the text rectangle width kept.
+  EXPECT_EQ(c.m_Text, "not rebuilt");
   EXPECT_EQ(Lines(), (Lines_{"aaa bbb ", "ccc ddd ", "eee fff"}));
   c.SetRectInContainer(CRect(0, 0, 120, 10));
   EXPECT_EQ(c.m_VisibleLines, 1);
+  EXPECT_EQ(c.m_Text, "not rebuilt");
+  c.SetRectInContainer(CRect(0, 0, 150, 60));  // a new width re-breaks
+  EXPECT_EQ(c.m_Text, "aaa bbb ccc ddd eee fff");
+  EXPECT_EQ(Lines(), (Lines_{"aaa bbb ccc ", "ddd eee fff"}));
 }
 
 TEST_F(Rebuild, TinyAndEmptyWindowsDoNotLoopOrDivideByZero) {

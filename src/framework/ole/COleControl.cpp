@@ -75,12 +75,17 @@ BOOL COleControl::GetRectInContainer(RECT* rect) const {
 
 BOOL COleControl::RecreateControlWindow() {
   if (!placed_) return FALSE;
+  // A control that had the focus keeps it: the person goes on typing into the new window.
+  CWnd* focus = GetFocus();
+  bool hadFocus = m_hWnd && focus && (focus == this || focus->GetParent() == this);
   if (m_hWnd) DestroyWindow();
   // The container's window may have gone while the control had none.
   CWnd* parent = FromHandle(parentHwnd_);
   if (parentHwnd_ && !parent) return FALSE;
   DWORD style = WS_CHILD | WS_VISIBLE | (borderStyle_ == 1 ? WS_BORDER : 0);
-  return CreateEx(0, style, rectInContainer_, parent);
+  if (!CreateEx(0, style, rectInContainer_, parent)) return FALSE;
+  if (hadFocus) SetFocus();
+  return m_hWnd ? TRUE : FALSE;
 }
 
 void COleControl::SetBorderStyle(short style) {
