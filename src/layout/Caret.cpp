@@ -39,20 +39,23 @@ void CKestrixCtrl::DrawCaret() {
   if (borrowed) ReleaseHeldDC();
   m_CaretShown = TRUE;
   m_CaretDrawnLine = m_CurLine;
+  m_CaretDrawnOffset = m_ScrollOffset;
 }
 
 void CKestrixCtrl::EraseCaret() {
   if (!m_HasFocus || !m_CaretShown || m_SelLength != 0) return;
   bool borrowed = BorrowDC();
-  if (m_pDC) {
+  // Every scroll repaints the view, so a caret drawn before the last scroll is gone already,
+  // and its place now shows another line.
+  if (m_pDC && m_CaretDrawnOffset == m_ScrollOffset) {
     // The stem and its flag, which reaches two pixels to either side.
     CRect mark(m_CaretX - 2, m_CaretY - m_CaretHeight - 1, m_CaretX + 3, m_CaretY + 1);
     CBrush brush(m_BackColor);
     m_pDC->FillRect(&mark, &brush);
     brush.DeleteObject();
+    // The caret may have been drawn on the line it has just left.
+    if (m_CaretDrawnLine != m_CurLine) RepaintStoredLine(m_CaretDrawnLine);
   }
-  // The caret may have been drawn on the line it has just left.
-  if (m_CaretDrawnLine != m_CurLine) RepaintStoredLine(m_CaretDrawnLine);
   PaintCurrentLine();
   if (borrowed) ReleaseHeldDC();
   m_CaretShown = FALSE;

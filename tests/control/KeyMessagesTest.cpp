@@ -44,7 +44,15 @@ TEST_F(KeyMessages, F5RebuildsTheTextKeepingTheCaretOffset) {
   PlaceCaret(2);
   c.m_MaxLength = 4;  // a lower limit takes effect at the next rebuild
   c.m_Text = "stale";
+  c.m_SelStart = 1;
+  c.m_SelLength = 2;
+  c.m_Selecting = 1;
+  c.m_SelActiveLine = 2;
   Press(VK_F5);
+  EXPECT_EQ(c.m_SelStart, 0);  // every rebuild ends with nothing selected
+  EXPECT_EQ(c.m_SelLength, 0);
+  EXPECT_EQ(c.m_Selecting, 0);
+  EXPECT_EQ(c.m_SelActiveLine, 0);
   EXPECT_EQ(c.GetText(), "abcd\r");
   EXPECT_EQ(c.m_Text, "abcdef\rgh");  // the snapshot is the text the rebuild was handed
   EXPECT_EQ(Offset(), 2);

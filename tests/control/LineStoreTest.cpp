@@ -133,6 +133,12 @@ TEST_F(LineStore, StoreLineRecomputesDirectionOnlyWhileRebuilding) {
   c.m_LineText = "\xC7\xC8";
   c.StoreLine();
   EXPECT_EQ(c.LineAt(1)->m_Direction, 0);  // typing keeps the stored direction
+  c.m_Busy = 5;  // a hit test keeps it too
+  c.GotoLine(1);
+  c.m_LineText = "\xC7\xC8";
+  c.StoreLine();
+  c.m_Busy = 0;
+  EXPECT_EQ(c.LineAt(1)->m_Direction, 0);
 }
 
 TEST_F(LineStore, PositionsSurviveAWalkThatRemovedLines) {

@@ -70,6 +70,26 @@ TEST_F(Navigation, PagesClampToTheText) {
   EXPECT_EQ(c.m_pScrollBar->GetScrollPos(), 0);
 }
 
+TEST_F(Navigation, PageDownStopsWithTheLastLineInView) {
+  std::string text;
+  for (int i = 1; i <= 25; ++i) text += "l" + std::to_string(i) + (i < 25 ? "\r" : "");
+  c.SetText(text);
+  c.SetFocus();
+  c.GotoLine(1);
+  auto pageDown = [&] {
+    host.display.KeyDown(VK_NEXT, 0x51);
+    host.display.KeyUp(VK_NEXT, 0x51);
+  };
+  pageDown();
+  EXPECT_EQ(c.m_FirstVisible, 11);
+  EXPECT_EQ(c.m_CurLine, 11);
+  pageDown();
+  pageDown();  // past the end: the view keeps the last two lines, the caret the last line
+  EXPECT_EQ(c.m_FirstVisible, 24);
+  EXPECT_EQ(c.m_CurLine, 25);
+  EXPECT_EQ(c.m_ScrollOffset, 23 * 18);
+}
+
 TEST_F(Navigation, CtrlHomeAndEndShowTheEnds) {
   std::string text;
   for (int i = 1; i <= 25; ++i) text += "line" + std::to_string(i) + (i < 25 ? "\r" : "");

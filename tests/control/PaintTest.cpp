@@ -59,6 +59,23 @@ TEST_F(Paint, BandsAndTheAreaBelowTakeTheBackgroundColour) {
   EXPECT_EQ(At(304, 8), kBlack);   // text over the band
 }
 
+TEST_F(Paint, TheFirstVisibleBandReachesTheTopOfTheWindow) {
+  // Line height 18, ascent 6, descent 12: the band starts 6 pixels below its slot's top.
+  host.library.metrics = TEXTMETRIC{24, 8, 16, 0, 0, 10, 10};
+  c.InitFonts();
+  c.SetText("1\r2\r3");
+  host.display.GetSurface().Fill(CRect(0, 0, 800, 600), 0x00FF00);
+  c.SetFirstVisible(2);
+  c.PaintLines(2, 3);
+  EXPECT_EQ(At(100, 0), kWhite);    // stretched to the top
+  EXPECT_EQ(At(100, 23), kWhite);
+  // A line below the first keeps its own band.
+  host.display.GetSurface().Fill(CRect(0, 0, 800, 600), 0x00FF00);
+  c.PaintLines(3, 3);
+  EXPECT_EQ(At(100, 23), 0x00FF00u);
+  EXPECT_EQ(At(100, 24), kWhite);
+}
+
 TEST_F(Paint, NothingBelowTheLastPaintedLineWhenTheTextGoesOn) {
   ControlHost small{CRect(0, 0, 320, 58)};  // text rectangle 54 px: three lines
   CKestrixCtrl& s = *small.ctrl;
@@ -91,6 +108,22 @@ TEST_F(Paint, CaretIsAStemWithAFlagInTheReadingDirection) {
   host.display.AdvanceClock(600);    // and drawn again
   EXPECT_TRUE(c.m_CaretShown);
   EXPECT_EQ(At(x, 8), kBlack);
+}
+
+TEST_F(Paint, TheFlagsSlantedEdgeReturnsToTheStem) {
+  c.SetText("");
+  c.ActivateEdit(L"", L"");
+  c.SetFocus();
+  int x = c.m_CaretX;
+  // Stem from the baseline (12) up to 3, flag two pixels to the left, slanted edge back to the
+  // stem at 12 - 10 × 0.8 = 4.
+  const char* expected[] = {"......", "......", "......", "..###.", "...##.", "....#.", "....#.",
+                            "....#.", "....#.", "....#.", "....#.", "....#.", "....#.", "......"};
+  for (int y = 0; y < 14; ++y) {
+    std::string row;
+    for (int dx = -4; dx <= 1; ++dx) row += At(x + dx, y) == kBlack ? '#' : '.';
+    EXPECT_EQ(row, expected[y]) << "row " << y;
+  }
 }
 
 TEST_F(Paint, NoCaretWithoutFocusOrBeforeActivation) {

@@ -72,6 +72,8 @@ TEST_F(Rebuild, BreakFallsAfterTheLastSpaceThatFits) {
   EXPECT_EQ(c.FindWrapIndex(), 5);
   c.SetText("abcd efgh\xDC ij");
   EXPECT_EQ(Lines(), (Lines_{"abcd ", "efgh\xDC ij"}));
+  c.SetText("abcdefghi jk");  // 90 px before the space: 90 + 10 just fits
+  EXPECT_EQ(Lines(), (Lines_{"abcdefghi ", "jk"}));
 }
 
 TEST_F(Rebuild, OverlongWordsStayWhole) {

@@ -91,6 +91,37 @@ TEST_F(ScreenState, RightPastTheViewScrollsAndDrawsTheCaretOnItsLine) {
   ExpectScreenMatchesFields(host);
 }
 
+TEST_F(ScreenState, DownPastTheViewScrollsByOneLine) {
+  c.SetText(NumberedLines(6));
+  PlaceCaret(6);  // line 3
+  Press(VK_DOWN);
+  EXPECT_EQ(c.m_CurLine, 4);
+  EXPECT_EQ(c.m_FirstVisible, 2);
+  EXPECT_EQ(c.m_pScrollBar->GetScrollPos(), ExpectedThumb(c));
+  ExpectScreenMatchesFields(host);
+  Press(VK_UP);
+  Press(VK_UP);
+  Press(VK_UP);  // onto line 1, above the view
+  EXPECT_EQ(c.m_FirstVisible, 1);
+  ExpectScreenMatchesFields(host);
+}
+
+TEST_F(ScreenState, TypingALineBelowTheViewScrollsItDown) {
+  ControlHost narrow{CRect(0, 0, 100, 58)};  // text rectangle 80 × 54: three lines in view
+  CKestrixCtrl& n = *narrow.ctrl;
+  n.ActivateEdit(L"", L"");
+  n.SetFocus();
+  n.SetText("a\rb\rcccc dd");
+  n.m_CharIndex = n.IndexFromOffset(11);
+  narrow.display.Char('d');  // "cccc ddd" no longer fits: "ddd" wraps onto a fourth line
+  EXPECT_EQ(n.LineCount(), 4);
+  EXPECT_EQ(n.m_CurLine, 4);
+  EXPECT_EQ(n.m_CharIndex, 3);
+  EXPECT_EQ(n.m_FirstVisible, 2);
+  EXPECT_EQ(n.m_pScrollBar->GetScrollPos(), ExpectedThumb(n));
+  ExpectScreenMatchesFields(narrow);
+}
+
 TEST_F(ScreenState, CrossingALineLeavesNoCaretBehind) {
   c.SetText("abc\rdefgh");
   PlaceCaret(4);  // line 2, index 0

@@ -52,12 +52,38 @@ TEST_F(Scrolling, LineDownStopsWhenTheLastLineIsFirst) {
   EXPECT_EQ(c.m_LastVisible, 30);
   for (int i = 0; i < 20; ++i) c.ScrollLineDown();
   EXPECT_EQ(c.m_FirstVisible, 30);
+  // With the last line in view the thumb goes to the line count; a range wider than the text
+  // keeps the bar from clamping it.
+  SCROLLINFO wide{28, SIF_RANGE | SIF_PAGE, 0, 100, 1, 0, 0};
+  c.m_pScrollBar->SetScrollInfo(&wide, FALSE);
   c.SyncScrollPos();
-  EXPECT_EQ(c.m_pScrollBar->GetScrollPos(), 29 - 10 + 1);  // clamped by the bar to its last position
+  EXPECT_EQ(c.m_pScrollBar->GetScrollPos(), 30);
+  c.SetFirstVisible(12);
+  c.SyncScrollPos();
+  EXPECT_EQ(c.m_pScrollBar->GetScrollPos(), 11);
   c.SetFirstVisible(0);
   EXPECT_EQ(c.m_FirstVisible, 1);
   c.SetFirstVisible(1000);
   EXPECT_EQ(c.m_FirstVisible, 30);
+}
+
+TEST_F(Scrolling, ARebuildBringsTheCaretsLineIntoView) {
+  c.SetText(NumberedLines(30));
+  c.SetFocus();
+  c.GotoLine(25);
+  host.display.KeyDown(VK_F5);  // the view was at the top: the caret's line becomes its last
+  EXPECT_EQ(c.m_CurLine, 25);
+  EXPECT_EQ(c.m_FirstVisible, 16);
+  EXPECT_EQ(c.m_LastVisible, 25);
+  c.SendMessage(WM_VSCROLL, SB_THUMBTRACK | (19u << 16),
+                reinterpret_cast<LPARAM>(c.m_pScrollBar->GetSafeHwnd()));
+  c.GotoLine(5);
+  host.display.KeyDown(VK_F5);  // the view was below it: the caret's line becomes its first
+  EXPECT_EQ(c.m_FirstVisible, 5);
+  EXPECT_EQ(c.m_ScrollOffset, 4 * 18);
+  c.GotoLine(8);
+  host.display.KeyDown(VK_F5);  // in view: the view stays
+  EXPECT_EQ(c.m_FirstVisible, 5);
 }
 
 TEST_F(Scrolling, ThumbShowsTheLineWithoutMovingTheCaret) {

@@ -51,6 +51,19 @@ TEST_F(WindowLifecycle, FocusDrawsAndErasesTheCaret) {
   EXPECT_FALSE(c.m_CaretShown);
 }
 
+TEST_F(WindowLifecycle, FocusLoadsTheWorkingCopyAndItsLossStoresIt) {
+  c.SetText("abc\rdefg");
+  c.GotoLine(1);
+  c.m_LineText = "stale";  // out of step with the record
+  c.m_CharIndex = 9;
+  c.SetFocus();
+  EXPECT_EQ(c.m_LineText, "abc\r");
+  EXPECT_EQ(c.m_CharIndex, 3);  // clamped before the hard break
+  c.m_LineText = "abcx\r";     // an edit not yet stored
+  host.container.SetFocus();
+  EXPECT_EQ(c.m_Lines.At(1)->m_Chars, "abcx\r");
+}
+
 TEST_F(WindowLifecycle, ArrowKeysMoveTheCaretOnce) {
   c.SetText("abc\rdef\rghi");
   c.SetFocus();
