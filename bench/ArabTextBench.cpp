@@ -1,9 +1,11 @@
 // Measuring lines the way the control lays out text, against one plain shaping pass over
-// the same text: the first should cost no more than the second.
+// the same text: the first should cost no more than the second. And painting one long line
+// in a small window, which should cost what the window shows whatever the font size.
 #include <benchmark/benchmark.h>
 #include <hb.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,15 +13,17 @@
 #include "arabtext/ArabTextLibrary.h"
 #include "arabtext/Cp1256.h"
 #include "arabtext/FontStore.h"
+#include "framework/gdi/DeviceContext.h"
+#include "framework/gdi/Surface.h"
 
 namespace {
 
 constexpr int kPixelHeight = 16;
 constexpr int kLineWidth = 600;
 
-LOGFONT Font(const char* face) {
+LOGFONT Font(const char* face, int pixelHeight = kPixelHeight) {
   LOGFONT font;
-  font.lfHeight = -kPixelHeight;
+  font.lfHeight = -pixelHeight;
   font.lfWeight = 400;
   std::strncpy(font.lfFaceName, face, sizeof font.lfFaceName - 1);
   return font;
@@ -83,6 +87,77 @@ void BM_GrowingWord(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 2 * static_cast<int64_t>(word.size()));
 }
 BENCHMARK(BM_GrowingWord)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The corpus's first 6,000 characters as one line, paragraph breaks turned into spaces.
+std::string LongLine() {
+  std::string line = Corpus().substr(0, 6000);
+  for (char& c : line)
+    if (c == '\r') c = ' ';
+  return line;
+}
+
+// Painting one long line in a window far narrower than the line, as each caret blink does:
+// a 300 x 40 client area, the line starting at its left edge. Argument 0 is the pixel size;
+// argument 1 says whether every round starts from a fresh library (the first paint).
+void BM_PaintLongLine(benchmark::State& state) {
+  const int pixels = static_cast<int>(state.range(0));
+  const bool cold = state.range(1) != 0;
+  const std::string line = LongLine();
+  const LOGFONT latin = Font("Times New Roman", pixels);
+  const LOGFONT arabic = Font("Fonta", pixels);
+  Surface surface(300, 40);
+  DeviceContext dc(&surface, POINT{}, {RECT{0, 0, 300, 40}});
+  auto library = std::make_unique<arabtext::ArabTextLibrary>();
+  library->SelectFonts(&dc, &latin, &arabic);
+  library->TextOut(&dc, 0, 30, line.data(), static_cast<int32_t>(line.size()));
+  for (auto _ : state) {
+    if (cold) {
+      state.PauseTiming();
+      library = std::make_unique<arabtext::ArabTextLibrary>();
+      library->SelectFonts(&dc, &latin, &arabic);
+      state.ResumeTiming();
+    }
+    library->TextOut(&dc, 0, 30, line.data(), static_cast<int32_t>(line.size()));
+  }
+  benchmark::DoNotOptimize(surface.Pixels().data());
+  state.SetLabel(cold ? "first paint" : "repaint");
+}
+BENCHMARK(BM_PaintLongLine)
+    ->Args({16, 0})
+    ->Args({512, 0})
+    ->Args({16, 1})
+    ->Args({512, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// Measuring the same line whole, as the control does before painting it. Argument 1 says
+// whether every round starts from a fresh library.
+void BM_MeasureLongLine(benchmark::State& state) {
+  const int pixels = static_cast<int>(state.range(0));
+  const bool cold = state.range(1) != 0;
+  const std::string line = LongLine();
+  const LOGFONT latin = Font("Times New Roman", pixels);
+  const LOGFONT arabic = Font("Fonta", pixels);
+  auto library = std::make_unique<arabtext::ArabTextLibrary>();
+  library->SelectFonts(nullptr, &latin, &arabic);
+  int64_t total = 0;
+  for (auto _ : state) {
+    if (cold) {
+      state.PauseTiming();
+      library = std::make_unique<arabtext::ArabTextLibrary>();
+      library->SelectFonts(nullptr, &latin, &arabic);
+      state.ResumeTiming();
+    }
+    total += library->TextExtent(nullptr, line.data(), static_cast<int32_t>(line.size())).cx;
+  }
+  benchmark::DoNotOptimize(total);
+  state.SetLabel(cold ? "first measure" : "measured again");
+}
+BENCHMARK(BM_MeasureLongLine)
+    ->Args({16, 0})
+    ->Args({512, 0})
+    ->Args({16, 1})
+    ->Args({512, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 bool IsArabic(char32_t c) { return c >= 0x0600 && c <= 0x06FF; }
 

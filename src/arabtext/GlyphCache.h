@@ -1,4 +1,5 @@
-// Rasterised glyphs by font and glyph id, bounded.
+// Rasterised glyphs by font and glyph id, bounded; and, apart from them, the boxes the
+// glyphs ink, so that glyphs outside the clip are placed without being rasterised.
 #pragma once
 
 #include <cstdint>
@@ -11,17 +12,30 @@ namespace arabtext {
 
 class GlyphCache {
  public:
-  explicit GlyphCache(size_t capacity = 4096) : cache_(capacity) {}
+  // Boxes are small, so many more of them are kept than images.
+  explicit GlyphCache(size_t capacity = 4096) : cache_(capacity), boxes_(capacity * 4) {}
 
   // Valid until the next call.
   const GlyphBitmap& Get(const LoadedFont& font, uint32_t glyph) {
-    const uint64_t key = static_cast<uint64_t>(font.Serial()) << 32 | glyph;
+    const uint64_t key = KeyOf(font, glyph);
     if (GlyphBitmap* found = cache_.Find(key)) return *found;
     return cache_.Insert(key, font.Rasterize(glyph));
   }
 
+  // Holds every pixel Get(font, glyph) inks.
+  GlyphBox Box(const LoadedFont& font, uint32_t glyph) {
+    const uint64_t key = KeyOf(font, glyph);
+    if (GlyphBox* found = boxes_.Find(key)) return *found;
+    return boxes_.Insert(key, font.InkBox(glyph));
+  }
+
  private:
+  static uint64_t KeyOf(const LoadedFont& font, uint32_t glyph) {
+    return static_cast<uint64_t>(font.Serial()) << 32 | glyph;
+  }
+
   BoundedCache<uint64_t, GlyphBitmap, std::hash<uint64_t>, std::equal_to<>> cache_;
+  BoundedCache<uint64_t, GlyphBox, std::hash<uint64_t>, std::equal_to<>> boxes_;
 };
 
 }  // namespace arabtext

@@ -1,11 +1,13 @@
 #include "arabtext/LineRenderer.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace arabtext {
 
 int32_t LineRenderer::Draw(DeviceContext& dc, int32_t x, int32_t baseline, const FontPair& fonts,
                            std::string_view text, bool rightToLeftDefault) {
+  clip_.Reset(dc.ClipRects());
   segments_.clear();
   SplitSegments(text, 0, false, fonts.Classes(), segments_);
   const std::vector<OrderedSegment>& order = visualOrder_.Order(text, segments_, rightToLeftDefault);
@@ -27,7 +29,10 @@ int32_t LineRenderer::Draw(DeviceContext& dc, int32_t x, int32_t baseline, const
       const auto mirrorByte = static_cast<char>(mirrored);
       shaped = &shaper_.Shape(font, s.slot, std::string_view(&mirrorByte, 1));
     }
-    DrawGlyphs(dc, left, baseline, font, *shaped);
+    // Glyphs may hang past the segment's advance, so it is the ink that decides.
+    const SegmentInk& ink = InkOf(font, *shaped);
+    if (clip_.Touches({left + ink.left, baseline + ink.top, left + ink.right, baseline + ink.bottom}))
+      DrawGlyphs(dc, left, baseline, font, *shaped);
 
     const SlotStyle& style = fonts.Style(s.slot);
     const FontMetrics& m = font.Metrics();
@@ -38,34 +43,59 @@ int32_t LineRenderer::Draw(DeviceContext& dc, int32_t x, int32_t baseline, const
   return static_cast<int32_t>(pen - x);
 }
 
-namespace {
-
-// Pixels far outside the coordinate range are skipped rather than wrapped around.
-void Blend(DeviceContext& dc, int64_t x, int64_t y, uint8_t coverage) {
-  if (x < INT32_MIN || x > INT32_MAX || y < INT32_MIN || y > INT32_MAX) return;
-  dc.BlendText(static_cast<int>(x), static_cast<int>(y), coverage);
+const SegmentInk& LineRenderer::InkOf(const LoadedFont& font, const ShapedSegment& shaped) {
+  if (shaped.ink) return *shaped.ink;
+  SegmentInk ink;
+  bool any = false;
+  for (const PlacedGlyph& g : shaped.glyphs) {
+    const GlyphBox box = glyphs_.Box(font, g.glyph);
+    if (box.width <= 0 || box.rows <= 0) continue;
+    const int64_t left = int64_t{g.x} + box.left;
+    const int64_t top = -int64_t{g.y} - box.top;
+    const SegmentInk glyph{left, top, left + box.width, top + box.rows};
+    if (!any) {
+      ink = glyph;
+      any = true;
+      continue;
+    }
+    ink.left = std::min(ink.left, glyph.left);
+    ink.top = std::min(ink.top, glyph.top);
+    ink.right = std::max(ink.right, glyph.right);
+    ink.bottom = std::max(ink.bottom, glyph.bottom);
+  }
+  return *(shaped.ink = ink);
 }
-
-}  // namespace
 
 void LineRenderer::DrawGlyphs(DeviceContext& dc, int64_t left, int32_t baseline, const LoadedFont& font,
                               const ShapedSegment& shaped) {
   for (const PlacedGlyph& g : shaped.glyphs) {
+    // The box comes from the outline alone: a glyph outside the clip is never rendered.
+    const GlyphBox box = glyphs_.Box(font, g.glyph);
+    const int64_t boxX = left + g.x + box.left;
+    const int64_t boxY = int64_t{baseline} - g.y - box.top;
+    if (!clip_.Touches({boxX, boxY, boxX + box.width, boxY + box.rows})) continue;
+
     // The glyph cache is separate from the shaper's, so `shaped` stays valid here.
     const GlyphBitmap& bitmap = glyphs_.Get(font, g.glyph);
     const int64_t originX = left + g.x + bitmap.left;
     const int64_t originY = int64_t{baseline} - g.y - bitmap.top;
-    for (int row = 0; row < bitmap.rows; ++row) {
-      const uint8_t* coverage = bitmap.coverage.data() + static_cast<size_t>(row) * static_cast<size_t>(bitmap.width);
-      for (int col = 0; col < bitmap.width; ++col)
-        if (coverage[col]) Blend(dc, originX + col, originY + row, coverage[col]);
-    }
+    clip_.ForEachPart({originX, originY, originX + bitmap.width, originY + bitmap.rows}, [&](const PixelBox& part) {
+      for (int64_t y = part.top; y < part.bottom; ++y) {
+        const uint8_t* coverage =
+            bitmap.coverage.data() + static_cast<size_t>(y - originY) * static_cast<size_t>(bitmap.width);
+        for (int64_t x = part.left; x < part.right; ++x)
+          if (const uint8_t c = coverage[x - originX])
+            dc.BlendText(static_cast<int>(x), static_cast<int>(y), c);
+      }
+    });
   }
 }
 
-void LineRenderer::DrawBar(DeviceContext& dc, int64_t left, int32_t width, int64_t top, int32_t thickness) {
-  for (int32_t row = 0; row < thickness; ++row)
-    for (int32_t col = 0; col < width; ++col) Blend(dc, left + col, top + row, 255);
+void LineRenderer::DrawBar(DeviceContext& dc, int64_t left, int32_t width, int64_t top, int32_t thickness) const {
+  clip_.ForEachPart({left, top, left + width, top + thickness}, [&](const PixelBox& part) {
+    for (int64_t y = part.top; y < part.bottom; ++y)
+      for (int64_t x = part.left; x < part.right; ++x) dc.BlendText(static_cast<int>(x), static_cast<int>(y), 255);
+  });
 }
 
 }  // namespace arabtext

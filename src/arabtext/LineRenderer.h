@@ -1,11 +1,14 @@
 // Draws a line: its segments in visual order from the left end, each segment's glyphs at
-// the positions measuring counted, blended in the context's text colour.
+// the positions measuring counted, blended in the context's text colour. Only what lies in
+// the context's clip is visited: a long line in a large font in a small window costs what
+// the window shows, not what the line holds.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
+#include "arabtext/ClipBands.h"
 #include "arabtext/FontPair.h"
 #include "arabtext/GlyphCache.h"
 #include "arabtext/SegmentShaper.h"
@@ -24,14 +27,16 @@ class LineRenderer {
                bool rightToLeftDefault);
 
  private:
+  const SegmentInk& InkOf(const LoadedFont& font, const ShapedSegment& shaped);
   void DrawGlyphs(DeviceContext& dc, int64_t left, int32_t baseline, const LoadedFont& font,
                   const ShapedSegment& shaped);
-  static void DrawBar(DeviceContext& dc, int64_t left, int32_t width, int64_t top, int32_t thickness);
+  void DrawBar(DeviceContext& dc, int64_t left, int32_t width, int64_t top, int32_t thickness) const;
 
   SegmentShaper& shaper_;
   GlyphCache glyphs_;
   VisualOrder visualOrder_;
   std::vector<Segment> segments_;
+  ClipBands clip_;  // the clip of the context being drawn on
 };
 
 }  // namespace arabtext

@@ -103,12 +103,11 @@ void LoadedFont::ComputeMetrics(int pixelSize) {
   m.strikeOffset = std::min(m.strikeOffset, m.ascent);
 }
 
-GlyphBitmap LoadedFont::Rasterize(uint32_t glyph) const {
-  GlyphBitmap out;
-  if (!ftFace_ || glyph == 0) return out;
+bool LoadedFont::LoadForDrawing(uint32_t glyph) const {
+  if (!ftFace_ || glyph == 0) return false;
   // Light hinting fits heights to the pixel grid but keeps widths, matching the unhinted
   // advances the shaper uses.
-  if (FT_Load_Glyph(ftFace_, glyph, FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP) != 0) return out;
+  if (FT_Load_Glyph(ftFace_, glyph, FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP) != 0) return false;
   FT_GlyphSlot slot = ftFace_->glyph;
   if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
     if (embolden_) {
@@ -120,6 +119,32 @@ GlyphBitmap LoadedFont::Rasterize(uint32_t glyph) const {
       FT_Outline_Transform(&slot->outline, &shear);
     }
   }
+  return true;
+}
+
+GlyphBox LoadedFont::InkBox(uint32_t glyph) const {
+  if (!LoadForDrawing(glyph)) return {};
+  FT_GlyphSlot slot = ftFace_->glyph;
+  if (slot->format != FT_GLYPH_FORMAT_OUTLINE) {
+    const GlyphBitmap image = Rasterize(glyph);
+    return {image.left, image.top, image.width, image.rows};
+  }
+  // The outline lies within its control box, and anti-aliasing inks only the pixels the
+  // outline covers, so the control box rounded outward to whole pixels holds all the ink.
+  FT_BBox box;
+  FT_Outline_Get_CBox(&slot->outline, &box);
+  const auto left = static_cast<int>(box.xMin >> 6);
+  const auto bottom = static_cast<int>(box.yMin >> 6);
+  const auto right = static_cast<int>((box.xMax + 63) >> 6);
+  const auto top = static_cast<int>((box.yMax + 63) >> 6);
+  if (slot->outline.n_points == 0 || right <= left || top <= bottom) return {};
+  return {left, top, right - left, top - bottom};
+}
+
+GlyphBitmap LoadedFont::Rasterize(uint32_t glyph) const {
+  GlyphBitmap out;
+  if (!LoadForDrawing(glyph)) return out;
+  FT_GlyphSlot slot = ftFace_->glyph;
   if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return out;
   const FT_Bitmap& bitmap = slot->bitmap;
   if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || bitmap.width == 0 || bitmap.rows == 0) return out;

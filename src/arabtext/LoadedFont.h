@@ -25,6 +25,14 @@ struct GlyphBitmap {
   std::vector<uint8_t> coverage;
 };
 
+// Where a glyph's image may ink, placed as GlyphBitmap is.
+struct GlyphBox {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int rows = 0;
+};
+
 struct FontMetrics {
   int ascent = 0;   // pixels above the baseline the font's text may reach
   int descent = 0;  // pixels below it
@@ -54,8 +62,14 @@ class LoadedFont {
   bool HasGlyph(char32_t codePoint) const;
   // The glyph as drawn; an empty bitmap for blank or unknown glyphs.
   GlyphBitmap Rasterize(uint32_t glyph) const;
+  // A box holding every pixel Rasterize(glyph) inks, found from the glyph's outline without
+  // rendering it, which at large sizes costs far more than loading the outline.
+  GlyphBox InkBox(uint32_t glyph) const;
 
  private:
+  // Loads the glyph into the face's slot as it is drawn: hinted, and made bold or oblique
+  // as the font file asks.
+  bool LoadForDrawing(uint32_t glyph) const;
   void ComputeMetrics(int pixelSize);
 
   uint32_t serial_;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,9 +27,21 @@ struct PlacedGlyph {
   int32_t y = 0;  // pixels above the baseline
 };
 
+// Where a segment's glyphs ink, relative to its left end on the baseline (rows downward);
+// left == right when they ink nothing.
+struct SegmentInk {
+  int64_t left = 0;
+  int64_t top = 0;
+  int64_t right = 0;
+  int64_t bottom = 0;
+};
+
 struct ShapedSegment {
   int32_t width = 0;
   std::vector<PlacedGlyph> glyphs;  // left to right
+  // Worked out by the renderer the first time it draws the segment, and kept with the
+  // glyphs it depends on, so later paints can pass over segments outside the clip whole.
+  mutable std::optional<SegmentInk> ink;
 };
 
 class SegmentShaper {
