@@ -12,6 +12,12 @@ namespace {
 // The display of a live window, or null.
 Display* DisplayOf(HWND hwnd) { return Display::Of(hwnd); }
 
+// The record of a live window, or null.
+Window* RecordOf(HWND hwnd) {
+  Display* d = Display::Of(hwnd);
+  return d ? d->Find(hwnd) : nullptr;
+}
+
 // A message table chain longer than this is taken to loop back on itself.
 constexpr int kMaxMapDepth = 64;
 
@@ -34,12 +40,14 @@ CWnd::CWnd() = default;
 CWnd::~CWnd() {
   // Virtual calls from here reach CWnd's own versions only, which is all a dying object may run.
   // A window already on its way out (deleted from its own WM_DESTROY) just loses its owner.
-  if (DisplayOf(m_hWnd) && !DestroyWindow() && m_hWnd) m_hWnd->owner = nullptr;
+  if (DisplayOf(m_hWnd) && !DestroyWindow())
+    if (Window* w = RecordOf(m_hWnd)) w->owner = nullptr;
   m_hWnd = nullptr;
 }
 
 CWnd* CWnd::FromHandle(HWND hwnd) {
-  return DisplayOf(hwnd) ? hwnd->owner : nullptr;
+  Window* w = RecordOf(hwnd);
+  return w ? w->owner : nullptr;
 }
 
 const MessageMap* CWnd::GetThisMessageMap() {
@@ -87,12 +95,15 @@ BOOL CWnd::CreateEx(DWORD exStyle, DWORD style, const RECT& rect, CWnd* parent, 
 BOOL CWnd::DestroyWindow() {
   HWND hwnd = m_hWnd;
   Display* d = DisplayOf(hwnd);
-  if (!d || hwnd->destroying) return FALSE;
-  hwnd->destroying = true;
-  for (HWND child : std::vector<HWND>(hwnd->children)) {
-    if (!d->IsWindow(child)) continue;
-    if (child->owner)
-      child->owner->DestroyWindow();
+  Window* w = d ? d->Find(hwnd) : nullptr;
+  if (!w || w->destroying) return FALSE;
+  w->destroying = true;
+  // Each child's WM_DESTROY may destroy other windows, so children are looked up by handle.
+  for (HWND child : d->ChildrenOf(hwnd)) {
+    Window* c = d->Find(child);
+    if (!c) continue;
+    if (c->owner)
+      c->owner->DestroyWindow();
     else
       d->DestroyWindowRecord(child);
   }
@@ -138,13 +149,14 @@ void CWnd::GetClientRect(LPRECT rect) const {
 
 void CWnd::GetWindowRect(RECT* rect) const {
   if (!rect) return;
-  *rect = DisplayOf(m_hWnd) ? m_hWnd->rect : CRect();
+  const Window* w = RecordOf(m_hWnd);
+  *rect = w ? w->rect : CRect();
 }
 
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
   Display* d = DisplayOf(m_hWnd);
   if (!d) return;
-  m_hWnd->rect = CRect(x, y, x + std::max(0, width), y + std::max(0, height));
+  d->Find(m_hWnd)->rect = CRect(x, y, x + std::max(0, width), y + std::max(0, height));
   if (repaint) d->DrawFrame(m_hWnd);
   CRect client = d->ClientRect(m_hWnd);
   SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.Width(), client.Height()));
@@ -157,11 +169,12 @@ void CWnd::MoveWindow(const RECT& rect, BOOL repaint) {
 BOOL CWnd::ShowWindow(int show) {
   Display* d = DisplayOf(m_hWnd);
   if (!d) return FALSE;
-  BOOL wasVisible = m_hWnd->visible ? TRUE : FALSE;
-  m_hWnd->visible = show != SW_HIDE;
-  if (m_hWnd->visible) m_hWnd->style |= WS_VISIBLE;
-  else m_hWnd->style &= ~WS_VISIBLE;
-  if (m_hWnd->visible && !wasVisible) d->DrawFrame(m_hWnd);
+  Window* w = d->Find(m_hWnd);
+  BOOL wasVisible = w->visible ? TRUE : FALSE;
+  w->visible = show != SW_HIDE;
+  if (w->visible) w->style |= WS_VISIBLE;
+  else w->style &= ~WS_VISIBLE;
+  if (w->visible && !wasVisible) d->DrawFrame(m_hWnd);
   return wasVisible;
 }
 
@@ -170,11 +183,20 @@ BOOL CWnd::IsWindowVisible() const {
   return d && d->IsVisibleOnScreen(m_hWnd) ? TRUE : FALSE;
 }
 
-CWnd* CWnd::GetParent() const { return DisplayOf(m_hWnd) ? FromHandle(m_hWnd->parent) : nullptr; }
+CWnd* CWnd::GetParent() const {
+  const Window* w = RecordOf(m_hWnd);
+  return w && w->parent ? w->parent->owner : nullptr;
+}
 
-DWORD CWnd::GetStyle() const { return DisplayOf(m_hWnd) ? m_hWnd->style : 0; }
+DWORD CWnd::GetStyle() const {
+  const Window* w = RecordOf(m_hWnd);
+  return w ? w->style : 0;
+}
 
-DWORD CWnd::GetExStyle() const { return DisplayOf(m_hWnd) ? m_hWnd->exStyle : 0; }
+DWORD CWnd::GetExStyle() const {
+  const Window* w = RecordOf(m_hWnd);
+  return w ? w->exStyle : 0;
+}
 
 CWnd* CWnd::SetFocus() {
   Display* d = DisplayOf(m_hWnd);
@@ -254,7 +276,7 @@ void CWnd::UpdateWindow() {
   HWND self = m_hWnd;
   SendMessage(WM_PAINT);
   // Children are painted after their parent, so they stay on top of what it drew.
-  if (!d->IsWindow(self)) return;
-  for (HWND child : std::vector<HWND>(self->children))
-    if (d->IsWindow(child) && child->visible && child->owner) child->owner->UpdateWindow();
+  // Each paint may destroy windows, so children are looked up by handle each time.
+  for (HWND child : d->ChildrenOf(self))
+    if (const Window* c = d->Find(child); c && c->visible && c->owner) c->owner->UpdateWindow();
 }

@@ -8,8 +8,11 @@
 #include "framework/WinTypes.h"
 #include "framework/window/MessageMap.h"
 
-struct Window;  // the display's record of a window
-using HWND = Window*;
+// A window handle. Handles are numbers handed out once per process and never reused, so a
+// handle kept after its window went stays stale: it can never name a later window. The type
+// is never defined, so a handle cannot be followed; the display looks its record up.
+struct HWND__;
+using HWND = HWND__*;
 
 class CDC;
 class CScrollBar;

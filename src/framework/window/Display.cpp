@@ -3,6 +3,7 @@
 #include "framework/window/Display.h"
 
 #include <algorithm>
+#include <atomic>
 #include <stdexcept>
 
 namespace {
@@ -11,9 +12,53 @@ namespace {
 // that displays destroyed out of order never leave a dangling current display.
 thread_local std::vector<Display*> displays;
 
+// Process-wide, so that a handle is unique across displays and threads as well as over time.
+std::atomic<uintptr_t> nextHandle{1};
+
+HWND NewHandle() {
+  return reinterpret_cast<HWND>(nextHandle.fetch_add(1, std::memory_order_relaxed));
+}
+
 // Width of the non-client edge on each side of a window.
 int EdgeWidth(const Window& w) {
   return ((w.style & WS_BORDER) ? 1 : 0) + ((w.exStyle & WS_EX_CLIENTEDGE) ? 2 : 0);
+}
+
+CRect ClientOf(const Window& w) {
+  int edge = EdgeWidth(w);
+  return CRect(0, 0, std::max(0, w.rect.Width() - 2 * edge),
+               std::max(0, w.rect.Height() - 2 * edge));
+}
+
+POINT OriginOnSurface(const Window& w);
+
+CRect RectOnSurface(const Window& w) {
+  CRect r = w.rect;
+  if (w.parent) {
+    POINT o = OriginOnSurface(*w.parent);
+    r.OffsetRect(o.x, o.y);
+  }
+  return r;
+}
+
+POINT OriginOnSurface(const Window& w) {
+  CRect r = RectOnSurface(w);
+  int edge = EdgeWidth(w);
+  return POINT{r.left + edge, r.top + edge};
+}
+
+// The client area of w on the surface.
+CRect ClientOnSurface(const Window& w) {
+  CRect c = ClientOf(w);
+  POINT o = OriginOnSurface(w);
+  c.OffsetRect(o.x, o.y);
+  return c;
+}
+
+bool ShownOnScreen(const Window& w) {
+  for (const Window* p = &w; p; p = p->parent)
+    if (!p->visible) return false;
+  return true;
 }
 
 // The parts of a that are not covered by b.
@@ -41,8 +86,8 @@ Display::Display(int width, int height) : surface_(width, height) {
 
 Display::~Display() {
   // Window objects may outlive the display; they must not keep handles into it.
-  for (auto& w : windows_)
-    if (w->owner && w->owner->m_hWnd == w.get()) w->owner->m_hWnd = nullptr;
+  for (auto& [hwnd, w] : windows_)
+    if (w->owner && w->owner->m_hWnd == hwnd) w->owner->m_hWnd = nullptr;
   displays.erase(std::remove(displays.begin(), displays.end(), this), displays.end());
 }
 
@@ -55,10 +100,12 @@ Display* Display::CurrentOrNull() { return displays.empty() ? nullptr : displays
 
 HWND Display::CreateWindowRecord(CWnd* owner, HWND parent, const CRect& rect, DWORD style,
                                  DWORD exStyle, UINT id) {
-  if (parent && !IsWindow(parent)) return nullptr;
+  Window* parentRecord = nullptr;
+  if (parent && !(parentRecord = Find(parent))) return nullptr;
   auto w = std::make_unique<Window>();
+  w->handle = NewHandle();
   w->owner = owner;
-  w->parent = parent;
+  w->parent = parentRecord;
   w->rect = rect;
   if (w->rect.right < w->rect.left) w->rect.right = w->rect.left;
   if (w->rect.bottom < w->rect.top) w->rect.bottom = w->rect.top;
@@ -66,23 +113,19 @@ HWND Display::CreateWindowRecord(CWnd* owner, HWND parent, const CRect& rect, DW
   w->exStyle = exStyle;
   w->id = id;
   w->visible = (style & WS_VISIBLE) != 0;
-  HWND hwnd = w.get();
-  windows_.push_back(std::move(w));
-  if (parent) parent->children.push_back(hwnd);
+  HWND hwnd = w->handle;
+  (parentRecord ? parentRecord->children : topLevel_).push_back(w.get());
+  windows_.emplace(hwnd, std::move(w));
   return hwnd;
 }
 
 void Display::DestroyWindowRecord(HWND hwnd) {
-  if (!IsWindow(hwnd)) return;
-  for (HWND child : std::vector<HWND>(hwnd->children)) DestroyWindowRecord(child);
-  hwnd->destroyed = true;
-  if (hwnd->owner && hwnd->owner->m_hWnd == hwnd) hwnd->owner->m_hWnd = nullptr;
-  hwnd->owner = nullptr;
-  if (hwnd->parent) {
-    auto& siblings = hwnd->parent->children;
-    siblings.erase(std::remove(siblings.begin(), siblings.end(), hwnd), siblings.end());
-  }
-  hwnd->children.clear();
+  Window* w = Find(hwnd);
+  if (!w) return;
+  for (Window* child : std::vector<Window*>(w->children)) DestroyWindowRecord(child->handle);
+  if (w->owner && w->owner->m_hWnd == hwnd) w->owner->m_hWnd = nullptr;
+  auto& siblings = w->parent ? w->parent->children : topLevel_;
+  siblings.erase(std::remove(siblings.begin(), siblings.end(), w), siblings.end());
   timers_.erase(std::remove_if(timers_.begin(), timers_.end(),
                                [hwnd](const TimerRecord& t) { return t.hwnd == hwnd; }),
                 timers_.end());
@@ -91,62 +134,56 @@ void Display::DestroyWindowRecord(HWND hwnd) {
                queue_.end());
   if (focus_ == hwnd) focus_ = nullptr;
   if (capture_ == hwnd) capture_ = nullptr;
+  // The handle is never handed out again, so freeing the record is all it takes for the
+  // handle to be stale from here on.
+  windows_.erase(hwnd);
 }
 
-bool Display::IsWindow(HWND hwnd) const {
-  if (!hwnd) return false;
-  for (const auto& w : windows_)
-    if (w.get() == hwnd) return !w->destroyed;
-  return false;
+Window* Display::Find(HWND hwnd) const {
+  if (!hwnd) return nullptr;
+  auto it = windows_.find(hwnd);
+  return it == windows_.end() ? nullptr : it->second.get();
+}
+
+std::vector<HWND> Display::ChildrenOf(HWND hwnd) const {
+  std::vector<HWND> out;
+  if (const Window* w = Find(hwnd))
+    for (const Window* child : w->children) out.push_back(child->handle);
+  return out;
 }
 
 CRect Display::ClientRect(HWND hwnd) const {
-  if (!IsWindow(hwnd)) return CRect();
-  int edge = EdgeWidth(*hwnd);
-  return CRect(0, 0, std::max(0, hwnd->rect.Width() - 2 * edge),
-               std::max(0, hwnd->rect.Height() - 2 * edge));
+  const Window* w = Find(hwnd);
+  return w ? ClientOf(*w) : CRect();
 }
 
 CRect Display::WindowRectOnSurface(HWND hwnd) const {
-  if (!IsWindow(hwnd)) return CRect();
-  CRect r = hwnd->rect;
-  if (hwnd->parent) {
-    POINT o = ClientOriginOnSurface(hwnd->parent);
-    r.OffsetRect(o.x, o.y);
-  }
-  return r;
+  const Window* w = Find(hwnd);
+  return w ? RectOnSurface(*w) : CRect();
 }
 
 POINT Display::ClientOriginOnSurface(HWND hwnd) const {
-  if (!IsWindow(hwnd)) return POINT{};
-  CRect r = WindowRectOnSurface(hwnd);
-  int edge = EdgeWidth(*hwnd);
-  return POINT{r.left + edge, r.top + edge};
+  const Window* w = Find(hwnd);
+  return w ? OriginOnSurface(*w) : POINT{};
 }
 
 bool Display::IsVisibleOnScreen(HWND hwnd) const {
-  if (!IsWindow(hwnd)) return false;
-  for (HWND w = hwnd; w; w = w->parent)
-    if (!w->visible) return false;
-  return true;
+  const Window* w = Find(hwnd);
+  return w && ShownOnScreen(*w);
 }
 
 std::vector<RECT> Display::VisibleClientRects(HWND hwnd) const {
-  if (!IsVisibleOnScreen(hwnd)) return {};
-  POINT origin = ClientOriginOnSurface(hwnd);
-  CRect area = ClientRect(hwnd);
-  area.OffsetRect(origin.x, origin.y);
+  const Window* w = Find(hwnd);
+  if (!w || !ShownOnScreen(*w)) return {};
+  POINT origin = OriginOnSurface(*w);
+  CRect area = ClientOnSurface(*w);
   if (!area.IntersectRect(area, CRect(0, 0, surface_.Width(), surface_.Height()))) return {};
-  for (HWND p = hwnd->parent; p; p = p->parent) {
-    POINT po = ClientOriginOnSurface(p);
-    CRect pc = ClientRect(p);
-    pc.OffsetRect(po.x, po.y);
-    if (!area.IntersectRect(area, pc)) return {};
-  }
+  for (const Window* p = w->parent; p; p = p->parent)
+    if (!area.IntersectRect(area, ClientOnSurface(*p))) return {};
   std::vector<RECT> parts{area};
-  for (HWND child : hwnd->children) {
+  for (const Window* child : w->children) {
     if (!child->visible) continue;
-    CRect cr = WindowRectOnSurface(child);
+    CRect cr = RectOnSurface(*child);
     std::vector<RECT> next;
     for (const RECT& part : parts)
       for (const RECT& piece : Subtract(part, cr)) next.push_back(piece);
@@ -161,16 +198,13 @@ std::vector<RECT> Display::VisibleClientRects(HWND hwnd) const {
 }
 
 void Display::DrawFrame(HWND hwnd) {
-  if (!IsVisibleOnScreen(hwnd)) return;
-  CRect r = WindowRectOnSurface(hwnd);
+  const Window* w = Find(hwnd);
+  if (!w || !ShownOnScreen(*w)) return;
+  CRect r = RectOnSurface(*w);
   // The frame is clipped to the parents' client areas like everything else drawn.
   CRect clip = r;
-  for (HWND p = hwnd->parent; p; p = p->parent) {
-    POINT po = ClientOriginOnSurface(p);
-    CRect pc = ClientRect(p);
-    pc.OffsetRect(po.x, po.y);
-    if (!clip.IntersectRect(clip, pc)) return;
-  }
+  for (const Window* p = w->parent; p; p = p->parent)
+    if (!clip.IntersectRect(clip, ClientOnSurface(*p))) return;
   auto fill = [&](const RECT& part, uint32_t color) {
     CRect c;
     if (c.IntersectRect(part, clip)) surface_.Fill(c, color);
@@ -186,24 +220,21 @@ void Display::DrawFrame(HWND hwnd) {
     fill(CRect(q.right - 1, q.top + 1, q.right, q.bottom), bottomRight);
   };
   int inset = 0;
-  if (hwnd->style & WS_BORDER) ring(inset++, kBorderColor, kBorderColor);
-  if (hwnd->exStyle & WS_EX_CLIENTEDGE) {
+  if (w->style & WS_BORDER) ring(inset++, kBorderColor, kBorderColor);
+  if (w->exStyle & WS_EX_CLIENTEDGE) {
     ring(inset++, kEdgeShadow, kEdgeLight);
     ring(inset++, kEdgeShadow, kEdgeLight);
   }
 }
 
 Surface Display::CaptureClient(HWND hwnd) const {
-  if (!IsWindow(hwnd)) return Surface();
-  POINT o = ClientOriginOnSurface(hwnd);
-  CRect c = ClientRect(hwnd);
-  c.OffsetRect(o.x, o.y);
-  return surface_.Crop(c);
+  const Window* w = Find(hwnd);
+  return w ? surface_.Crop(ClientOnSurface(*w)) : Surface();
 }
 
 Surface Display::CaptureWindow(HWND hwnd) const {
-  if (!IsWindow(hwnd)) return Surface();
-  return surface_.Crop(WindowRectOnSurface(hwnd));
+  const Window* w = Find(hwnd);
+  return w ? surface_.Crop(RectOnSurface(*w)) : Surface();
 }
 
 bool Display::WriteClientPng(HWND hwnd, const std::string& path) const {
@@ -214,28 +245,19 @@ bool Display::WriteWindowPng(HWND hwnd, const std::string& path) const {
   return WritePng(CaptureWindow(hwnd), path);
 }
 
-HWND Display::WindowAt(HWND root, POINT p) const {
+HWND Display::WindowAt(const Window* root, POINT p) const {
+  const std::vector<Window*>& candidates = root ? root->children : topLevel_;
   // Later windows lie on top of earlier ones.
-  auto search = [&](const std::vector<HWND>& candidates) -> HWND {
-    for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
-      HWND w = *it;
-      if (!w->visible || w->destroyed || !WindowRectOnSurface(w).PtInRect(p)) continue;
-      POINT o = ClientOriginOnSurface(w);
-      CRect client = ClientRect(w);
-      client.OffsetRect(o.x, o.y);
-      if (client.PtInRect(p)) {
-        HWND inner = WindowAt(w, p);
-        if (inner) return inner;
-      }
-      return w;
+  for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
+    const Window* w = *it;
+    if (!w->visible || !RectOnSurface(*w).PtInRect(p)) continue;
+    if (ClientOnSurface(*w).PtInRect(p)) {
+      HWND inner = WindowAt(w, p);
+      if (inner) return inner;
     }
-    return nullptr;
-  };
-  if (root) return search(root->children);
-  std::vector<HWND> topLevel;
-  for (const auto& w : windows_)
-    if (!w->parent && !w->destroyed) topLevel.push_back(w.get());
-  return search(topLevel);
+    return w->handle;
+  }
+  return nullptr;
 }
 
 Display* Display::Of(HWND hwnd) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/WinTypes.h"
@@ -18,18 +19,19 @@
 #include "framework/window/CWnd.h"
 
 // The display's record of a window. Rectangles are in the parent's client coordinates
-// (the surface's for a top-level window).
+// (the surface's for a top-level window). A record is freed when its window is destroyed, so
+// a Window* must not be kept across anything that may destroy windows: keep the HWND.
 struct Window {
+  HWND handle = nullptr;
   CWnd* owner = nullptr;
   Window* parent = nullptr;
-  std::vector<Window*> children;
+  std::vector<Window*> children;  // in creation order: later ones lie on top
   CRect rect;
   DWORD style = 0;
   DWORD exStyle = 0;
   UINT id = 0;
   bool visible = false;
   bool destroying = false;  // WM_DESTROY is on its way; a second DestroyWindow does nothing
-  bool destroyed = false;   // the record stays so that stale handles are recognised
 };
 
 struct TimerRecord {
@@ -61,7 +63,13 @@ class Display {
   HWND CreateWindowRecord(CWnd* owner, HWND parent, const CRect& rect, DWORD style,
                           DWORD exStyle, UINT id);
   void DestroyWindowRecord(HWND hwnd);
-  bool IsWindow(HWND hwnd) const;
+  bool IsWindow(HWND hwnd) const { return Find(hwnd) != nullptr; }
+  // The record of a live window of this display, or null (stale, foreign or null handle).
+  Window* Find(HWND hwnd) const;
+  // The live windows of this display.
+  size_t WindowCount() const { return windows_.size(); }
+  // The handles of hwnd's children, as a copy that stays valid while they are destroyed.
+  std::vector<HWND> ChildrenOf(HWND hwnd) const;
   CRect ClientRect(HWND hwnd) const;  // in the window's own client coordinates
   CRect WindowRectOnSurface(HWND hwnd) const;
   POINT ClientOriginOnSurface(HWND hwnd) const;
@@ -139,14 +147,17 @@ class Display {
   LPARAM ActiveLayout() const { return layoutRequests_.empty() ? 0 : layoutRequests_.back().layout; }
 
  private:
-  HWND WindowAt(HWND root, POINT surfacePoint) const;
+  // The innermost visible window under the point, among root's children (the top-level
+  // windows when root is null).
+  HWND WindowAt(const Window* root, POINT surfacePoint) const;
   // The window a mouse event at (x, y) in hwnd's client coordinates goes to (the capture, else
   // the window under the point) and the point in its client coordinates.
   bool RouteMouse(HWND hwnd, int x, int y, HWND& target, LPARAM& at) const;
   void SetKey(int virtualKey, bool down);
 
   Surface surface_;
-  std::vector<std::unique_ptr<Window>> windows_;
+  std::unordered_map<HWND, std::unique_ptr<Window>> windows_;
+  std::vector<Window*> topLevel_;  // in creation order, for hit testing
   std::deque<MSG> queue_;
   std::vector<TimerRecord> timers_;
   uint64_t nowMs_ = 0;

@@ -115,9 +115,9 @@ void Display::MouseDown(HWND hwnd, int x, int y, bool right) {
   if (RouteMouse(hwnd, x, y, target, at)) {
     UINT message = right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN;
     if (target != focus_) {
-      HWND top = target;
+      const Window* top = Find(target);
       while (top->parent) top = top->parent;
-      LRESULT activate = Send(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
+      LRESULT activate = Send(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top->handle),
                               MAKELPARAM(static_cast<int>(kHitClient), static_cast<int>(message)));
       if (activate != MA_NOACTIVATE && IsWindow(target)) SetFocus(target);
     }

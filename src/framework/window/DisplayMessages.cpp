@@ -28,9 +28,11 @@ void Display::Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Display::Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!IsWindow(hwnd) || !hwnd->owner || sendDepth >= kMaxSendDepth) return 0;
+  const Window* w = Find(hwnd);
+  if (!w || !w->owner || sendDepth >= kMaxSendDepth) return 0;
   ++sendDepth;
-  LRESULT result = hwnd->owner->WindowProc(message, wParam, lParam);
+  // The handler may destroy the window: w is not touched after this.
+  LRESULT result = w->owner->WindowProc(message, wParam, lParam);
   --sendDepth;
   return result;
 }
