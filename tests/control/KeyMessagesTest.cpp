@@ -152,6 +152,7 @@ TEST_F(KeyMessages, AMouseMoveShowsTheIBeam) {
   host.display.SetCursor(CursorShape::Arrow);
   host.display.MouseMove(c.GetSafeHwnd(), 50, 20);
   EXPECT_EQ(host.display.GetCursor(), CursorShape::IBeam);
+  EXPECT_EQ(host.display.PreviousCursor(), CursorShape::None);  // set to none on the way
 }
 
 }  // namespace

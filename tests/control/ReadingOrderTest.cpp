@@ -98,6 +98,34 @@ TEST_F(ReadingOrder, ControlWithEitherShiftPicksADirection) {
   EXPECT_EQ(c.GetText(), "abc");
 }
 
+TEST_F(ReadingOrder, AfterASwitchTheCaretKeepsItsPlaceAndTypingGoesOn) {
+  c.SetText("abc\rdefgh");
+  c.ActivateEdit(L"", L"");
+  c.SetFocus();
+  c.m_CharIndex = c.IndexFromOffset(6);  // line 2, index 2
+  c.UpdateCaret();
+  HWND before = c.GetSafeHwnd();
+  host.display.KeyDown(VK_CONTROL, 0x1D);
+  host.display.KeyDown(VK_SHIFT, 0x2A);
+  host.display.KeyUp(VK_SHIFT, 0x2A);
+  host.display.KeyUp(VK_CONTROL, 0x1D);
+  ASSERT_NE(c.GetSafeHwnd(), before);
+  EXPECT_EQ(c.m_ReadingOrder, 0);
+  EXPECT_EQ(c.m_CurLine, 2);
+  EXPECT_EQ(c.OffsetFromIndex(c.m_CharIndex), 6);
+  EXPECT_EQ(host.display.GetFocus(), c.GetSafeHwnd());
+  EXPECT_TRUE(c.m_HasFocus);
+  host.display.TypeText("x");
+  EXPECT_EQ(c.GetText(), "abc\rdexfgh");
+  // Switched away without the focus, the control does not take it.
+  host.container.SetFocus();
+  EXPECT_FALSE(c.m_HasFocus);
+  c.SetReadingOrder(1);
+  EXPECT_EQ(host.display.GetFocus(), host.container.GetSafeHwnd());
+  EXPECT_FALSE(c.m_HasFocus);
+  EXPECT_EQ(c.OffsetFromIndex(c.m_CharIndex), 7);
+}
+
 TEST_F(ReadingOrder, RecreatingStopsTheBlinkingCaret) {
   c.ActivateEdit(L"", L"");
   c.SetFocus();

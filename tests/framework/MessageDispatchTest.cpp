@@ -114,7 +114,13 @@ TEST_F(MessageDispatchTest, DestroyTakesChildrenFirstAndForgetsTheWindow) {
   ASSERT_TRUE(parent.DestroyWindow());
   EXPECT_EQ(child.log, std::vector<std::string>{"destroy"});
   EXPECT_EQ(parent.log, std::vector<std::string>{"destroy"});
-  EXPECT_EQ(child.Only({WM_DESTROY}).size(), 1u);
+  // The focus goes first, with its message, as a real display sends it.
+  std::vector<Received> focusAndDestroy = child.Only({WM_KILLFOCUS, WM_DESTROY});
+  ASSERT_EQ(focusAndDestroy.size(), 2u);
+  EXPECT_EQ(focusAndDestroy[0].message, static_cast<UINT>(WM_KILLFOCUS));
+  EXPECT_EQ(focusAndDestroy[0].wParam, WPARAM{0});
+  EXPECT_EQ(focusAndDestroy[1].message, static_cast<UINT>(WM_DESTROY));
+  EXPECT_TRUE(parent.Only({WM_KILLFOCUS}).empty());
   EXPECT_EQ(parent.m_hWnd, nullptr);
   EXPECT_EQ(child.m_hWnd, nullptr);
   EXPECT_FALSE(display.IsWindow(childHwnd));

@@ -98,6 +98,13 @@ BOOL CWnd::DestroyWindow() {
   Window* w = d ? d->Find(hwnd) : nullptr;
   if (!w || w->destroying) return FALSE;
   w->destroying = true;
+  // A window that goes while it or a child of it has the focus loses the focus first, with
+  // WM_KILLFOCUS, as a real display tells it.
+  for (Window* f = d->Find(d->GetFocus()); f; f = f->parent)
+    if (f == w) {
+      d->SetFocus(nullptr);
+      break;
+    }
   // Each child's WM_DESTROY may destroy other windows, so children are looked up by handle.
   for (HWND child : d->ChildrenOf(hwnd)) {
     Window* c = d->Find(child);

@@ -84,8 +84,13 @@ class Display {
   HWND GetFocus() const { return focus_; }
   void SetCapture(HWND hwnd) { capture_ = hwnd; }
   HWND GetCapture() const { return capture_; }
-  void SetCursor(CursorShape shape) { cursor_ = shape; }
+  void SetCursor(CursorShape shape) {
+    previousCursor_ = cursor_;
+    cursor_ = shape;
+  }
   CursorShape GetCursor() const { return cursor_; }
+  // The cursor before the last SetCursor.
+  CursorShape PreviousCursor() const { return previousCursor_; }
 
   // Messages.
   void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -164,6 +169,7 @@ class Display {
   HWND focus_ = nullptr;
   HWND capture_ = nullptr;
   CursorShape cursor_ = CursorShape::Arrow;
+  CursorShape previousCursor_ = CursorShape::Arrow;
   std::map<int, bool> keysDown_;
   std::map<int, bool> toggled_;
   std::optional<std::string> clipboard_;
