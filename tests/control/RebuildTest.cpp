@@ -72,8 +72,14 @@ TEST_F(Rebuild, BreakFallsAfterTheLastSpaceThatFits) {
   EXPECT_EQ(c.FindWrapIndex(), 5);
   c.SetText("abcd efgh\xDC ij");
   EXPECT_EQ(Lines(), (Lines_{"abcd ", "efgh\xDC ij"}));
-  c.SetText("abcdefghi jk");  // 90 px before the space: 90 + 10 just fits
-  EXPECT_EQ(Lines(), (Lines_{"abcdefghi ", "jk"}));
+  // Typed at the start, "x" makes 90 px before the space: 90 + 10 just fits, so the break
+  // stays after the space and nothing but the caret's line changes.
+  c.SetText("abcdefgh jk");
+  ASSERT_EQ(Lines(), (Lines_{"abcdefgh ", "jk"}));
+  c.SetFocus();
+  c.m_CharIndex = c.IndexFromOffset(0);
+  host.display.Char('x');
+  EXPECT_EQ(Lines(), (Lines_{"xabcdefgh ", "jk"}));
 }
 
 TEST_F(Rebuild, OverlongWordsStayWhole) {
