@@ -111,4 +111,51 @@ void BM_PaintWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintWindow)->Arg(10)->Unit(benchmark::kMicrosecond);
 
+// A letter typed at the start of a long paragraph whose every line is full, so that a word is
+// pushed through all of its lines: the view at the top, or scrolled to the paragraph's end
+// with the caret left on line 1. Painting only what is in view makes both cost the same.
+void BM_TypeIntoFullParagraph(benchmark::State& state) {
+  Display display{200, 200};
+  CWnd container;
+  container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 200, 200), nullptr);
+  CKestrixCtrl ctrl;
+  ctrl.ResetProperties();
+  ctrl.CreateControlWindow(&container, CRect(0, 0, 200, 48));  // a 44-pixel text area
+  // As narrow as one word needs: an "x" typed before it pushes it onto the next line.
+  int wordWidth = ctrl.TextExtent("abcd ").cx;
+  ctrl.SetRectInContainer(CRect(0, 0, wordWidth + 10 + 16 + 4, 48));
+  std::string paragraph;
+  for (int i = 0; i < 1000; ++i) paragraph += "abcd ";
+  const bool scrolled = state.range(0) != 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    ctrl.SetText(paragraph);
+    if (scrolled)
+      ctrl.SendMessage(WM_VSCROLL, SB_THUMBTRACK | (static_cast<WPARAM>(ctrl.LineCount() - 2) << 16),
+                       reinterpret_cast<LPARAM>(ctrl.m_pScrollBar->GetSafeHwnd()));
+    ctrl.m_CharIndex = ctrl.IndexFromOffset(0);
+    state.ResumeTiming();
+    ctrl.SendMessage(WM_CHAR, 'x', 1);
+  }
+  state.counters["lines"] = ctrl.LineCount();
+  state.counters["first"] = ctrl.m_FirstVisible;
+}
+BENCHMARK(BM_TypeIntoFullParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Refresh of a short text after the window has been re-created many times (reading-order
+// switches): destroyed windows must cost nothing afterwards.
+void BM_RefreshAfterRecreations(benchmark::State& state) {
+  Display display{400, 300};
+  CWnd container;
+  container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 400, 300), nullptr);
+  CKestrixCtrl ctrl;
+  ctrl.ResetProperties();
+  ctrl.CreateControlWindow(&container, CRect(0, 0, 320, 200));
+  ctrl.SetText("Kestrix \xE3\xD1\xCD\xC8\xC7 english \xDA\xD1\xC8\xED\r second line");
+  for (int64_t i = 0; i < state.range(0); ++i) ctrl.SetReadingOrder(static_cast<short>(i % 2 == 0 ? 0 : 1));
+  for (auto _ : state) ctrl.Refresh();
+  state.counters["windows"] = static_cast<double>(display.WindowCount());
+}
+BENCHMARK(BM_RefreshAfterRecreations)->Arg(0)->Arg(3000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
