@@ -111,16 +111,24 @@ void BM_PaintWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintWindow)->Arg(10)->Unit(benchmark::kMicrosecond);
 
+// A control placed in a container on its own display, for benchmarks that change its window.
+struct PlacedControl {
+  Display display{400, 300};
+  CWnd container;
+  CKestrixCtrl ctrl;
+  explicit PlacedControl(const CRect& rect) {
+    container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 400, 300), nullptr);
+    ctrl.ResetProperties();
+    ctrl.CreateControlWindow(&container, rect);
+  }
+};
+
 // A letter typed at the start of a long paragraph whose every line is full, so that a word is
 // pushed through all of its lines: the view at the top, or scrolled to the paragraph's end
 // with the caret left on line 1. Painting only what is in view makes both cost the same.
 void BM_TypeIntoFullParagraph(benchmark::State& state) {
-  Display display{200, 200};
-  CWnd container;
-  container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 200, 200), nullptr);
-  CKestrixCtrl ctrl;
-  ctrl.ResetProperties();
-  ctrl.CreateControlWindow(&container, CRect(0, 0, 200, 48));  // a 44-pixel text area
+  PlacedControl placed(CRect(0, 0, 200, 48));  // a 44-pixel text area
+  CKestrixCtrl& ctrl = placed.ctrl;
   // As narrow as one word needs: an "x" typed before it pushes it onto the next line.
   int wordWidth = ctrl.TextExtent("abcd ").cx;
   ctrl.SetRectInContainer(CRect(0, 0, wordWidth + 10 + 16 + 4, 48));
@@ -145,16 +153,12 @@ BENCHMARK(BM_TypeIntoFullParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecon
 // Refresh of a short text after the window has been re-created many times (reading-order
 // switches): destroyed windows must cost nothing afterwards.
 void BM_RefreshAfterRecreations(benchmark::State& state) {
-  Display display{400, 300};
-  CWnd container;
-  container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 400, 300), nullptr);
-  CKestrixCtrl ctrl;
-  ctrl.ResetProperties();
-  ctrl.CreateControlWindow(&container, CRect(0, 0, 320, 200));
+  PlacedControl placed(CRect(0, 0, 320, 200));
+  CKestrixCtrl& ctrl = placed.ctrl;
   ctrl.SetText("Kestrix \xE3\xD1\xCD\xC8\xC7 english \xDA\xD1\xC8\xED\r second line");
   for (int64_t i = 0; i < state.range(0); ++i) ctrl.SetReadingOrder(static_cast<short>(i % 2 == 0 ? 0 : 1));
   for (auto _ : state) ctrl.Refresh();
-  state.counters["windows"] = static_cast<double>(display.WindowCount());
+  state.counters["windows"] = static_cast<double>(placed.display.WindowCount());
 }
 BENCHMARK(BM_RefreshAfterRecreations)->Arg(0)->Arg(3000)->Unit(benchmark::kMillisecond);
 

@@ -53,16 +53,20 @@ int ExpectedThumb(CKestrixCtrl& c) {
   return std::clamp(pos, 0, std::max(0, count - c.m_VisibleLines));
 }
 
+// Focused and blinking, so that the caret is drawn.
+CKestrixCtrl& Activated(ControlHost& host) {
+  host.ctrl->ActivateEdit(L"", L"");
+  host.ctrl->SetFocus();
+  return *host.ctrl;
+}
+
 class ScreenState : public ::testing::Test {
  protected:
   // Three lines of 18 pixels fit the 54-pixel text rectangle.
   ControlHost host{CRect(0, 0, 320, 58)};
   CKestrixCtrl& c = *host.ctrl;
 
-  void SetUp() override {
-    c.ActivateEdit(L"", L"");
-    c.SetFocus();
-  }
+  void SetUp() override { Activated(host); }
   void Press(int key) {
     host.display.KeyDown(key);
     host.display.KeyUp(key);
@@ -108,9 +112,7 @@ TEST_F(ScreenState, DownPastTheViewScrollsByOneLine) {
 
 TEST_F(ScreenState, TypingALineBelowTheViewScrollsItDown) {
   ControlHost narrow{CRect(0, 0, 100, 58)};  // text rectangle 80 × 54: three lines in view
-  CKestrixCtrl& n = *narrow.ctrl;
-  n.ActivateEdit(L"", L"");
-  n.SetFocus();
+  CKestrixCtrl& n = Activated(narrow);
   n.SetText("a\rb\rcccc dd");
   n.m_CharIndex = n.IndexFromOffset(11);
   narrow.display.Char('d');  // "cccc ddd" no longer fits: "ddd" wraps onto a fourth line
@@ -188,9 +190,7 @@ TEST_F(ScreenState, GrowingTheWindowWhileScrolledShowsTheTop) {
 
 TEST_F(ScreenState, TypingThatMakesALineKeepsTheViewAndTheScreenTogether) {
   ControlHost small{CRect(0, 0, 100, 54)};  // text rectangle 80 × 50: two lines in view
-  CKestrixCtrl& s = *small.ctrl;
-  s.ActivateEdit(L"", L"");
-  s.SetFocus();
+  CKestrixCtrl& s = Activated(small);
   s.SetText("aaaa bbbb");
   s.m_CharIndex = s.IndexFromOffset(9);
   small.display.TypeText(" ccc");
