@@ -82,6 +82,67 @@ class CKestrixCtrl : public COleControl {
   static bool IsCtrlDown();
   // Up, Down, Page Up, Page Down, Left and Right; false for any other key.
   bool RunMoveKey(UINT key);
+  void DeleteBackward();
+  // The Shift-selection steps around a key of the key table.
+  void ShiftSelectBefore(UINT key);
+  void ShiftSelectAfter(UINT key);
+
+  // Keystroke commands --------------------------------------------------------------------
+  // Ctrl+L, C, V, X and A; every other character typed with Control does nothing.
+  void CtrlCharCommand(UINT ch);
+
+  // Selection model and highlighting -------------------------------------------------------
+  // Automation members: reads return what the control holds.
+  long GetSelStart() const { return m_SelStart; }
+  void SetSelStart(long start);
+  long GetSelLength() const { return m_SelLength; }
+  void SetSelLength(long length);
+  // Inverts x1..x2 (either order) over top..bottom less the baseline lift.
+  void InvertBand(int x1, int x2, int top, int bottom);
+  CRect HighlightSpan(int n);
+  void UpdateLineHighlight(int n);
+  void ClearLineHighlight(int n);
+  void ClearLineHighlight(LineRecord* record);
+  void CollapseSelection();
+  void RepaintHighlight();
+  void HideSelectionOnFocusLoss();
+  void SetSelectionRange(int length);
+  void SelectAll();
+  int XOfOffset(int offset);
+
+  // Highlight tracking of the moving end ---------------------------------------------------
+  void TrackMovingEnd(int n);
+  int ChangeActiveLine(int n);
+  void ExtendAcrossLines(int n, int a);
+  void MoveActiveLine(int n);
+  void SetPivot(int n, int d);
+  void ExtendWithinLine(int n);
+
+  // Mouse selection and drag auto-scroll ---------------------------------------------------
+  void HitTest(CPoint& point);
+  void PressAt(int x, int y);
+  void BeginSelection(int x, int y);
+  void ExtendSelectionTo(int x, int y);
+  // Moves the selection's moving end, at m_SelCurX and m_SelCurY, onto a known line.
+  void TrackToLine(int line);
+  void EndSelection(int x, int y, BOOL keyboard);
+  void DragScrollLoop();
+  void ScrollDragUp();
+  void ScrollDragDown();
+  void RehighlightView();
+  void ClearBeyondView(int d);
+
+  // Clipboard and context menu -------------------------------------------------------------
+  static constexpr UINT kContextMenu = 204;
+  static constexpr UINT kCopyCommand = 32768;
+  static constexpr UINT kPasteCommand = 32769;
+  CString SelectedText();
+  // The Copy and Paste commands (keys and the context menu's items 32768 and 32769).
+  void OnEditCopy();
+  void OnEditPaste();
+  CString ClipboardText();
+  // The SelText method: the selected text, also kept in m_SelText.
+  BSTR SelText();
 
   // Line store ---------------------------------------------------------------------------
   LineRecord* LineAt(int n);
@@ -113,11 +174,23 @@ class CKestrixCtrl : public COleControl {
   void PrependToLine(const CString& s);
   void MoveToNextLine(BOOL newLine);
 
+  // Deletion -----------------------------------------------------------------------------
+  struct TextAround {
+    CString before;
+    CString after;
+  };
+  TextAround SplitTextAtSelection();
+  void DeleteAtCaret(BOOL cut);
+  void Clear();
+
   // Insertion ----------------------------------------------------------------------------
   // Only 0x20 to 0xFF are characters of the control: bytes of the Arabic code page.
   static BOOL IsCharacterCode(unsigned int c);
   BOOL CanInsertChar(unsigned int c);
   void InsertChar(unsigned int c);
+  // Replaces the selection (or inserts at the caret) with s, or with the clipboard's text
+  // when s is empty; without force only while Shift is down.
+  void InsertText(const CString& s, int force);
 
   // Character classes and line direction -------------------------------------------------
   static CharClass ClassifyChar(int ch);
@@ -217,6 +290,21 @@ class CKestrixCtrl : public COleControl {
   void ClearSelectionBlock();
   // Paints line n from its record, leaving the working copy as it is.
   void RepaintStoredLine(int n);
+  // Highlight helpers: the band of a line on screen, whether the highlight is kept off the
+  // screen, inversion without that test, and the line loaded for its extents made current.
+  int BandTop(const LineRecord& record) const;
+  int BandBottom(const LineRecord& record) const;
+  bool HighlightHidden() const;
+  void InvertSpan(int x1, int x2, int top, int bottom);
+  void InvertVisibleHighlights();
+  void InvertHighlightsOnScreen();
+  bool BandOnScreen(const LineRecord& record) const;
+  void ShowSelectionOnFocusGain();
+  void LoadLineAsCurrent(int n);
+
+  // The offset where the last selection gesture was anchored: a later Shift+key or Shift
+  // release goes on from it, whichever way the range was normalised meanwhile.
+  int m_SelAnchorOffset = 0;
   // Fills the scroll bar's strip with the background, once the bar is hidden.
   void ClearScrollBarStrip();
 

@@ -19,6 +19,8 @@ ON_WM_MOUSEACTIVATE()
 ON_WM_VSCROLL()
 ON_WM_TIMER()
 ON_WM_DESTROY()
+ON_COMMAND(CKestrixCtrl::kCopyCommand, OnEditCopy)
+ON_COMMAND(CKestrixCtrl::kPasteCommand, OnEditPaste)
 END_MESSAGE_MAP()
 
 BOOL CKestrixCtrl::PreCreateWindow(CREATESTRUCT& cs) {
@@ -55,11 +57,13 @@ void CKestrixCtrl::OnSetFocus(CWnd* oldWnd) {
   GotoLine(m_CurLine);
   m_HasFocus = TRUE;
   DrawCaret();
+  ShowSelectionOnFocusGain();
 }
 
 void CKestrixCtrl::OnKillFocus(CWnd* newWnd) {
   COleControl::OnKillFocus(newWnd);
   StoreLine();
+  HideSelectionOnFocusLoss();
   EraseCaret();
   m_HasFocus = FALSE;
 }
@@ -101,20 +105,4 @@ int CKestrixCtrl::OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message) {
   return COleControl::OnMouseActivate(topParent, hitTest, message);
 }
 
-// Mouse selection, the Shift release and the context menu act through the selection and
-// clipboard subsystem; until then these handlers raise their stock events only.
-void CKestrixCtrl::OnMouseMove(UINT flags, CPoint point) {
-  COleControl::OnMouseMove(flags, point);
-  // Set to none first, so that the I-beam is shown again even where the cursor was changed
-  // behind the control's back.
-  ::SetCursor(CursorShape::None);
-  ::SetCursor(CursorShape::IBeam);
-}
-void CKestrixCtrl::OnLButtonUp(UINT flags, CPoint point) { COleControl::OnLButtonUp(flags, point); }
-void CKestrixCtrl::OnLButtonDown(UINT flags, CPoint point) { COleControl::OnLButtonDown(flags, point); }
-void CKestrixCtrl::OnRButtonDown(UINT flags, CPoint point) {
-  COleControl::OnRButtonDown(flags, point);
-  StoreLine();
-}
-void CKestrixCtrl::OnKeyUp(UINT ch, UINT repeat, UINT flags) { COleControl::OnKeyUp(ch, repeat, flags); }
 

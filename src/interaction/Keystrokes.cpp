@@ -1,12 +1,23 @@
-// Key-down and character messages: the key table of the moving and editing keys, the
-// reading-order switch on Control+Shift, F5, and typed characters.
+// Key-down, key-up and character messages: the key table of the moving and editing keys,
+// selection with Shift, the reading-order switch on Control+Shift, and typed characters.
 //
 // The host sees KeyDown and KeyPress first and may change or cancel the code it is given; the
 // control acts on the key as the message delivered it.
+#include <algorithm>
+
 #include "control/KestrixCtrl.h"
 
 namespace {
 constexpr UINT kMinus = 0x2D;
+constexpr UINT kSpace = 0x20;
+// Keys from here up type characters, or are keypad and function keys.
+constexpr UINT kFirstTypingKey = 0x30;
+
+// Right, Left, Up, Down, Home and End extend a selection while Shift is held.
+bool IsSelectionKey(UINT key) {
+  return key == VK_RIGHT || key == VK_LEFT || key == VK_UP || key == VK_DOWN || key == VK_HOME ||
+         key == VK_END;
+}
 }  // namespace
 
 bool CKestrixCtrl::RunMoveKey(UINT key) {
@@ -38,7 +49,12 @@ void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
   COleControl::OnKeyDown(ch, repeat, flags);
   // A host that destroyed the window from its KeyDown handler leaves nothing to act on.
   if (!m_hWnd || m_Lines.Empty()) return;
-  switch (static_cast<USHORT>(ch)) {
+  const UINT key = static_cast<USHORT>(ch);
+  if (IsShiftDown() && key != VK_SHIFT) ShiftSelectBefore(key);
+  switch (key) {
+    case VK_BACK:
+      DeleteBackward();
+      break;
     case VK_TAB:
       break;
     case VK_F5:
@@ -50,11 +66,117 @@ void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
     case VK_END:
       MoveEnd();
       break;
+    case VK_DELETE:
+      DeleteAtCaret(IsShiftDown() ? TRUE : FALSE);
+      break;
     case VK_SHIFT:
       ReadingOrderKey(flags);
       break;
+    case VK_INSERT:
+      if (!m_ReadOnly && IsShiftDown()) InsertText(CString(), 0);
+      break;
+    case VK_RETURN:
+      if (!m_ReadOnly && m_MultiLines) InsertText(CString(1, '\r'), 1);
+      break;
     default:
-      RunMoveKey(ch);
+      if (RunMoveKey(key)) break;
+      // Shift with a typing key cuts the selection; the character that follows takes its place.
+      if (key >= kFirstTypingKey && IsShiftDown() && m_SelLength > 0) DeleteAtCaret(TRUE);
+      break;
+  }
+  if (!m_hWnd || m_Lines.Empty()) return;
+  if (IsShiftDown() && key != VK_SHIFT) ShiftSelectAfter(key);
+  // Typing over a selection: a typing key removes it so that its character lands in its place;
+  // any other key only drops it.
+  if (!IsShiftDown() && !IsCtrlDown() && m_SelLength > 0) {
+    if (key >= kFirstTypingKey || key == kSpace)
+      DeleteAtCaret(FALSE);
+    else
+      CollapseSelection();
+  }
+}
+
+void CKestrixCtrl::OnKeyUp(UINT ch, UINT repeat, UINT flags) {
+  // Releasing Shift ends a keyboard selection, before the host hears of the key going up.
+  if (static_cast<USHORT>(ch) == VK_SHIFT && m_Selecting && !m_Lines.Empty()) {
+    int x = CaretXFromIndex();
+    m_LineStartX = x;
+    EndSelection(x, m_LineY - m_ScrollOffset, TRUE);
+  }
+  COleControl::OnKeyUp(ch, repeat, flags);
+}
+
+void CKestrixCtrl::ShiftSelectBefore(UINT key) {
+  if (!IsSelectionKey(key)) {
+    // A cut that follows deletes from the lower end of the range.
+    if (m_Selecting) m_SelStart = std::min(m_SelStart, OffsetFromIndex(m_CharIndex));
+    return;
+  }
+  if (m_Lines.Empty()) return;
+  if (m_Selecting) {
+    // A selection goes on from the anchor of its gesture.
+    m_SelStart = m_SelAnchorOffset;
+    return;
+  }
+  PushPosition(TRUE);
+  int x = CaretXFromIndex();
+  int y = m_LineY - m_ScrollOffset;
+  m_LineStartX = x;
+  PressAt(x, y);
+  PopPosition();
+}
+
+void CKestrixCtrl::ShiftSelectAfter(UINT key) {
+  if (!IsSelectionKey(key)) {
+    CollapseSelection();
+    return;
+  }
+  if (m_Lines.Empty() || !m_Selecting) return;
+  PushPosition(TRUE);
+  int offset = OffsetFromIndex(m_CharIndex);
+  int line = LineFromOffset(offset);
+  m_CharIndex = IndexFromOffset(offset);
+  int x = CaretXFromIndex();
+  int y = m_LineY - m_ScrollOffset;
+  m_LineStartX = x;
+  if (line != m_SelActiveLine) m_SelPrevX = x;
+  GotoLine(line);
+  // The extension a drag to the caret's point makes, on the caret's own line: the line may lie
+  // partly below the view, where a drag would start scrolling instead.
+  m_SelCurX = x;
+  m_SelCurY = y;
+  TrackToLine(line);
+  PopPosition();
+  m_SelLength = std::abs(m_SelAnchorOffset - OffsetFromIndex(m_CharIndex));
+}
+
+void CKestrixCtrl::DeleteBackward() {
+  if (m_ReadOnly) return;
+  int offset = OffsetFromIndex(m_CharIndex);
+  if (offset <= 0 && m_SelLength == 0) return;
+  if (m_SelLength == 0) --offset;
+  m_CharIndex = IndexFromOffset(offset);
+  DeleteAtCaret(FALSE);
+}
+
+void CKestrixCtrl::CtrlCharCommand(UINT ch) {
+  switch (ch & 0xFF) {
+    case 0x0C:  // Ctrl+L
+      Clear();
+      break;
+    case 0x03:  // Ctrl+C
+      OnEditCopy();
+      break;
+    case 0x16:  // Ctrl+V
+      OnEditPaste();
+      break;
+    case 0x18:  // Ctrl+X
+      DeleteAtCaret(TRUE);
+      break;
+    case 0x01:  // Ctrl+A
+      SelectAll();
+      break;
+    default:
       break;
   }
 }
@@ -84,8 +206,20 @@ void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
   COleControl::OnChar(ch, repeat, flags);
   if (!m_hWnd || m_Lines.Empty()) return;
   // Characters typed with Control down are commands, never text; Shift with "-" pastes.
-  if (IsCtrlDown()) return;
-  if (IsShiftDown() && ch == kMinus) return;
+  if (IsCtrlDown()) {
+    CtrlCharCommand(ch);
+    return;
+  }
+  if (IsShiftDown() && ch == kMinus) {
+    OnEditPaste();
+    return;
+  }
+  // A selection still there when a character arrives (no key-down removed it) is replaced by
+  // the character; one whose gesture is under way is dropped first.
+  if (m_SelLength > 0)
+    DeleteAtCaret(FALSE);
+  else if (m_Selecting)
+    CollapseSelection();
   AcquireDC();
   InsertChar(ch);
   StoreLine();

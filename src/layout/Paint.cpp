@@ -61,6 +61,7 @@ void CKestrixCtrl::PaintLines(int first, int last) {
   }
   ReleaseHeldDC();
   PopPosition();
+  RepaintHighlight();
 }
 
 void CKestrixCtrl::RepaintStoredLine(int n) {

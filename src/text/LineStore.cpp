@@ -127,16 +127,20 @@ int CKestrixCtrl::LineFromOffset(int offset) {
   return std::min(result, count);
 }
 
+// A lookup only: the current line stays as it is, so that it never names a line other than
+// the one in the working copy. A y in the gap between two lines' bands belongs to the line
+// above it.
 int CKestrixCtrl::LineFromY(int y) {
-  LineRecord* first = LineAt(m_FirstVisible);
+  LineRecord* first = m_Lines.At(m_FirstVisible);
   if (!first) return std::clamp(m_FirstVisible, 1, std::max(1, m_Lines.Count()));
   int64_t d = static_cast<int64_t>(y) + first->m_Y - m_LineHeight;
-  for (int n = m_FirstVisible; n <= m_LastVisible; ++n) {
-    LineRecord* record = LineAt(n);
-    if (!record) break;
-    if (d >= record->m_Y - m_Ascent && d < record->m_Y + m_Descent) return n;
-  }
   if (d < first->m_Y - m_Ascent) return m_FirstVisible;
+  for (int n = m_FirstVisible; n <= m_LastVisible; ++n) {
+    LineRecord* record = m_Lines.At(n);
+    if (!record) break;
+    if (d < record->m_Y - m_Ascent) return n - 1;
+    if (d < record->m_Y + m_Descent) return n;
+  }
   return std::min(m_LastVisible, m_Lines.Count());
 }
 
@@ -199,6 +203,7 @@ void CKestrixCtrl::ClearSelectionBlock() {
   m_SelPivotX = m_SelAnchorX = m_SelAnchorLine = m_SelActiveLine = 0;
   m_SelStart = m_SelLength = m_Selecting = m_SelPrevX = m_SelPrevY = 0;
   m_SelCurX = m_SelCurY = m_SelDirection = 0;
+  m_SelAnchorOffset = 0;
 }
 
 void CKestrixCtrl::ScrollCaretIntoView() {

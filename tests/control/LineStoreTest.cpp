@@ -185,8 +185,11 @@ TEST_F(LineStore, LineFromYAmongTheVisibleLines) {
   EXPECT_EQ(c.LineFromY(100000), c.m_LastVisible);
   // Client y is document y less 4h; line n's band runs from n·h − 14 to n·h + 3.
   EXPECT_EQ(c.LineFromY(7 * h - 14 - 4 * h), 7);
+  c.GotoLine(9);
   EXPECT_EQ(c.LineFromY(6 * h + 2 - 4 * h), 6);
-  EXPECT_EQ(c.m_CurLine, 6);  // left at the last line looked up
+  EXPECT_EQ(c.m_CurLine, 9);  // a lookup only
+  EXPECT_EQ(c.LineFromY(6 * h + 3 - 4 * h), 6);  // the gap below line 6's band
+  EXPECT_EQ(c.LineFromY(7 * h - 15 - 4 * h), 6);
 }
 
 TEST_F(LineStore, LayoutPutsTheScrollBarStripOnTheReadingSide) {

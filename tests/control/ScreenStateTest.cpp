@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "ControlHost.h"
+#include "ScreenCheck.h"
 
 namespace {
 
@@ -14,36 +14,6 @@ std::string NumberedLines(int count) {
   std::string text;
   for (int i = 1; i <= count; ++i) text += "l" + std::to_string(i) + (i < count ? "\r" : "");
   return text;
-}
-
-// Compares the client area with what a full repaint from the fields draws, caret included.
-void ExpectScreenMatchesFields(ControlHost& host) {
-  CKestrixCtrl& c = *host.ctrl;
-  EXPECT_EQ(c.m_ScrollOffset, (c.m_FirstVisible - 1) * c.m_LineHeight);
-  if (c.m_CaretShown) {
-    int baseline = c.m_Lines.At(c.m_CurLine)->m_Y - c.m_ScrollOffset - c.m_BaselineLift;
-    EXPECT_EQ(c.m_CaretY, baseline) << "the caret is not drawn on its line";
-  }
-  Surface shown = host.display.CaptureClient(c.GetSafeHwnd());
-  c.Redraw();
-  if (c.m_CaretShown) c.DrawCaret();
-  Surface expected = host.display.CaptureClient(c.GetSafeHwnd());
-  ASSERT_EQ(shown.Width(), expected.Width());
-  // Below the view's last line, when the text goes on, the fields say nothing: a line only
-  // partly in the window is not counted as visible.
-  int bottom = shown.Height();
-  if (c.m_LastVisible < c.LineCount())
-    bottom = c.m_Lines.At(c.m_LastVisible)->m_Y - c.m_ScrollOffset - c.m_BaselineLift + c.m_Descent;
-  int differing = 0;
-  POINT first{-1, -1};
-  for (int y = 0; y < bottom; ++y)
-    for (int x = 0; x < shown.Width(); ++x)
-      if (shown.Pixel(x, y) != expected.Pixel(x, y) && differing++ == 0) first = POINT{x, y};
-  EXPECT_EQ(differing, 0) << "first stale pixel at " << first.x << ", " << first.y;
-  if (differing > 0) {
-    WritePng(shown, TestOutputPath("screen-shown.png"));
-    WritePng(expected, TestOutputPath("screen-expected.png"));
-  }
 }
 
 // Where the thumb must stand for the view.

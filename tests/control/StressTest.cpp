@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "ControlHost.h"
+#include "ScreenCheck.h"
 
 namespace {
 
@@ -32,11 +32,54 @@ std::string Kept(const std::string& text, LONG maxLength) {
   return out;
 }
 
+// The text an edit should leave, from the text, selection and caret before it.
+struct EditModel {
+  std::string text;
+  size_t selStart = 0, selLength = 0, caret = 0;
+  bool readOnly = false;
+  LONG maxLength = 0;
+
+  size_t Room() const {
+    return maxLength > 0 ? static_cast<size_t>(maxLength) - std::min<size_t>(CountNonCr(text), maxLength)
+                         : std::string::npos;
+  }
+  void EraseSelectionOr(size_t at, size_t count) {
+    if (selLength > 0)
+      text.erase(selStart, selLength);
+    else if (at < text.size())
+      text.erase(at, count);
+  }
+  std::string Selected() const { return text.substr(selStart, selLength); }
+  // The selection (or nothing, at the caret) replaced by s up to its first counted character
+  // that finds no room under the limit; control characters but CR are dropped.
+  void Replace(const std::string& s) {
+    size_t at = selLength > 0 ? selStart : caret;
+    text.erase(at, selLength);
+    selLength = 0;
+    size_t room = Room();
+    std::string in;
+    for (char ch : s) {
+      auto byte = static_cast<unsigned char>(ch);
+      if (ch != '\r' && byte < 0x20) continue;
+      if (ch != '\r') {
+        if (room == 0) break;
+        if (room != std::string::npos) --room;
+      }
+      in += ch;
+    }
+    text.insert(at, in);
+  }
+};
+
 class Stress {
  public:
   Stress(uint32_t seed, CRect rect, TEXTMETRIC metrics) : random_(seed), host_(rect) {
     host_.library.metrics = metrics;
     c_.InitFonts();
+    display().SetMenuChooser([this](const std::vector<MenuItem>& items, POINT) {
+      int pick = Pick(static_cast<int>(items.size()) + 1);
+      return pick == 0 ? 0u : items[static_cast<size_t>(pick - 1)].id;
+    });
   }
 
   // Runs the steps; the first broken rule stops the run with the step that broke it.
@@ -45,28 +88,97 @@ class Stress {
       DoRandomStep();
       Check();
     }
+    if (clipboardHeld_) display().CloseClipboard();
   }
 
  private:
   int Pick(int n) { return static_cast<int>(random_() % static_cast<uint32_t>(n)); }
   Display& display() { return host_.display; }
+  bool Focused() { return display().GetFocus() == c_.GetSafeHwnd(); }
+  static bool Down(int key) { return GetKeyState(key) < 0; }
 
-  void Key(int key, UINT scan = 0) {
-    display().KeyDown(key, scan);
-    display().KeyUp(key, scan);
+  EditModel Before() {
+    EditModel m;
+    m.text = model_;
+    auto start = static_cast<size_t>(std::max(c_.m_SelStart, 0));
+    m.selStart = std::min(start, m.text.size());
+    m.selLength = std::min(static_cast<size_t>(std::max(c_.m_SelLength, 0)), m.text.size() - m.selStart);
+    m.caret = static_cast<size_t>(c_.OffsetFromIndex(c_.m_CharIndex));
+    m.readOnly = c_.m_ReadOnly != 0;
+    m.maxLength = c_.m_MaxLength;
+    return m;
   }
 
+  void Copy(EditModel& m) {
+    if (!clipboardHeld_) display().PutClipboardText(m.Selected());
+  }
+  void Paste(EditModel& m) {
+    if (m.readOnly || clipboardHeld_) return;
+    m.Replace(display().ClipboardData().value_or(""));
+  }
+  void Cut(EditModel& m) {
+    if (m.readOnly || clipboardHeld_) return;
+    Copy(m);
+    m.EraseSelectionOr(m.caret, 1);
+  }
+
+  // A key pressed and released with the modifiers as they are, and the text it should leave.
+  void Key(int key, UINT scan = 0) {
+    EditModel m = Before();
+    bool focused = Focused(), shift = Down(VK_SHIFT), ctrl = Down(VK_CONTROL), alt = Down(VK_MENU);
+    display().KeyDown(key, scan);
+    display().KeyUp(key, scan);
+    if (!focused || alt) return;
+    bool rebuilt = true;
+    if (key == VK_DELETE) {
+      if (shift) Cut(m);
+      else if (!m.readOnly) m.EraseSelectionOr(m.caret, 1);
+    } else if (key == VK_BACK) {
+      if (!m.readOnly && (m.selLength > 0 || m.caret > 0)) m.EraseSelectionOr(m.caret - 1, 1);
+    } else if (key == VK_RETURN) {
+      if (!m.readOnly) m.Replace("\r");
+    } else if (key == VK_INSERT && shift) {
+      Paste(m);
+    } else {
+      rebuilt = false;
+    }
+    bool typing = key >= 0x30 || key == ' ';
+    if (!rebuilt && typing && m.selLength > 0 && !ctrl) {
+      if (shift) Cut(m);
+      else if (!m.readOnly) m.EraseSelectionOr(m.caret, 0);
+    }
+    model_ = m.text;
+  }
+
+  // A character message as it stands, with the modifiers as they are.
   void Type(UINT ch) {
-    int offset = c_.OffsetFromIndex(c_.m_CharIndex);
-    bool focused = display().GetFocus() == c_.GetSafeHwnd();
-    bool accepted = focused && ch >= 0x20 && ch <= 0xFF && GetKeyState(VK_CONTROL) >= 0 &&
-                    !(GetKeyState(VK_SHIFT) < 0 && ch == '-') && !c_.m_ReadOnly &&
-                    (c_.m_MaxLength <= 0 || c_.m_CharCount < c_.m_MaxLength);
+    EditModel m = Before();
+    bool focused = Focused(), shift = Down(VK_SHIFT), ctrl = Down(VK_CONTROL);
     if (focused)
       c_.SendMessage(WM_CHAR, ch, 1);
     else
       display().Char(static_cast<uint8_t>(ch));  // goes to whoever has the focus
-    if (accepted) model_.insert(static_cast<size_t>(offset), 1, static_cast<char>(ch));
+    if (!focused) return;
+    if (ctrl) {
+      switch (ch & 0xFF) {
+        case 0x03: Copy(m); break;
+        case 0x16: Paste(m); break;
+        case 0x18: Cut(m); break;
+        case 0x0C: m.text.clear(); break;
+        default: break;
+      }
+    } else if (shift && ch == '-') {
+      Paste(m);
+    } else {
+      // A selection still there when a character arrives is replaced by it.
+      if (m.selLength > 0 && !m.readOnly) {
+        m.text.erase(m.selStart, m.selLength);
+        m.caret = m.selStart;
+      }
+      if (ch >= 0x20 && ch <= 0xFF && !m.readOnly && m.Room() > 0)
+        m.text.insert(m.caret, 1, static_cast<char>(ch));
+    }
+    model_ = m.text;
   }
 
   std::string RandomText() {
@@ -78,9 +190,64 @@ class Stress {
     return text;
   }
 
+  POINT RandomPoint() { return POINT{Pick(340) - 10, Pick(260) - 30}; }
+
+  void Mouse() {
+    HWND w = c_.GetSafeHwnd();
+    POINT p = RandomPoint();
+    switch (Pick(5)) {
+      case 0:
+        display().MouseMove(w, p.x, p.y);
+        break;
+      case 1:  // a press, a drag and a release
+      case 2: {
+        EditModel m = Before();
+        display().MouseDown(w, p.x, p.y);
+        for (int i = Pick(4); i > 0; --i) {
+          POINT q = RandomPoint();
+          display().MouseMove(w, q.x, q.y);
+        }
+        POINT r = RandomPoint();
+        display().MouseUp(w, r.x, r.y);
+        model_ = m.text;
+        break;
+      }
+      case 3: {  // a drag that rests outside the text, released or moved later
+        display().MouseDown(w, p.x, p.y);
+        int later = Pick(300);
+        POINT r = RandomPoint();
+        if (Pick(2))
+          display().ScheduleInput(static_cast<uint64_t>(later), [this, w, r] { display().MouseUp(w, r.x, r.y); });
+        else
+          display().ScheduleInput(static_cast<uint64_t>(later), [this, w, r] { display().MouseMove(w, r.x, r.y); });
+        display().MouseMove(w, p.x, Pick(2) ? -40 : 400);
+        display().MouseUp(w, r.x, r.y);
+        break;
+      }
+      default: {  // the context menu, whose Paste may change the text
+        EditModel m = Before();
+        UINT chosen = 0;
+        display().SetMenuChooser([&](const std::vector<MenuItem>& items, POINT) {
+          int pick = Pick(static_cast<int>(items.size()) + 1);
+          chosen = pick == 0 ? 0u : items[static_cast<size_t>(pick - 1)].id;
+          return chosen;
+        });
+        bool focusedBefore = true;
+        (void)focusedBefore;
+        display().MouseDown(w, p.x, p.y, true);
+        display().MouseUp(w, p.x, p.y, true);
+        if (chosen == CKestrixCtrl::kCopyCommand) Copy(m);
+        if (chosen == CKestrixCtrl::kPasteCommand) Paste(m);
+        model_ = m.text;
+        break;
+      }
+    }
+  }
+
   void DoRandomStep() {
     static const int moves[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_END, VK_PRIOR, VK_NEXT, VK_TAB};
-    switch (Pick(16)) {
+    static const int edits[] = {VK_DELETE, VK_BACK, VK_RETURN, VK_INSERT, 'A', ' ', 0x71};
+    switch (Pick(20)) {
       case 0:
       case 1:
       case 2:
@@ -92,11 +259,17 @@ class Stress {
         Type(chars[Pick(14)]);
         break;
       }
-      case 5: {  // a modifier held around a key
+      case 5: {  // a modifier held around a key or a character
         static const int mods[] = {VK_CONTROL, VK_SHIFT, VK_MENU};
+        static const UINT commands[] = {0x01, 0x03, 0x16, 0x18, 0x0C, '-', 'x'};
         int mod = mods[Pick(3)];
         display().KeyDown(mod, mod == VK_SHIFT ? 0x2A : 0x1D);
-        if (Pick(2)) Key(moves[Pick(9)]); else Type('-');
+        for (int i = 1 + Pick(3); i > 0; --i) {
+          int what = Pick(3);
+          if (what == 0) Key(moves[Pick(9)]);
+          else if (what == 1) Key(edits[Pick(7)]);
+          else Type(commands[Pick(7)]);
+        }
         display().KeyUp(mod, mod == VK_SHIFT ? 0x2A : 0x1D);
         break;
       }
@@ -140,10 +313,37 @@ class Stress {
         c_.ActivateEdit(L"", L"");
         break;
       case 14:
-        display().MouseMove(c_.GetSafeHwnd(), Pick(330) - 5, Pick(220) - 10);
+      case 15:
+        Mouse();
         break;
+      case 16:
+        Key(edits[Pick(7)]);
+        break;
+      case 17: {  // the host's selection members
+        static const long values[] = {0, 1, 3, -1, -7, 1000, INT32_MAX, INT32_MIN};
+        long v = values[Pick(8)];
+        int what = Pick(4);
+        if (what == 0) c_.SetSelStart(v);
+        else if (what == 1) c_.SetSelLength(v);
+        else if (what == 2) c_.SelectAll();
+        else (void)c_.SelText();
+        break;
+      }
+      case 18: {  // what other programs do with the clipboard
+        static const char* clips[] = {"", "xy", "a\r\nb", "\r\r", "\x01\t\xC7", "long long long long long long text"};
+        int what = Pick(8);
+        if (what < 6) {
+          display().PutClipboardText(clips[what]);
+        } else if (!clipboardHeld_) {
+          clipboardHeld_ = display().OpenClipboard(host_.container.GetSafeHwnd());
+        } else {
+          display().CloseClipboard();
+          clipboardHeld_ = false;
+        }
+        break;
+      }
       default:
-        c_.m_ReadOnly = Pick(4) == 0;
+        if (Pick(2)) c_.m_ReadOnly = Pick(4) == 0; else c_.m_HideSelection = Pick(2);
         break;
     }
   }
@@ -154,6 +354,7 @@ class Stress {
     const std::string at = where.str();
     ASSERT_EQ(c_.m_pDC, nullptr) << at;
     ASSERT_TRUE(c_.m_PositionStack.empty()) << at;
+    ASSERT_EQ(display().QueuedCount(), 0u) << at;
     int count = c_.LineCount();
     ASSERT_GE(count, 1) << at;
     ASSERT_GE(c_.m_CurLine, 1) << at;
@@ -163,17 +364,27 @@ class Stress {
     ASSERT_LE(c_.m_CharIndex, static_cast<int>(c_.m_LineText.size())) << at;
 
     int64_t total = 0;
+    int lowSelected = std::min(c_.m_SelAnchorLine, c_.m_SelActiveLine);
+    int highSelected = std::max(c_.m_SelAnchorLine, c_.m_SelActiveLine);
     for (int n = 1; n <= count; ++n) {
-      const CString& chars = c_.m_Lines.At(n)->m_Chars;
+      const LineRecord* record = c_.m_Lines.At(n);
+      const CString& chars = record->m_Chars;
       size_t cr = chars.find('\r');
       ASSERT_TRUE(cr == CString::npos || cr + 1 == chars.size()) << at << ": CR inside line " << n;
-      ASSERT_EQ(c_.m_Lines.At(n)->m_Y, n * c_.m_LineHeight) << at << ": line " << n;
+      ASSERT_EQ(record->m_Y, n * c_.m_LineHeight) << at << ": line " << n;
       ASSERT_EQ(c_.m_Lines.LengthBefore(n), total) << at << ": cached offset of line " << n;
+      if (record->m_Highlighted) {
+        ASSERT_TRUE(c_.m_SelLength > 0 || c_.m_Selecting) << at << ": highlight without a selection, line " << n;
+        ASSERT_TRUE(n >= lowSelected && n <= highSelected) << at << ": highlight outside the selection, line " << n;
+      }
       total += static_cast<int64_t>(chars.size());
     }
     ASSERT_EQ(c_.m_Lines.At(count)->m_Chars.find('\r'), CString::npos) << at;
     ASSERT_EQ(c_.GetText(), model_) << at;
     ASSERT_EQ(static_cast<size_t>(c_.m_CharCount), CountNonCr(model_)) << at;
+    ASSERT_GE(c_.m_SelStart, 0) << at;
+    ASSERT_GE(c_.m_SelLength, 0) << at;
+    ASSERT_LE(static_cast<size_t>(c_.m_SelStart) + static_cast<size_t>(c_.m_SelLength), model_.size()) << at;
 
     ASSERT_GE(c_.m_FirstVisible, 1) << at;
     ASSERT_LE(c_.m_FirstVisible, c_.m_LastVisible) << at;
@@ -186,12 +397,18 @@ class Stress {
       int maxPos = std::max(info.nMin, info.nMax - std::max(static_cast<int>(info.nPage), 1) + 1);
       ASSERT_EQ(c_.m_pScrollBar->GetScrollPos(), std::clamp(pos, 0, maxPos)) << at << ": thumb";
     }
+    // Now and then the pixels: lines, highlight and caret as the fields describe them.
+    if (step_ % 16 == 0 && !c_.m_MouseDown && c_.m_LineHeight > 1) {
+      std::string pixel;
+      ASSERT_EQ(StalePixels(host_, &pixel), 0) << at << ": stale pixel at " << pixel;
+    }
   }
 
   std::mt19937 random_;
   ControlHost host_;
   CKestrixCtrl& c_ = *host_.ctrl;
   std::string model_;
+  bool clipboardHeld_ = false;
   int step_ = 0;
 };
 

@@ -126,6 +126,9 @@ short GetKeyState(int virtualKey);
 // Reads the message queue of the display; filter 0, 0 means every message.
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
 LRESULT DispatchMessage(const MSG* msg);
+// A modal loop's wait for a message of hwnd in [filterMin, filterMax], at most timeoutMs on the
+// display's clock: 1 when one is queued, 0 on timeout, -1 when no input can come any more.
+int WaitForMessage(HWND hwnd, UINT filterMin, UINT filterMax, UINT timeoutMs);
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void SetCursor(CursorShape shape);

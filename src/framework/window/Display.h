@@ -107,6 +107,14 @@ class Display {
   bool HasTimer(HWND hwnd, UINT_PTR id) const;
   // Moves the clock on, posting WM_TIMER for each timer that falls due, then pumps messages.
   void AdvanceClock(uint64_t ms);
+  // Input that arrives later, delayMs from now on the virtual clock: it is given while the clock
+  // passes its time, by AdvanceClock or while a modal loop waits.
+  void ScheduleInput(uint64_t delayMs, std::function<void()> input);
+  bool InputScheduled() const { return !scheduled_.empty(); }
+  // A modal loop's wait for a message for hwnd in [filterMin, filterMax]: 1 when one is queued,
+  // 0 when timeoutMs passed without one, -1 when none can come (nothing queued or scheduled).
+  // Meanwhile the clock moves on and due timers are queued, not handled.
+  int WaitForMessage(HWND hwnd, UINT filterMin, UINT filterMax, uint32_t timeoutMs);
 
   // Key state, as kept up to date by the key messages the display delivers.
   short KeyState(int virtualKey) const;
@@ -159,6 +167,9 @@ class Display {
   // the window under the point) and the point in its client coordinates.
   bool RouteMouse(HWND hwnd, int x, int y, HWND& target, LPARAM& at) const;
   void SetKey(int virtualKey, bool down);
+  void Deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // Moves the clock to t, queueing timer ticks and giving scheduled input that fall due.
+  void PassTimeTo(uint64_t t, bool handle);
 
   Surface surface_;
   std::unordered_map<HWND, std::unique_ptr<Window>> windows_;
@@ -166,6 +177,14 @@ class Display {
   std::deque<MSG> queue_;
   std::vector<TimerRecord> timers_;
   uint64_t nowMs_ = 0;
+  struct ScheduledInput {
+    uint64_t dueMs;
+    uint64_t order;
+    std::function<void()> input;
+  };
+  std::vector<ScheduledInput> scheduled_;
+  uint64_t scheduleOrder_ = 0;
+  int waiting_ = 0;  // modal loops waiting for input
   HWND focus_ = nullptr;
   HWND capture_ = nullptr;
   CursorShape cursor_ = CursorShape::Arrow;

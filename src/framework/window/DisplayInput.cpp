@@ -50,13 +50,22 @@ HWND Display::SetFocus(HWND hwnd) {
   return IsWindow(old) ? old : nullptr;
 }
 
+void Display::Deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // While a modal loop waits for input, input is queued for it to find, as a real display
+  // queues it; otherwise it is handled at once.
+  if (waiting_ > 0)
+    Post(hwnd, message, wParam, lParam);
+  else
+    Send(hwnd, message, wParam, lParam);
+}
+
 void Display::KeyDown(int virtualKey, UINT scanCode, bool system) {
   bool wasDown = KeyState(virtualKey) < 0;
   SetKey(virtualKey, true);
   bool alt = KeyState(VK_MENU) < 0;
   LPARAM lParam = KeyLParam(scanCode) | (wasDown ? kPreviousDown : 0) | (alt ? kAltContext : 0);
   if (focus_)
-    Send(focus_, system || alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(virtualKey),
+    Deliver(focus_, system || alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(virtualKey),
          lParam);
   PumpMessages();
 }
@@ -68,12 +77,12 @@ void Display::KeyUp(int virtualKey, UINT scanCode, bool system) {
   SetKey(virtualKey, false);
   LPARAM lParam = KeyLParam(scanCode) | kPreviousDown | kTransition | (alt ? kAltContext : 0);
   if (focus_)
-    Send(focus_, system || alt ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(virtualKey), lParam);
+    Deliver(focus_, system || alt ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(virtualKey), lParam);
   PumpMessages();
 }
 
 void Display::Char(uint8_t ch) {
-  if (focus_) Send(focus_, WM_CHAR, ch, KeyLParam(0));
+  if (focus_) Deliver(focus_, WM_CHAR, ch, KeyLParam(0));
   PumpMessages();
 }
 
@@ -104,7 +113,7 @@ WPARAM MouseFlags(const Display& d) {
 void Display::MouseMove(HWND hwnd, int x, int y) {
   HWND target = nullptr;
   LPARAM at = 0;
-  if (RouteMouse(hwnd, x, y, target, at)) Send(target, WM_MOUSEMOVE, MouseFlags(*this), at);
+  if (RouteMouse(hwnd, x, y, target, at)) Deliver(target, WM_MOUSEMOVE, MouseFlags(*this), at);
   PumpMessages();
 }
 
@@ -121,7 +130,7 @@ void Display::MouseDown(HWND hwnd, int x, int y, bool right) {
                               MAKELPARAM(static_cast<int>(kHitClient), static_cast<int>(message)));
       if (activate != MA_NOACTIVATE && IsWindow(target)) SetFocus(target);
     }
-    if (IsWindow(target)) Send(target, message, MouseFlags(*this), at);
+    if (IsWindow(target)) Deliver(target, message, MouseFlags(*this), at);
   }
   PumpMessages();
 }
@@ -132,7 +141,7 @@ void Display::MouseUp(HWND hwnd, int x, int y, bool right) {
   // The button goes up even when no window is under the point.
   SetKey(right ? VK_RBUTTON : VK_LBUTTON, false);
   if (RouteMouse(hwnd, x, y, target, at))
-    Send(target, right ? WM_RBUTTONUP : WM_LBUTTONUP, MouseFlags(*this), at);
+    Deliver(target, right ? WM_RBUTTONUP : WM_LBUTTONUP, MouseFlags(*this), at);
   PumpMessages();
 }
 
@@ -144,7 +153,7 @@ void Display::DoubleClick(HWND hwnd, int x, int y) {
   LPARAM at = 0;
   if (RouteMouse(hwnd, x, y, target, at)) {
     SetKey(VK_LBUTTON, true);
-    Send(target, WM_LBUTTONDBLCLK, MouseFlags(*this), at);
+    Deliver(target, WM_LBUTTONDBLCLK, MouseFlags(*this), at);
   }
   PumpMessages();
   MouseUp(hwnd, x, y);

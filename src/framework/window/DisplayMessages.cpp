@@ -50,6 +50,8 @@ bool Display::Peek(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
 
 int Display::PumpMessages() {
   int count = 0;
+  // A modal loop that waits takes its messages itself.
+  if (waiting_ > 0) return 0;
   while (!queue_.empty() && count < kMaxPumpedMessages) {
     MSG m = queue_.front();
     queue_.pop_front();
@@ -92,21 +94,76 @@ bool Display::HasTimer(HWND hwnd, UINT_PTR id) const {
                      [&](const TimerRecord& t) { return t.hwnd == hwnd && t.id == id; });
 }
 
-void Display::AdvanceClock(uint64_t ms) {
-  const uint64_t target = nowMs_ + ms;
-  // One fire at a time, earliest first, each handled before the next: a handler that kills or
-  // resets a timer affects the fires after it.
+void Display::AdvanceClock(uint64_t ms) { PassTimeTo(nowMs_ + ms, true); }
+
+void Display::PassTimeTo(uint64_t target, bool handle) {
+  // One event at a time, earliest first, each handled before the next: a handler that kills or
+  // resets a timer affects the fires after it. Input scheduled for the same moment as a tick
+  // comes first.
   for (int fires = 0; fires < kMaxTimerFires; ++fires) {
-    auto next = std::min_element(timers_.begin(), timers_.end(),
-                                 [](const TimerRecord& a, const TimerRecord& b) {
-                                   return a.dueMs < b.dueMs;
-                                 });
-    if (next == timers_.end() || next->dueMs > target) break;
-    nowMs_ = std::max(nowMs_, next->dueMs);
-    next->dueMs += next->intervalMs;
-    Post(next->hwnd, WM_TIMER, next->id, 0);
-    PumpMessages();
+    auto timer = std::min_element(timers_.begin(), timers_.end(),
+                                  [](const TimerRecord& a, const TimerRecord& b) {
+                                    return a.dueMs < b.dueMs;
+                                  });
+    auto input = std::min_element(scheduled_.begin(), scheduled_.end(),
+                                  [](const ScheduledInput& a, const ScheduledInput& b) {
+                                    return a.dueMs < b.dueMs || (a.dueMs == b.dueMs && a.order < b.order);
+                                  });
+    bool timerDue = timer != timers_.end() && timer->dueMs <= target;
+    bool inputDue = input != scheduled_.end() && input->dueMs <= target;
+    if (!timerDue && !inputDue) break;
+    if (inputDue && (!timerDue || input->dueMs <= timer->dueMs)) {
+      nowMs_ = std::max(nowMs_, input->dueMs);
+      std::function<void()> give = std::move(input->input);
+      scheduled_.erase(input);
+      give();
+    } else {
+      nowMs_ = std::max(nowMs_, timer->dueMs);
+      timer->dueMs += timer->intervalMs;
+      HWND hwnd = timer->hwnd;
+      UINT_PTR id = timer->id;
+      // A tick still waiting in the queue is not doubled, as a real display merges them.
+      bool queued = std::any_of(queue_.begin(), queue_.end(), [&](const MSG& m) {
+        return m.hwnd == hwnd && m.message == WM_TIMER && m.wParam == id;
+      });
+      if (!queued) Post(hwnd, WM_TIMER, id, 0);
+    }
+    if (handle) PumpMessages();
   }
   nowMs_ = std::max(nowMs_, target);
-  PumpMessages();
+  if (handle) PumpMessages();
+}
+
+void Display::ScheduleInput(uint64_t delayMs, std::function<void()> input) {
+  if (input) scheduled_.push_back(ScheduledInput{nowMs_ + delayMs, scheduleOrder_++, std::move(input)});
+}
+
+int Display::WaitForMessage(HWND hwnd, UINT filterMin, UINT filterMax, uint32_t timeoutMs) {
+  const uint64_t deadline = nowMs_ + timeoutMs;
+  ++waiting_;
+  int result = 0;
+  for (;;) {
+    MSG m;
+    if (Peek(&m, hwnd, filterMin, filterMax, PM_NOREMOVE)) {
+      result = 1;
+      break;
+    }
+    // Nothing queued and nothing to come: a person who never moves again.
+    if (scheduled_.empty()) {
+      result = -1;
+      break;
+    }
+    uint64_t next = std::min_element(scheduled_.begin(), scheduled_.end(),
+                                     [](const ScheduledInput& a, const ScheduledInput& b) {
+                                       return a.dueMs < b.dueMs;
+                                     })->dueMs;
+    if (next > deadline) {
+      PassTimeTo(deadline, false);
+      result = Peek(&m, hwnd, filterMin, filterMax, PM_NOREMOVE) ? 1 : 0;
+      break;
+    }
+    PassTimeTo(next, false);
+  }
+  --waiting_;
+  return result;
 }

@@ -19,6 +19,11 @@ LRESULT DispatchMessage(const MSG* msg) {
   return d ? d->Send(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
 }
 
+int WaitForMessage(HWND hwnd, UINT filterMin, UINT filterMax, UINT timeoutMs) {
+  Display* d = Display::Of(hwnd);
+  return d ? d->WaitForMessage(hwnd, filterMin, filterMax, timeoutMs) : -1;
+}
+
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   Display* d = Display::Of(hwnd);
   return d ? d->Send(hwnd, message, wParam, lParam) : 0;

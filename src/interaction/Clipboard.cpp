@@ -1,0 +1,70 @@
+// Copy and paste through the clipboard's CF_TEXT, the SelText method, and the right-button
+// menu that offers the two commands.
+#include <optional>
+#include <string>
+
+#include "control/KestrixCtrl.h"
+#include "framework/window/CMenu.h"
+#include "framework/window/Clipboard.h"
+#include "framework/window/Display.h"
+
+CString CKestrixCtrl::SelectedText() {
+  if (m_SelLength <= 0) return {};
+  // The same range as a deletion or a paste would replace, so that what is copied is what
+  // they remove.
+  CString whole = GetText();
+  TextAround around = SplitTextAtSelection();
+  size_t start = around.before.size();
+  return whole.substr(start, whole.size() - start - around.after.size());
+}
+
+void CKestrixCtrl::OnEditCopy() {
+  BeginWaitCursor();
+  StoreLine();
+  m_SelText = SelectedText();
+  // A paragraph break goes out as a bare CR, as it is stored. Nothing selected still
+  // replaces the clipboard's text, with the empty text.
+  if (OpenClipboard(m_hWnd)) {
+    EmptyClipboard();
+    SetClipboardText(m_SelText);
+    CloseClipboard();
+  }
+  EndWaitCursor();
+}
+
+void CKestrixCtrl::OnEditPaste() {
+  if (m_ReadOnly) return;
+  InsertText(CString(), 1);
+}
+
+CString CKestrixCtrl::ClipboardText() {
+  CString result;
+  if (!OpenClipboard(m_hWnd)) return result;
+  if (std::optional<std::string> text = GetClipboardText()) result = text->substr(0, text->find('\0'));
+  CloseClipboard();
+  return result;
+}
+
+BSTR CKestrixCtrl::SelText() {
+  m_SelText = SelectedText();
+  return BstrFromCp1256(m_SelText);
+}
+
+void CKestrixCtrl::OnRButtonDown(UINT flags, CPoint point) {
+  COleControl::OnRButtonDown(flags, point);
+  StoreLine();
+  CMenu menu;
+  if (!menu.CreatePopupMenu()) return;
+  menu.AppendMenu(MF_STRING, kCopyCommand, "Copy \tCtrl+C");
+  menu.AppendMenu(MF_STRING, kPasteCommand, "Paste \tCtrl+V");
+  // The menu is placed in screen coordinates, which on the display are the surface's.
+  POINT screen = point;
+  if (Display* d = Display::Of(m_hWnd)) {
+    POINT origin = d->ClientOriginOnSurface(m_hWnd);
+    screen.x += origin.x;
+    screen.y += origin.y;
+  }
+  // Both items are always offered; the choice comes back as WM_COMMAND.
+  menu.TrackPopupMenu(0, screen.x, screen.y, this);
+  menu.DestroyMenu();
+}

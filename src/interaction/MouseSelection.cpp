@@ -1,0 +1,188 @@
+// Selection with the left button: the press anchors it at the character boundary under the
+// pointer, moves extend it, the release fixes it. Dragging above or below the text scrolls
+// the view a line at a time while the pointer rests there.
+#include <algorithm>
+
+#include "control/KestrixCtrl.h"
+
+namespace {
+constexpr UINT kMouseFirst = 0x0200;     // WM_MOUSEMOVE
+constexpr UINT kMouseLast = 0x0209;      // WM_MBUTTONDBLCLK
+constexpr UINT kDragScrollPaceMs = 50;   // one line per turn of the drag loop
+constexpr int kMaxDragTurns = 1000000;   // a guard, far beyond any real drag
+}  // namespace
+
+void CKestrixCtrl::OnLButtonDown(UINT flags, CPoint point) {
+  COleControl::OnLButtonDown(flags, point);
+  if (m_Lines.Empty()) return;
+  PressAt(point.x, point.y);
+}
+
+void CKestrixCtrl::OnMouseMove(UINT flags, CPoint point) {
+  COleControl::OnMouseMove(flags, point);
+  if (m_MouseDown && !m_Lines.Empty() && (flags & MK_LBUTTON)) ExtendSelectionTo(point.x, point.y);
+  // Set to none first, so that the I-beam is shown again even where the cursor was changed
+  // behind the control's back.
+  ::SetCursor(CursorShape::None);
+  ::SetCursor(CursorShape::IBeam);
+}
+
+void CKestrixCtrl::OnLButtonUp(UINT flags, CPoint point) {
+  COleControl::OnLButtonUp(flags, point);
+  // A release whose press went elsewhere, or that the drag loop has handled, changes nothing.
+  if (!m_MouseDown || m_Lines.Empty()) return;
+  EndSelection(point.x, point.y, FALSE);
+}
+
+void CKestrixCtrl::HitTest(CPoint& point) {
+  int line = LineFromY(point.y);
+  if (line <= 0) return;
+  GotoLine(line);
+  m_CharIndex = IndexFromX(point.x);
+  if (m_CharIndex == m_LineLength && m_LineText.find('\r') != CString::npos) --m_CharIndex;
+  UpdateCaret();
+  point.x = m_LineStartX;
+}
+
+void CKestrixCtrl::PressAt(int x, int y) {
+  m_MouseDown = TRUE;
+  StoreLine();
+  CollapseSelection();
+  CPoint point(x, y);
+  // With Shift down the anchor is the caret where it stands.
+  if (!IsShiftDown()) HitTest(point);
+  BeginSelection(point.x, point.y);
+}
+
+void CKestrixCtrl::BeginSelection(int x, int y) {
+  if (m_CurLine == 0) return;
+  EraseCaret();
+  m_HasFocus = FALSE;  // the caret stays hidden while the gesture and its selection last
+  m_Text = GetText();
+  m_Selecting = 1;
+  m_SelStart = OffsetFromIndex(m_CharIndex);
+  m_SelAnchorOffset = m_SelStart;
+  m_SelPrevX = x;
+  m_LineStartX = x;
+  m_SelPrevY = y;
+  m_SelAnchorLine = m_SelActiveLine = m_CurLine;
+  m_SelAnchorX = x;
+  m_SelPivotX = x;
+  if (LineRecord* record = m_Lines.At(m_CurLine)) record->m_HighlightLeft = record->m_HighlightRight = x;
+}
+
+void CKestrixCtrl::ExtendSelectionTo(int x, int y) {
+  int line = LineFromY(y);
+  if (line <= 0) return;
+  m_SelCurX = x;
+  m_SelCurY = y;
+  if (y < m_LineHeight - m_Ascent || y > m_TextRect.bottom) {
+    DragScrollLoop();
+    return;
+  }
+  TrackToLine(line);
+}
+
+void CKestrixCtrl::TrackToLine(int line) {
+  if (line < m_SelAnchorLine) m_SelDirection = 1;
+  if (line > m_SelAnchorLine) m_SelDirection = 2;
+  TrackMovingEnd(line);
+}
+
+void CKestrixCtrl::EndSelection(int x, int y, BOOL keyboard) {
+  m_MouseDown = FALSE;
+  if (!IsShiftDown() && !keyboard) {
+    CPoint point(x, y);
+    HitTest(point);
+  }
+  // The range runs from the gesture's anchor, so that ending a gesture twice (Shift released
+  // again) keeps it. The anchor and active lines keep their roles for a gesture that goes on.
+  int offset = OffsetFromIndex(m_CharIndex);
+  m_SelLength = std::abs(m_SelAnchorOffset - offset);
+  m_SelStart = std::min(m_SelAnchorOffset, offset);
+  if (m_SelLength == 0) CollapseSelection();
+}
+
+// Turns once at once and then once per pace while the pointer rests outside the text; the
+// release is handled here, any other mouse message ends the loop and is left for the normal
+// dispatch.
+void CKestrixCtrl::DragScrollLoop() {
+  const int y = m_SelCurY;
+  HWND self = m_hWnd;
+  for (int turn = 0; turn < kMaxDragTurns && m_hWnd == self; ++turn) {
+    MSG msg;
+    if (::PeekMessage(&msg, self, kMouseFirst, kMouseLast, PM_NOREMOVE)) {
+      if (msg.message == WM_LBUTTONUP) {
+        ::PeekMessage(&msg, self, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE);
+        ::DispatchMessage(&msg);
+      }
+      break;
+    }
+    if (y < 0)
+      ScrollDragUp();
+    else if (y > m_TextRect.bottom)
+      ScrollDragDown();
+    SyncScrollPos();
+    if (::WaitForMessage(self, kMouseFirst, kMouseLast, kDragScrollPaceMs) < 0) break;
+  }
+  if (m_SelActiveLine > m_Lines.Count()) m_SelActiveLine = m_Lines.Count();
+  // A release handled in the loop has put the caret at the end it fixed; otherwise the caret
+  // follows the moving end on its line.
+  if (m_MouseDown && m_SelActiveLine > 0) {
+    LoadLineAsCurrent(m_SelActiveLine);
+    m_CharIndex = IndexFromX(m_SelCurX);
+  }
+}
+
+void CKestrixCtrl::ScrollDragUp() {
+  ClearBeyondView(1);
+  if (m_FirstVisible <= 1) return;
+  SetFirstVisible(m_FirstVisible - 1);
+  m_SelDirection = 1;
+  m_SelPrevY = m_SelCurY + 1;  // an upward motion for the span rules
+  m_SelActiveLine = m_FirstVisible;
+  RehighlightView();
+  SetPivot(m_FirstVisible, m_FirstVisible == 1 ? 0 : 1);
+}
+
+void CKestrixCtrl::ScrollDragDown() {
+  ClearBeyondView(2);
+  if (m_LastVisible >= m_Lines.Count()) return;
+  SetFirstVisible(m_FirstVisible + 1);
+  m_SelActiveLine = m_LastVisible;
+  m_SelDirection = 2;
+  m_SelPrevY = m_SelCurY - 1;  // a downward motion
+  RehighlightView();
+  if (const LineRecord* last = m_Lines.At(m_LastVisible)) m_SelCurY = last->m_Y + m_Descent;
+}
+
+void CKestrixCtrl::RehighlightView() {
+  UpdateScrollOffset();
+  bool borrowed = BorrowDC();
+  for (int i = m_FirstVisible; i <= m_LastVisible; ++i) {
+    LineRecord* record = m_Lines.At(i);
+    if (!record) break;
+    LoadLineAsCurrent(i);
+    PaintCurrentLine();
+    bool recompute = m_SelCurY < 0 ? (i == m_FirstVisible || i <= m_SelAnchorLine)
+                                   : (record->m_Highlighted || i >= m_SelAnchorLine);
+    if (recompute) {
+      CRect span = HighlightSpan(i);
+      InvertBand(span.left, span.right, span.top, span.bottom);
+      record->m_Highlighted = 1;
+      record->m_HighlightLeft = span.left;
+      record->m_HighlightRight = span.right;
+    } else if (record->m_Highlighted) {
+      InvertBand(record->m_HighlightLeft, record->m_HighlightRight, BandTop(*record), BandBottom(*record));
+    }
+  }
+  if (borrowed) ReleaseHeldDC();
+}
+
+void CKestrixCtrl::ClearBeyondView(int d) {
+  const int i = m_SelActiveLine;
+  if (d == 1 && i > m_SelAnchorLine)
+    for (int n = i; n >= m_FirstVisible; --n) ClearLineHighlight(n);
+  else if (d == 2 && i < m_SelAnchorLine)
+    for (int n = i; n <= m_LastVisible; ++n) ClearLineHighlight(n);
+}

@@ -1,0 +1,255 @@
+// The selection: a range of absolute offsets, shown by inverting a span of each selected
+// line's band. Inverting twice restores the pixels, so the highlight grows, shrinks and goes
+// by inverting exactly what changes, and the text is never repainted for it.
+#include <algorithm>
+
+#include "control/KestrixCtrl.h"
+
+namespace {
+
+// Clamps v into the span a..b, whichever way round a and b are.
+int ClampInto(int v, int a, int b) { return std::clamp(v, std::min(a, b), std::max(a, b)); }
+
+}  // namespace
+
+int CKestrixCtrl::BandTop(const LineRecord& record) const {
+  return record.m_Y - m_Ascent - m_ScrollOffset + 1;
+}
+
+int CKestrixCtrl::BandBottom(const LineRecord& record) const {
+  return record.m_Y + m_Descent - m_ScrollOffset;
+}
+
+// A line partly below the view is on the screen too, and keeps what was inverted there.
+bool CKestrixCtrl::BandOnScreen(const LineRecord& record) const {
+  CRect client;
+  GetClientRect(&client);
+  return BandBottom(record) - m_BaselineLift > 0 && BandTop(record) - m_BaselineLift < client.bottom;
+}
+
+bool CKestrixCtrl::HighlightHidden() const {
+  return m_HideSelection && CWnd::GetFocus() != this;
+}
+
+void CKestrixCtrl::InvertSpan(int x1, int x2, int top, int bottom) {
+  CRect r(std::min(x1, x2), top - m_BaselineLift, std::max(x1, x2), bottom - m_BaselineLift);
+  if (r.IsRectEmpty()) return;
+  bool borrowed = BorrowDC();
+  if (m_pDC) m_pDC->InvertRect(&r);
+  if (borrowed) ReleaseHeldDC();
+}
+
+void CKestrixCtrl::InvertBand(int x1, int x2, int top, int bottom) {
+  // A selection hidden while another window has the focus is kept in the records only.
+  if (HighlightHidden()) return;
+  InvertSpan(x1, x2, top, bottom);
+}
+
+void CKestrixCtrl::LoadLineAsCurrent(int n) {
+  // The line measured is also the current one, so that the working copy never holds one line
+  // while the current line names another.
+  LineRecord* record = m_Lines.At(n);
+  if (!record) return;
+  m_CurLine = n;
+  LoadLine(record);
+}
+
+CRect CKestrixCtrl::HighlightSpan(int n) {
+  LineRecord* record = m_Lines.At(n);
+  if (!record) return CRect();
+  LoadLineAsCurrent(n);
+  const int L = m_LineLeft, R = m_LineRight;
+  int a = L, b = R;
+  const bool upward = m_SelCurY < m_SelPrevY;
+  const bool rtl = record->m_Direction == 1;
+  const int A = m_SelAnchorX, C = m_SelCurX;
+  if (m_SelDirection == 1 || m_SelDirection == 2) {
+    auto set = [&](int first, int second) { a = first, b = second; };
+    if (n == m_SelAnchorLine) {
+      if (m_SelDirection == 1) {
+        if (upward) rtl ? set(A, R) : set(L, A);
+        else rtl ? set(C, A) : set(A, C);
+      } else {
+        if (upward) rtl ? set(A, C) : set(C, A);
+        else rtl ? set(L, A) : set(A, R);
+      }
+    } else if (n == m_SelActiveLine) {
+      if (m_SelDirection == 1) rtl ? set(L, C) : set(C, R);
+      else rtl ? set(C, R) : set(L, C);
+    }
+  }
+  a = ClampInto(a, L, R);
+  b = ClampInto(b, L, R);
+  if ((a == L && b == L) || (a == R && b == R)) return CRect();
+  return CRect(a, BandTop(*record), b, BandBottom(*record));
+}
+
+// Inverts only what differs between the stored span and the new one: the two spans' symmetric
+// difference, which is one strip when they share an end, two when they overlap otherwise, and
+// both spans when they do not meet.
+void CKestrixCtrl::UpdateLineHighlight(int n) {
+  LineRecord* record = m_Lines.At(n);
+  if (!record) return;
+  CRect fresh = HighlightSpan(n);
+  const int top = BandTop(*record), bottom = BandBottom(*record);
+  int newLeft = std::min(fresh.left, fresh.right), newRight = std::max(fresh.left, fresh.right);
+  int oldLeft = std::min(record->m_HighlightLeft, record->m_HighlightRight);
+  int oldRight = std::max(record->m_HighlightLeft, record->m_HighlightRight);
+  if (!record->m_Highlighted) oldLeft = oldRight = 0;
+  bool newEmpty = newLeft >= newRight, oldEmpty = oldLeft >= oldRight;
+  bool overlap = !newEmpty && !oldEmpty && std::max(newLeft, oldLeft) < std::min(newRight, oldRight);
+  if (!overlap) {
+    InvertBand(oldLeft, oldRight, top, bottom);
+    InvertBand(newLeft, newRight, top, bottom);
+  } else {
+    InvertBand(oldLeft, newLeft, top, bottom);
+    InvertBand(oldRight, newRight, top, bottom);
+  }
+  record->m_Highlighted = 1;
+  record->m_HighlightLeft = newLeft;
+  record->m_HighlightRight = newRight;
+}
+
+void CKestrixCtrl::ClearLineHighlight(LineRecord* record) {
+  if (!record) return;
+  int left = record->m_HighlightLeft, right = record->m_HighlightRight;
+  bool shown = record->m_Highlighted != 0;
+  record->m_Highlighted = record->m_HighlightLeft = record->m_HighlightRight = 0;
+  if (shown) InvertBand(left, right, BandTop(*record), BandBottom(*record));
+}
+
+void CKestrixCtrl::ClearLineHighlight(int n) { ClearLineHighlight(m_Lines.At(n)); }
+
+void CKestrixCtrl::CollapseSelection() {
+  // The highlight of a gesture shows before its length is known, so the lines it touched are
+  // cleared whenever an anchor was set.
+  if (m_SelLength != 0 || m_Selecting) {
+    PushPosition(TRUE);
+    int from = std::max(1, std::min(m_SelAnchorLine, m_SelActiveLine));
+    int to = std::min(m_Lines.Count(), std::max(m_SelAnchorLine, m_SelActiveLine));
+    for (int n = from; n <= to; ++n) {
+      LineRecord* record = m_Lines.At(n);
+      if (BandOnScreen(*record))
+        ClearLineHighlight(record);
+      else
+        record->m_Highlighted = record->m_HighlightLeft = record->m_HighlightRight = 0;
+    }
+    PopPosition();
+  }
+  ClearSelectionBlock();
+  // The caret shows again, but only in a control that has the focus.
+  m_HasFocus = CWnd::GetFocus() == this ? TRUE : FALSE;
+  DrawCaret();
+}
+
+void CKestrixCtrl::InvertVisibleHighlights() {
+  for (int n = std::max(m_FirstVisible, 1); n <= std::min(m_LastVisible, m_Lines.Count()); ++n) {
+    const LineRecord* record = m_Lines.At(n);
+    if (record->m_Highlighted)
+      InvertSpan(record->m_HighlightLeft, record->m_HighlightRight, BandTop(*record), BandBottom(*record));
+  }
+}
+
+void CKestrixCtrl::RepaintHighlight() {
+  if (HighlightHidden() || m_Busy != 0 || m_SelLength == 0) return;
+  PushPosition(FALSE);
+  InvertVisibleHighlights();
+  PopPosition();
+}
+
+// The focus has already gone when this runs; the highlight on the screen goes with it, and
+// comes back when the focus returns.
+void CKestrixCtrl::HideSelectionOnFocusLoss() {
+  if (m_HideSelection && m_SelLength != 0 && m_Busy == 0) InvertHighlightsOnScreen();
+}
+
+void CKestrixCtrl::ShowSelectionOnFocusGain() {
+  if (m_HideSelection && m_SelLength != 0 && m_Busy == 0) InvertHighlightsOnScreen();
+}
+
+void CKestrixCtrl::InvertHighlightsOnScreen() {
+  for (int n = std::max(m_FirstVisible, 1); n <= m_Lines.Count(); ++n) {
+    const LineRecord* record = m_Lines.At(n);
+    if (!BandOnScreen(*record)) break;
+    if (record->m_Highlighted)
+      InvertSpan(record->m_HighlightLeft, record->m_HighlightRight, BandTop(*record), BandBottom(*record));
+  }
+}
+
+int CKestrixCtrl::XOfOffset(int offset) {
+  m_CurLine = LineFromOffset(offset);
+  m_CharIndex = IndexFromOffset(offset);
+  return CaretXFromIndex();
+}
+
+void CKestrixCtrl::SetSelectionRange(int length) {
+  CString text = GetText();
+  const int size = static_cast<int>(text.size());
+  if (m_SelStart < 0 || m_SelStart >= size) return;
+  int s = m_SelStart;
+  CollapseSelection();
+  // The caret hides while the range is selected: left drawn, it would stay where it was while
+  // the caret moves to the range's end.
+  EraseCaret();
+  m_SelStart = s;
+  // A negative length selects nothing; with nothing selected the caret goes to the start.
+  m_SelLength = std::max(length, 0);
+  if (m_SelLength == 0) {
+    m_CharIndex = IndexFromOffset(s);
+    UpdateCaret();
+    return;
+  }
+  PushPosition(FALSE);
+  if (m_SelLength > size - s) m_SelLength = size - s;
+  int e = s + m_SelLength;
+  m_SelAnchorLine = LineFromOffset(s);
+  m_SelActiveLine = LineFromOffset(e);
+  for (int i = m_SelAnchorLine; i <= m_SelActiveLine; ++i) {
+    LoadLineAsCurrent(i);
+    LineRecord* record = m_Lines.At(i);
+    int L = m_LineLeft, R = m_LineRight;
+    record->m_Highlighted = 1;
+    bool rtl = record->m_Direction == 1;
+    record->m_HighlightLeft = rtl ? R : L;
+    record->m_HighlightRight = rtl ? L : R;
+    if (i == m_SelAnchorLine) record->m_HighlightLeft = XOfOffset(s);
+    if (i == m_SelActiveLine) record->m_HighlightRight = XOfOffset(e);
+  }
+  PopPosition();
+  m_CharIndex = IndexFromOffset(e);
+  RepaintHighlight();
+  UpdateCaret();
+}
+
+void CKestrixCtrl::SelectAll() {
+  CollapseSelection();
+  m_SelAnchorLine = 1;
+  m_SelActiveLine = m_Lines.Count();
+  int64_t total = 0;
+  PushPosition(TRUE);
+  for (int i = 1; i <= m_Lines.Count(); ++i) {
+    LoadLineAsCurrent(i);
+    if (i >= m_FirstVisible && i <= m_LastVisible) UpdateLineHighlight(i);
+    LineRecord* record = m_Lines.At(i);
+    record->m_Highlighted = 1;
+    record->m_HighlightLeft = m_ReadingOrder == 1 ? m_LineRight : m_LineLeft;
+    record->m_HighlightRight = m_ReadingOrder == 1 ? m_LineLeft : m_LineRight;
+    total += static_cast<int64_t>(record->m_Chars.size());
+  }
+  PopPosition();
+  m_SelStart = 0;
+  m_SelLength = static_cast<int>(std::min<int64_t>(total, INT32_MAX));
+}
+
+// The host's writes: a start before the text counts as 0, a negative length as none, and a
+// range past the end is cut at the end, so that every later operation sees a valid range.
+void CKestrixCtrl::SetSelStart(long start) {
+  SetModifiedFlag(TRUE);
+  m_SelStart = static_cast<int>(std::clamp<long>(start, 0, INT32_MAX));
+  if (m_SelLength != 0) SetSelectionRange(m_SelLength);
+}
+
+void CKestrixCtrl::SetSelLength(long length) {
+  SetModifiedFlag(TRUE);
+  SetSelectionRange(static_cast<int>(std::clamp<long>(length, 0, INT32_MAX)));
+}
