@@ -97,6 +97,7 @@ class CKestrixCtrl : public COleControl {
   void SetSelStart(long start);
   long GetSelLength() const { return m_SelLength; }
   void SetSelLength(long length);
+  void SetHideSelection(BOOL hide);
   // Inverts x1..x2 (either order) over top..bottom less the baseline lift.
   void InvertBand(int x1, int x2, int top, int bottom);
   CRect HighlightSpan(int n);
@@ -305,8 +306,11 @@ class CKestrixCtrl : public COleControl {
   // The offset where the last selection gesture was anchored: a later Shift+key or Shift
   // release goes on from it, whichever way the range was normalised meanwhile.
   int m_SelAnchorOffset = 0;
-  // Fills the scroll bar's strip with the background, once the bar is hidden.
-  void ClearScrollBarStrip();
+  // The lowest and highest lines given a highlight since the last collapse (0: none), so that
+  // a collapse clears every one of them.
+  int m_HighlightLow = 0;
+  int m_HighlightHigh = 0;
+  void NoteHighlighted(int n);
 
   // A system key-down whose move has not yet been made, and its key as delivered.
   bool m_SysKeyPending = false;

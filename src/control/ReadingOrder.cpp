@@ -32,7 +32,10 @@ void CKestrixCtrl::SetReadingOrder(short order) {
 
 BOOL CKestrixCtrl::ActivateEdit(const BSTR& /*key*/, const BSTR& /*str*/) {
   m_ReadingOrder = 1;
+  short alignment = m_Alignment;
   ApplyReadingOrder();
+  // The lines are not re-broken, but they are shown where the new alignment puts them.
+  if (m_Alignment != alignment) PaintLines(m_FirstVisible, m_LastVisible);
   m_TextLib->aSetKeyboardLanguage(1);
   m_BlinkTimer = kBlinkTimerId;
   SetTimer(kBlinkTimerId, kBlinkPeriodMs, nullptr);

@@ -96,6 +96,7 @@ void CKestrixCtrl::ExtendWithinLine(int n) {
   hi = std::min(hi, R);
   InvertBand(lo, hi, BandTop(*record), BandBottom(*record));
   record->m_Highlighted = 1;
+  NoteHighlighted(n);
   record->m_HighlightLeft = m_SelPivotX;
   record->m_HighlightRight = m_SelCurX;
   m_SelPrevX = m_SelCurX;

@@ -45,9 +45,9 @@ void CKestrixCtrl::HitTest(CPoint& point) {
 }
 
 void CKestrixCtrl::PressAt(int x, int y) {
-  m_MouseDown = TRUE;
   StoreLine();
   CollapseSelection();
+  m_MouseDown = TRUE;
   CPoint point(x, y);
   // With Shift down the anchor is the caret where it stands.
   if (!IsShiftDown()) HitTest(point);
@@ -170,6 +170,7 @@ void CKestrixCtrl::RehighlightView() {
       CRect span = HighlightSpan(i);
       InvertBand(span.left, span.right, span.top, span.bottom);
       record->m_Highlighted = 1;
+      NoteHighlighted(i);
       record->m_HighlightLeft = span.left;
       record->m_HighlightRight = span.right;
     } else if (record->m_Highlighted) {

@@ -28,11 +28,8 @@ int CKestrixCtrl::ShowOrHideScrollBar() {
   int64_t textHeight = static_cast<int64_t>(m_Lines.Count()) * m_LineHeight - m_BaselineLift;
   if (textHeight < m_TextRect.Height()) {
     int before = m_FirstVisible;
-    bool wasShown = m_pScrollBar->IsWindowVisible();
     SetFirstVisible(1);
     m_pScrollBar->ShowScrollBar(FALSE);
-    // The bar's image would stay in its strip, between the lines' bands.
-    if (wasShown) ClearScrollBarStrip();
     // The view went back to the top: the screen and the scroll offset follow it at once, so
     // that no caller leaves the lines drawn where the view no longer is.
     if (before != m_FirstVisible) {
@@ -43,18 +40,6 @@ int CKestrixCtrl::ShowOrHideScrollBar() {
   }
   m_pScrollBar->ShowScrollBar(TRUE);
   return 1;
-}
-
-void CKestrixCtrl::ClearScrollBarStrip() {
-  CRect strip;
-  m_pScrollBar->GetWindowRect(&strip);
-  bool borrowed = BorrowDC();
-  if (m_pDC) {
-    CBrush brush(m_BackColor);
-    m_pDC->FillRect(&strip, &brush);
-    brush.DeleteObject();
-  }
-  if (borrowed) ReleaseHeldDC();
 }
 
 void CKestrixCtrl::UpdateScrollInfo() {

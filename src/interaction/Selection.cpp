@@ -27,6 +27,11 @@ bool CKestrixCtrl::BandOnScreen(const LineRecord& record) const {
   return BandBottom(record) - m_BaselineLift > 0 && BandTop(record) - m_BaselineLift < client.bottom;
 }
 
+void CKestrixCtrl::NoteHighlighted(int n) {
+  m_HighlightLow = m_HighlightLow > 0 ? std::min(m_HighlightLow, n) : n;
+  m_HighlightHigh = std::max(m_HighlightHigh, n);
+}
+
 bool CKestrixCtrl::HighlightHidden() const {
   return m_HideSelection && CWnd::GetFocus() != this;
 }
@@ -106,6 +111,7 @@ void CKestrixCtrl::UpdateLineHighlight(int n) {
     InvertBand(oldRight, newRight, top, bottom);
   }
   record->m_Highlighted = 1;
+  NoteHighlighted(n);
   record->m_HighlightLeft = newLeft;
   record->m_HighlightRight = newRight;
 }
@@ -123,10 +129,15 @@ void CKestrixCtrl::ClearLineHighlight(int n) { ClearLineHighlight(m_Lines.At(n))
 void CKestrixCtrl::CollapseSelection() {
   // The highlight of a gesture shows before its length is known, so the lines it touched are
   // cleared whenever an anchor was set.
-  if (m_SelLength != 0 || m_Selecting) {
+  if (m_SelLength != 0 || m_Selecting || m_HighlightLow > 0) {
     PushPosition(TRUE);
     int from = std::max(1, std::min(m_SelAnchorLine, m_SelActiveLine));
     int to = std::min(m_Lines.Count(), std::max(m_SelAnchorLine, m_SelActiveLine));
+    // Every line a highlight was stored on since the last collapse.
+    if (m_HighlightLow > 0) {
+      from = std::max(1, from > 0 ? std::min(from, m_HighlightLow) : m_HighlightLow);
+      to = std::min(m_Lines.Count(), std::max(to, m_HighlightHigh));
+    }
     for (int n = from; n <= to; ++n) {
       LineRecord* record = m_Lines.At(n);
       if (BandOnScreen(*record))
@@ -137,6 +148,7 @@ void CKestrixCtrl::CollapseSelection() {
     PopPosition();
   }
   ClearSelectionBlock();
+  m_HighlightLow = m_HighlightHigh = 0;
   // The caret shows again, but only in a control that has the focus.
   m_HasFocus = CWnd::GetFocus() == this ? TRUE : FALSE;
   DrawCaret();
@@ -176,6 +188,15 @@ void CKestrixCtrl::InvertHighlightsOnScreen() {
   }
 }
 
+// The host's write: a selection that the change shows or hides is inverted on or off the
+// screen at once.
+void CKestrixCtrl::SetHideSelection(BOOL hide) {
+  const bool hiddenBefore = HighlightHidden();
+  m_HideSelection = hide;
+  SetModifiedFlag(TRUE);
+  if (HighlightHidden() != hiddenBefore && m_SelLength != 0 && m_Busy == 0) InvertHighlightsOnScreen();
+}
+
 int CKestrixCtrl::XOfOffset(int offset) {
   m_CurLine = LineFromOffset(offset);
   m_CharIndex = IndexFromOffset(offset);
@@ -209,6 +230,7 @@ void CKestrixCtrl::SetSelectionRange(int length) {
     LineRecord* record = m_Lines.At(i);
     int L = m_LineLeft, R = m_LineRight;
     record->m_Highlighted = 1;
+    NoteHighlighted(i);
     bool rtl = record->m_Direction == 1;
     record->m_HighlightLeft = rtl ? R : L;
     record->m_HighlightRight = rtl ? L : R;
@@ -223,6 +245,7 @@ void CKestrixCtrl::SetSelectionRange(int length) {
 
 void CKestrixCtrl::SelectAll() {
   CollapseSelection();
+  EraseCaret();  // hidden while the selection lasts
   m_SelAnchorLine = 1;
   m_SelActiveLine = m_Lines.Count();
   int64_t total = 0;
@@ -232,6 +255,7 @@ void CKestrixCtrl::SelectAll() {
     if (i >= m_FirstVisible && i <= m_LastVisible) UpdateLineHighlight(i);
     LineRecord* record = m_Lines.At(i);
     record->m_Highlighted = 1;
+    NoteHighlighted(i);
     record->m_HighlightLeft = m_ReadingOrder == 1 ? m_LineRight : m_LineLeft;
     record->m_HighlightRight = m_ReadingOrder == 1 ? m_LineLeft : m_LineRight;
     total += static_cast<int64_t>(record->m_Chars.size());
@@ -239,13 +263,16 @@ void CKestrixCtrl::SelectAll() {
   PopPosition();
   m_SelStart = 0;
   m_SelLength = static_cast<int>(std::min<int64_t>(total, INT32_MAX));
+  // An empty text has nothing to select: no highlight is left, and the caret shows again.
+  if (m_SelLength == 0) CollapseSelection();
 }
 
 // The host's writes: a start before the text counts as 0, a negative length as none, and a
 // range past the end is cut at the end, so that every later operation sees a valid range.
 void CKestrixCtrl::SetSelStart(long start) {
   SetModifiedFlag(TRUE);
-  m_SelStart = static_cast<int>(std::clamp<long>(start, 0, INT32_MAX));
+  const int64_t size = m_Lines.PrefixLength(m_Lines.Count());
+  m_SelStart = static_cast<int>(std::clamp<int64_t>(start, 0, size));
   if (m_SelLength != 0) SetSelectionRange(m_SelLength);
 }
 

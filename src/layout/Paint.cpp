@@ -95,4 +95,6 @@ void CKestrixCtrl::OnDraw(CDC* dc, const CRect& bounds, const CRect& /*invalid*/
     brush.DeleteObject();
   }
   PaintLines(m_FirstVisible, m_LastVisible);
+  // The repaint covered the caret; it is drawn again where it stands.
+  if (m_CaretShown) DrawCaret();
 }

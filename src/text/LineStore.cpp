@@ -204,6 +204,9 @@ void CKestrixCtrl::ClearSelectionBlock() {
   m_SelStart = m_SelLength = m_Selecting = m_SelPrevX = m_SelPrevY = 0;
   m_SelCurX = m_SelCurY = m_SelDirection = 0;
   m_SelAnchorOffset = 0;
+  m_HighlightLow = m_HighlightHigh = 0;
+  // A gesture whose anchor is gone is over: later moves must not extend a selection from it.
+  m_MouseDown = FALSE;
 }
 
 void CKestrixCtrl::ScrollCaretIntoView() {

@@ -124,6 +124,7 @@ class Stress {
 
   // A key pressed and released with the modifiers as they are, and the text it should leave.
   void Key(int key, UINT scan = 0) {
+    Note("key " + std::to_string(key));
     EditModel m = Before();
     bool focused = Focused(), shift = Down(VK_SHIFT), ctrl = Down(VK_CONTROL), alt = Down(VK_MENU);
     display().KeyDown(key, scan);
@@ -152,6 +153,7 @@ class Stress {
 
   // A character message as it stands, with the modifiers as they are.
   void Type(UINT ch) {
+    Note("char " + std::to_string(ch));
     EditModel m = Before();
     bool focused = Focused(), shift = Down(VK_SHIFT), ctrl = Down(VK_CONTROL);
     if (focused)
@@ -195,7 +197,9 @@ class Stress {
   void Mouse() {
     HWND w = c_.GetSafeHwnd();
     POINT p = RandomPoint();
-    switch (Pick(5)) {
+    int what = Pick(5);
+    Note("mouse " + std::to_string(what) + " at " + std::to_string(p.x) + "," + std::to_string(p.y));
+    switch (what) {
       case 0:
         display().MouseMove(w, p.x, p.y);
         break;
@@ -244,10 +248,19 @@ class Stress {
     }
   }
 
+  // What the step did, for the message of a broken rule.
+  void Note(const std::string& action) {
+    if (!actions_.empty()) actions_ += ", ";
+    actions_ += action;
+  }
+
   void DoRandomStep() {
     static const int moves[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_END, VK_PRIOR, VK_NEXT, VK_TAB};
     static const int edits[] = {VK_DELETE, VK_BACK, VK_RETURN, VK_INSERT, 'A', ' ', 0x71};
-    switch (Pick(20)) {
+    actions_.clear();
+    int kind = Pick(20);
+    Note("kind " + std::to_string(kind));
+    switch (kind) {
       case 0:
       case 1:
       case 2:
@@ -263,6 +276,7 @@ class Stress {
         static const int mods[] = {VK_CONTROL, VK_SHIFT, VK_MENU};
         static const UINT commands[] = {0x01, 0x03, 0x16, 0x18, 0x0C, '-', 'x'};
         int mod = mods[Pick(3)];
+        Note("held " + std::to_string(mod));
         display().KeyDown(mod, mod == VK_SHIFT ? 0x2A : 0x1D);
         for (int i = 1 + Pick(3); i > 0; --i) {
           int what = Pick(3);
@@ -343,14 +357,14 @@ class Stress {
         break;
       }
       default:
-        if (Pick(2)) c_.m_ReadOnly = Pick(4) == 0; else c_.m_HideSelection = Pick(2);
+        if (Pick(2)) c_.m_ReadOnly = Pick(4) == 0; else c_.SetHideSelection(Pick(2));
         break;
     }
   }
 
   void Check() {
     std::ostringstream where;
-    where << "step " << step_;
+    where << "step " << step_ << " (" << actions_ << ")";
     const std::string at = where.str();
     ASSERT_EQ(c_.m_pDC, nullptr) << at;
     ASSERT_TRUE(c_.m_PositionStack.empty()) << at;
@@ -374,7 +388,9 @@ class Stress {
       ASSERT_EQ(record->m_Y, n * c_.m_LineHeight) << at << ": line " << n;
       ASSERT_EQ(c_.m_Lines.LengthBefore(n), total) << at << ": cached offset of line " << n;
       if (record->m_Highlighted) {
-        ASSERT_TRUE(c_.m_SelLength > 0 || c_.m_Selecting) << at << ": highlight without a selection, line " << n;
+        ASSERT_TRUE(c_.m_SelLength > 0 || c_.m_Selecting)
+            << at << ": highlight without a selection, line " << n << " (" << record->m_HighlightLeft << ".."
+            << record->m_HighlightRight << "; lines " << c_.m_SelAnchorLine << ".." << c_.m_SelActiveLine << ")";
         ASSERT_TRUE(n >= lowSelected && n <= highSelected) << at << ": highlight outside the selection, line " << n;
       }
       total += static_cast<int64_t>(chars.size());
@@ -400,7 +416,9 @@ class Stress {
     // Now and then the pixels: lines, highlight and caret as the fields describe them.
     if (step_ % 16 == 0 && !c_.m_MouseDown && c_.m_LineHeight > 1) {
       std::string pixel;
-      ASSERT_EQ(StalePixels(host_, &pixel), 0) << at << ": stale pixel at " << pixel;
+      ASSERT_EQ(StalePixels(host_, &pixel), 0)
+          << at << ": stale pixel at " << pixel << "; caret " << c_.m_CaretShown << " at " << c_.m_CaretX
+          << "," << c_.m_CaretY << ", selection " << c_.m_SelStart << "+" << c_.m_SelLength;
     }
   }
 
@@ -410,6 +428,7 @@ class Stress {
   std::string model_;
   bool clipboardHeld_ = false;
   int step_ = 0;
+  std::string actions_;
 };
 
 // KESTRIX_STRESS_ROUNDS runs that many more seeds of each kind, for a longer hunt.

@@ -89,6 +89,9 @@ BOOL CWnd::CreateEx(DWORD exStyle, DWORD style, const RECT& rect, CWnd* parent, 
   d->DrawFrame(m_hWnd);
   CRect client = d->ClientRect(m_hWnd);
   SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.Width(), client.Height()));
+  // A new window is painted once, as a real display paints a window it shows: whatever lay
+  // where it now stands must not show through.
+  if (DisplayOf(m_hWnd) && (cs.style & WS_VISIBLE)) UpdateWindow();
   return DisplayOf(m_hWnd) ? TRUE : FALSE;
 }
 
@@ -163,10 +166,18 @@ void CWnd::GetWindowRect(RECT* rect) const {
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
   Display* d = DisplayOf(m_hWnd);
   if (!d) return;
-  d->Find(m_hWnd)->rect = CRect(x, y, x + std::max(0, width), y + std::max(0, height));
+  CRect before = d->Find(m_hWnd)->rect;
+  CRect after(x, y, x + std::max(0, width), y + std::max(0, height));
+  d->Find(m_hWnd)->rect = after;
+  // A visible child that moves or shrinks uncovers part of its parent.
+  if (repaint && !(before == after) && d->IsVisibleOnScreen(m_hWnd)) RepaintParent();
   if (repaint) d->DrawFrame(m_hWnd);
   CRect client = d->ClientRect(m_hWnd);
   SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.Width(), client.Height()));
+  // A window that takes a new size is painted anew, as a real display invalidates it: its old
+  // frame and contents must not show through.
+  if (repaint && (before.Width() != after.Width() || before.Height() != after.Height()) && d->IsWindow(m_hWnd))
+    UpdateWindow();
 }
 
 void CWnd::MoveWindow(const RECT& rect, BOOL repaint) {
@@ -182,7 +193,16 @@ BOOL CWnd::ShowWindow(int show) {
   if (w->visible) w->style |= WS_VISIBLE;
   else w->style &= ~WS_VISIBLE;
   if (w->visible && !wasVisible) d->DrawFrame(m_hWnd);
+  // A child that goes uncovers its parent, which paints the place again.
+  if (!w->visible && wasVisible) RepaintParent();
   return wasVisible;
+}
+
+void CWnd::RepaintParent() {
+  Display* d = DisplayOf(m_hWnd);
+  Window* w = d ? d->Find(m_hWnd) : nullptr;
+  if (!w || !w->parent || !w->parent->owner) return;
+  w->parent->owner->UpdateWindow();
 }
 
 BOOL CWnd::IsWindowVisible() const {

@@ -110,6 +110,8 @@ class CWnd {
   LRESULT Default();
   // A drawing context on the client area, limited to rect when one is given.
   CDC* GetDCClippedTo(const RECT* rect);
+  // Paints the parent window anew, where this one no longer covers it.
+  void RepaintParent();
 
  private:
   MSG current_;
