@@ -315,9 +315,8 @@ class CKestrixCtrl : public COleControl {
   // A system key-down whose move has not yet been made, and its key as delivered.
   bool m_SysKeyPending = false;
   UINT m_SysKeyCode = 0;
-  // The line the caret was last drawn on, and the scroll offset then, so that erasing removes
-  // it from there.
-  int m_CaretDrawnLine = 0;
+  // The scroll offset when the caret was last drawn: erasing removes it from there only while
+  // the view has not moved.
   int m_CaretDrawnOffset = 0;
 
   TextLibrary* m_TextLib;

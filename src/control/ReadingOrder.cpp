@@ -39,6 +39,9 @@ BOOL CKestrixCtrl::ActivateEdit(const BSTR& /*key*/, const BSTR& /*str*/) {
   m_TextLib->aSetKeyboardLanguage(1);
   m_BlinkTimer = kBlinkTimerId;
   SetTimer(kBlinkTimerId, kBlinkPeriodMs, nullptr);
+  // A caret drawn now would stay on the screen, neither blinking nor erased, until the focus
+  // came back.
+  EraseCaret();
   m_HasFocus = FALSE;
   return TRUE;
 }

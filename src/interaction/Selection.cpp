@@ -272,8 +272,16 @@ void CKestrixCtrl::SelectAll() {
 void CKestrixCtrl::SetSelStart(long start) {
   SetModifiedFlag(TRUE);
   const int64_t size = m_Lines.PrefixLength(m_Lines.Count());
-  m_SelStart = static_cast<int>(std::clamp<int64_t>(start, 0, size));
-  if (m_SelLength != 0) SetSelectionRange(m_SelLength);
+  int s = static_cast<int>(std::clamp<int64_t>(start, 0, size));
+  m_SelStart = s;
+  if (m_SelLength == 0) return;
+  if (s < size) {
+    SetSelectionRange(m_SelLength);
+  } else {
+    // At the end of the text nothing can be selected.
+    CollapseSelection();
+    m_SelStart = s;
+  }
 }
 
 void CKestrixCtrl::SetSelLength(long length) {

@@ -38,7 +38,6 @@ void CKestrixCtrl::DrawCaret() {
   }
   if (borrowed) ReleaseHeldDC();
   m_CaretShown = TRUE;
-  m_CaretDrawnLine = m_CurLine;
   m_CaretDrawnOffset = m_ScrollOffset;
 }
 
@@ -53,8 +52,12 @@ void CKestrixCtrl::EraseCaret() {
     CBrush brush(m_BackColor);
     m_pDC->FillRect(&mark, &brush);
     brush.DeleteObject();
-    // The caret may have been drawn on the line it has just left.
-    if (m_CaretDrawnLine != m_CurLine) RepaintStoredLine(m_CaretDrawnLine);
+    // The caret may have been drawn on the line it has just left, or on a line that typing has
+    // since renumbered: the line now standing where it was drawn is repainted.
+    if (m_LineHeight > 0) {
+      int there = (m_CaretY + m_ScrollOffset + m_BaselineLift) / m_LineHeight;
+      if (there != m_CurLine) RepaintStoredLine(there);
+    }
   }
   PaintCurrentLine();
   if (borrowed) ReleaseHeldDC();

@@ -62,6 +62,14 @@ void CKestrixCtrl::PaintLines(int first, int last) {
   ReleaseHeldDC();
   PopPosition();
   RepaintHighlight();
+  // The repaint may have covered the caret: it is drawn again where it stands. Once the view
+  // has moved, its place is another line's, and the caret shows again when it is next placed.
+  if (m_CaretShown) {
+    if (m_CaretDrawnOffset == m_ScrollOffset)
+      DrawCaret();
+    else
+      m_CaretShown = FALSE;
+  }
 }
 
 void CKestrixCtrl::RepaintStoredLine(int n) {
@@ -95,6 +103,4 @@ void CKestrixCtrl::OnDraw(CDC* dc, const CRect& bounds, const CRect& /*invalid*/
     brush.DeleteObject();
   }
   PaintLines(m_FirstVisible, m_LastVisible);
-  // The repaint covered the caret; it is drawn again where it stands.
-  if (m_CaretShown) DrawCaret();
 }
