@@ -107,17 +107,10 @@ void CKestrixCtrl::OnKeyUp(UINT ch, UINT repeat, UINT flags) {
 }
 
 void CKestrixCtrl::ShiftSelectBefore(UINT key) {
-  if (!IsSelectionKey(key)) {
-    // A cut that follows deletes from the lower end of the range.
-    if (m_Selecting) m_SelStart = std::min(m_SelStart, OffsetFromIndex(m_CharIndex));
-    return;
-  }
-  if (m_Lines.Empty()) return;
-  if (m_Selecting) {
-    // A selection goes on from the anchor of its gesture.
-    m_SelStart = m_SelAnchorOffset;
-    return;
-  }
+  // Other keys find the range in order already (ShiftSelectAfter keeps it so).
+  if (!IsSelectionKey(key) || m_Lines.Empty()) return;
+  // A selection goes on from the anchor of its gesture.
+  if (m_Selecting) return;
   PushPosition(TRUE);
   int x = CaretXFromIndex();
   int y = m_LineY - m_ScrollOffset;
@@ -147,7 +140,11 @@ void CKestrixCtrl::ShiftSelectAfter(UINT key) {
   m_SelCurY = y;
   TrackToLine(line);
   PopPosition();
-  m_SelLength = std::abs(m_SelAnchorOffset - OffsetFromIndex(m_CharIndex));
+  // The range is kept in order at once, so that whatever comes before Shift goes up (a cut, a
+  // command, a character) sees the range that is shown.
+  int caret = OffsetFromIndex(m_CharIndex);
+  m_SelLength = std::abs(m_SelAnchorOffset - caret);
+  m_SelStart = std::min(m_SelAnchorOffset, caret);
 }
 
 void CKestrixCtrl::DeleteBackward() {
@@ -224,6 +221,12 @@ void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
   InsertChar(ch);
   StoreLine();
   PaintCurrentLine();
+  // A selection that a read-only control kept is shown again over the repainted line.
+  if (m_SelLength > 0 && !HighlightHidden()) {
+    const LineRecord* record = m_Lines.At(m_CurLine);
+    if (record && record->m_Highlighted)
+      InvertSpan(record->m_HighlightLeft, record->m_HighlightRight, BandTop(*record), BandBottom(*record));
+  }
   UpdateCaret();
   ReleaseHeldDC();
 }
