@@ -111,6 +111,34 @@ void BM_PaintWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintWindow)->Arg(10)->Unit(benchmark::kMicrosecond);
 
+// Backspace in the middle of the 1 MB corpus, through the key message: every deletion rebuilds
+// the whole text. The character is typed back, untimed.
+void BM_Backspace(benchmark::State& state) {
+  LoadedControl& c = Shared();
+  CKestrixCtrl& k = c.ctrl;
+  c.Show(10000);
+  k.m_CharIndex = 1;
+  for (auto _ : state) {
+    k.SendMessage(WM_KEYDOWN, VK_BACK, 1);
+    state.PauseTiming();
+    k.SendMessage(WM_CHAR, 'x', 1);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_Backspace)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Shift+Down extending a selection line by line deep in the 1 MB corpus: highlight only.
+void BM_ShiftDown(benchmark::State& state) {
+  LoadedControl& c = Shared();
+  CKestrixCtrl& k = c.ctrl;
+  c.Show(10000);
+  c.display.KeyDown(VK_SHIFT, 0x2A);
+  for (auto _ : state) k.SendMessage(WM_KEYDOWN, VK_DOWN, 1);
+  c.display.KeyUp(VK_SHIFT, 0x2A);
+  state.counters["selected"] = k.m_SelLength;
+}
+BENCHMARK(BM_ShiftDown)->Unit(benchmark::kMicrosecond)->Iterations(200);
+
 // A control placed in a container on its own display, for benchmarks that change its window.
 struct PlacedControl {
   Display display{400, 300};

@@ -85,6 +85,25 @@ TEST_F(MouseSelection, ADragSelectsEitherWay) {
   ExpectScreenMatchesFields(host);
 }
 
+TEST_F(MouseSelection, ADragAlongALineInvertsOnlyTheSweptStrips) {
+  c.SetText("abcdefghij");
+  Surface before = host.display.CaptureClient(w());
+  host.display.MouseDown(w(), 45, Y(1));  // the boundary at 45 anchors
+  host.library.ClearCalls();
+  host.display.MouseMove(w(), 65, Y(1));
+  host.display.MouseMove(w(), 55, Y(1));  // back: 55 .. 65 is inverted once more
+  Surface during = host.display.CaptureClient(w());
+  EXPECT_TRUE(host.library.CallsOf("aTextOut").empty());  // no text was repainted
+  // Exactly 45 .. 55 differs, over line 1's band (rows 0 to 14 in the window).
+  EXPECT_EQ(DifferingPixels(before, during), 10 * 15);
+  for (int x : {44, 45, 54, 55}) {
+    bool inverted = before.Pixel(x, 5) != during.Pixel(x, 5);
+    EXPECT_EQ(inverted, x >= 45 && x < 55) << x;
+  }
+  host.display.MouseUp(w(), 55, Y(1));
+  EXPECT_EQ(c.SelectedText(), "e");
+}
+
 TEST_F(MouseSelection, ADragAcrossLinesHighlightsTheLinesBetween) {
   c.SetText(NumberedLines(9));
   host.display.MouseDown(w(), 25, Y(2));           // line 2, index 2: offset 8
