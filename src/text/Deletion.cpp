@@ -6,15 +6,6 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/Clipboard.h"
 
-namespace {
-// Whether this window could open the clipboard now; it is left closed.
-bool ClipboardCanOpen(HWND owner) {
-  if (!OpenClipboard(owner)) return false;
-  CloseClipboard();
-  return true;
-}
-}  // namespace
-
 CKestrixCtrl::TextAround CKestrixCtrl::SplitTextAtSelection() {
   TextAround around;
   int64_t start = 0;
@@ -42,7 +33,7 @@ void CKestrixCtrl::DeleteAtCaret(BOOL cut) {
   if (m_ReadOnly) return;
   if (cut) {
     // What is cut must reach the clipboard; otherwise it would be lost.
-    if (!ClipboardCanOpen(m_hWnd)) return;
+    if (!CanOpenClipboard(m_hWnd)) return;
     OnEditCopy();
   }
   BeginWaitCursor();

@@ -19,11 +19,6 @@ bool CountsTowardsLimit(char c, bool multiLine) {
   return CKestrixCtrl::IsCharacterCode(static_cast<unsigned char>(c));
 }
 
-bool ClipboardCanOpen(HWND owner) {
-  if (!OpenClipboard(owner)) return false;
-  CloseClipboard();
-  return true;
-}
 }  // namespace
 
 void CKestrixCtrl::InsertText(const CString& s, int force) {
@@ -36,7 +31,7 @@ void CKestrixCtrl::InsertText(const CString& s, int force) {
   if (inserted.empty()) {
     // A clipboard held open elsewhere cannot be read: the paste leaves everything as it was,
     // the selection included.
-    if (!ClipboardCanOpen(m_hWnd)) {
+    if (!CanOpenClipboard(m_hWnd)) {
       PopPosition();
       EndWaitCursor();
       return;

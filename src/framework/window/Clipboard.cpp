@@ -60,3 +60,9 @@ BOOL IsClipboardFormatAvailable(UINT format) {
   Display* d = Display::CurrentOrNull();
   return d && format == CF_TEXT && d->ClipboardData().has_value() ? TRUE : FALSE;
 }
+
+BOOL CanOpenClipboard(HWND owner) {
+  if (!OpenClipboard(owner)) return FALSE;
+  CloseClipboard();
+  return TRUE;
+}

@@ -14,3 +14,5 @@ BOOL SetClipboardText(const std::string& text);
 // The CF_TEXT content, or nothing when the clipboard holds no text; only while it is open.
 std::optional<std::string> GetClipboardText();
 BOOL IsClipboardFormatAvailable(UINT format);
+// Whether owner could open the clipboard now (no other window holds it open); it stays closed.
+BOOL CanOpenClipboard(HWND owner);
