@@ -121,7 +121,9 @@ void CKestrixCtrl::ShiftSelectBefore(UINT key) {
 
 void CKestrixCtrl::ShiftSelectAfter(UINT key) {
   if (!IsSelectionKey(key)) {
-    CollapseSelection();
+    // Control or Alt pressed while Shift holds a selection start a command for it (Ctrl+X,
+    // Ctrl+C), so they keep it; any other key drops it.
+    if (key != VK_CONTROL && key != VK_MENU) CollapseSelection();
     return;
   }
   if (m_Lines.Empty() || !m_Selecting) return;

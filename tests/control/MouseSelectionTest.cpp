@@ -112,6 +112,13 @@ TEST_F(MouseSelection, ADragAcrossLinesHighlightsTheLinesBetween) {
   host.display.MouseUp(w(), 35, Y(6));
   EXPECT_EQ(c.GetSelStart(), 8);
   EXPECT_EQ(c.SelectedText(), "ne2\rline3\rline4\rline5\rlin");
+  // Below its anchor, a left-to-right anchor line is highlighted from the anchor to its end,
+  // and the line reached from its start.
+  const LineRecord* anchor = c.m_Lines.At(2);
+  EXPECT_EQ(std::min(anchor->m_HighlightLeft, anchor->m_HighlightRight), 25);
+  EXPECT_EQ(std::max(anchor->m_HighlightLeft, anchor->m_HighlightRight), 55);
+  const LineRecord* reached = c.m_Lines.At(6);
+  EXPECT_EQ(std::min(reached->m_HighlightLeft, reached->m_HighlightRight), 5);
   for (int n = 2; n <= 6; ++n) EXPECT_TRUE(c.m_Lines.At(n)->m_Highlighted) << n;
   EXPECT_FALSE(c.m_Lines.At(7)->m_Highlighted);
   ExpectScreenMatchesFields(host);
@@ -182,6 +189,19 @@ TEST_F(MouseSelection, DraggingAboveScrollsUpAndKeepsABackwardRange) {
   EXPECT_EQ(c.m_CurLine, 8);
   EXPECT_EQ(Offset(), c.GetSelStart());  // a backward range: the caret at its start
   EXPECT_EQ(c.GetSelStart() + c.GetSelLength(), anchor);
+  ExpectScreenMatchesFields(host);
+}
+
+TEST_F(MouseSelection, ADragThatTurnsBackAboveTheAnchorClearsTheLinesBelowIt) {
+  c.SetText(NumberedLines(30));
+  c.SendMessage(WM_VSCROLL, SB_THUMBTRACK | (10u << 16), reinterpret_cast<LPARAM>(c.m_pScrollBar->GetSafeHwnd()));
+  host.display.MouseDown(w(), 25, Y(5));  // line 15
+  host.display.MouseMove(w(), 25, Y(8));  // down to line 18
+  host.display.ScheduleInput(60, [&] { host.display.MouseUp(w(), 25, -30); });
+  host.display.MouseMove(w(), 25, -30);   // then above the window
+  EXPECT_EQ(c.m_FirstVisible, 9);
+  for (int n = 16; n <= 18; ++n) EXPECT_FALSE(c.m_Lines.At(n)->m_Highlighted) << n;
+  EXPECT_EQ(c.GetSelStart() + c.GetSelLength(), 9 * 6 + 5 * 7 + 2);  // up to the anchor
   ExpectScreenMatchesFields(host);
 }
 

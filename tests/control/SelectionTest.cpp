@@ -145,6 +145,21 @@ TEST_F(Selection, ShiftWithTheMovingKeysSelectsFromTheCaret) {
   EXPECT_EQ(Offset(), 8);
 }
 
+TEST_F(Selection, ACommandWhileShiftIsHeldTakesTheRangeShown) {
+  c.SetText("abcdef");
+  PlaceCaret(4);
+  host.display.KeyDown(VK_SHIFT, kShiftScan);
+  Key(VK_LEFT);
+  Key(VK_LEFT);  // "cd", made backwards
+  host.display.KeyDown(VK_CONTROL, kControlScan);
+  host.display.Char(0x18);  // Ctrl+X before Shift goes up
+  host.display.KeyUp(VK_CONTROL, kControlScan);
+  host.display.KeyUp(VK_SHIFT, kShiftScan);
+  EXPECT_EQ(c.GetText(), "abef");
+  EXPECT_EQ(host.display.ClipboardData().value_or(""), "cd");
+  EXPECT_EQ(Offset(), 2);
+}
+
 TEST_F(Selection, ShiftAcrossLinesAndBackLeavesNoHighlightBehind) {
   c.SetText("abcd\refgh\rijkl\rmnop");
   PlaceCaret(7);  // line 2, index 2
