@@ -2,9 +2,6 @@
 
 #include "control/Defaults.h"
 
-const IID IID_DKestrix = {0x5B1E2C70, 0x3A41, 0x4F0E, {0x9C, 0x21, 0x6A, 0x0D, 0x47, 0x11, 0xB2, 0x01}};
-const IID IID_DKestrixEvents = {0x5B1E2C71, 0x3A41, 0x4F0E, {0x9C, 0x21, 0x6A, 0x0D, 0x47, 0x11, 0xB2, 0x01}};
-
 CKestrixCtrl::CKestrixCtrl(TextLibrary& library)
     : m_FontAr(this), m_FontEn(this), m_TextLib(&library) {
   InitializeIIDs(&IID_DKestrix, &IID_DKestrixEvents);
@@ -18,7 +15,7 @@ CKestrixCtrl::~CKestrixCtrl() {
   m_Lines.Clear();
 }
 
-BSTR CKestrixCtrl::GetTextProperty() { return BstrFromCp1256(GetText()); }
+WideString CKestrixCtrl::GetTextProperty() { return BstrFromCp1256(GetText()); }
 
 void CKestrixCtrl::OnResetState() { COleControl::OnResetState(); }
 
@@ -43,7 +40,15 @@ void CKestrixCtrl::DoPropExchange(CPropExchange* px) {
   PX_Short(px, "ReadingOrder", m_ReadingOrder, 1);
   PX_Short(px, "PasswordChar", m_PasswordChar, 0);
   PX_String(px, "m_SelText", m_SelText, "");
-  PX_String(px, "m_Text", m_Text, "");
+  if (px->GetMode() == CPropExchange::Mode::Save) {
+    // Typing does not refresh the snapshot, so the store's text is what is saved. An empty
+    // store is one that has not yet taken a loaded text: that text is only in the snapshot.
+    CString text = GetText();
+    if (text.empty()) text = m_Text;
+    PX_String(px, "m_Text", text, "");
+  } else {
+    PX_String(px, "m_Text", m_Text, "");
+  }
   PX_Long(px, "MaxLength", m_MaxLength, 0);
   auto foreColor = static_cast<LONG>(m_ForeColor);
   PX_Long(px, "ForeColor", foreColor, 0);
@@ -61,7 +66,7 @@ void CKestrixCtrl::SetText(const CString& text) {
   SetModifiedFlag(TRUE);
 }
 
-void CKestrixCtrl::SetTextProperty(const BSTR& text) { SetText(Cp1256FromBstr(text)); }
+void CKestrixCtrl::SetTextProperty(const WideString& text) { SetText(Cp1256FromBstr(text)); }
 
 void CKestrixCtrl::OnBackColorChanged() {
   PaintLines(m_FirstVisible, m_LastVisible);

@@ -8,7 +8,9 @@
 
 #include <memory>
 
+#include "control/Guids.h"
 #include "framework/ole/COleControl.h"
+#include "framework/ole/DispatchEngine.h"
 #include "framework/window/CScrollBar.h"
 #include "layout/CharClass.h"
 #include "layout/TextLibrary.h"
@@ -24,8 +26,8 @@ class CKestrixCtrl : public COleControl {
   ~CKestrixCtrl() override;
 
   // Text property: the whole text as an automation string, built from the line store.
-  BSTR GetTextProperty();
-  void SetTextProperty(const BSTR& text);
+  WideString GetTextProperty();
+  void SetTextProperty(const WideString& text);
   // Text write: replaces the whole text (8-bit, Arabic code page).
   void SetText(const CString& text);
 
@@ -65,7 +67,7 @@ class CKestrixCtrl : public COleControl {
   short GetReadingOrder() const { return m_ReadingOrder; }
   void SetReadingOrder(short order);
   void ApplyReadingOrder();
-  BOOL ActivateEdit(const BSTR& key, const BSTR& str);
+  BOOL ActivateEdit(const WideString& key, const WideString& str);
   void ReadingOrderKey(UINT flags);
 
   // Caret moves --------------------------------------------------------------------------
@@ -143,7 +145,7 @@ class CKestrixCtrl : public COleControl {
   void OnEditPaste();
   CString ClipboardText();
   // The SelText method: the selected text, also kept in m_SelText.
-  BSTR SelText();
+  WideString SelText();
 
   // Line store ---------------------------------------------------------------------------
   LineRecord* LineAt(int n);
@@ -243,6 +245,47 @@ class CKestrixCtrl : public COleControl {
   // The text library in use.
   TextLibrary& TextLib() { return *m_TextLib; }
 
+  // Automation interface -----------------------------------------------------------------
+  // The control's dispatch object (_DKestrix): owned by the control, so references handed to
+  // a host must not be used after the control is gone. Not AddRef'd for the caller.
+  IDispatch* GetIDispatch() { return &m_Automation; }
+  // Property writes of the get/set kind, with the steps a host's write takes.
+  void SetReadOnly(BOOL readOnly);
+  void SetPasswordChar(short ch);
+  void SetAlignment(short alignment);
+  void SetForeColor(OLE_COLOR color);
+  // The held font's dispatch object; a write re-initialises the holder from a copy of the
+  // given font (the stock font for null) and marks modified.
+  LPFONTDISP GetFontAr() const { return m_FontAr.GetFontDispatch(); }
+  void SetFontAr(LPFONTDISP font);
+  LPFONTDISP GetFontEn() const { return m_FontEn.GetFontDispatch(); }
+  void SetFontEn(LPFONTDISP font);
+  // Shows the about box; see Dispatch.cpp.
+  void AboutBox();
+
+  class Automation final : public IDispatch, private DispatchTarget {
+   public:
+    explicit Automation(CKestrixCtrl& control) : control_(control) {}
+    HRESULT QueryInterface(REFIID riid, void** object) override;
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override { return refs_ > 0 ? --refs_ : 0; }
+    HRESULT GetTypeInfoCount(UINT* count) override;
+    HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
+    HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                          DISPID* dispids) override;
+    HRESULT Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                   VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override;
+    ULONG References() const { return refs_; }
+
+   private:
+    HRESULT GetProperty(DISPID dispid, VARIANT* result) override;
+    HRESULT PutProperty(DISPID dispid, const VARIANT& value) override;
+    HRESULT CallMethod(DISPID dispid, VARIANT* args, VARIANT* result) override;
+
+    CKestrixCtrl& control_;
+    ULONG refs_ = 0;
+  };
+
   // Members, in declaration order -------------------------------------------------------
   OLE_COLOR m_ForeColor = 0;
   std::unique_ptr<CScrollBar> m_pScrollBar;
@@ -320,8 +363,5 @@ class CKestrixCtrl : public COleControl {
   int m_CaretDrawnOffset = 0;
 
   TextLibrary* m_TextLib;
+  Automation m_Automation{*this};
 };
-
-// Identities of the control's automation and event interfaces.
-extern const IID IID_DKestrix;
-extern const IID IID_DKestrixEvents;

@@ -30,7 +30,7 @@ void CKestrixCtrl::SetReadingOrder(short order) {
   RecreateAndReload();
 }
 
-BOOL CKestrixCtrl::ActivateEdit(const BSTR& /*key*/, const BSTR& /*str*/) {
+BOOL CKestrixCtrl::ActivateEdit(const WideString& /*key*/, const WideString& /*str*/) {
   m_ReadingOrder = 1;
   short alignment = m_Alignment;
   ApplyReadingOrder();

@@ -45,7 +45,7 @@ CString CKestrixCtrl::ClipboardText() {
   return result;
 }
 
-BSTR CKestrixCtrl::SelText() {
+WideString CKestrixCtrl::SelText() {
   m_SelText = SelectedText();
   return BstrFromCp1256(m_SelText);
 }

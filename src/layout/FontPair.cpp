@@ -19,7 +19,7 @@ LOGFONT CKestrixCtrl::FontToLogFont(LPFONTDISP font) {
   CFontHolder holder(nullptr);
   holder.InitializeFont(nullptr, font);
   const FontObject* f = holder.GetFontDispatch();
-  BSTR name;
+  WideString name;
   f->get_Name(&name);
   // The face keeps at most 31 bytes, so the terminating zero always fits.
   CString face = Cp1256FromBstr(name);

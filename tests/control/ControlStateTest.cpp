@@ -5,7 +5,7 @@
 namespace {
 
 std::wstring FaceOf(LPFONTDISP font) {
-  BSTR name;
+  WideString name;
   font->get_Name(&name);
   return name;
 }

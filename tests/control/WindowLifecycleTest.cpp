@@ -115,7 +115,7 @@ TEST_F(WindowLifecycle, SnapshotIsTakenOnlyByRebuilds) {
   EXPECT_EQ(c.m_Text, "ab");
   PropertyBag bag;
   c.SaveProperties(bag);
-  EXPECT_EQ(std::get<CString>(*bag.Read("m_Text")), "ab");
+  EXPECT_EQ(std::get<CString>(*bag.Read("m_Text")), "abc");  // a save takes the store's text
 }
 
 TEST_F(WindowLifecycle, DestroyKillsTheBlinkTimer) {

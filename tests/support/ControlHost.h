@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "FixedMetricTextLibrary.h"
+#include "layout/FixedMetricTextLibrary.h"
 #include "control/KestrixCtrl.h"
 #include "framework/window/Display.h"
 

@@ -48,7 +48,9 @@ constexpr COLORREF kSystemColors[] = {
 
 COleControl::COleControl() = default;
 
-COleControl::~COleControl() = default;
+COleControl::~COleControl() {
+  for (auto& entry : dispatchSinks_) entry.second->Release();
+}
 
 BOOL COleControl::CreateControlWindow(CWnd* parent, const RECT& rectInContainer) {
   rectInContainer_ = rectInContainer;

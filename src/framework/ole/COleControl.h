@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/ole/FontObject.h"
+#include "framework/ole/ObjectModel.h"
 #include "framework/ole/OleTypes.h"
 #include "framework/ole/PropExchange.h"
 #include "framework/window/CDC.h"
@@ -41,6 +42,12 @@ class COleControl : public CWnd, public FontNotifySink {
 
   // Host side --------------------------------------------------------------------------
   void SetEventSink(EventSink* sink) { eventSink_ = sink; }
+  // A host that listens through dispatch: every stock event, after the EventSink has seen it,
+  // becomes an Invoke (DISPATCH_METHOD) on the sink with the event interface's parameters;
+  // key codes go by reference (VT_BYREF | VT_I2) and the sink's change is kept. The sink is
+  // held (AddRef) until Unadvise or the control's end. Cookies start at 1.
+  HRESULT Advise(IDispatch* sink, DWORD* cookie);
+  HRESULT Unadvise(DWORD cookie);
   // Records the rectangle the container gives the control, then creates its window there
   // (PreCreateWindow, WM_CREATE, WM_SIZE).
   BOOL CreateControlWindow(CWnd* parent, const RECT& rectInContainer);
@@ -119,7 +126,13 @@ class COleControl : public CWnd, public FontNotifySink {
   static short ShiftState();
 
  private:
+  void FireKeyEvent(DISPID dispid, USHORT* code, short shift, bool withShift);
+  // Invokes the event on every dispatch sink; args as DISPPARAMS holds them (last first).
+  void FireToDispatchSinks(DISPID dispid, VARIANT* args, UINT count);
+
   EventSink* eventSink_ = nullptr;
+  std::vector<std::pair<DWORD, IDispatch*>> dispatchSinks_;
+  DWORD nextCookie_ = 1;
   HWND parentHwnd_ = nullptr;  // a handle, so that a parent gone away is noticed
   bool placed_ = false;        // CreateControlWindow has run
   CRect rectInContainer_;

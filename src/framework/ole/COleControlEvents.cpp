@@ -2,6 +2,10 @@
 // host's event sink.
 #include "framework/ole/COleControl.h"
 
+#include <algorithm>
+
+#include "framework/ole/Variant.h"
+
 namespace {
 constexpr USHORT kLeft = 1;
 constexpr USHORT kRight = 2;
@@ -117,60 +121,117 @@ void COleControl::OnKeyUpEvent(USHORT, short) {}
 
 // Stock event firing --------------------------------------------------------------------------
 
+HRESULT COleControl::Advise(IDispatch* sink, DWORD* cookie) {
+  if (!sink || !cookie) return E_POINTER;
+  sink->AddRef();
+  *cookie = nextCookie_++;
+  dispatchSinks_.emplace_back(*cookie, sink);
+  return S_OK;
+}
+
+HRESULT COleControl::Unadvise(DWORD cookie) {
+  auto it = std::find_if(dispatchSinks_.begin(), dispatchSinks_.end(),
+                         [cookie](const auto& entry) { return entry.first == cookie; });
+  if (it == dispatchSinks_.end()) return E_INVALIDARG;
+  IDispatch* sink = it->second;
+  dispatchSinks_.erase(it);
+  sink->Release();
+  return S_OK;
+}
+
+void COleControl::FireToDispatchSinks(DISPID dispid, VARIANT* args, UINT count) {
+  if (dispatchSinks_.empty()) return;
+  // A sink may unadvise, or advise another, from its handler: walk a held copy.
+  std::vector<IDispatch*> sinks;
+  for (auto& entry : dispatchSinks_) {
+    entry.second->AddRef();
+    sinks.push_back(entry.second);
+  }
+  for (IDispatch* sink : sinks) {
+    DISPPARAMS params;
+    params.rgvarg = count ? args : nullptr;
+    params.cArgs = count;
+    sink->Invoke(dispid, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+  }
+  for (IDispatch* sink : sinks) sink->Release();
+}
+
 void COleControl::FireClick() {
-  if (!eventSink_) return;
-  StockEvent e;
-  e.dispid = DISPID_CLICK;
-  eventSink_->OnStockEvent(e);
+  if (eventSink_) {
+    StockEvent e;
+    e.dispid = DISPID_CLICK;
+    eventSink_->OnStockEvent(e);
+  }
+  FireToDispatchSinks(DISPID_CLICK, nullptr, 0);
 }
 
 void COleControl::FireDblClick() {
-  if (!eventSink_) return;
-  StockEvent e;
-  e.dispid = DISPID_DBLCLICK;
-  eventSink_->OnStockEvent(e);
+  if (eventSink_) {
+    StockEvent e;
+    e.dispid = DISPID_DBLCLICK;
+    eventSink_->OnStockEvent(e);
+  }
+  FireToDispatchSinks(DISPID_DBLCLICK, nullptr, 0);
 }
 
-namespace {
-// Fires a key event whose code the host may change.
-void FireKeyEvent(EventSink* sink, DISPID dispid, USHORT* code, short shift) {
-  if (!sink || !code) return;
-  StockEvent e;
-  e.dispid = dispid;
-  e.keyCode = static_cast<short>(*code);
-  e.shift = shift;
-  sink->OnStockEvent(e);
-  *code = static_cast<USHORT>(e.keyCode);
+// Fires a key event whose code the host may change: the EventSink first, then each dispatch
+// sink, each seeing the code as the one before left it.
+void COleControl::FireKeyEvent(DISPID dispid, USHORT* code, short shift, bool withShift) {
+  if (!code) return;
+  short keyCode = static_cast<short>(*code);
+  if (eventSink_) {
+    StockEvent e;
+    e.dispid = dispid;
+    e.keyCode = keyCode;
+    e.shift = shift;
+    eventSink_->OnStockEvent(e);
+    keyCode = e.keyCode;
+  }
+  VARIANT args[2];
+  VariantInit(&args[0]);
+  VariantInit(&args[1]);
+  VARIANT& byRef = withShift ? args[1] : args[0];
+  byRef.vt = VT_BYREF | VT_I2;
+  byRef.piVal = &keyCode;
+  if (withShift) args[0] = MakeVariantI2(shift);
+  FireToDispatchSinks(dispid, args, withShift ? 2 : 1);
+  *code = static_cast<USHORT>(keyCode);
 }
-}  // namespace
 
 void COleControl::FireKeyDown(USHORT* keyCode, short shift) {
-  FireKeyEvent(eventSink_, DISPID_KEYDOWN, keyCode, shift);
+  FireKeyEvent(DISPID_KEYDOWN, keyCode, shift, true);
 }
 
 void COleControl::FireKeyUp(USHORT* keyCode, short shift) {
-  FireKeyEvent(eventSink_, DISPID_KEYUP, keyCode, shift);
+  FireKeyEvent(DISPID_KEYUP, keyCode, shift, true);
 }
 
 void COleControl::FireKeyPress(USHORT* character) {
-  FireKeyEvent(eventSink_, DISPID_KEYPRESS, character, 0);
+  FireKeyEvent(DISPID_KEYPRESS, character, 0, false);
 }
 
 void COleControl::FireMouseMove(short button, short shift, int x, int y) {
-  if (!eventSink_) return;
-  StockEvent e;
-  e.dispid = DISPID_MOUSEMOVE;
-  e.button = button;
-  e.shift = shift;
-  e.x = x;
-  e.y = y;
-  eventSink_->OnStockEvent(e);
+  if (eventSink_) {
+    StockEvent e;
+    e.dispid = DISPID_MOUSEMOVE;
+    e.button = button;
+    e.shift = shift;
+    e.x = x;
+    e.y = y;
+    eventSink_->OnStockEvent(e);
+  }
+  VARIANT args[4] = {MakeVariantI4(y), MakeVariantI4(x), MakeVariantI2(shift),
+                     MakeVariantI2(button)};
+  FireToDispatchSinks(DISPID_MOUSEMOVE, args, 4);
 }
 
 void COleControl::FireReadyStateChange() {
-  if (!eventSink_) return;
-  StockEvent e;
-  e.dispid = DISPID_READYSTATECHANGE;
-  e.readyState = readyState_;
-  eventSink_->OnStockEvent(e);
+  if (eventSink_) {
+    StockEvent e;
+    e.dispid = DISPID_READYSTATECHANGE;
+    e.readyState = readyState_;
+    eventSink_->OnStockEvent(e);
+  }
+  VARIANT state = MakeVariantI4(readyState_);
+  FireToDispatchSinks(DISPID_READYSTATECHANGE, &state, 1);
 }

@@ -11,7 +11,19 @@ FontObject::FontObject(const FONTDESC& desc)
       underline_(desc.fUnderline ? TRUE : FALSE),
       strikethrough_(desc.fStrikethrough ? TRUE : FALSE) {}
 
-long FontObject::get_Name(BSTR* name) const {
+FontObject::FontObject(const FontObject& other)
+    : IDispatch(),
+      std::enable_shared_from_this<FontObject>(),
+      DispatchTarget(),
+      name_(other.name_),
+      size_(other.size_),
+      weight_(other.weight_),
+      charset_(other.charset_),
+      italic_(other.italic_),
+      underline_(other.underline_),
+      strikethrough_(other.strikethrough_) {}
+
+long FontObject::get_Name(WideString* name) const {
   if (!name) return -1;
   *name = name_;
   return 0;
@@ -52,7 +64,7 @@ long FontObject::get_Charset(short* charset) const {
   return 0;
 }
 
-long FontObject::put_Name(const BSTR& name) {
+long FontObject::put_Name(const WideString& name) {
   name_ = name;
   Notify();
   return 0;
@@ -94,9 +106,8 @@ long FontObject::put_Charset(short charset) {
 }
 
 std::shared_ptr<FontObject> FontObject::Clone() const {
-  auto copy = std::make_shared<FontObject>(*this);
-  copy->sinks_.clear();  // a copy starts with no listeners
-  return copy;
+  // A copy starts with no listeners and no references.
+  return std::make_shared<FontObject>(*this);
 }
 
 void FontObject::Advise(FontNotifySink* sink) {
@@ -143,3 +154,117 @@ void CFontHolder::ReleaseFont() {
   if (font_ && sink_) font_->Unadvise(sink_);
   font_.reset();
 }
+
+// Dispatch ------------------------------------------------------------------------------------
+
+const TypeDesc& FontObject::DispatchType() {
+  static const TypeDesc kFont = {
+      "Font",
+      TypeKind::Dispatch,
+      IID_IFontDisp,
+      "Font object",
+      TYPEFLAG_FDISPATCHABLE,
+      {
+          {DISPID_FONT_NAME, "Name", MemberKind::Property, VT_BSTR, "BSTR", {}},
+          {DISPID_FONT_SIZE, "Size", MemberKind::Property, VT_CY, "CURRENCY", {}},
+          {DISPID_FONT_BOLD, "Bold", MemberKind::Property, VT_BOOL, "boolean", {}},
+          {DISPID_FONT_ITALIC, "Italic", MemberKind::Property, VT_BOOL, "boolean", {}},
+          {DISPID_FONT_UNDER, "Underline", MemberKind::Property, VT_BOOL, "boolean", {}},
+          {DISPID_FONT_STRIKE, "Strikethrough", MemberKind::Property, VT_BOOL, "boolean", {}},
+          {DISPID_FONT_WEIGHT, "Weight", MemberKind::Property, VT_I2, "short", {}},
+          {DISPID_FONT_CHARSET, "Charset", MemberKind::Property, VT_I2, "short", {}},
+      },
+      {}};
+  return kFont;
+}
+
+FontObject* FontObject::FromDispatch(IDispatch* object) {
+  if (!object) return nullptr;
+  void* font = nullptr;
+  if (FAILED(object->QueryInterface(IID_IFontDisp, &font)) || !font) return nullptr;
+  auto* result = static_cast<FontObject*>(static_cast<IDispatch*>(font));
+  result->Release();
+  return result;
+}
+
+HRESULT FontObject::QueryInterface(REFIID riid, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  if (!IsEqualGUID(riid, IID_IUnknown) && !IsEqualGUID(riid, IID_IDispatch) &&
+      !IsEqualGUID(riid, IID_IFontDisp))
+    return E_NOINTERFACE;
+  *object = static_cast<IDispatch*>(this);
+  AddRef();
+  return S_OK;
+}
+
+ULONG FontObject::AddRef() {
+  if (refs_++ == 0) self_ = weak_from_this().lock();
+  return refs_;
+}
+
+ULONG FontObject::Release() {
+  if (refs_ == 0) return 0;
+  if (--refs_ > 0) return refs_;
+  // The last reference may be what keeps the font alive: let it go last.
+  std::shared_ptr<FontObject> keep = std::move(self_);
+  return 0;
+}
+
+HRESULT FontObject::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+
+HRESULT FontObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+  if (info) *info = nullptr;
+  return DISP_E_BADINDEX;
+}
+
+HRESULT FontObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
+                                  DISPID* dispids) {
+  return DispatchGetIDsOfNames(DispatchType(), riid, names, count, dispids);
+}
+
+HRESULT FontObject::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
+                           VARIANT* result, EXCEPINFO*, UINT* argErr) {
+  return DispatchInvoke(DispatchType(), *this, member, riid, flags, params, result, argErr);
+}
+
+HRESULT FontObject::GetProperty(DISPID dispid, VARIANT* result) {
+  switch (dispid) {
+    case DISPID_FONT_NAME:
+      result->vt = VT_BSTR;
+      result->bstrVal = BstrFromWide(name_);
+      return result->bstrVal ? S_OK : E_OUTOFMEMORY;
+    case DISPID_FONT_SIZE: *result = MakeVariantCy(size_); return S_OK;
+    case DISPID_FONT_BOLD: *result = MakeVariantBool(weight_ >= 600); return S_OK;
+    case DISPID_FONT_ITALIC: *result = MakeVariantBool(italic_); return S_OK;
+    case DISPID_FONT_UNDER: *result = MakeVariantBool(underline_); return S_OK;
+    case DISPID_FONT_STRIKE: *result = MakeVariantBool(strikethrough_); return S_OK;
+    case DISPID_FONT_WEIGHT: *result = MakeVariantI2(weight_); return S_OK;
+    case DISPID_FONT_CHARSET: *result = MakeVariantI2(charset_); return S_OK;
+    default: return DISP_E_MEMBERNOTFOUND;
+  }
+}
+
+HRESULT FontObject::PutProperty(DISPID dispid, const VARIANT& value) {
+  switch (dispid) {
+    case DISPID_FONT_NAME: return put_Name(WideFromBstr(value.bstrVal)) == 0 ? S_OK : E_FAIL;
+    case DISPID_FONT_SIZE:
+      // A font has a size: nothing could measure or draw a negative one.
+      if (value.cyVal < 0) return E_INVALIDARG;
+      put_Size(value.cyVal);
+      return S_OK;
+    case DISPID_FONT_BOLD: put_Bold(value.boolVal ? TRUE : FALSE); return S_OK;
+    case DISPID_FONT_ITALIC: put_Italic(value.boolVal ? TRUE : FALSE); return S_OK;
+    case DISPID_FONT_UNDER: put_Underline(value.boolVal ? TRUE : FALSE); return S_OK;
+    case DISPID_FONT_STRIKE: put_Strikethrough(value.boolVal ? TRUE : FALSE); return S_OK;
+    case DISPID_FONT_WEIGHT: put_Weight(value.iVal); return S_OK;
+    case DISPID_FONT_CHARSET: put_Charset(value.iVal); return S_OK;
+    default: return DISP_E_MEMBERNOTFOUND;
+  }
+}
+
+HRESULT FontObject::CallMethod(DISPID, VARIANT*, VARIANT*) { return DISP_E_MEMBERNOTFOUND; }

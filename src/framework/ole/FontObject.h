@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/ole/DispatchEngine.h"
 #include "framework/ole/OleTypes.h"
 
 struct FONTDESC {
@@ -26,13 +27,46 @@ class FontNotifySink {
   virtual void OnFontObjectChanged(FontObject* font) = 0;
 };
 
-class FontObject {
+// Standard DISPIDs of the font object's properties.
+inline constexpr DISPID DISPID_FONT_NAME = 0;
+inline constexpr DISPID DISPID_FONT_SIZE = 2;
+inline constexpr DISPID DISPID_FONT_BOLD = 3;
+inline constexpr DISPID DISPID_FONT_ITALIC = 4;
+inline constexpr DISPID DISPID_FONT_UNDER = 5;
+inline constexpr DISPID DISPID_FONT_STRIKE = 6;
+inline constexpr DISPID DISPID_FONT_WEIGHT = 7;
+inline constexpr DISPID DISPID_FONT_CHARSET = 8;
+
+// A font is also its own dispatch object (IID_IFontDisp). A font held through a shared_ptr
+// stays alive while a host holds a reference to it; one with automatic storage must outlive
+// the references handed out.
+class FontObject : public IDispatch,
+                   public std::enable_shared_from_this<FontObject>,
+                   private DispatchTarget {
  public:
   FontObject() = default;
   explicit FontObject(const FONTDESC& desc);
+  FontObject(const FontObject& other);
+  FontObject& operator=(const FontObject&) = delete;
+  virtual ~FontObject() = default;
+
+  // IUnknown and IDispatch.
+  HRESULT QueryInterface(REFIID riid, void** object) override;
+  ULONG AddRef() override;
+  ULONG Release() override;
+  HRESULT GetTypeInfoCount(UINT* count) override;
+  HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
+  HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                        DISPID* dispids) override;
+  HRESULT Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                 VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override;
+  // The members the font offers through dispatch.
+  static const TypeDesc& DispatchType();
+  // The font behind a dispatch pointer, or null when it is no font of ours.
+  static FontObject* FromDispatch(IDispatch* object);
 
   // Reads, in the manner of the font interface (each returns 0 for success).
-  long get_Name(BSTR* name) const;
+  long get_Name(WideString* name) const;
   long get_Size(CY* size) const;
   long get_Bold(BOOL* bold) const;
   long get_Italic(BOOL* italic) const;
@@ -42,7 +76,7 @@ class FontObject {
   long get_Charset(short* charset) const;
 
   // Writes tell every bound sink.
-  long put_Name(const BSTR& name);
+  long put_Name(const WideString& name);
   long put_Size(CY size);
   long put_Bold(BOOL bold);  // weight 700 or 400
   long put_Italic(BOOL italic);
@@ -58,8 +92,14 @@ class FontObject {
 
  private:
   void Notify();
+  HRESULT GetProperty(DISPID dispid, VARIANT* result) override;
+  HRESULT PutProperty(DISPID dispid, const VARIANT& value) override;
+  HRESULT CallMethod(DISPID dispid, VARIANT* args, VARIANT* result) override;
 
-  BSTR name_;
+  ULONG refs_ = 0;
+  std::shared_ptr<FontObject> self_;  // held while references are out
+
+  WideString name_;
   CY size_ = 120000;
   short weight_ = 400;
   short charset_ = 1;

@@ -2,14 +2,14 @@
 
 #include "framework/text/Cp1256.h"
 
-BSTR BstrFromCp1256(const CString& text) {
-  BSTR out;
+WideString BstrFromCp1256(const CString& text) {
+  WideString out;
   out.reserve(text.size());
   for (char b : text) out += static_cast<wchar_t>(UnicodeFromCp1256(static_cast<uint8_t>(b)));
   return out;
 }
 
-CString Cp1256FromBstr(const BSTR& text) {
+CString Cp1256FromBstr(const WideString& text) {
   CString out;
   out.reserve(text.size());
   for (wchar_t c : text) {

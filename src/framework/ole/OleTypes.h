@@ -1,4 +1,4 @@
-// Automation value types of the framework: wide strings for BSTR, GUIDs, 8-bit CString.
+// Automation value types of the framework: wide strings, GUIDs, 8-bit CString.
 #pragma once
 
 #include <cstdint>
@@ -6,7 +6,7 @@
 
 #include "framework/WinTypes.h"
 
-using BSTR = std::wstring;
+using WideString = std::wstring;
 using CString = std::string;
 
 struct GUID {
@@ -20,5 +20,5 @@ using CLSID = GUID;
 
 // Automation strings carry the Arabic code page's characters as UTF-16; the control holds
 // them as bytes of that code page. Characters with no byte become '?'.
-BSTR BstrFromCp1256(const CString& text);
-CString Cp1256FromBstr(const BSTR& text);
+WideString BstrFromCp1256(const CString& text);
+CString Cp1256FromBstr(const WideString& text);

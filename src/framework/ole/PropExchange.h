@@ -12,7 +12,7 @@
 #include "framework/ole/OleTypes.h"
 
 struct SavedFont {
-  BSTR name;
+  WideString name;
   CY size = 0;
   short weight = 0;
   short charset = 0;

@@ -115,9 +115,17 @@ class Display {
   // 0 when timeoutMs passed without one, -1 when none can come (nothing queued or scheduled).
   // Meanwhile the clock moves on and due timers are queued, not handled.
   int WaitForMessage(HWND hwnd, UINT filterMin, UINT filterMax, uint32_t timeoutMs);
+  // A host that feeds input while a modal loop waits (a script going on inside the loop): it
+  // is asked when nothing is queued or scheduled, may give input, and answers how many
+  // milliseconds pass (at most the timeout given), or -1 when no input will come any more.
+  using IdleHandler = std::function<int64_t(uint32_t timeoutMs)>;
+  void SetIdleHandler(IdleHandler handler) { idle_ = std::move(handler); }
 
   // Key state, as kept up to date by the key messages the display delivers.
   short KeyState(int virtualKey) const;
+  // For hosts: a key held down or let go without any key message (a flag a mouse message
+  // carries, say).
+  void SetKeyState(int virtualKey, bool down) { SetKey(virtualKey, down); }
 
   // Input injection, delivered the way a real display does (to the focus or the window under
   // the point / the capture), and dispatched at once.
@@ -143,6 +151,7 @@ class Display {
   std::optional<std::string> ClipboardData() const { return clipboard_; }
   // For tests and hosts: set or read the clipboard without opening it.
   void PutClipboardText(const std::string& text) { clipboard_ = text; }
+  void ClearClipboardText() { clipboard_.reset(); }
 
   // Popup menus: the chooser answers the id of the item chosen, or 0 to dismiss.
   using MenuChooser = std::function<UINT(const std::vector<MenuItem>& items, POINT at)>;
@@ -185,6 +194,7 @@ class Display {
   std::vector<ScheduledInput> scheduled_;
   uint64_t scheduleOrder_ = 0;
   int waiting_ = 0;  // modal loops waiting for input
+  IdleHandler idle_;
   HWND focus_ = nullptr;
   HWND capture_ = nullptr;
   CursorShape cursor_ = CursorShape::Arrow;

@@ -148,6 +148,20 @@ int Display::WaitForMessage(HWND hwnd, UINT filterMin, UINT filterMax, uint32_t 
       result = 1;
       break;
     }
+    if (scheduled_.empty() && idle_) {
+      const uint64_t left = deadline > nowMs_ ? deadline - nowMs_ : 0;
+      int64_t pass = idle_(static_cast<uint32_t>(std::min<uint64_t>(left, UINT32_MAX)));
+      if (pass < 0) {
+        result = -1;
+        break;
+      }
+      PassTimeTo(std::min<uint64_t>(nowMs_ + static_cast<uint64_t>(pass), deadline), false);
+      if (nowMs_ >= deadline && !Peek(&m, hwnd, filterMin, filterMax, PM_NOREMOVE)) {
+        result = 0;
+        break;
+      }
+      continue;
+    }
     // Nothing queued and nothing to come: a person who never moves again.
     if (scheduled_.empty()) {
       result = -1;

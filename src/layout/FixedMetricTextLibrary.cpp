@@ -1,4 +1,4 @@
-#include "FixedMetricTextLibrary.h"
+#include "layout/FixedMetricTextLibrary.h"
 
 #include <cstring>
 

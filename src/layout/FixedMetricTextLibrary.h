@@ -1,4 +1,5 @@
-// A text library with exact, documented widths for tests, which records every call.
+// A text library with exact, documented widths, which records every call: for tests and for
+// hosts that want exact geometry (the scripted host's fixed metrics).
 //   - every byte is 10 px wide, drawn as a solid box in the text colour;
 //   - an Arabic letter whose next non-mark byte is an Arabic letter is 8 px (its joined form);
 //   - the tatweel 0xDC is 4 px;

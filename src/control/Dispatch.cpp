@@ -1,0 +1,224 @@
+// The control's automation interface: _DKestrix through IDispatch, with the steps each
+// property write takes and which of them mark the control modified.
+//
+// Text crosses the interface through code page 1256. Every byte has a character, so reads
+// never lose anything; a write holding a character the code page lacks is refused as a whole
+// with DISP_E_TYPEMISMATCH (argument 0) and the control keeps its text, rather than storing
+// a '?' the host never wrote.
+#include "control/KestrixCtrl.h"
+#include "control/TypeLibrary.h"
+
+namespace {
+
+VARIANT BoolVariant(BOOL value) { return MakeVariantBool(value != FALSE); }
+
+VARIANT ColorVariant(OLE_COLOR color) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_UI4;
+  v.ulVal = color;
+  return v;
+}
+
+HRESULT TextVariant(const CString& text, VARIANT* result) {
+  result->vt = VT_BSTR;
+  result->bstrVal = BstrFromCString(text);
+  return result->bstrVal ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT FontVariant(LPFONTDISP font, VARIANT* result) {
+  *result = MakeVariantDispatch(font);
+  return S_OK;
+}
+
+// A font write takes one of our font objects, or nothing (the stock font).
+HRESULT FontFromVariant(const VARIANT& value, LPFONTDISP* font) {
+  *font = nullptr;
+  if (!value.pdispVal) return S_OK;
+  *font = FontObject::FromDispatch(value.pdispVal);
+  return *font ? S_OK : DISP_E_TYPEMISMATCH;
+}
+
+}  // namespace
+
+// Property writes of the get/set kind ---------------------------------------------------------
+
+void CKestrixCtrl::SetReadOnly(BOOL readOnly) {
+  readOnly = readOnly ? TRUE : FALSE;
+  if (readOnly == m_ReadOnly) return;
+  m_ReadOnly = readOnly;
+  SetModifiedFlag(TRUE);
+}
+
+void CKestrixCtrl::SetPasswordChar(short ch) {
+  if (ch == m_PasswordChar) return;
+  m_PasswordChar = ch;
+  Refresh();
+  SetModifiedFlag(TRUE);
+}
+
+void CKestrixCtrl::SetAlignment(short alignment) {
+  if (alignment == m_Alignment) return;
+  m_Alignment = alignment;
+  Refresh();
+  SetModifiedFlag(TRUE);
+}
+
+void CKestrixCtrl::SetForeColor(OLE_COLOR color) {
+  if (color != m_ForeColor) {
+    m_ForeColor = color;
+    PaintLines(m_FirstVisible, m_LastVisible);
+  }
+  SetModifiedFlag(TRUE);
+}
+
+// The write neither measures nor paints: the metrics follow when the window is next created,
+// and a change the held font reports reaches OnFontChanged.
+void CKestrixCtrl::SetFontAr(LPFONTDISP font) {
+  m_FontAr.InitializeFont(nullptr, font);
+  SetModifiedFlag(TRUE);
+}
+
+void CKestrixCtrl::SetFontEn(LPFONTDISP font) {
+  m_FontEn.InitializeFont(nullptr, font);
+  SetModifiedFlag(TRUE);
+}
+
+// For now the about box shows nothing; its dialog comes with the module's resources.
+void CKestrixCtrl::AboutBox() {}
+
+// IDispatch ---------------------------------------------------------------------------------
+
+HRESULT CKestrixCtrl::Automation::QueryInterface(REFIID riid, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  if (!IsEqualGUID(riid, IID_IUnknown) && !IsEqualGUID(riid, IID_IDispatch) &&
+      !IsEqualGUID(riid, IID_DKestrix))
+    return E_NOINTERFACE;
+  *object = static_cast<IDispatch*>(this);
+  AddRef();
+  return S_OK;
+}
+
+// Descriptions are offered as data (KestrixTypeLibrary), not through type-information
+// objects.
+HRESULT CKestrixCtrl::Automation::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+
+HRESULT CKestrixCtrl::Automation::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+  if (info) *info = nullptr;
+  return DISP_E_BADINDEX;
+}
+
+HRESULT CKestrixCtrl::Automation::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
+                                                DISPID* dispids) {
+  return DispatchGetIDsOfNames(KestrixDispatchType(), riid, names, count, dispids);
+}
+
+HRESULT CKestrixCtrl::Automation::Invoke(DISPID member, REFIID riid, LCID, WORD flags,
+                                         DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                                         UINT* argErr) {
+  return DispatchInvoke(KestrixDispatchType(), *this, member, riid, flags, params, result,
+                        argErr);
+}
+
+HRESULT CKestrixCtrl::Automation::GetProperty(DISPID dispid, VARIANT* result) {
+  CKestrixCtrl& c = control_;
+  switch (dispid) {
+    case kDispMultiLines: *result = BoolVariant(c.m_MultiLines); return S_OK;
+    case kDispMaxLength: *result = MakeVariantI4(c.m_MaxLength); return S_OK;
+    case kDispWordWrap: *result = BoolVariant(c.m_WordWrap); return S_OK;
+    case kDispModified: *result = BoolVariant(c.m_Modified); return S_OK;
+    case kDispStyle: *result = MakeVariantI2(c.m_Style); return S_OK;
+    case kDispScrollBars: *result = MakeVariantI2(c.m_ScrollBars); return S_OK;
+    case kDispHideSelection: *result = BoolVariant(c.m_HideSelection); return S_OK;
+    case kDispWantReturn: *result = BoolVariant(c.m_WantReturn); return S_OK;
+    case kDispReadingOrder: *result = MakeVariantI2(c.GetReadingOrder()); return S_OK;
+    case kDispReadOnly: *result = BoolVariant(c.m_ReadOnly); return S_OK;
+    case kDispFontAr: return FontVariant(c.GetFontAr(), result);
+    case kDispFontEn: return FontVariant(c.GetFontEn(), result);
+    case kDispPasswordChar: *result = MakeVariantI2(c.m_PasswordChar); return S_OK;
+    case kDispAlignment: *result = MakeVariantI2(c.m_Alignment); return S_OK;
+    case kDispSelLength: *result = MakeVariantI4(static_cast<LONG>(c.GetSelLength())); return S_OK;
+    case kDispSelStart: *result = MakeVariantI4(static_cast<LONG>(c.GetSelStart())); return S_OK;
+    case DISPID_BACKCOLOR: *result = ColorVariant(c.m_BackColor); return S_OK;
+    case DISPID_FORECOLOR: *result = ColorVariant(c.m_ForeColor); return S_OK;
+    case DISPID_TEXT: return TextVariant(c.GetText(), result);
+    default: return DISP_E_MEMBERNOTFOUND;
+  }
+}
+
+HRESULT CKestrixCtrl::Automation::PutProperty(DISPID dispid, const VARIANT& value) {
+  CKestrixCtrl& c = control_;
+  const BOOL flag = value.boolVal ? TRUE : FALSE;
+  switch (dispid) {
+    // Stored members: store, then the steps that follow, whatever the old value was.
+    case kDispMultiLines:
+      c.m_MultiLines = flag;
+      c.Refresh();
+      break;
+    case kDispMaxLength: c.m_MaxLength = value.lVal; break;
+    case kDispWordWrap:
+      c.m_WordWrap = flag;
+      c.Refresh();
+      break;
+    case kDispModified: c.m_Modified = flag; break;
+    case kDispStyle: c.m_Style = value.iVal; break;
+    case kDispScrollBars: c.m_ScrollBars = value.iVal; break;
+    case kDispHideSelection: c.SetHideSelection(flag); break;
+    case kDispWantReturn: c.m_WantReturn = flag; break;
+    case DISPID_BACKCOLOR:
+      c.m_BackColor = value.ulVal;
+      c.OnBackColorChanged();
+      return S_OK;
+    // Through the control's own writes, which decide what marks modified.
+    case kDispReadingOrder: c.SetReadingOrder(value.iVal); return S_OK;
+    case kDispReadOnly: c.SetReadOnly(flag); return S_OK;
+    case kDispPasswordChar: c.SetPasswordChar(value.iVal); return S_OK;
+    case kDispAlignment: c.SetAlignment(value.iVal); return S_OK;
+    case kDispSelLength: c.SetSelLength(value.lVal); return S_OK;
+    case kDispSelStart: c.SetSelStart(value.lVal); return S_OK;
+    case DISPID_FORECOLOR: c.SetForeColor(value.ulVal); return S_OK;
+    case kDispFontAr:
+    case kDispFontEn: {
+      LPFONTDISP font = nullptr;
+      HRESULT hr = FontFromVariant(value, &font);
+      if (FAILED(hr)) return hr;
+      if (dispid == kDispFontAr)
+        c.SetFontAr(font);
+      else
+        c.SetFontEn(font);
+      return S_OK;
+    }
+    case DISPID_TEXT: {
+      CString text;
+      if (!CStringFromBstr(value.bstrVal, &text)) return DISP_E_TYPEMISMATCH;
+      c.SetText(text);
+      return S_OK;
+    }
+    default: return DISP_E_MEMBERNOTFOUND;
+  }
+  c.SetModifiedFlag(TRUE);
+  return S_OK;
+}
+
+HRESULT CKestrixCtrl::Automation::CallMethod(DISPID dispid, VARIANT* args, VARIANT* result) {
+  CKestrixCtrl& c = control_;
+  switch (dispid) {
+    case kDispSelectAll: c.SelectAll(); return S_OK;
+    case kDispClear: c.Clear(); return S_OK;
+    case kDispSelText:
+      c.SelText();
+      return TextVariant(c.m_SelText, result);
+    case kDispActivateEdit:
+      c.ActivateEdit(WideFromBstr(args[0].bstrVal), WideFromBstr(args[1].bstrVal));
+      *result = MakeVariantBool(true);
+      return S_OK;
+    case DISPID_REFRESH: c.Refresh(); return S_OK;
+    case DISPID_ABOUTBOX: c.AboutBox(); return S_OK;
+    default: return DISP_E_MEMBERNOTFOUND;
+  }
+}

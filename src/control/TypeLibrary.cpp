@@ -1,0 +1,102 @@
+#include "control/TypeLibrary.h"
+
+#include "control/Guids.h"
+
+namespace {
+
+MemberDesc Property(DISPID id, const char* name, VARTYPE vt, const char* idl) {
+  return {id, name, MemberKind::Property, vt, idl, {}};
+}
+
+MemberDesc Method(DISPID id, const char* name, VARTYPE vt, const char* idl,
+                  std::vector<ParamDesc> params = {}) {
+  return {id, name, MemberKind::Method, vt, idl, std::move(params)};
+}
+
+TypeLibDesc Build() {
+  TypeDesc control{"_DKestrix",
+                   TypeKind::Dispatch,
+                   IID_DKestrix,
+                   "Dispatch interface for Kestrix Control",
+                   TYPEFLAG_FHIDDEN | TYPEFLAG_FDISPATCHABLE,
+                   {
+                       Property(kDispMultiLines, "MultiLines", VT_BOOL, "boolean"),
+                       Property(kDispMaxLength, "MaxLength", VT_I4, "long"),
+                       Property(kDispWordWrap, "WordWrap", VT_BOOL, "boolean"),
+                       Property(kDispModified, "Modified", VT_BOOL, "boolean"),
+                       Property(kDispStyle, "Style", VT_I2, "short"),
+                       Property(kDispScrollBars, "ScrollBars", VT_I2, "short"),
+                       Property(kDispHideSelection, "HideSelection", VT_BOOL, "boolean"),
+                       Property(kDispWantReturn, "WantReturn", VT_BOOL, "boolean"),
+                       Property(kDispReadingOrder, "ReadingOrder", VT_I2, "short"),
+                       Property(kDispReadOnly, "ReadOnly", VT_BOOL, "boolean"),
+                       Property(kDispFontAr, "FontAr", VT_DISPATCH, "IFontDisp*"),
+                       Property(kDispFontEn, "FontEn", VT_DISPATCH, "IFontDisp*"),
+                       Property(kDispPasswordChar, "PasswordChar", VT_I2, "short"),
+                       Property(kDispAlignment, "Alignment", VT_I2, "short"),
+                       Property(kDispSelLength, "SelLength", VT_I4, "long"),
+                       Property(kDispSelStart, "SelStart", VT_I4, "long"),
+                       Method(kDispSelectAll, "SelectAll", VT_EMPTY, "void"),
+                       Method(kDispClear, "Clear", VT_EMPTY, "void"),
+                       Method(kDispSelText, "SelText", VT_BSTR, "BSTR"),
+                       Method(kDispActivateEdit, "ActivateEdit", VT_BOOL, "boolean",
+                              {{"lpKey", VT_BSTR, "BSTR"}, {"lpStr", VT_BSTR, "BSTR"}}),
+                       Property(DISPID_BACKCOLOR, "BackColor", VT_UI4, "OLE_COLOR"),
+                       Property(DISPID_FORECOLOR, "ForeColor", VT_UI4, "OLE_COLOR"),
+                       Property(DISPID_TEXT, "Text", VT_BSTR, "BSTR"),
+                       Method(DISPID_REFRESH, "Refresh", VT_EMPTY, "void"),
+                       Method(DISPID_ABOUTBOX, "AboutBox", VT_EMPTY, "void"),
+                   },
+                   {}};
+  const VARTYPE byRefShort = VT_BYREF | VT_I2;
+  TypeDesc events{"_DKestrixEvents",
+                  TypeKind::Dispatch,
+                  IID_DKestrixEvents,
+                  "Event interface for Kestrix Control",
+                  TYPEFLAG_FDISPATCHABLE,
+                  {
+                      Method(DISPID_CLICK, "Click", VT_EMPTY, "void"),
+                      Method(DISPID_DBLCLICK, "DblClick", VT_EMPTY, "void"),
+                      Method(DISPID_KEYDOWN, "KeyDown", VT_EMPTY, "void",
+                             {{"KeyCode", byRefShort, "short*"}, {"Shift", VT_I2, "short"}}),
+                      Method(DISPID_KEYPRESS, "KeyPress", VT_EMPTY, "void",
+                             {{"KeyAscii", byRefShort, "short*"}}),
+                      Method(DISPID_KEYUP, "KeyUp", VT_EMPTY, "void",
+                             {{"KeyCode", byRefShort, "short*"}, {"Shift", VT_I2, "short"}}),
+                      Method(DISPID_MOUSEMOVE, "MouseMove", VT_EMPTY, "void",
+                             {{"Button", VT_I2, "short"},
+                              {"Shift", VT_I2, "short"},
+                              {"x", VT_I4, "OLE_XPOS_PIXELS"},
+                              {"y", VT_I4, "OLE_YPOS_PIXELS"}}),
+                      // The event itself carries the ready state; the library lists none.
+                      Method(DISPID_READYSTATECHANGE, "ReadyStateChange", VT_EMPTY, "void"),
+                  },
+                  {}};
+  TypeDesc coclass{"Kestrix",
+                   TypeKind::CoClass,
+                   CLSID_Kestrix,
+                   "Kestrix Control",
+                   TYPEFLAG_FCANCREATE | TYPEFLAG_FCONTROL,
+                   {},
+                   {{"_DKestrix", true, false}, {"_DKestrixEvents", true, true}}};
+  return {"KESTRIXLib",
+          LIBID_KESTRIXLib,
+          1,
+          0,
+          0x0409,
+          "Velor ActiveX Control module",
+          "Kestrix.hlp",
+          {"STDOLE2.TLB", "olepro32.dll"},
+          {std::move(control), std::move(events), std::move(coclass)}};
+}
+
+}  // namespace
+
+const TypeLibDesc& KestrixTypeLibrary() {
+  static const TypeLibDesc kLibrary = Build();
+  return kLibrary;
+}
+
+const TypeDesc& KestrixDispatchType() { return KestrixTypeLibrary().types[0]; }
+
+const TypeDesc& KestrixEventsType() { return KestrixTypeLibrary().types[1]; }

@@ -1,0 +1,88 @@
+#include "framework/ole/Bstr.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "framework/text/Cp1256.h"
+
+namespace {
+constexpr size_t kPrefix = sizeof(uint32_t);
+
+uint32_t* PrefixOf(BSTR text) {
+  return reinterpret_cast<uint32_t*>(reinterpret_cast<char*>(text) - kPrefix);
+}
+}  // namespace
+
+BSTR SysAllocString(LPCOLESTR text) {
+  if (!text) return nullptr;
+  UINT len = 0;
+  while (text[len] != 0) ++len;
+  return SysAllocStringLen(text, len);
+}
+
+BSTR SysAllocStringLen(LPCOLESTR text, UINT len) {
+  // The prefix counts bytes in 32 bits; longer strings cannot be described.
+  if (len > (std::numeric_limits<uint32_t>::max() - kPrefix - 2) / 2) return nullptr;
+  const size_t bytes = static_cast<size_t>(len) * sizeof(OLECHAR);
+  auto* block = static_cast<char*>(std::malloc(kPrefix + bytes + sizeof(OLECHAR)));
+  if (!block) return nullptr;
+  const auto prefix = static_cast<uint32_t>(bytes);
+  std::memcpy(block, &prefix, kPrefix);
+  auto* chars = reinterpret_cast<BSTR>(block + kPrefix);
+  if (text)
+    std::memcpy(chars, text, bytes);
+  else
+    std::memset(chars, 0, bytes);
+  chars[len] = 0;
+  return chars;
+}
+
+void SysFreeString(BSTR text) {
+  if (text) std::free(PrefixOf(text));
+}
+
+UINT SysStringByteLen(BSTR text) { return text ? *PrefixOf(text) : 0; }
+
+UINT SysStringLen(BSTR text) { return SysStringByteLen(text) / sizeof(OLECHAR); }
+
+BSTR BstrFromCString(const CString& text) {
+  BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(text.size()));
+  if (!out) return nullptr;
+  for (size_t i = 0; i < text.size(); ++i)
+    out[i] = static_cast<OLECHAR>(UnicodeFromCp1256(static_cast<uint8_t>(text[i])));
+  return out;
+}
+
+bool CStringFromBstr(BSTR text, CString* out, UINT* badIndex) {
+  if (!out) return false;
+  const UINT len = SysStringLen(text);
+  CString bytes;
+  bytes.reserve(len);
+  for (UINT i = 0; i < len; ++i) {
+    // Surrogates never map, so each unit can be looked up on its own.
+    int b = Cp1256FromUnicode(static_cast<char32_t>(text[i]));
+    if (b < 0) {
+      if (badIndex) *badIndex = i;
+      return false;
+    }
+    bytes += static_cast<char>(b);
+  }
+  *out = std::move(bytes);
+  return true;
+}
+
+BSTR BstrFromWide(const WideString& text) {
+  BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(text.size()));
+  if (!out) return nullptr;
+  for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<OLECHAR>(text[i]);
+  return out;
+}
+
+WideString WideFromBstr(BSTR text) {
+  const UINT len = SysStringLen(text);
+  WideString out;
+  out.reserve(len);
+  for (UINT i = 0; i < len; ++i) out += static_cast<wchar_t>(text[i]);
+  return out;
+}

@@ -1,0 +1,10 @@
+# Runs a script that must end with a given exit status, and whose standard error must match
+# a pattern when one is given.
+execute_process(COMMAND ${EXE} --metrics fixed ${SCRIPT} RESULT_VARIABLE status OUTPUT_VARIABLE out
+                ERROR_VARIABLE err)
+if(NOT status EQUAL ${STATUS})
+  message(FATAL_ERROR "exit status ${status}, expected ${STATUS}\n${out}${err}")
+endif()
+if(DEFINED PATTERN AND NOT err MATCHES "${PATTERN}" AND NOT out MATCHES "${PATTERN}")
+  message(FATAL_ERROR "output does not match ${PATTERN}:\n${out}${err}")
+endif()
