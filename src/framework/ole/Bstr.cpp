@@ -44,7 +44,7 @@ void SysFreeString(BSTR text) {
 
 UINT SysStringByteLen(BSTR text) { return text ? *PrefixOf(text) : 0; }
 
-UINT SysStringLen(BSTR text) { return SysStringByteLen(text) / sizeof(OLECHAR); }
+UINT SysStringLen(BSTR text) { return SysStringByteLen(text) / static_cast<UINT>(sizeof(OLECHAR)); }
 
 BSTR BstrFromCString(const CString& text) {
   BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(text.size()));
