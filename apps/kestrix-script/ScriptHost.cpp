@@ -340,11 +340,11 @@ void ScriptHost::CallMethod(const std::string& name, const std::vector<Word>& ar
 
 // Input ---------------------------------------------------------------------------------------
 
-void ScriptHost::KeyStroke(const std::string& spec) {
+void ScriptHost::KeyStroke(const std::string& keys) {
   EnsureControl();
   std::vector<std::string> parts;
   std::string part;
-  for (char c : spec) {
+  for (char c : keys) {
     if (c == '+') {
       parts.push_back(part);
       part.clear();

@@ -57,7 +57,7 @@ class ScriptHost {
   void CallMethod(const std::string& name, const std::vector<Word>& args);
 
   // Input.
-  void KeyStroke(const std::string& spec);
+  void KeyStroke(const std::string& keys);
   void KeyMessage(const std::string& name, bool down);
   void CharMessage(int64_t code);
   void TypeText(const std::string& bytes);
