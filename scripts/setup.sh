@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libharfbuzz-dev libfribidi-dev libfontconfig-dev libpng-dev libx11-dev
   fontconfig fonts-noto-core fonts-liberation2 fonts-dejavu-core
+  clang libclang-rt-dev
 )
 
 missing=()

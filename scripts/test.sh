@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: a normal build, then the same suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of every fuzz target
+# (clang, libFuzzer) over its seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -16,3 +17,23 @@ cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
   ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+# Each fuzz target for at most 2000 inputs or 15 seconds from its seeds (about a minute for
+# all five); a crash or a broken rule fails, its input kept as build/fuzz/crash-*.
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKESTRIX_FUZZ=ON -DKESTRIX_BENCHMARKS=OFF
+cmake --build build/fuzz --target fuzz_targets -j "$jobs"
+for target in fuzz_sequence fuzz_sequence_real fuzz_load fuzz_script fuzz_textlib; do
+  work=$(mktemp -d)
+  log="build/fuzz/$target.log"
+  if ! LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
+    "build/fuzz/fuzz/$target" -runs=2000 -max_total_time=15 -timeout=5 -rss_limit_mb=2048 \
+    -artifact_prefix="build/fuzz/" "$work" "fuzz/corpus/$target" >"$log" 2>&1; then
+    tail -n 60 "$log"
+    rm -rf "$work"
+    echo "fuzz: $target failed (input kept as build/fuzz/crash-*)"
+    exit 1
+  fi
+  echo "fuzz: $target: $(grep -E '^Done' "$log")"
+  rm -rf "$work"
+done

@@ -35,6 +35,8 @@ class ScriptHost {
   void Finish();
   // A text library chosen before the script starts (--metrics).
   void ChooseMetrics(bool fixed);
+  // The control placed so far, or null before the first command that places one.
+  CKestrixCtrl* Control() { return ctrl_.get(); }
 
  private:
   struct EventLog;

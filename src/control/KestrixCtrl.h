@@ -7,6 +7,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "control/Guids.h"
 #include "framework/ole/COleControl.h"
@@ -245,6 +246,11 @@ class CKestrixCtrl : public COleControl {
   // The text library in use.
   TextLibrary& TextLib() { return *m_TextLib; }
 
+  // Invariants ---------------------------------------------------------------------------
+  // Empty when every rule of the control's state holds; else the first broken rule's name and
+  // what broke it. Meant for between messages (nothing held, no gesture half-delivered).
+  std::string Verify();
+
   // Automation interface -----------------------------------------------------------------
   // The control's dispatch object (_DKestrix): owned by the control, so references handed to
   // a host must not be used after the control is gone. Not AddRef'd for the caller.
@@ -354,6 +360,10 @@ class CKestrixCtrl : public COleControl {
   int m_HighlightLow = 0;
   int m_HighlightHigh = 0;
   void NoteHighlighted(int n);
+
+  // The MaxLength in force when a character was last inserted (0: none): the count never
+  // exceeds it, though it may exceed a MaxLength the host lowered since.
+  LONG m_GrowthLimit = 0;
 
   // A system key-down whose move has not yet been made, and its key as delivered.
   bool m_SysKeyPending = false;

@@ -21,5 +21,6 @@ void CKestrixCtrl::InsertChar(unsigned int c) {
   m_CharIndex = static_cast<int>(at) + 1;
   ++m_LineLength;
   ++m_CharCount;
+  m_GrowthLimit = m_MaxLength;
   if (m_MultiLines && m_WordWrap && LineNeedsWrap()) WrapCurrentLine();
 }

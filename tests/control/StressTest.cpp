@@ -1,7 +1,7 @@
 // Random messages as a person and a host send them, with the control's state checked after
 // every one against a plain string model and against its own rules: nothing held between
 // messages, the working copy in step with its record, the cached offsets in step with the
-// lines, and the view in step with its scroll offset and thumb.
+// lines, and the view in step with its scroll offset and thumb; CKestrixCtrl::Verify must agree.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -422,6 +422,8 @@ class Stress {
       int maxPos = std::max(info.nMin, info.nMax - std::max(static_cast<int>(info.nPage), 1) + 1);
       ASSERT_EQ(c_.m_pScrollBar->GetScrollPos(), std::clamp(pos, 0, maxPos)) << at << ": thumb";
     }
+    // The control's own account of its rules agrees with the checks above.
+    ASSERT_EQ(c_.Verify(), "") << at;
     // Now and then the pixels: lines, highlight and caret as the fields describe them. Glyphs
     // taller than a line's band overlap their neighbours, so there only the rules hold.
     if (step_ % PixelsEvery() == 0 && !c_.m_MouseDown && c_.m_Ascent >= FixedMetricTextLibrary::kBoxHeight) {

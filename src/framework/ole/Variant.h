@@ -35,6 +35,12 @@ enum VARENUM : VARTYPE {
   VT_TYPEMASK = 0x0FFF,
 };
 
+// A record value; named so that the union holds no anonymous type (an extension).
+struct VariantRecord {
+  void* pvRecord;
+  IUnknown* pRecInfo;
+};
+
 struct VARIANT {
   VARTYPE vt;
   WORD wReserved1;
@@ -58,10 +64,7 @@ struct VARIANT {
     BSTR* pbstrVal;
     VARIANT* pvarVal;
     void* byref;
-    struct {
-      void* pvRecord;
-      IUnknown* pRecInfo;
-    } brecVal;
+    VariantRecord brecVal;
   };
 };
 static_assert(offsetof(VARIANT, lVal) == 8, "values follow the 8-byte header");
