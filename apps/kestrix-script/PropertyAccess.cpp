@@ -175,9 +175,10 @@ PropertyValue GetControlProperty(CKestrixCtrl& c, const std::string& name) {
 
 PropertyValue CallControlMethod(CKestrixCtrl& c, const std::string& name, const std::vector<Word>& args) {
   std::vector<VARIANT> values;
-  for (const Word& w : args) values.push_back(VariantOf(w));
   ScopedVariant result;
   try {
+    // An argument that is not a value stops the call; those read before it are freed below.
+    for (const Word& w : args) values.push_back(VariantOf(w));
     InvokeOn(c.GetIDispatch(), name, DISPATCH_METHOD, values, &result.v);
   } catch (...) {
     for (VARIANT& v : values) VariantClear(&v);

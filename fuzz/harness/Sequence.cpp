@@ -93,7 +93,10 @@ class Sequence {
   HWND Hwnd() { return ctrl_->GetSafeHwnd(); }
   POINT Point() {
     // Inside the window most of the time, and well outside it too.
-    return POINT{static_cast<int>(in_.Below(420)) - 50, static_cast<int>(in_.Below(320)) - 60};
+    // One read after the other: the order of a call's arguments is the compiler's.
+    const int x = static_cast<int>(in_.Below(420)) - 50;
+    const int y = static_cast<int>(in_.Below(320)) - 60;
+    return POINT{x, y};
   }
 
   void Step(int what) {
@@ -232,13 +235,16 @@ class Sequence {
                            CRect(0, 0, 600, 40),  CRect(5, 5, 4, 4)};
     if (in_.Byte() & 1)
       ctrl_->SetRectInContainer(in_.Pick(sizes));
-    else
-      ctrl_->SetRectInContainer(
-          CRect(0, 0, static_cast<int>(in_.Below(640)), static_cast<int>(in_.Below(480))));
+    else {
+      const int width = static_cast<int>(in_.Below(640));
+      const int height = static_cast<int>(in_.Below(480));
+      ctrl_->SetRectInContainer(CRect(0, 0, width, height));
+    }
   }
 
   void ScrollMessage() {
-    WPARAM code = in_.Below(10) | static_cast<WPARAM>(in_.Word()) << 16;
+    const WPARAM scrollCode = in_.Below(10);
+    WPARAM code = scrollCode | static_cast<WPARAM>(in_.Word()) << 16;
     HWND bar = ctrl_->m_pScrollBar ? ctrl_->m_pScrollBar->GetSafeHwnd() : nullptr;
     ctrl_->SendMessage(WM_VSCROLL, code, reinterpret_cast<LPARAM>(in_.Byte() & 1 ? bar : nullptr));
   }
@@ -250,8 +256,11 @@ class Sequence {
         return "";
       case 1:
         return in_.Bytes(80);
-      case 2:
-        return std::string(in_.Below(12), '\r') + "\r\n\r\n" + in_.Bytes(8) + "\n\r";
+      case 2: {
+        const std::string breaks(in_.Below(12), '\r');
+        const std::string bytes = in_.Bytes(8);
+        return breaks + "\r\n\r\n" + bytes + "\n\r";
+      }
       case 3: {
         std::string all;
         for (int b = 0; b < 256; ++b) all += static_cast<char>(b);

@@ -52,11 +52,9 @@ void CKestrixCtrl::InvertBand(int x1, int x2, int top, int bottom) {
 
 void CKestrixCtrl::LoadLineAsCurrent(int n) {
   // The line measured is also the current one, so that the working copy never holds one line
-  // while the current line names another.
-  LineRecord* record = m_Lines.At(n);
-  if (!record) return;
-  m_CurLine = n;
-  LoadLine(record);
+  // while the current line names another; the caret index is kept within it as on any move.
+  if (!m_Lines.At(n)) return;
+  GotoLine(n);
 }
 
 CRect CKestrixCtrl::HighlightSpan(int n) {
