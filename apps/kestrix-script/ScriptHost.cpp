@@ -1,5 +1,7 @@
 #include "ScriptHost.h"
 
+#include "framework/ole/ObjectCreation.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include "PropertyAccess.h"
 #include "framework/ole/PropertyBagFile.h"
 #include "framework/window/Clipboard.h"
+#include "framework/window/Dialog.h"
 
 namespace {
 
@@ -104,9 +107,34 @@ void ScriptHost::EnsureControl() {
   PlaceControl(nullptr);
 }
 
+void ControlRelease::operator()(CKestrixCtrl* control) const {
+  if (byReference)
+    control->GetControllingUnknown()->Release();
+  else
+    delete control;
+}
+
+std::unique_ptr<CKestrixCtrl, ControlRelease> ScriptHost::NewControl() {
+  if (createName_.empty()) {
+    CKestrixCtrl* made = fixedLibrary_ ? new CKestrixCtrl(*fixedLibrary_) : new CKestrixCtrl();
+    return {made, ControlRelease{false}};
+  }
+  IUnknown* unknown = nullptr;
+  HRESULT hr = CreateObjectByName(createName_, IID_IUnknown, reinterpret_cast<void**>(&unknown));
+  if (FAILED(hr)) throw ScriptError("cannot create " + createName_ + ": " + HResultText(hr));
+  // The module comes from this same build, so the object behind the interfaces is reachable
+  // for the observations a script makes.
+  CKestrixCtrl* made = nullptr;
+  hr = unknown->QueryInterface(IID_KestrixControlObject, reinterpret_cast<void**>(&made));
+  unknown->Release();
+  if (FAILED(hr) || !made) throw ScriptError(createName_ + " is not a Kestrix control");
+  if (fixedLibrary_) made->UseTextLibrary(*fixedLibrary_);
+  return {made, ControlRelease{true}};
+}
+
 void ScriptHost::PlaceControl(const PropertyBag* loaded) {
   ctrl_.reset();
-  ctrl_ = fixedLibrary_ ? std::make_unique<CKestrixCtrl>(*fixedLibrary_) : std::make_unique<CKestrixCtrl>();
+  ctrl_ = NewControl();
   ctrl_->SetEventSink(events_.get());
   if (loaded)
     ctrl_->LoadProperties(*loaded);
@@ -295,6 +323,8 @@ void ScriptHost::Command(const std::vector<Word>& w) {
   } else if (cmd == "png") {
     need(2);
     if (!display_->WriteWindowPng(Hwnd(), w[1].text)) throw ScriptError("cannot write " + w[1].text);
+  } else if (cmd == "dialog") {
+    DialogCommand(w);
   } else if (cmd == "print") {
     need(2);
     size_t i = 1;
@@ -482,6 +512,37 @@ void ScriptHost::Mouse(const std::vector<Word>& w) {
   if (i != w.size()) throw ScriptError("unexpected " + w[i].text);
 }
 
+// Dialogs -------------------------------------------------------------------------------------
+
+void ScriptHost::DialogCommand(const std::vector<Word>& w) {
+  if (w.size() < 2) throw ScriptError("dialog press BUTTON or dialog png FILE");
+  EnsureControl();
+  std::string what = Lower(w[1].text);
+  CDialog* dialog = CDialog::TopmostDialog();
+  if (!dialog) throw ScriptError("no dialog is open");
+  if (what == "press") {
+    if (w.size() < 3) throw ScriptError("dialog press needs a button's text or id N");
+    CPushButton* button = nullptr;
+    if (!w[2].quoted && Lower(w[2].text) == "id") {
+      if (w.size() != 4) throw ScriptError("dialog press id needs a number");
+      button = dynamic_cast<CPushButton*>(dialog->GetDlgItem(static_cast<UINT>(NumberOf(w[3], "a button id"))));
+    } else {
+      if (w.size() != 3) throw ScriptError("unexpected " + w[3].text);
+      button = dialog->FindButton(w[2].text);
+    }
+    if (!button) throw ScriptError("the dialog has no button " + w.back().text);
+    // A click in the middle of the button, as a person gives it.
+    CRect client;
+    button->GetClientRect(&client);
+    display_->Click(button->GetSafeHwnd(), client.Width() / 2, client.Height() / 2);
+  } else if (what == "png") {
+    if (w.size() != 3) throw ScriptError("dialog png needs a file");
+    if (!display_->WriteWindowPng(dialog->GetSafeHwnd(), w[2].text)) throw ScriptError("cannot write " + w[2].text);
+  } else {
+    throw ScriptError("dialog press or dialog png");
+  }
+}
+
 // Observing -----------------------------------------------------------------------------------
 
 Shown ScriptHost::Observe(const std::vector<Word>& w, size_t& i) {
@@ -547,8 +608,12 @@ Shown ScriptHost::Observe(const std::vector<Word>& w, size_t& i) {
   if (what == "menu") {
     if (display_->MenusShown().empty()) return Text("none");
     std::string all;
-    for (const MenuItem& item : display_->MenusShown().back())
-      all += (all.empty() ? "" : " ") + Quoted(item.text) + "=" + std::to_string(item.id);
+    for (const MenuItem& item : display_->MenusShown().back()) {
+      if (!all.empty()) all += ' ';
+      all += Quoted(item.text);
+      all += '=';
+      all += std::to_string(item.id);
+    }
     return Text(all);
   }
   if (what == "pixel") {
@@ -561,6 +626,19 @@ Shown ScriptHost::Observe(const std::vector<Word>& w, size_t& i) {
     return Text(buf);
   }
   if (what == "result") return resultIsString_ ? String(result_) : Text(result_);
+  if (what == "dialog") {
+    CDialog* dialog = CDialog::TopmostDialog();
+    if (i < w.size() && !w[i].quoted && Lower(w[i].text) == "buttons") {
+      ++i;
+      if (!dialog) return Text("none");
+      std::string all;
+      for (const auto& item : dialog->Items())
+        if (dynamic_cast<CPushButton*>(item.get()))
+          all += (all.empty() ? "" : " ") + Quoted(VisibleLabel(item->Text())) + "=" + std::to_string(item->GetDlgCtrlID());
+      return Text(all.empty() ? "none" : all);
+    }
+    return dialog ? String(dialog->Title()) : Text("none");
+  }
   return GetProperty(w[i - 1].text);
 }
 

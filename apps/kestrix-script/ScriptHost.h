@@ -21,6 +21,12 @@ struct Shown {
   std::string Printed() const;
 };
 
+// Ends a placed control: deletes the one the host made, releases the one created by name.
+struct ControlRelease {
+  bool byReference = false;
+  void operator()(CKestrixCtrl* control) const;
+};
+
 class ScriptHost {
  public:
   explicit ScriptHost(std::ostream& out);
@@ -35,8 +41,12 @@ class ScriptHost {
   void Finish();
   // A text library chosen before the script starts (--metrics).
   void ChooseMetrics(bool fixed);
+  // Places every control by creating it by name (a ProgID or a braced class identity) through
+  // the registry, as a host that knows only the name does (--create).
+  void CreateByName(std::string name) { createName_ = std::move(name); }
   // The control placed so far, or null before the first command that places one.
   CKestrixCtrl* Control() { return ctrl_.get(); }
+
 
  private:
   struct EventLog;
@@ -50,6 +60,7 @@ class ScriptHost {
   void Command(const std::vector<Word>& words);
   void EnsureControl();
   void PlaceControl(const PropertyBag* loaded);
+  std::unique_ptr<CKestrixCtrl, ControlRelease> NewControl();
   CKestrixCtrl& Ctrl();
   HWND Hwnd();
 
@@ -66,6 +77,9 @@ class ScriptHost {
   POINT ReadPoint(const std::vector<Word>& words, size_t& i);
   void Mouse(const std::vector<Word>& words);
 
+  // Dialogs: pressing a button of the topmost one, writing it as a PNG.
+  void DialogCommand(const std::vector<Word>& words);
+
   // Observing.
   Shown Observe(const std::vector<Word>& words, size_t& i);
   void Expect(const std::vector<Word>& words);
@@ -78,7 +92,8 @@ class ScriptHost {
   std::unique_ptr<Display> display_;
   std::unique_ptr<CWnd> container_;
   std::unique_ptr<FixedMetricTextLibrary> fixedLibrary_;
-  std::unique_ptr<CKestrixCtrl> ctrl_;
+  std::string createName_;
+  std::unique_ptr<CKestrixCtrl, ControlRelease> ctrl_;
   std::unique_ptr<EventLog> events_;
   std::string result_ = "none";
   bool resultIsString_ = false;

@@ -15,7 +15,9 @@
 namespace {
 
 int Usage() {
-  std::cerr << "usage: kestrix-script [--metrics real|fixed] [FILE ...]   (no FILE: standard input)\n";
+  std::cerr << "usage: kestrix-script [--metrics real|fixed] [--create PROGID|{CLSID}] [FILE ...]\n"
+               "       (no FILE: standard input; --create places the control by name through the"
+               " registry)\n";
   return 2;
 }
 
@@ -24,6 +26,7 @@ int Usage() {
 int main(int argc, char** argv) {
   std::vector<std::string> files;
   int metrics = -1;
+  std::string createName;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--metrics") {
@@ -31,6 +34,9 @@ int main(int argc, char** argv) {
       std::string m = argv[i];
       if (m != "real" && m != "fixed") return Usage();
       metrics = m == "fixed" ? 1 : 0;
+    } else if (a == "--create") {
+      if (++i >= argc || !*argv[i]) return Usage();
+      createName = argv[i];
     } else if (a == "--help" || a == "-h") {
       Usage();
       return 0;
@@ -40,6 +46,7 @@ int main(int argc, char** argv) {
   }
   ScriptHost host(std::cout);
   if (metrics >= 0) host.ChooseMetrics(metrics == 1);
+  if (!createName.empty()) host.CreateByName(createName);
   bool ran = true;
   if (files.empty()) {
     ran = host.RunScript(std::cin, "<stdin>", std::cerr);

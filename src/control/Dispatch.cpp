@@ -7,6 +7,8 @@
 // a '?' the host never wrote.
 #include "control/KestrixCtrl.h"
 #include "control/TypeLibrary.h"
+#include "framework/window/Dialog.h"
+#include "module/resources/KestrixResources.h"
 
 namespace {
 
@@ -84,20 +86,20 @@ void CKestrixCtrl::SetFontEn(LPFONTDISP font) {
   SetModifiedFlag(TRUE);
 }
 
-// For now the about box shows nothing; its dialog comes with the module's resources.
-void CKestrixCtrl::AboutBox() {}
+// The plain dialog from the module's template, with no parent window; its result means nothing.
+void CKestrixCtrl::AboutBox() {
+  CDialog dialog(KestrixResources(), IDD_ABOUTBOX_KESTRIX);
+  dialog.DoModal();
+}
 
 // IDispatch ---------------------------------------------------------------------------------
 
 HRESULT CKestrixCtrl::Automation::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (!IsEqualGUID(riid, IID_IUnknown) && !IsEqualGUID(riid, IID_IDispatch) &&
-      !IsEqualGUID(riid, IID_DKestrix))
-    return E_NOINTERFACE;
-  *object = static_cast<IDispatch*>(this);
-  AddRef();
-  return S_OK;
+  return control_.InternalQueryInterface(riid, object);
+}
+
+void* CKestrixCtrl::QueryControlInterface(REFIID riid) {
+  return IsEqualGUID(riid, IID_KestrixControlObject) ? this : nullptr;
 }
 
 // Descriptions are offered as data (KestrixTypeLibrary), not through type-information

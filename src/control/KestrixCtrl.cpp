@@ -15,6 +15,12 @@ CKestrixCtrl::~CKestrixCtrl() {
   m_Lines.Clear();
 }
 
+bool CKestrixCtrl::UseTextLibrary(TextLibrary& library) {
+  if (m_hWnd) return false;
+  m_TextLib = &library;
+  return true;
+}
+
 WideString CKestrixCtrl::GetTextProperty() { return BstrFromCp1256(GetText()); }
 
 void CKestrixCtrl::OnResetState() { COleControl::OnResetState(); }

@@ -7,7 +7,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "control/Guids.h"
 #include "framework/ole/COleControl.h"
@@ -17,6 +19,7 @@
 #include "layout/TextLibrary.h"
 #include "text/LineList.h"
 #include "text/LineRecord.h"
+#include "text/RebuildLayout.h"
 
 class CKestrixCtrl : public COleControl {
  public:
@@ -170,8 +173,18 @@ class CKestrixCtrl : public COleControl {
 
   // Rebuilding and line breaking ---------------------------------------------------------
   void RebuildText(const CString& text, int caretOffset);
+  // Feeds text to the end of the store as typing at its end would (CRs as hard breaks).
+  void FeedText(std::string_view text);
+  // Feeds text to the emptied store, putting back instead the lines of previous where they
+  // would come out the same; false (nothing done) when they cannot be kept.
+  bool FeedKeepingLines(const CString& text, LineList::Detached& previous, int previousStartX);
+  // The x the next new line would start at.
+  int NextLineStartX() const { return m_LineDir == 1 ? m_LineRight : m_LineLeft; }
+  RebuildLayout CurrentLayout() const;
   void AppendHardBreak();
   BOOL LineNeedsWrap();
+  // Whether the working copy, into which c was just put at index at, is known to hold no space.
+  bool StaysFreeOfSpaces(char c, size_t at);
   int FindWrapIndex();
   void WrapCurrentLine();
   CString SplitLineAtCaret();
@@ -245,16 +258,26 @@ class CKestrixCtrl : public COleControl {
 
   // The text library in use.
   TextLibrary& TextLib() { return *m_TextLib; }
+  // Changes the text library before the window is made (a host that created the control by
+  // name and wants other metrics); false once there is a window.
+  bool UseTextLibrary(TextLibrary& library);
 
   // Invariants ---------------------------------------------------------------------------
   // Empty when every rule of the control's state holds; else the first broken rule's name and
   // what broke it. Meant for between messages (nothing held, no gesture half-delivered).
   std::string Verify();
+  // Every field of the control, every line record, the scroll bar and the saved positions, one
+  // per line of text: two controls in the same state describe themselves the same.
+  std::string DescribeState();
 
   // Automation interface -----------------------------------------------------------------
-  // The control's dispatch object (_DKestrix): owned by the control, so references handed to
-  // a host must not be used after the control is gone. Not AddRef'd for the caller.
+  // The control's dispatch object (_DKestrix), not AddRef'd for the caller. Its references
+  // are the control's own: they keep a control made by the class factory alive, while one
+  // its host owns directly must outlive every reference handed out.
   IDispatch* GetIDispatch() { return &m_Automation; }
+  IDispatch* GetDispatchInterface() override { return &m_Automation; }
+  // Same-build hosts (the scripted host, tests) reach the object behind the interfaces.
+  void* QueryControlInterface(REFIID riid) override;
   // Property writes of the get/set kind, with the steps a host's write takes.
   void SetReadOnly(BOOL readOnly);
   void SetPasswordChar(short ch);
@@ -273,15 +296,14 @@ class CKestrixCtrl : public COleControl {
    public:
     explicit Automation(CKestrixCtrl& control) : control_(control) {}
     HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override { return refs_ > 0 ? --refs_ : 0; }
+    ULONG AddRef() override { return control_.InternalAddRef(); }
+    ULONG Release() override { return control_.InternalRelease(); }
     HRESULT GetTypeInfoCount(UINT* count) override;
     HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
     HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
                           DISPID* dispids) override;
     HRESULT Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
                    VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override;
-    ULONG References() const { return refs_; }
 
    private:
     HRESULT GetProperty(DISPID dispid, VARIANT* result) override;
@@ -289,7 +311,6 @@ class CKestrixCtrl : public COleControl {
     HRESULT CallMethod(DISPID dispid, VARIANT* args, VARIANT* result) override;
 
     CKestrixCtrl& control_;
-    ULONG refs_ = 0;
   };
 
   // Members, in declaration order -------------------------------------------------------
@@ -335,6 +356,17 @@ class CKestrixCtrl : public COleControl {
   BOOL m_HideSelection = FALSE;
   BOOL m_WantReturn = FALSE;
   OLE_COLOR m_BackColor = 0;
+  // A rebuild keeps the lines of the paragraphs that the new text shares with the old where
+  // they would come out the same; off, it lays out the whole text (tests compare the two).
+  bool m_KeepUnchangedLines = true;
+  // Line m_SpaceFreeLine (0: none) is known to hold no space in its first m_SpaceFreeLength
+  // characters, so that a line typed or fed at its end is not searched again for each character.
+  int m_SpaceFreeLine = 0;
+  size_t m_SpaceFreeLength = 0;
+  // The layout of the last rebuild, which its lines were broken for, and the x that new lines
+  // of its first paragraph started at (a repaint while the store is reset may move it).
+  std::optional<RebuildLayout> m_LaidOutFor;
+  int m_LaidOutStartX = 0;
 
  private:
   void ClearSelectionBlock();

@@ -1,37 +1,8 @@
 // The control's type library: its dispatch interface, its event interface and its class.
 #pragma once
 
+#include "control/Dispids.h"
 #include "framework/ole/TypeLib.h"
-
-// DISPIDs of the control's own members, in the order of its dispatch table.
-enum KestrixDispid : DISPID {
-  kDispMultiLines = 1,
-  kDispMaxLength,
-  kDispWordWrap,
-  kDispModified,
-  kDispStyle,
-  kDispScrollBars,
-  kDispHideSelection,
-  kDispWantReturn,
-  kDispReadingOrder,
-  kDispReadOnly,
-  kDispFontAr,
-  kDispFontEn,
-  kDispPasswordChar,
-  kDispAlignment,
-  kDispSelLength,
-  kDispSelStart,
-  kDispSelectAll,
-  kDispClear,
-  kDispSelText,
-  kDispActivateEdit,
-};
-
-inline constexpr DISPID DISPID_BACKCOLOR = -501;
-inline constexpr DISPID DISPID_FORECOLOR = -513;
-inline constexpr DISPID DISPID_TEXT = -517;
-inline constexpr DISPID DISPID_REFRESH = -550;
-inline constexpr DISPID DISPID_ABOUTBOX = -552;
 
 const TypeLibDesc& KestrixTypeLibrary();
 // The library's _DKestrix and _DKestrixEvents.

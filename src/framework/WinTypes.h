@@ -223,6 +223,12 @@ struct SCROLLINFO {
 inline constexpr DWORD WS_CHILD = 0x40000000;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
 inline constexpr DWORD WS_BORDER = 0x00800000;
+inline constexpr DWORD WS_POPUP = 0x80000000;
+inline constexpr DWORD WS_DLGFRAME = 0x00400000;
+inline constexpr DWORD WS_CAPTION = 0x00C00000;  // a border and a title bar
+inline constexpr DWORD WS_SYSMENU = 0x00080000;
+inline constexpr DWORD DS_SETFONT = 0x00000040;
+inline constexpr DWORD DS_MODALFRAME = 0x00000080;
 inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 inline constexpr DWORD SBS_VERT = 0x0001;
 

@@ -7,6 +7,11 @@
 #include "framework/window/CMenu.h"
 #include "framework/window/Clipboard.h"
 #include "framework/window/Display.h"
+#include "module/resources/KestrixResources.h"
+
+// The menu's identifiers are the module's resources' own.
+static_assert(CKestrixCtrl::kContextMenu == IDR_CONTEXT_MENU && CKestrixCtrl::kCopyCommand == ID_EDIT_COPY &&
+              CKestrixCtrl::kPasteCommand == ID_EDIT_PASTE);
 
 CString CKestrixCtrl::SelectedText() {
   if (m_SelLength <= 0) return {};
@@ -53,10 +58,11 @@ WideString CKestrixCtrl::SelText() {
 void CKestrixCtrl::OnRButtonDown(UINT flags, CPoint point) {
   COleControl::OnRButtonDown(flags, point);
   StoreLine();
+  // The menu comes from the module's resources; without it there is no menu.
   CMenu menu;
-  if (!menu.CreatePopupMenu()) return;
-  menu.AppendMenu(MF_STRING, kCopyCommand, "Copy \tCtrl+C");
-  menu.AppendMenu(MF_STRING, kPasteCommand, "Paste \tCtrl+V");
+  if (!menu.LoadMenu(KestrixResources(), kContextMenu)) return;
+  CMenu* popup = menu.GetSubMenu(0);
+  if (!popup) return;
   // The menu is placed in screen coordinates, which on the display are the surface's.
   POINT screen = point;
   if (Display* d = Display::Of(m_hWnd)) {
@@ -65,6 +71,6 @@ void CKestrixCtrl::OnRButtonDown(UINT flags, CPoint point) {
     screen.y += origin.y;
   }
   // Both items are always offered; the choice comes back as WM_COMMAND.
-  menu.TrackPopupMenu(0, screen.x, screen.y, this);
+  popup->TrackPopupMenu(0, screen.x, screen.y, this);
   menu.DestroyMenu();
 }

@@ -22,5 +22,25 @@ void CKestrixCtrl::InsertChar(unsigned int c) {
   ++m_LineLength;
   ++m_CharCount;
   m_GrowthLimit = m_MaxLength;
-  if (m_MultiLines && m_WordWrap && LineNeedsWrap()) WrapCurrentLine();
+  if (m_MultiLines && m_WordWrap && !StaysFreeOfSpaces(static_cast<char>(c & 0xFF), at) && LineNeedsWrap())
+    WrapCurrentLine();
+}
+
+bool CKestrixCtrl::StaysFreeOfSpaces(char c, size_t at) {
+  if (c == ' ') {
+    m_SpaceFreeLine = 0;
+    return false;
+  }
+  // Known for the line before c was put in: it still holds none, and is known one longer.
+  if (m_SpaceFreeLine == m_CurLine && m_SpaceFreeLength + 1 == m_LineText.size() && at <= m_SpaceFreeLength) {
+    ++m_SpaceFreeLength;
+    return true;
+  }
+  if (m_LineText.find(' ') != CString::npos) {
+    m_SpaceFreeLine = 0;
+    return false;
+  }
+  m_SpaceFreeLine = m_CurLine;
+  m_SpaceFreeLength = m_LineText.size();
+  return true;
 }

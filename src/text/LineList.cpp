@@ -10,19 +10,39 @@ LineRecord* LineList::At(int64_t n) const {
 
 void LineList::Append(std::unique_ptr<LineRecord> record) {
   lines_.push_back(std::move(record));
+  changed_.push_back(1);
 }
 
 void LineList::InsertBefore(int32_t n, std::unique_ptr<LineRecord> record) {
   n = std::clamp(n, 1, Count() + 1);
   lines_.insert(lines_.begin() + (n - 1), std::move(record));
+  changed_.insert(changed_.begin() + (n - 1), 1);
   Invalidate(n);
 }
 
 void LineList::Clear() {
   lines_.clear();
+  changed_.clear();
   prefixLength_.clear();
   prefixLimit_.clear();
 }
+
+std::unique_ptr<LineRecord> LineList::TakeLast() {
+  if (lines_.empty()) return nullptr;
+  Invalidate(Count());
+  std::unique_ptr<LineRecord> last = std::move(lines_.back());
+  lines_.pop_back();
+  changed_.pop_back();
+  return last;
+}
+
+LineList::Detached LineList::TakeAll() {
+  Detached all{std::move(lines_), std::move(changed_)};
+  Clear();
+  return all;
+}
+
+void LineList::MarkAllUnchanged() { std::fill(changed_.begin(), changed_.end(), uint8_t{0}); }
 
 void LineList::SetChars(int32_t n, const CString& chars) {
   LineRecord* record = At(n);
@@ -30,6 +50,7 @@ void LineList::SetChars(int32_t n, const CString& chars) {
   if (record->m_Chars.size() != chars.size() ||
       (!chars.empty() && record->m_Chars.back() != chars.back()))
     Invalidate(n);
+  if (record->m_Chars != chars) changed_[static_cast<size_t>(n - 1)] = 1;
   record->m_Chars = chars;
 }
 

@@ -22,6 +22,7 @@ void CKestrixCtrl::LoadLine(LineRecord* record) {
   m_LineY = record->m_Y;
   m_LineStartX = record->m_StartX;
   m_LineText = record->m_Chars;
+  m_SpaceFreeLine = 0;
   m_LineDir = m_ReadingOrder;
   m_LineLength = static_cast<int>(m_LineText.size());
   ComputeLineExtents();
@@ -63,6 +64,7 @@ void CKestrixCtrl::NewLine(int n, BOOL insert) {
     n = m_Lines.Count();
   }
   m_LineText.clear();
+  m_SpaceFreeLine = 0;
   m_LineLength = 0;
   m_CharIndex = 0;
   m_CurLine = n;

@@ -15,18 +15,23 @@ void CKestrixCtrl::RebuildText(const CString& text, int caretOffset) {
   m_ReadOnly = FALSE;
   PushPosition(TRUE);
   if (caretOffset == -1) caretOffset = OffsetFromIndex(m_CharIndex);
+  // The old lines are set aside before the reset, so that those the text keeps can return.
+  const bool keepLines = m_KeepUnchangedLines && m_MultiLines && m_LaidOutFor.has_value();
+  LineList::Detached previous;
+  if (keepLines) previous = m_Lines.TakeAll();
   ResetLines();
   m_Busy = 1;
   AcquireDC();
-  for (char c : text) {
-    if (c == kCR)
-      AppendHardBreak();
-    else
-      InsertChar(static_cast<unsigned char>(c));
-  }
+  const int previousStartX = m_LaidOutStartX;
+  m_LaidOutStartX = NextLineStartX();
+  if (!keepLines || !(*m_LaidOutFor == CurrentLayout()) ||
+      !FeedKeepingLines(text, previous, previousStartX))
+    FeedText(text);
   StoreLine();
   ReleaseHeldDC();
   m_Busy = 0;
+  m_Lines.MarkAllUnchanged();
+  m_LaidOutFor = CurrentLayout();
   PopPosition();
   m_CharIndex = IndexFromOffset(caretOffset);
   ScrollCaretIntoView();
@@ -40,6 +45,29 @@ void CKestrixCtrl::RebuildText(const CString& text, int caretOffset) {
   m_Text = text;
 }
 
+void CKestrixCtrl::FeedText(std::string_view text) {
+  for (char c : text) {
+    if (c == kCR)
+      AppendHardBreak();
+    else
+      InsertChar(static_cast<unsigned char>(c));
+  }
+}
+
+RebuildLayout CKestrixCtrl::CurrentLayout() const {
+  RebuildLayout layout;
+  layout.textRect = m_TextRect;
+  layout.lineHeight = m_LineHeight;
+  layout.margin = m_Margin;
+  layout.readingOrder = m_ReadingOrder;
+  layout.alignment = m_Alignment;
+  layout.wordWrap = m_WordWrap;
+  layout.latin = m_lfEn;
+  layout.arabic = m_lfAr;
+  layout.library = m_TextLib;
+  return layout;
+}
+
 void CKestrixCtrl::AppendHardBreak() {
   // A single-line control keeps no CR inside its line: paragraphs are joined by a space, so
   // that what is shown, what GetText returns and what is counted against MaxLength agree.
@@ -48,6 +76,7 @@ void CKestrixCtrl::AppendHardBreak() {
     return;
   }
   m_LineText += kCR;
+  m_SpaceFreeLine = 0;
   StoreLine();
   NewLine(m_CurLine + 1, FALSE);
 }
@@ -75,6 +104,7 @@ CString CKestrixCtrl::SplitLineAtCaret() {
   auto at = static_cast<size_t>(std::clamp(m_CharIndex, 0, static_cast<int>(m_LineText.size())));
   CString tail = m_LineText.substr(at);
   m_LineText.resize(at);
+  m_SpaceFreeLine = 0;
   StoreLine();
   PaintLines(m_CurLine, m_CurLine);
   return tail;
@@ -83,6 +113,7 @@ CString CKestrixCtrl::SplitLineAtCaret() {
 void CKestrixCtrl::PrependToLine(const CString& s) {
   m_CharIndex = 0;
   m_LineText = s + m_LineText;
+  m_SpaceFreeLine = 0;
   StoreLine();
   m_CharIndex = static_cast<int>(s.size());
   PaintLines(m_CurLine, m_CurLine);

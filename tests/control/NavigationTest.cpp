@@ -54,7 +54,11 @@ TEST_F(Navigation, UpAndDownKeepTheIndex) {
 
 TEST_F(Navigation, PagesClampToTheText) {
   std::string text;
-  for (int i = 1; i <= 25; ++i) text += "l" + std::to_string(i) + (i < 25 ? "\r" : "");
+  for (int i = 1; i <= 25; ++i) {
+    text += 'l';
+    text += std::to_string(i);
+    if (i < 25) text += '\r';
+  }
   c.SetText(text);
   ASSERT_EQ(c.m_VisibleLines, 10);
   c.GotoLine(24);
@@ -72,7 +76,11 @@ TEST_F(Navigation, PagesClampToTheText) {
 
 TEST_F(Navigation, PageDownStopsWithTheLastLineInView) {
   std::string text;
-  for (int i = 1; i <= 25; ++i) text += "l" + std::to_string(i) + (i < 25 ? "\r" : "");
+  for (int i = 1; i <= 25; ++i) {
+    text += 'l';
+    text += std::to_string(i);
+    if (i < 25) text += '\r';
+  }
   c.SetText(text);
   c.SetFocus();
   c.GotoLine(1);

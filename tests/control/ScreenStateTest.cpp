@@ -12,7 +12,11 @@ namespace {
 
 std::string NumberedLines(int count) {
   std::string text;
-  for (int i = 1; i <= count; ++i) text += "l" + std::to_string(i) + (i < count ? "\r" : "");
+  for (int i = 1; i <= count; ++i) {
+    text += 'l';
+    text += std::to_string(i);
+    if (i < count) text += '\r';
+  }
   return text;
 }
 

@@ -100,7 +100,7 @@ TEST_F(VerifyTest, CountsAndLimit) {
   c.InsertChar('x');
   c.StoreLine();  // as the message handlers do after an insertion
   ASSERT_EQ(c.Verify(), "");
-  c.m_LineText.insert(0, "w");  // an insertion that skipped the limit check
+  c.m_LineText.insert(c.m_LineText.begin(), 'w');  // an insertion that skipped the limit check
   c.m_Lines.SetChars(3, c.m_LineText);
   c.m_CharCount += 1;
   EXPECT_TRUE(Names(c.Verify(), "over the MaxLength"));

@@ -3,33 +3,17 @@
 // drawing contexts, and the container's view of the control's rectangle.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "framework/ole/FontObject.h"
+#include "framework/ole/HostedControl.h"
 #include "framework/ole/ObjectModel.h"
 #include "framework/ole/OleTypes.h"
 #include "framework/ole/PropExchange.h"
 #include "framework/window/CDC.h"
 #include "framework/window/CWnd.h"
-
-// One stock event as the host receives it.
-struct StockEvent {
-  DISPID dispid = 0;
-  short keyCode = 0;  // KeyDown, KeyUp; the character of KeyPress
-  short shift = 0;    // 1 Shift, 2 Ctrl, 4 Alt
-  short button = 0;   // MouseMove: 1 left, 2 right, 4 middle
-  int x = 0;
-  int y = 0;
-  LONG readyState = 0;
-};
-
-class EventSink {
- public:
-  virtual ~EventSink() = default;
-  // keyCode and character arguments are by reference, as the host may change them.
-  virtual void OnStockEvent(StockEvent& event) = 0;
-};
 
 inline constexpr LONG READYSTATE_LOADING = 1;
 inline constexpr LONG READYSTATE_INTERACTIVE = 3;
@@ -39,6 +23,24 @@ class COleControl : public CWnd, public FontNotifySink {
  public:
   COleControl();
   ~COleControl() override;
+
+  // Identity and lifetime ---------------------------------------------------------------
+  // A control made by a class factory is owned by its references: the last Release destroys
+  // its window, deletes it, then runs onFinalRelease (the module counts live objects). A
+  // control its host owns directly is never deleted by Release.
+  void SetOwnedByReferences(std::function<void()> onFinalRelease);
+  ULONG InternalAddRef();
+  ULONG InternalRelease();
+  ULONG InternalRefCount() const { return refs_; }
+  // IUnknown and IHostedControl, the dispatch interface, and what QueryControlInterface adds.
+  HRESULT InternalQueryInterface(REFIID riid, void** object);
+  IUnknown* GetControllingUnknown() { return &hosted_; }
+  // The control's automation object, or nullptr.
+  virtual IDispatch* GetDispatchInterface() { return nullptr; }
+  // An interface of the control's own, or nullptr; not AddRef'd.
+  virtual void* QueryControlInterface(REFIID) { return nullptr; }
+  // The Properties verb.
+  virtual HRESULT OnProperties() { return E_NOTIMPL; }
 
   // Host side --------------------------------------------------------------------------
   void SetEventSink(EventSink* sink) { eventSink_ = sink; }
@@ -126,6 +128,30 @@ class COleControl : public CWnd, public FontNotifySink {
   static short ShiftState();
 
  private:
+  // The face a container holds (IHostedControl); its references are the control's.
+  class HostedObject final : public IHostedControl {
+   public:
+    explicit HostedObject(COleControl& control) : control_(control) {}
+    HRESULT QueryInterface(REFIID riid, void** object) override;
+    ULONG AddRef() override { return control_.InternalAddRef(); }
+    ULONG Release() override { return control_.InternalRelease(); }
+    HRESULT CreateControlWindow(HWND parent, const RECT& rect) override;
+    HRESULT SetObjectRect(const RECT& rect) override;
+    HRESULT GetWindow(HWND* hwnd) override;
+    HRESULT InitNew() override;
+    HRESULT Load(const PropertyBag& bag) override;
+    HRESULT Save(PropertyBag& bag, BOOL clearDirty) override;
+    HRESULT IsDirty() override;
+    HRESULT SetEventSink(EventSink* sink) override;
+    HRESULT Advise(IDispatch* sink, DWORD* cookie) override;
+    HRESULT Unadvise(DWORD cookie) override;
+    HRESULT DoVerb(LONG verb) override;
+
+   private:
+    COleControl& control_;
+    bool loadedBeforeWindow_ = false;
+  };
+
   void FireKeyEvent(DISPID dispid, USHORT* code, short shift, bool withShift);
   // Invokes the event on every dispatch sink; args as DISPPARAMS holds them (last first).
   void FireToDispatchSinks(DISPID dispid, VARIANT* args, UINT count);
@@ -145,4 +171,8 @@ class COleControl : public CWnd, public FontNotifySink {
   USHORT buttonsDown_ = 0;  // buttons pressed inside the control, for Click
   USHORT dblClickButtons_ = 0;  // the release after a double click is not a Click
   int waitCursorDepth_ = 0;
+  HostedObject hosted_{*this};
+  ULONG refs_ = 0;
+  bool ownedByReferences_ = false;
+  std::function<void()> onFinalRelease_;
 };

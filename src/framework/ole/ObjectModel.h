@@ -13,11 +13,14 @@ using SCODE = int32_t;
 using ULONG = uint32_t;
 using LCID = uint32_t;
 using REFIID = const IID&;
+using REFCLSID = const CLSID&;
+using REFGUID = const GUID&;
 
 constexpr HRESULT MakeHResult(uint32_t v) { return static_cast<HRESULT>(v); }
 
 inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT S_FALSE = 1;
+inline constexpr HRESULT E_UNEXPECTED = MakeHResult(0x8000FFFF);
 inline constexpr HRESULT E_NOTIMPL = MakeHResult(0x80004001);
 inline constexpr HRESULT E_NOINTERFACE = MakeHResult(0x80004002);
 inline constexpr HRESULT E_POINTER = MakeHResult(0x80004003);

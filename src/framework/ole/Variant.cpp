@@ -174,7 +174,8 @@ HRESULT ToText(const Scalar& s, USHORT flags, BSTR& value) {
     case Scalar::kCurrency: {
       const uint64_t magnitude = s.integer < 0 ? 0 - static_cast<uint64_t>(s.integer)
                                                : static_cast<uint64_t>(s.integer);
-      text = (s.integer < 0 ? "-" : "") + std::to_string(magnitude / 10000);
+      text = s.integer < 0 ? "-" : "";
+      text += std::to_string(magnitude / 10000);
       std::string fraction = std::to_string(10000 + magnitude % 10000).substr(1);
       while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
       if (!fraction.empty()) text += "." + fraction;

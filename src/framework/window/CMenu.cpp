@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "framework/resource/ResourceTable.h"
 #include "framework/window/Display.h"
 
 BOOL CMenu::CreatePopupMenu() {
@@ -26,7 +27,27 @@ BOOL CMenu::TrackPopupMenu(UINT, int x, int y, CWnd* owner) {
 
 BOOL CMenu::DestroyMenu() {
   items_.clear();
+  popups_.clear();
+  title_.clear();
   return TRUE;
+}
+
+BOOL CMenu::LoadMenu(const ResourceTable& resources, UINT id) {
+  DestroyMenu();
+  const MenuTemplate* menu = resources.FindMenu(id);
+  if (!menu) return FALSE;
+  for (const PopupTemplate& popup : menu->popups) {
+    auto sub = std::make_unique<CMenu>();
+    sub->title_ = popup.title;
+    for (const MenuItemTemplate& item : popup.items) sub->AppendMenu(MF_STRING, item.commandId, item.text.c_str());
+    popups_.push_back(std::move(sub));
+  }
+  return TRUE;
+}
+
+CMenu* CMenu::GetSubMenu(int position) const {
+  if (position < 0 || position >= static_cast<int>(popups_.size())) return nullptr;
+  return popups_[static_cast<size_t>(position)].get();
 }
 
 UINT Display::RunPopupMenu(const std::vector<MenuItem>& items, POINT at) {

@@ -2,10 +2,13 @@
 // as WM_COMMAND.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/window/CWnd.h"
+
+class ResourceTable;
 
 struct MenuItem {
   UINT id = 0;
@@ -21,6 +24,15 @@ class CMenu {
   BOOL DestroyMenu();
   const std::vector<MenuItem>& Items() const { return items_; }
 
+  // Loads menu id of a module's resources: one popup per popup of the template, reached with
+  // GetSubMenu. FALSE (and an empty menu) when the module has no such menu.
+  BOOL LoadMenu(const ResourceTable& resources, UINT id);
+  // The popup at position, or null.
+  CMenu* GetSubMenu(int position) const;
+  const std::string& Title() const { return title_; }
+
  private:
+  std::string title_;
   std::vector<MenuItem> items_;
+  std::vector<std::unique_ptr<CMenu>> popups_;
 };

@@ -210,6 +210,19 @@ BOOL CWnd::IsWindowVisible() const {
   return d && d->IsVisibleOnScreen(m_hWnd) ? TRUE : FALSE;
 }
 
+BOOL CWnd::EnableWindow(BOOL enable) {
+  Window* w = RecordOf(m_hWnd);
+  if (!w) return FALSE;
+  BOOL wasDisabled = w->enabled ? FALSE : TRUE;
+  w->enabled = enable != FALSE;
+  return wasDisabled;
+}
+
+BOOL CWnd::IsWindowEnabled() const {
+  const Window* w = RecordOf(m_hWnd);
+  return w && w->enabled ? TRUE : FALSE;
+}
+
 CWnd* CWnd::GetParent() const {
   const Window* w = RecordOf(m_hWnd);
   return w && w->parent ? w->parent->owner : nullptr;

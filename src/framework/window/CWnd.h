@@ -64,6 +64,9 @@ class CWnd {
   void MoveWindow(const RECT& rect, BOOL repaint = TRUE);
   BOOL ShowWindow(int show);  // SW_HIDE 0, SW_SHOW 5
   BOOL IsWindowVisible() const;
+  // A disabled window gets no mouse input; returns whether it was disabled before.
+  BOOL EnableWindow(BOOL enable = TRUE);
+  BOOL IsWindowEnabled() const;
   CWnd* GetParent() const;
   DWORD GetStyle() const;
   DWORD GetExStyle() const;

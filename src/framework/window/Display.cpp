@@ -19,15 +19,23 @@ HWND NewHandle() {
   return reinterpret_cast<HWND>(nextHandle.fetch_add(1, std::memory_order_relaxed));
 }
 
-// Width of the non-client edge on each side of a window.
-int EdgeWidth(const Window& w) {
-  return ((w.style & WS_BORDER) ? 1 : 0) + ((w.exStyle & WS_EX_CLIENTEDGE) ? 2 : 0);
+// Width of the dialog frame inside a window's border.
+constexpr int kDialogFrameWidth = 2;
+
+// Width of the non-client edge on each side of a window, the title bar not counted.
+int EdgeWidth(DWORD style, DWORD exStyle) {
+  return ((style & WS_BORDER) ? 1 : 0) + ((style & WS_DLGFRAME) ? kDialogFrameWidth : 0) +
+         ((exStyle & WS_EX_CLIENTEDGE) ? 2 : 0);
 }
+int EdgeWidth(const Window& w) { return EdgeWidth(w.style, w.exStyle); }
+
+int CaptionHeight(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION ? Display::kCaptionHeight : 0; }
+int CaptionHeight(const Window& w) { return CaptionHeight(w.style); }
 
 CRect ClientOf(const Window& w) {
   int edge = EdgeWidth(w);
   return CRect(0, 0, std::max(0, w.rect.Width() - 2 * edge),
-               std::max(0, w.rect.Height() - 2 * edge));
+               std::max(0, w.rect.Height() - 2 * edge - CaptionHeight(w)));
 }
 
 POINT OriginOnSurface(const Window& w);
@@ -44,7 +52,7 @@ CRect RectOnSurface(const Window& w) {
 POINT OriginOnSurface(const Window& w) {
   CRect r = RectOnSurface(w);
   int edge = EdgeWidth(w);
-  return POINT{r.left + edge, r.top + edge};
+  return POINT{r.left + edge, r.top + edge + CaptionHeight(w)};
 }
 
 // The client area of w on the surface.
@@ -76,6 +84,10 @@ std::vector<RECT> Subtract(const RECT& a, const RECT& b) {
 constexpr uint32_t kBorderColor = 0x646464;
 constexpr uint32_t kEdgeShadow = 0xA0A0A0;  // top and left of the sunken edge
 constexpr uint32_t kEdgeLight = 0xE3E3E3;   // bottom and right
+constexpr uint32_t kFrameLight = 0xFFFFFF;  // the raised dialog frame
+constexpr uint32_t kFrameShadow = 0xA0A0A0;
+constexpr uint32_t kFrameFace = 0xF0F0F0;
+constexpr uint32_t kCaptionColor = 0x99B4D1;
 
 }  // namespace
 
@@ -89,6 +101,14 @@ Display::~Display() {
   for (auto& [hwnd, w] : windows_)
     if (w->owner && w->owner->m_hWnd == hwnd) w->owner->m_hWnd = nullptr;
   displays.erase(std::remove(displays.begin(), displays.end(), this), displays.end());
+}
+
+CRect Display::WindowRectForClient(const RECT& client, DWORD style, DWORD exStyle) {
+  int edge = EdgeWidth(style, exStyle);
+  CRect r = client;
+  r.DeflateRect(-edge, -edge);
+  r.top -= CaptionHeight(style);
+  return r;
 }
 
 Display& Display::Current() {
@@ -172,6 +192,20 @@ bool Display::IsVisibleOnScreen(HWND hwnd) const {
   return w && ShownOnScreen(*w);
 }
 
+bool Display::IsEnabledForInput(HWND hwnd) const {
+  const Window* w = Find(hwnd);
+  for (; w; w = w->parent)
+    if (!w->enabled) return false;
+  return Find(hwnd) != nullptr;
+}
+
+std::vector<HWND> Display::TopLevelWindows() const {
+  std::vector<HWND> out;
+  for (const Window* w : topLevel_)
+    if (w->visible) out.push_back(w->handle);
+  return out;
+}
+
 std::vector<RECT> Display::VisibleClientRects(HWND hwnd) const {
   const Window* w = Find(hwnd);
   if (!w || !ShownOnScreen(*w)) return {};
@@ -187,6 +221,19 @@ std::vector<RECT> Display::VisibleClientRects(HWND hwnd) const {
     std::vector<RECT> next;
     for (const RECT& part : parts)
       for (const RECT& piece : Subtract(part, cr)) next.push_back(piece);
+    parts = std::move(next);
+  }
+  // Top-level windows created later lie on top (a dialog over the window that opened it).
+  const Window* top = w;
+  while (top->parent) top = top->parent;
+  auto above = std::find(topLevel_.begin(), topLevel_.end(), top);
+  if (above != topLevel_.end()) ++above;
+  for (; above != topLevel_.end(); ++above) {
+    if (!(*above)->visible) continue;
+    CRect cover = RectOnSurface(**above);
+    std::vector<RECT> next;
+    for (const RECT& part : parts)
+      for (const RECT& piece : Subtract(part, cover)) next.push_back(piece);
     parts = std::move(next);
   }
   for (RECT& r : parts) {
@@ -221,6 +268,15 @@ void Display::DrawFrame(HWND hwnd) {
   };
   int inset = 0;
   if (w->style & WS_BORDER) ring(inset++, kBorderColor, kBorderColor);
+  if (w->style & WS_DLGFRAME) {
+    ring(inset++, kFrameLight, kFrameShadow);
+    ring(inset++, kFrameFace, kFrameFace);
+  }
+  // The title bar lies inside the frame, above the client area; its owner writes the title.
+  if (int caption = CaptionHeight(*w)) {
+    fill(CRect(r.left + inset, r.top + inset, r.right - inset, r.top + inset + caption), kCaptionColor);
+    r.top += caption;
+  }
   if (w->exStyle & WS_EX_CLIENTEDGE) {
     ring(inset++, kEdgeShadow, kEdgeLight);
     ring(inset++, kEdgeShadow, kEdgeLight);

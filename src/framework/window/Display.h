@@ -31,6 +31,7 @@ struct Window {
   DWORD exStyle = 0;
   UINT id = 0;
   bool visible = false;
+  bool enabled = true;  // a disabled window (the owner of a modal dialog) gets no mouse input
   bool destroying = false;  // WM_DESTROY is on its way; a second DestroyWindow does nothing
 };
 
@@ -45,6 +46,10 @@ class Display {
  public:
   Display(int width, int height);
   ~Display();
+  // Height of the title bar of a window with WS_CAPTION.
+  static constexpr int kCaptionHeight = 20;
+  // The window rectangle whose client area is client, for a window of the given styles.
+  static CRect WindowRectForClient(const RECT& client, DWORD style, DWORD exStyle);
   // The display the current thread works on (the last one constructed and still alive).
   static Display& Current();
   static Display* CurrentOrNull();
@@ -74,6 +79,10 @@ class Display {
   CRect WindowRectOnSurface(HWND hwnd) const;
   POINT ClientOriginOnSurface(HWND hwnd) const;
   bool IsVisibleOnScreen(HWND hwnd) const;  // it and all its parents are visible
+  // It and all its parents are enabled.
+  bool IsEnabledForInput(HWND hwnd) const;
+  // The visible top-level windows, bottom first.
+  std::vector<HWND> TopLevelWindows() const;
   // Draws the non-client edges of hwnd (border and sunken client edge).
   void DrawFrame(HWND hwnd);
   // Visible parts of hwnd's client area: clipped by its parents, less visible children.

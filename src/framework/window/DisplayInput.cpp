@@ -169,7 +169,8 @@ bool Display::RouteMouse(HWND hwnd, int x, int y, HWND& target, LPARAM& at) cons
   POINT origin = hwnd ? ClientOriginOnSurface(hwnd) : POINT{};
   POINT p{origin.x + x, origin.y + y};
   target = IsWindow(capture_) ? capture_ : WindowAt(nullptr, p);
-  if (!target) return false;
+  // A disabled window (the owner of a modal dialog) lets the input go by.
+  if (!target || !IsEnabledForInput(target)) return false;
   POINT to = ClientOriginOnSurface(target);
   at = MAKELPARAM(p.x - to.x, p.y - to.y);
   return true;

@@ -1,0 +1,107 @@
+// The control as an object: its references, its interfaces, and the face a container that
+// created it by name holds.
+#include "framework/ole/COleControl.h"
+
+void COleControl::SetOwnedByReferences(std::function<void()> onFinalRelease) {
+  ownedByReferences_ = true;
+  onFinalRelease_ = std::move(onFinalRelease);
+}
+
+ULONG COleControl::InternalAddRef() { return ++refs_; }
+
+ULONG COleControl::InternalRelease() {
+  if (refs_ == 0) return 0;  // an unbalanced Release must not underflow
+  if (--refs_ > 0 || !ownedByReferences_) return refs_;
+  std::function<void()> done = std::move(onFinalRelease_);
+  // The window goes first, while the whole object can still answer its messages.
+  if (GetSafeHwnd()) DestroyWindow();
+  delete this;
+  if (done) done();
+  return 0;
+}
+
+HRESULT COleControl::InternalQueryInterface(REFIID riid, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IHostedControl)) {
+    *object = static_cast<IHostedControl*>(&hosted_);
+  } else if (IDispatch* dispatch = GetDispatchInterface();
+             dispatch && (IsEqualGUID(riid, IID_IDispatch) ||
+                          (dispatchIID_ && IsEqualGUID(riid, *dispatchIID_)))) {
+    *object = dispatch;
+  } else if (void* own = QueryControlInterface(riid)) {
+    *object = own;
+  } else {
+    return E_NOINTERFACE;
+  }
+  InternalAddRef();
+  return S_OK;
+}
+
+HRESULT COleControl::HostedObject::QueryInterface(REFIID riid, void** object) {
+  return control_.InternalQueryInterface(riid, object);
+}
+
+HRESULT COleControl::HostedObject::CreateControlWindow(HWND parent, const RECT& rect) {
+  CWnd* parentWindow = parent ? CWnd::FromHandle(parent) : nullptr;
+  if (parent && !parentWindow) return E_INVALIDARG;
+  if (control_.GetSafeHwnd()) return E_FAIL;
+  if (!control_.CreateControlWindow(parentWindow, rect)) return E_FAIL;
+  // Loaded values reach the display through the font notification once there is a window.
+  if (loadedBeforeWindow_) {
+    loadedBeforeWindow_ = false;
+    control_.OnFontChanged();
+  }
+  return S_OK;
+}
+
+HRESULT COleControl::HostedObject::SetObjectRect(const RECT& rect) {
+  if (!control_.GetSafeHwnd()) return E_FAIL;
+  control_.SetRectInContainer(rect);
+  return S_OK;
+}
+
+HRESULT COleControl::HostedObject::GetWindow(HWND* hwnd) {
+  if (!hwnd) return E_POINTER;
+  *hwnd = control_.GetSafeHwnd();
+  return *hwnd ? S_OK : E_FAIL;
+}
+
+HRESULT COleControl::HostedObject::InitNew() {
+  control_.ResetProperties();
+  return S_OK;
+}
+
+HRESULT COleControl::HostedObject::Load(const PropertyBag& bag) {
+  control_.LoadProperties(bag);
+  if (control_.GetSafeHwnd())
+    control_.OnFontChanged();
+  else
+    loadedBeforeWindow_ = true;
+  return S_OK;
+}
+
+HRESULT COleControl::HostedObject::Save(PropertyBag& bag, BOOL clearDirty) {
+  BOOL wasModified = control_.IsModified();
+  control_.SaveProperties(bag);
+  if (!clearDirty) control_.SetModifiedFlag(wasModified);
+  return S_OK;
+}
+
+HRESULT COleControl::HostedObject::IsDirty() { return control_.IsModified() ? S_OK : S_FALSE; }
+
+HRESULT COleControl::HostedObject::SetEventSink(EventSink* sink) {
+  control_.SetEventSink(sink);
+  return S_OK;
+}
+
+HRESULT COleControl::HostedObject::Advise(IDispatch* sink, DWORD* cookie) {
+  return control_.Advise(sink, cookie);
+}
+
+HRESULT COleControl::HostedObject::Unadvise(DWORD cookie) { return control_.Unadvise(cookie); }
+
+HRESULT COleControl::HostedObject::DoVerb(LONG verb) {
+  if (verb == OLEIVERB_PROPERTIES) return control_.OnProperties();
+  return OLEOBJ_S_INVALIDVERB;
+}

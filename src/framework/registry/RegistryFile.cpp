@@ -1,0 +1,189 @@
+#include "framework/registry/RegistryFile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+
+namespace {
+
+// Larger files are not registries this version wrote; reading stops there.
+constexpr size_t kMaxFileSize = 64u << 20;
+
+std::mutex& FaultMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+RegistryWriteFault& Fault() {
+  static RegistryWriteFault fault;
+  return fault;
+}
+
+LONG CodeFromErrno(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT: return ERROR_DISK_FULL;
+    case EACCES:
+    case EPERM:
+    case EROFS: return ERROR_ACCESS_DENIED;
+    case ENOENT:
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    default: return ERROR_WRITE_FAULT;
+  }
+}
+
+std::string Directory(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// mkdir -p; false with errno set when a component cannot be made.
+bool MakeDirectories(const std::string& dir) {
+  struct stat info {};
+  if (stat(dir.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) return true;
+    errno = ENOTDIR;
+    return false;
+  }
+  std::string parent = Directory(dir);
+  if (parent != dir && !MakeDirectories(parent)) return false;
+  return mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Holds an exclusive lock on the registry's lock file for its lifetime.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& path) {
+    fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+      error_ = CodeFromErrno(errno);
+      return;
+    }
+    while (flock(fd_, LOCK_EX) != 0) {
+      if (errno != EINTR) {
+        error_ = ERROR_LOCK_FAILED;
+        return;
+      }
+    }
+  }
+  ~FileLock() {
+    if (fd_ >= 0) close(fd_);  // closing releases the lock
+  }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  LONG Error() const { return error_; }
+
+ private:
+  int fd_ = -1;
+  LONG error_ = ERROR_SUCCESS;
+};
+
+}  // namespace
+
+std::string RegistryErrorText(LONG code) {
+  switch (code) {
+    case ERROR_SUCCESS: return "the operation completed successfully";
+    case ERROR_FILE_NOT_FOUND: return "the registry entry was not found";
+    case ERROR_PATH_NOT_FOUND: return "the registry's folder cannot be made";
+    case ERROR_ACCESS_DENIED: return "the registry cannot be written (access denied)";
+    case ERROR_WRITE_FAULT: return "the registry file could not be written";
+    case ERROR_NOT_SUPPORTED: return "the registry file comes from a newer version";
+    case ERROR_DISK_FULL: return "there is not enough space on the disk";
+    case ERROR_LOCK_FAILED: return "the registry file could not be locked";
+    case ERROR_BADDB: return "the registry file is damaged";
+    default: return "registry error " + std::to_string(code);
+  }
+}
+
+void SetRegistryWriteFault(RegistryWriteFault fault) {
+  std::lock_guard<std::mutex> lock(FaultMutex());
+  Fault() = std::move(fault);
+}
+
+RegistryFile::RegistryFile(std::string path) : path_(std::move(path)) {}
+
+std::string RegistryFile::DefaultPath() {
+  if (const char* explicitPath = std::getenv("KESTRIX_REGISTRY"); explicitPath && *explicitPath)
+    return explicitPath;
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
+    return std::string(config) + "/kestrix/registry";
+  const char* home = std::getenv("HOME");
+  return std::string(home && *home ? home : "/tmp") + "/.config/kestrix/registry";
+}
+
+RegistryRead RegistryFile::Read() const {
+  int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  std::string text;
+  char buffer[65536];
+  while (text.size() < kMaxFileSize) {
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  close(fd);
+  if (text.size() > kMaxFileSize) text.resize(kMaxFileSize);
+  return ParseRegistry(text);
+}
+
+LONG RegistryFile::Update(const std::function<LONG(RegistryTree&)>& edit) {
+  if (!MakeDirectories(Directory(path_))) return CodeFromErrno(errno);
+  FileLock lock(path_ + ".lock");
+  if (lock.Error() != ERROR_SUCCESS) return lock.Error();
+
+  RegistryRead current = Read();
+  if (current.status != ERROR_SUCCESS) return current.status;
+  RegistryTree edited = current.tree;
+  if (LONG code = edit(edited); code != ERROR_SUCCESS) return code;
+  if (edited == current.tree) return ERROR_SUCCESS;
+  {
+    std::lock_guard<std::mutex> guard(FaultMutex());
+    if (Fault())
+      if (LONG code = Fault()(current.tree, edited); code != ERROR_SUCCESS) return code;
+  }
+  return WriteAtomically(FormatRegistry(edited));
+}
+
+// The new contents go to a file beside the registry, reach the disk, and then take its name in
+// one step.
+LONG RegistryFile::WriteAtomically(const std::string& text) {
+  std::string temp = path_ + ".XXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) return CodeFromErrno(errno);
+  bool written = fchmod(fd, 0644) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
+  int error = errno;
+  if (close(fd) != 0 && written) {
+    written = false;
+    error = errno;
+  }
+  if (!written || rename(temp.c_str(), path_.c_str()) != 0) {
+    if (written) error = errno;
+    unlink(temp.c_str());
+    return CodeFromErrno(error);
+  }
+  int dir = open(Directory(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    fsync(dir);
+    close(dir);
+  }
+  return ERROR_SUCCESS;
+}

@@ -1,0 +1,8 @@
+#include "module/KestrixPropPage.h"
+
+#include "module/resources/KestrixResources.h"
+
+CKestrixPropPage::CKestrixPropPage()
+    : COlePropertyPage(KestrixResources(), IDD_PROPPAGE_KESTRIX, IDS_KESTRIX_PPG_CAPTION) {}
+
+void CKestrixPropPage::DoDataExchange(CDataExchange* dx) { DDP_PostProcessing(dx); }

@@ -1,0 +1,13 @@
+// The control's property page: dialog 200 of the module's resources, captioned "General". It
+// binds no property yet.
+#pragma once
+
+#include "framework/ole/COlePropertyPage.h"
+
+class CKestrixPropPage : public COlePropertyPage {
+ public:
+  CKestrixPropPage();
+
+ protected:
+  void DoDataExchange(CDataExchange* dx) override;
+};

@@ -1,0 +1,6 @@
+// Makes the property page object the page's class factory hands out.
+#pragma once
+
+#include "framework/ole/ClassFactory.h"
+
+IUnknown* CreateKestrixPropPageObject(COleControlModule& module);

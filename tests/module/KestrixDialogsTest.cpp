@@ -1,0 +1,135 @@
+// The about box and the property page as the framework lays them out from their templates, and
+// a picture of each for the documentation.
+#include <gtest/gtest.h>
+
+#include "ControlHost.h"
+#include "framework/ole/PropertyFrame.h"
+#include "framework/window/Dialog.h"
+#include "framework/window/DialogUnits.h"
+#include "module/KestrixPropPage.h"
+#include "module/resources/KestrixResources.h"
+
+namespace {
+
+class KestrixDialogs : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(owner.CreateEx(0, WS_VISIBLE, CRect(0, 0, 640, 400), nullptr)); }
+
+  CRect PlacedRect(CWnd& w) {
+    CRect r;
+    w.GetWindowRect(&r);
+    return r;
+  }
+
+  Display display{640, 400};
+  CWnd owner;
+};
+
+TEST_F(KestrixDialogs, AboutBoxLayoutInPixels) {
+  CDialog about(KestrixResources(), IDD_ABOUTBOX_KESTRIX, &owner);
+  ASSERT_TRUE(about.Create(&owner));
+  EXPECT_EQ(about.Title(), "About Kestrix Control");
+  DialogBaseUnits base = about.BaseUnits();
+  EXPECT_EQ(base.x, DialogFont::Get("MS Sans Serif", 8)->BaseUnits().x);
+  CRect client;
+  about.GetClientRect(&client);
+  EXPECT_EQ(client, CRect(0, 0, MulDiv(260, base.x, 4), MulDiv(55, base.y, 8)));
+
+  ASSERT_EQ(about.Items().size(), 4u);
+  const auto& items = about.Items();
+  // The icon at (10, 10) du, at its own 32 x 32 pixels.
+  EXPECT_EQ(PlacedRect(*items[0]), CRect(MulDiv(10, base.x, 4), MulDiv(10, base.y, 8),
+                                         MulDiv(10, base.x, 4) + 32, MulDiv(10, base.y, 8) + 32));
+  EXPECT_EQ(items[1]->Text(), "Kestrix Control, Version 1.0");
+  EXPECT_EQ(PlacedRect(*items[1]), DialogRectToPixels({40, 10, 170, 8}, base));
+  EXPECT_EQ(PlacedRect(*items[2]), DialogRectToPixels({40, 25, 170, 8}, base));
+  CPushButton* ok = about.DefaultButton();
+  ASSERT_NE(ok, nullptr);
+  EXPECT_EQ(ok, about.GetDlgItem(1));
+  EXPECT_EQ(ok->Text(), "OK");
+  EXPECT_EQ(PlacedRect(*ok), DialogRectToPixels({221, 7, 32, 14}, base));
+  // Both lines of text fit their one-line rectangles.
+  auto font = DialogFont::Get("MS Sans Serif", 8);
+  for (int i : {1, 2}) EXPECT_LE(font->TextWidth(items[i]->Text()), PlacedRect(*items[i]).Width()) << i;
+
+  EXPECT_TRUE(display.WriteWindowPng(about.GetSafeHwnd(), TestOutputPath("about-box.png")));
+}
+
+TEST_F(KestrixDialogs, PropertyPageLayoutCaptionAndActivation) {
+  CKestrixPropPage page;
+  EXPECT_EQ(page.Caption(), "General");
+  DialogBaseUnits base = DialogFont::Get("MS Sans Serif", 8)->BaseUnits();
+  CSize size = page.PageSize();
+  EXPECT_EQ(size.cx, MulDiv(250, base.x, 4));
+  EXPECT_EQ(size.cy, MulDiv(62, base.y, 8));
+
+  const CRect at(12, 30, 12 + size.cx, 30 + size.cy);
+  ASSERT_TRUE(page.Activate(owner.GetSafeHwnd(), at));
+  EXPECT_FALSE(page.Activate(owner.GetSafeHwnd(), at));  // once at a time
+  CDialog* dialog = page.PageDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->GetParent(), &owner);
+  EXPECT_EQ(PlacedRect(*dialog), at);
+  ASSERT_EQ(dialog->Items().size(), 1u);
+  CDialogItem& text = *dialog->Items()[0];
+  EXPECT_EQ(text.Text(), "TODO: Place controls to manipulate properties of Kestrix Control on this dialog.");
+  EXPECT_EQ(PlacedRect(text), DialogRectToPixels({7, 25, 229, 16}, base));
+  // The sentence does not fit one line of the item and wraps onto a second, which fits.
+  CRect textRect = DialogRectToPixels({7, 25, 229, 16}, base);
+  auto font = DialogFont::Get("MS Sans Serif", 8);
+  std::vector<std::string> lines = WrapText(*font, text.Text(), textRect.Width());
+  EXPECT_EQ(lines.size(), 2u);
+  EXPECT_LE(static_cast<int>(lines.size()) * font->Height(), textRect.Height() + font->Height() / 2);
+
+  EXPECT_TRUE(display.WriteWindowPng(dialog->GetSafeHwnd(), TestOutputPath("property-page.png")));
+  EXPECT_TRUE(page.UpdateData(TRUE));
+
+  page.Deactivate();
+  EXPECT_FALSE(page.IsActive());
+  EXPECT_EQ(page.PageDialog(), nullptr);
+  EXPECT_TRUE(display.ChildrenOf(owner.GetSafeHwnd()).empty());
+  EXPECT_FALSE(page.UpdateData(TRUE));
+  // It can be shown again, but only inside a window of ours.
+  EXPECT_TRUE(page.Activate(owner.GetSafeHwnd(), at));
+  page.Deactivate();
+  EXPECT_FALSE(page.Activate(nullptr, at));
+}
+
+// The frame the Properties verb opens: the page inside it, OK applying and closing.
+TEST_F(KestrixDialogs, PropertyFrameShowsThePageAndClosesWithOkOrCancel) {
+  CKestrixPropPage page;
+  const std::string name = LoadResourceString(KestrixResources(), IDS_KESTRIX);
+  std::string title, buttons;
+  CRect pageRect, expectedRect;
+  HWND parentOfPage = nullptr, frameHwnd = nullptr;
+  display.ScheduleInput(10, [&] {
+    CDialog* frame = CDialog::TopmostDialog();
+    ASSERT_NE(frame, nullptr);
+    title = frame->Title();
+    frameHwnd = frame->GetSafeHwnd();
+    for (const auto& item : frame->Items()) buttons += VisibleLabel(item->Text()) + " ";
+    ASSERT_NE(page.PageDialog(), nullptr);
+    page.PageDialog()->GetWindowRect(&pageRect);
+    parentOfPage = page.PageDialog()->GetParent()->GetSafeHwnd();
+    expectedRect = static_cast<CPropertyFrame*>(frame)->PageRect();
+    display.WriteWindowPng(frameHwnd, TestOutputPath("property-frame.png"));
+  });
+  display.ScheduleInput(20, [&] { display.KeyDown(VK_RETURN); });
+  CPropertyFrame frame(name, {&page}, &owner);
+  EXPECT_EQ(frame.DoModal(), IDOK);
+  EXPECT_EQ(title, "Velor Control Properties");
+  EXPECT_EQ(buttons, "OK Cancel Apply ");
+  EXPECT_EQ(parentOfPage, frameHwnd);
+  EXPECT_EQ(pageRect, expectedRect);
+  // The page area holds the page at its own size.
+  EXPECT_GE(expectedRect.Width(), page.PageSize().cx);
+  EXPECT_GE(expectedRect.Height(), page.PageSize().cy);
+  EXPECT_FALSE(page.IsActive());
+
+  CPropertyFrame again(name, {&page}, &owner);
+  display.ScheduleInput(10, [&] { display.KeyDown(VK_ESCAPE); });
+  EXPECT_EQ(again.DoModal(), IDCANCEL);
+  EXPECT_FALSE(page.IsActive());
+}
+
+}  // namespace
