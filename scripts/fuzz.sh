@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs one of them, or all of them in turn, for a while:
 #   scripts/fuzz.sh TARGET [SECONDS]     (fuzz_sequence, fuzz_sequence_real, fuzz_load,
-#                                         fuzz_script, fuzz_textlib, or all; 600 seconds each
+#                                         fuzz_script, fuzz_textlib,
+#                                         fuzz_registry, or all; 600 seconds each
 #                                         unless given)
 # The corpus grows in build/fuzz/corpus/TARGET, seeded from fuzz/corpus/TARGET; an input that
 # breaks a rule or crashes is saved as build/fuzz/artifacts/TARGET/crash-*. Replay one with
@@ -12,7 +13,7 @@ cd "$(dirname "$0")/.."
 target="${1:?usage: scripts/fuzz.sh TARGET|all [SECONDS]}"
 seconds="${2:-600}"
 if [ "$target" = all ]; then
-  for each in fuzz_sequence fuzz_sequence_real fuzz_load fuzz_script fuzz_textlib; do
+  for each in fuzz_sequence fuzz_sequence_real fuzz_load fuzz_script fuzz_textlib fuzz_registry; do
     bash "$0" "$each" "$seconds"
   done
   exit 0

@@ -26,6 +26,10 @@ std::string RunScript(const uint8_t* data, size_t size);
 // the first bytes: the drawn advance must equal the measured one.
 std::string RunTextLibrary(const uint8_t* data, size_t size);
 
+// The bytes read as a registry file: what is read writes back to itself, and registering and
+// unregistering the control's classes gives back what was there.
+std::string RunRegistry(const uint8_t* data, size_t size);
+
 // The run function of a target by its name (fuzz_sequence, ...), or null.
 using RunFunction = std::string (*)(const uint8_t*, size_t);
 RunFunction RunnerOf(const std::string& target);

@@ -10,6 +10,7 @@ RunFunction RunnerOf(const std::string& target) {
   if (target == "fuzz_load") return RunLoad;
   if (target == "fuzz_script") return RunScript;
   if (target == "fuzz_textlib") return RunTextLibrary;
+  if (target == "fuzz_registry") return RunRegistry;
   return nullptr;
 }
 

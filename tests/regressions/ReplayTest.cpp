@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kTargets[] = {"fuzz_sequence", "fuzz_sequence_real", "fuzz_load", "fuzz_script",
-                                "fuzz_textlib"};
+                                "fuzz_textlib", "fuzz_registry"};
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
