@@ -23,7 +23,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKESTRIX_FUZZ=ON -DKESTRIX_BENCHMARKS=OFF
 cmake --build build/fuzz --target fuzz_targets -j "$jobs"
-for target in fuzz_sequence fuzz_sequence_real fuzz_load fuzz_script fuzz_textlib; do
+for target in fuzz_sequence fuzz_sequence_real fuzz_load fuzz_script fuzz_textlib \
+  fuzz_registry; do
   work=$(mktemp -d)
   log="build/fuzz/$target.log"
   if ! LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
