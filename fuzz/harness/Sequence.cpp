@@ -83,7 +83,9 @@ class Sequence {
     for (int step = 0; step < kMaxSteps && !in_.Done(); ++step) {
       int what = in_.Byte() % 14;
       Step(what);
-      if (std::string broken = ctrl_->Verify(); !broken.empty())
+      std::string broken = ctrl_->Verify();
+      if (broken.empty()) broken = ctrl_->VerifyScreen();
+      if (!broken.empty())
         return "step " + std::to_string(step) + " (kind " + std::to_string(what) + "): " + broken;
     }
     return "";

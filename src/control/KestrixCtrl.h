@@ -266,6 +266,14 @@ class CKestrixCtrl : public COleControl {
   // Empty when every rule of the control's state holds; else the first broken rule's name and
   // what broke it. Meant for between messages (nothing held, no gesture half-delivered).
   std::string Verify();
+  // Empty when the screen shows what a full repaint from the fields shows (lines, highlight,
+  // caret); else how many pixels differ and where the first is. Costs a repaint, which it
+  // leaves on the screen.
+  std::string VerifyScreen();
+  // The pixels of the client area, over the rows the view describes, that differ from a full
+  // repaint from the fields; where names the first. shown and expected receive both captures.
+  int StalePixels(std::string* where = nullptr, Surface* shown = nullptr,
+                  Surface* expected = nullptr);
   // Every field of the control, every line record, the scroll bar and the saved positions, one
   // per line of text: two controls in the same state describe themselves the same.
   std::string DescribeState();

@@ -144,3 +144,31 @@ TEST(VerifyScrollBar, ThumbAndRangeFollowTheView) {
 }
 
 }  // namespace
+
+namespace {
+
+// The screen check: a highlight inverted one time too many, a highlight drawn where the records
+// have none, and a record whose span the screen does not show are all caught.
+TEST_F(VerifyTest, TheScreenMustShowTheHighlightOfTheRecords) {
+  host.display.SetFocus(c.GetSafeHwnd());
+  c.SetSelStart(1);
+  c.SetSelLength(3);
+  EXPECT_EQ(c.Verify(), "");
+  EXPECT_EQ(c.VerifyScreen(), "");
+
+  // The same span inverted once more on the screen: the XOR state no longer matches.
+  CDC* dc = c.GetDC();
+  CRect span(2, 2, 12, 8);
+  dc->InvertRect(&span);
+  c.ReleaseDC(dc);
+  EXPECT_TRUE(Names(c.VerifyScreen(), "screen"));
+  EXPECT_EQ(c.VerifyScreen(), "") << "the check repaints what it found stale";
+
+  // A record that says its line is highlighted while the screen was painted without it.
+  c.m_SelLength = 0;
+  c.Redraw();
+  c.m_SelLength = 3;
+  EXPECT_TRUE(Names(c.VerifyScreen(), "screen"));
+}
+
+}  // namespace

@@ -131,11 +131,18 @@ TEST_F(ModuleLoadTest, RegisterCreateByProgIdDriveReleaseUnloadAndUnregister) {
   // The module stays while an object lives.
   hosted->Release();
   dispatch->Release();
+  void* module = dlopen(KESTRIX_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(module, nullptr);
+  auto canUnloadNow = reinterpret_cast<HRESULT (*)()>(dlsym(module, "DllCanUnloadNow"));
+  ASSERT_NE(canUnloadNow, nullptr);
+  EXPECT_EQ(canUnloadNow(), S_FALSE);
   CoFreeUnusedLibraries();
   EXPECT_EQ(CoLoadedLibraryCount(), 1u);
   size_t windows = display.WindowCount();
   unknown->Release();
   EXPECT_LT(display.WindowCount(), windows) << "the last release destroys the control's window";
+  EXPECT_EQ(canUnloadNow(), S_OK);
+  dlclose(module);
   CoFreeUnusedLibraries();
   EXPECT_EQ(CoLoadedLibraryCount(), 0u);
 

@@ -1,0 +1,49 @@
+// The screen against the fields: what a full repaint from the fields would show must already
+// be on the screen (lines, the highlight of the selection, the caret).
+#include <algorithm>
+
+#include "control/KestrixCtrl.h"
+#include "framework/window/Display.h"
+
+namespace {
+
+// A full repaint in the order the control draws: lines, caret, then the highlight over both.
+void RepaintFromFields(CKestrixCtrl& c) {
+  const int selLength = c.m_SelLength;
+  c.m_SelLength = 0;  // lines without highlight, and a caret that may be drawn
+  c.Redraw();
+  if (c.m_CaretShown) c.DrawCaret();
+  c.m_SelLength = selLength;
+  c.RepaintHighlight();
+}
+
+}  // namespace
+
+int CKestrixCtrl::StalePixels(std::string* where, Surface* shown, Surface* expected) {
+  Display* display = Display::Of(m_hWnd);
+  if (!display || m_Busy) return 0;
+  Surface before = display->CaptureClient(m_hWnd);
+  RepaintFromFields(*this);
+  Surface after = display->CaptureClient(m_hWnd);
+  // Below the view's last line, when the text goes on, the fields say nothing: a line only
+  // partly in the window is not counted as visible.
+  int bottom = before.Height();
+  if (m_LastVisible < LineCount())
+    bottom = m_Lines.At(m_LastVisible)->m_Y - m_ScrollOffset - m_BaselineLift + m_Descent;
+  int differing = 0;
+  for (int y = 0; y < std::min(bottom, before.Height()); ++y)
+    for (int x = 0; x < before.Width(); ++x)
+      if (before.Pixel(x, y) != after.Pixel(x, y) && differing++ == 0 && where)
+        *where = std::to_string(x) + ", " + std::to_string(y);
+  if (shown) *shown = std::move(before);
+  if (expected) *expected = std::move(after);
+  return differing;
+}
+
+std::string CKestrixCtrl::VerifyScreen() {
+  std::string where;
+  int stale = StalePixels(&where);
+  if (stale == 0) return {};
+  return "screen: " + std::to_string(stale) +
+         " pixels differ from a repaint of the fields, the first at " + where;
+}
