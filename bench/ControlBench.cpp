@@ -50,9 +50,12 @@ LoadedControl& Shared() {
   return *control;
 }
 
+// A whole layout of the text: lines are not kept from the previous text.
 void BM_TextWrite(benchmark::State& state) {
   LoadedControl& c = Shared();
+  c.ctrl.m_KeepUnchangedLines = false;
   for (auto _ : state) c.ctrl.SetText(c.corpus);
+  c.ctrl.m_KeepUnchangedLines = true;
   state.counters["lines"] = c.ctrl.LineCount();
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * c.corpus.size()));
 }
@@ -111,11 +114,13 @@ void BM_PaintWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintWindow)->Arg(10)->Unit(benchmark::kMicrosecond);
 
-// Backspace in the middle of the 1 MB corpus, through the key message: every deletion rebuilds
-// the whole text. The character is typed back, untimed.
+// Backspace in the middle of the 1 MB corpus, through the key message, keeping the lines of
+// unchanged paragraphs (argument 1) or laying out the whole text (0). The character is typed
+// back, untimed.
 void BM_Backspace(benchmark::State& state) {
   LoadedControl& c = Shared();
   CKestrixCtrl& k = c.ctrl;
+  k.m_KeepUnchangedLines = state.range(0) != 0;
   c.Show(10000);
   k.m_CharIndex = 1;
   for (auto _ : state) {
@@ -124,8 +129,64 @@ void BM_Backspace(benchmark::State& state) {
     k.SendMessage(WM_CHAR, 'x', 1);
     state.ResumeTiming();
   }
+  k.m_KeepUnchangedLines = true;
 }
-BENCHMARK(BM_Backspace)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Backspace)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Deleting a selection of about 20 KB that spans many paragraphs deep in the 1 MB corpus; the
+// text is put back, untimed.
+void BM_DeleteSelection(benchmark::State& state) {
+  LoadedControl& c = Shared();
+  CKestrixCtrl& k = c.ctrl;
+  for (auto _ : state) {
+    state.PauseTiming();
+    c.Show(10000);
+    k.SetSelStart(k.OffsetFromIndex(0));
+    k.SetSelLength(20000);
+    state.ResumeTiming();
+    k.SendMessage(WM_KEYDOWN, VK_DELETE, 1);
+    state.PauseTiming();
+    k.SetText(c.corpus);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_DeleteSelection)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Pasting 10 KB of the corpus (many paragraphs) deep in the 1 MB corpus; the text is put back,
+// untimed.
+void BM_Paste10K(benchmark::State& state) {
+  LoadedControl& c = Shared();
+  CKestrixCtrl& k = c.ctrl;
+  c.display.PutClipboardText(c.corpus.substr(1000, 10 * 1024));
+  for (auto _ : state) {
+    state.PauseTiming();
+    c.Show(10000);
+    k.m_CharIndex = 3;
+    state.ResumeTiming();
+    k.OnEditPaste();
+    state.PauseTiming();
+    k.SetText(c.corpus);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_Paste10K)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Return in the middle of a line deep in the 1 MB corpus; the text is put back, untimed.
+void BM_Return(benchmark::State& state) {
+  LoadedControl& c = Shared();
+  CKestrixCtrl& k = c.ctrl;
+  for (auto _ : state) {
+    state.PauseTiming();
+    c.Show(10000);
+    k.m_CharIndex = 3;
+    state.ResumeTiming();
+    k.SendMessage(WM_KEYDOWN, VK_RETURN, 1);
+    state.PauseTiming();
+    k.SetText(c.corpus);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_Return)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Shift+Down extending a selection line by line deep in the 1 MB corpus: highlight only.
 void BM_ShiftDown(benchmark::State& state) {

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
+  libpango1.0-dev  # the side-by-side benchmarks only
   libfreetype-dev libharfbuzz-dev libfribidi-dev libfontconfig-dev libpng-dev libx11-dev
   fontconfig fonts-noto-core fonts-liberation2 fonts-dejavu-core
   clang libclang-rt-dev

@@ -65,6 +65,8 @@ std::string Tamed(const std::string& line) {
     return "window " + Clamped(words[1], kMaxWindowSide) + " " + Clamped(words[2], kMaxWindowSide);
   if ((command == "save" || command == "load" || command == "png") && words.size() >= 2)
     return command + " \"" + ScratchFolder().File(words[1].text) + "\"";
+  if (command == "dialog" && words.size() >= 3 && Lower(words[1].text) == "png")
+    return "dialog png \"" + ScratchFolder().File(words[2].text) + "\"";
   return line;
 }
 

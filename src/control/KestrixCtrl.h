@@ -58,6 +58,8 @@ class CKestrixCtrl : public COleControl {
   void OnSysKeyDown(UINT ch, UINT repeat, UINT flags);
   int OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message);
   void OnVScroll(UINT code, UINT pos, CScrollBar* scrollBar);
+  // A wheel notch scrolls the view three lines; the caret stays on its line.
+  void OnMouseWheel(UINT flags, short delta, CPoint point);
   void OnTimer(UINT_PTR id);
   void OnDestroy();
   void OnFontChanged() override;
@@ -324,6 +326,8 @@ class CKestrixCtrl : public COleControl {
   // Members, in declaration order -------------------------------------------------------
   OLE_COLOR m_ForeColor = 0;
   std::unique_ptr<CScrollBar> m_pScrollBar;
+  // Wheel turns not yet worth a notch (fine-grained wheels send less than 120 at a time).
+  int m_WheelRest = 0;
   int m_Busy = 0;
   unsigned int m_BlinkTimer = 0;
   BOOL m_HasFocus = FALSE;

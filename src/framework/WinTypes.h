@@ -159,6 +159,10 @@ inline constexpr UINT WM_RBUTTONUP = 0x0205;
 inline constexpr UINT WM_MBUTTONDOWN = 0x0207;
 inline constexpr UINT WM_MBUTTONUP = 0x0208;
 inline constexpr UINT WM_MOUSELAST = 0x0209;
+// wParam: key flags low, the signed turn high (WHEEL_DELTA a notch); lParam: the screen point.
+inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
+inline constexpr int WHEEL_DELTA = 120;
+inline constexpr short GET_WHEEL_DELTA_WPARAM(WPARAM w) { return static_cast<short>(HIWORD(w)); }
 inline constexpr UINT WM_KEYFIRST = 0x0100;
 inline constexpr UINT WM_KEYLAST = 0x0109;
 

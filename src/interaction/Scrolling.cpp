@@ -1,4 +1,6 @@
 // The vertical scroll bar and the range of visible lines.
+#include <cstdlib>
+
 #include "control/KestrixCtrl.h"
 
 namespace {
@@ -134,4 +136,23 @@ void CKestrixCtrl::OnVScroll(UINT code, UINT pos, CScrollBar* scrollBar) {
     default:
       break;
   }
+}
+
+void CKestrixCtrl::OnMouseWheel(UINT, short delta, CPoint) {
+  // A text that fits the window has nothing to scroll: the view stays at its first line.
+  if (m_Busy != 0 || m_Lines.Empty() || !m_pScrollBar || !m_pScrollBar->IsWindowVisible()) return;
+  constexpr int kLinesPerNotch = 3;
+  m_WheelRest += delta;
+  int notches = m_WheelRest / WHEEL_DELTA;
+  if (notches == 0) return;
+  m_WheelRest -= notches * WHEEL_DELTA;
+  StoreLine();
+  EraseCaret();
+  for (int i = 0; i < std::abs(notches) * kLinesPerNotch; ++i) {
+    if (notches > 0)
+      ScrollLineUp();
+    else
+      ScrollLineDown();
+  }
+  UpdateCaret();
 }

@@ -89,6 +89,19 @@ TEST_F(Rebuild, OverlongWordsStayWhole) {
   EXPECT_EQ(Lines(), (Lines_{"abcdefghijklmn ", "op qr"}));
 }
 
+TEST_F(Rebuild, ASpaceTypedIntoALineWithoutOneLetsItWrap) {
+  // A line typed without spaces is not searched again for one at every character; a space
+  // typed into its middle must still be seen.
+  c.SetText("abcdefgh");
+  c.SetFocus();
+  c.m_CharIndex = c.IndexFromOffset(8);
+  host.display.Char('i');
+  ASSERT_EQ(Lines(), (Lines_{"abcdefghi"}));  // 90 px and no space
+  c.m_CharIndex = 4;
+  host.display.Char(' ');  // 100 px: 100 + 10 > 100, and now a space to break after
+  EXPECT_EQ(Lines(), (Lines_{"abcd ", "efghi"}));
+}
+
 TEST_F(Rebuild, SettingsTurnWrappingOff) {
   c.m_WordWrap = FALSE;
   c.SetText("aaa bbb ccc ddd eee\rfff");

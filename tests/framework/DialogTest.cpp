@@ -160,7 +160,9 @@ TEST_F(DialogTest, AWindowUnderADialogDrawsOnlyWhereItShows) {
 
 TEST_F(DialogTest, ReturnPressesTheDefaultButtonAndEscapeCancels) {
   CDialog first(ChooserTemplate(), &resources);
-  EXPECT_EQ(RunWith(first, {[&] { display.KeyDown(VK_RETURN); }}), static_cast<INT_PTR>(kYes));
+  // The disabled owner cannot take the keyboard back while the dialog runs.
+  EXPECT_EQ(RunWith(first, {[&] { owner.SetFocus(); }, [&] { display.KeyDown(VK_RETURN); }}),
+            static_cast<INT_PTR>(kYes));
   CDialog second(ChooserTemplate(), &resources);
   EXPECT_EQ(RunWith(second, {[&] { display.KeyDown(VK_ESCAPE); }, [&] { ClickButton("No"); }}), IDCANCEL);
   EXPECT_EQ(CDialog::TopmostDialog(), nullptr);

@@ -4,6 +4,7 @@
 
 #include "ControlHost.h"
 #include "framework/ole/PropertyFrame.h"
+#include "framework/ole/PropertyPageObject.h"
 #include "framework/window/Dialog.h"
 #include "framework/window/DialogUnits.h"
 #include "module/KestrixPropPage.h"
@@ -95,9 +96,12 @@ TEST_F(KestrixDialogs, PropertyPageLayoutCaptionAndActivation) {
   EXPECT_FALSE(page.Activate(nullptr, at));
 }
 
-// The frame the Properties verb opens: the page inside it, OK applying and closing.
+// The frame the Properties verb opens, over the page as its class factory hands it out: the
+// page inside, OK applying and closing, Escape cancelling, the objects given back.
 TEST_F(KestrixDialogs, PropertyFrameShowsThePageAndClosesWithOkOrCancel) {
-  CKestrixPropPage page;
+  auto* object = new PropertyPageObject(std::make_unique<CKestrixPropPage>(), {});
+  object->AddRef();
+  COlePropertyPage& page = object->Page();
   const std::string name = LoadResourceString(KestrixResources(), IDS_KESTRIX);
   std::string title, buttons;
   CRect pageRect, expectedRect;
@@ -115,8 +119,7 @@ TEST_F(KestrixDialogs, PropertyFrameShowsThePageAndClosesWithOkOrCancel) {
     display.WriteWindowPng(frameHwnd, TestOutputPath("property-frame.png"));
   });
   display.ScheduleInput(20, [&] { display.KeyDown(VK_RETURN); });
-  CPropertyFrame frame(name, {&page}, &owner);
-  EXPECT_EQ(frame.DoModal(), IDOK);
+  EXPECT_EQ(ShowPropertyFrame(&owner, name, {object}, {}), IDOK);
   EXPECT_EQ(title, "Velor Control Properties");
   EXPECT_EQ(buttons, "OK Cancel Apply ");
   EXPECT_EQ(parentOfPage, frameHwnd);
@@ -126,10 +129,27 @@ TEST_F(KestrixDialogs, PropertyFrameShowsThePageAndClosesWithOkOrCancel) {
   EXPECT_GE(expectedRect.Height(), page.PageSize().cy);
   EXPECT_FALSE(page.IsActive());
 
-  CPropertyFrame again(name, {&page}, &owner);
+  // The object being edited is held by the page only while the frame runs.
+  struct Edited : IUnknown {
+    ULONG refs = 1;
+    ULONG peak = 1;
+    HRESULT QueryInterface(REFIID, void** out) override {
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    ULONG AddRef() override {
+      peak = std::max(peak, ++refs);
+      return refs;
+    }
+    ULONG Release() override { return --refs; }
+  } edited;
   display.ScheduleInput(10, [&] { display.KeyDown(VK_ESCAPE); });
-  EXPECT_EQ(again.DoModal(), IDCANCEL);
+  EXPECT_EQ(ShowPropertyFrame(&owner, name, {object}, {&edited}), IDCANCEL);
+  EXPECT_EQ(edited.peak, 2u);
+  EXPECT_EQ(edited.refs, 1u);
   EXPECT_FALSE(page.IsActive());
+  // The frame held the page only while it ran.
+  EXPECT_EQ(object->Release(), 0u);
 }
 
 }  // namespace

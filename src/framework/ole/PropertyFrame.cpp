@@ -17,19 +17,27 @@ constexpr int kTabTextIndent = 6;  // pixels
 DialogBaseUnits FrameBaseUnits() { return DialogFont::Get("MS Sans Serif", 8)->BaseUnits(); }
 
 // The largest page, in dialog units of the frame's font, rounded up so that it fits.
-DialogUnitRect PageArea(const std::vector<COlePropertyPage*>& pages) {
+DialogUnitRect PageArea(const std::vector<SIZE>& sizes) {
   DialogBaseUnits base = FrameBaseUnits();
   int cx = 0, cy = 0;
-  for (const COlePropertyPage* page : pages) {
-    CSize size = page->PageSize();
+  for (const SIZE& size : sizes) {
     cx = std::max(cx, base.x ? (size.cx * 4 + base.x - 1) / base.x : 0);
     cy = std::max(cy, base.y ? (size.cy * 8 + base.y - 1) / base.y : 0);
   }
   return DialogUnitRect{kMargin, kMargin + kTabHeight, cx, cy};
 }
 
-DialogTemplate FrameTemplate(const std::string& objectName, const std::vector<COlePropertyPage*>& pages) {
-  DialogUnitRect page = PageArea(pages);
+std::vector<SIZE> PageSizes(const std::vector<IPropertyPage*>& pages) {
+  std::vector<SIZE> sizes;
+  for (IPropertyPage* page : pages) {
+    PROPPAGEINFO info;
+    if (page && page->GetPageInfo(&info) == S_OK) sizes.push_back(info.size);
+  }
+  return sizes;
+}
+
+DialogTemplate FrameTemplate(const std::string& objectName, const std::vector<IPropertyPage*>& pages) {
+  DialogUnitRect page = PageArea(PageSizes(pages));
   DialogTemplate t;
   t.style = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
   t.rect = {0, 0, page.cx + 2 * kMargin, page.y + page.cy + 2 * kMargin + kButtonHeight};
@@ -46,36 +54,53 @@ DialogTemplate FrameTemplate(const std::string& objectName, const std::vector<CO
 
 }  // namespace
 
-CPropertyFrame::CPropertyFrame(const std::string& objectName, std::vector<COlePropertyPage*> pages, CWnd* owner)
-    : CDialog(FrameTemplate(objectName, pages), nullptr, owner), pages_(std::move(pages)) {}
+CPropertyFrame::CPropertyFrame(const std::string& objectName, std::vector<IPropertyPage*> pages, CWnd* owner)
+    : CDialog(FrameTemplate(objectName, pages), nullptr, owner) {
+  for (IPropertyPage* page : pages) {
+    Page held{page, {}};
+    if (!page || page->GetPageInfo(&held.info) != S_OK) continue;
+    page->AddRef();
+    pages_.push_back(std::move(held));
+  }
+}
+
+CPropertyFrame::~CPropertyFrame() {
+  for (Page& p : pages_) {
+    p.page->Deactivate();
+    p.page->Release();
+  }
+}
 
 CRect CPropertyFrame::PageRect() const {
-  CRect area = MapDialogRect(PageArea(pages_));
-  return area;
+  std::vector<SIZE> sizes;
+  for (const Page& p : pages_) sizes.push_back(p.info.size);
+  return MapDialogRect(PageArea(sizes));
 }
 
 INT_PTR CPropertyFrame::DoModal() {
   INT_PTR result = CDialog::DoModal();
-  for (COlePropertyPage* page : pages_) page->Deactivate();
+  for (Page& p : pages_) p.page->Deactivate();
   active_ = nullptr;
   return result;
 }
 
 BOOL CPropertyFrame::OnInitDialog() {
-  if (!pages_.empty() && pages_.front()->Activate(GetSafeHwnd(), PageRect())) active_ = pages_.front();
+  const CRect rect = PageRect();
+  if (!pages_.empty() && pages_.front().page->Activate(GetSafeHwnd(), &rect, TRUE) == S_OK)
+    active_ = pages_.front().page;
   // The tabs were drawn before there was an active page.
   UpdateWindow();
   return TRUE;
 }
 
 void CPropertyFrame::OnOK() {
-  for (COlePropertyPage* page : pages_) page->Apply();
+  for (Page& p : pages_) p.page->Apply();
   EndDialog(IDOK);
 }
 
 void CPropertyFrame::OnCommand(UINT id) {
   if (id == ID_APPLY_NOW) {
-    for (COlePropertyPage* page : pages_) page->Apply();
+    for (Page& p : pages_) p.page->Apply();
     return;
   }
   CDialog::OnCommand(id);
@@ -106,15 +131,27 @@ void CPropertyFrame::PaintTabs() {
   int x = panel.left;
   const int top = panel.top - MulDiv(kTabHeight, BaseUnits().y, 8) + 2;
   dc->SetTextColor(kDialogTextColor);
-  for (COlePropertyPage* p : pages_) {
-    int width = font->TextWidth(p->Caption()) + 2 * kTabTextIndent;
+  for (const Page& p : pages_) {
+    const std::string& caption = p.info.title;
+    int width = font->TextWidth(caption) + 2 * kTabTextIndent;
     line(x, top, x + width, top + 1, kDialogLightColor);
     line(x, top, x + 1, panel.top + 1, kDialogLightColor);
     line(x + width - 1, top + 1, x + width, panel.top, kDialogDarkShadowColor);
     // The active tab opens onto its page.
-    if (p == active_) line(x + 1, panel.top, x + width - 1, panel.top + 1, kDialogFaceColor);
-    if (dc->m_hDC) font->Draw(*dc->m_hDC, x + kTabTextIndent, top + (panel.top - top - font->Height()) / 2, p->Caption());
+    if (p.page == active_) line(x + 1, panel.top, x + width - 1, panel.top + 1, kDialogFaceColor);
+    if (dc->m_hDC) font->Draw(*dc->m_hDC, x + kTabTextIndent, top + (panel.top - top - font->Height()) / 2, caption);
     x += width;
   }
   ReleaseDC(dc);
+}
+
+INT_PTR ShowPropertyFrame(CWnd* owner, const std::string& objectName, const std::vector<IPropertyPage*>& pages,
+                          const std::vector<IUnknown*>& objects) {
+  std::vector<IUnknown*> edited(objects);
+  for (IPropertyPage* page : pages)
+    if (page) page->SetObjects(static_cast<ULONG>(edited.size()), edited.data());
+  INT_PTR result = CPropertyFrame(objectName, pages, owner).DoModal();
+  for (IPropertyPage* page : pages)
+    if (page) page->SetObjects(0, nullptr);
+  return result;
 }

@@ -5,15 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "framework/ole/COlePropertyPage.h"
+#include "framework/ole/PropertyPage.h"
 #include "framework/window/Dialog.h"
 
 inline constexpr UINT ID_APPLY_NOW = 0x3021;
 
 class CPropertyFrame : public CDialog {
  public:
-  // The pages must outlive the frame; the first is shown.
-  CPropertyFrame(const std::string& objectName, std::vector<COlePropertyPage*> pages, CWnd* owner = nullptr);
+  // The pages are held (AddRef) while the frame lives; the first is shown.
+  CPropertyFrame(const std::string& objectName, std::vector<IPropertyPage*> pages, CWnd* owner = nullptr);
+  ~CPropertyFrame() override;
 
   // Runs the frame; the pages are inactive again when it returns. IDOK when the pages were
   // applied and closed with OK, IDCANCEL otherwise.
@@ -23,7 +24,7 @@ class CPropertyFrame : public CDialog {
   void OnOK() override;
   void OnCommand(UINT id) override;
 
-  COlePropertyPage* ActivePage() const { return active_; }
+  IPropertyPage* ActivePage() const { return active_; }
   // Where the page stands, in the frame's client coordinates.
   CRect PageRect() const;
 
@@ -32,6 +33,15 @@ class CPropertyFrame : public CDialog {
  private:
   void PaintTabs();
 
-  std::vector<COlePropertyPage*> pages_;
-  COlePropertyPage* active_ = nullptr;
+  struct Page {
+    IPropertyPage* page;
+    PROPPAGEINFO info;
+  };
+  std::vector<Page> pages_;
+  IPropertyPage* active_ = nullptr;
 };
+
+// What a Properties verb does: gives each page the objects to edit, runs the frame over them,
+// and takes the objects back. IDOK when the pages were applied and closed with OK.
+INT_PTR ShowPropertyFrame(CWnd* owner, const std::string& objectName, const std::vector<IPropertyPage*>& pages,
+                          const std::vector<IUnknown*>& objects);

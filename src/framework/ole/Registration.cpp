@@ -33,7 +33,12 @@ bool ValidInstance(HINSTANCE instance) { return instance && !instance->path.empt
 
 }  // namespace
 
-std::string RegistryGuid(const GUID& guid) { return "{" + GuidString(guid) + "}"; }
+std::string RegistryGuid(const GUID& guid) {
+  std::string text = "{";
+  text += GuidString(guid);
+  text += '}';
+  return text;
+}
 
 bool GuidFromRegistry(std::string_view text, GUID* guid) {
   if (text.size() != 38 || text.front() != '{' || text.back() != '}') return false;

@@ -69,7 +69,8 @@ struct TypeLibDesc {
   const TypeDesc* FindType(std::string_view name) const;
 };
 
-// Registry form: {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}, upper-case digits.
+// XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX, upper-case digits, as IDL writes it (the registry
+// puts it in braces: RegistryGuid).
 std::string GuidString(const GUID& guid);
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::string_view b);
 // The library as IDL source, from which a compiler would build the same library.

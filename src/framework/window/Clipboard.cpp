@@ -20,9 +20,19 @@ bool Display::CloseClipboard() {
   return true;
 }
 
-void Display::EmptyClipboard() { clipboard_.reset(); }
+void Display::EmptyClipboard() {
+  clipboard_.reset();
+  if (platform_) platform_->ClipboardChanged(clipboard_);
+}
 
-void Display::SetClipboardData(const std::string& text) { clipboard_ = UpToNul(text); }
+void Display::SetClipboardData(const std::string& text) {
+  clipboard_ = UpToNul(text);
+  if (platform_) platform_->ClipboardChanged(clipboard_);
+}
+
+std::optional<std::string> Display::ReadClipboard() const {
+  return platform_ ? platform_->ClipboardText(clipboard_) : clipboard_;
+}
 
 BOOL OpenClipboard(HWND owner) {
   Display* d = Display::CurrentOrNull();
@@ -51,14 +61,14 @@ BOOL SetClipboardText(const std::string& text) {
 std::optional<std::string> GetClipboardText() {
   Display* d = Display::CurrentOrNull();
   if (!d || !d->ClipboardIsOpen()) return std::nullopt;
-  std::optional<std::string> text = d->ClipboardData();
+  std::optional<std::string> text = d->ReadClipboard();
   if (text) *text = UpToNul(*text);
   return text;
 }
 
 BOOL IsClipboardFormatAvailable(UINT format) {
   Display* d = Display::CurrentOrNull();
-  return d && format == CF_TEXT && d->ClipboardData().has_value() ? TRUE : FALSE;
+  return d && format == CF_TEXT && d->ReadClipboard().has_value() ? TRUE : FALSE;
 }
 
 BOOL CanOpenClipboard(HWND owner) {

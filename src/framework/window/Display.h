@@ -17,6 +17,7 @@
 #include "framework/gdi/Surface.h"
 #include "framework/window/CMenu.h"
 #include "framework/window/CWnd.h"
+#include "framework/window/DisplayPlatform.h"
 
 // The display's record of a window. Rectangles are in the parent's client coordinates
 // (the surface's for a top-level window). A record is freed when its window is destroyed, so
@@ -96,6 +97,7 @@ class Display {
   void SetCursor(CursorShape shape) {
     previousCursor_ = cursor_;
     cursor_ = shape;
+    if (platform_) platform_->CursorChanged(shape);
   }
   CursorShape GetCursor() const { return cursor_; }
   // The cursor before the last SetCursor.
@@ -114,6 +116,8 @@ class Display {
   void SetTimer(HWND hwnd, UINT_PTR id, uint32_t intervalMs);
   bool KillTimer(HWND hwnd, UINT_PTR id);
   bool HasTimer(HWND hwnd, UINT_PTR id) const;
+  // When the earliest timer falls due on the display's clock, or nothing when none runs.
+  std::optional<uint64_t> NextTimerDueMs() const;
   // Moves the clock on, posting WM_TIMER for each timer that falls due, then pumps messages.
   void AdvanceClock(uint64_t ms);
   // Input that arrives later, delayMs from now on the virtual clock: it is given while the clock
@@ -150,6 +154,12 @@ class Display {
   void DoubleClick(HWND hwnd, int x, int y);
   // Left press and release at one point.
   void Click(HWND hwnd, int x, int y);
+  // The second left press of a double click, as a real display reports it (the first press
+  // and its release came through MouseDown and MouseUp).
+  void DoubleClickDown(HWND hwnd, int x, int y);
+  // A turn of the wheel at a point of hwnd's client area: delta is 120 a notch, positive away
+  // from the user. It goes to the focus window (the window under the point when none has it).
+  void Wheel(HWND hwnd, int x, int y, int delta);
 
   // Clipboard (CF_TEXT).
   bool OpenClipboard(HWND owner);
@@ -169,13 +179,23 @@ class Display {
   const std::vector<std::vector<MenuItem>>& MenusShown() const { return menusShown_; }
 
   // Keyboard layouts requested through WM_INPUTLANGCHANGEREQUEST's default processing.
-  void RecordLayoutRequest(WPARAM flags, LPARAM layout) { layoutRequests_.push_back({flags, layout}); }
+  void RecordLayoutRequest(WPARAM flags, LPARAM layout) {
+    layoutRequests_.push_back({flags, layout});
+    if (platform_) platform_->LayoutRequested(layout);
+  }
   struct LayoutRequest {
     WPARAM flags;
     LPARAM layout;
   };
   const std::vector<LayoutRequest>& LayoutRequests() const { return layoutRequests_; }
   LPARAM ActiveLayout() const { return layoutRequests_.empty() ? 0 : layoutRequests_.back().layout; }
+
+  // The window system behind the display, told of clipboard, cursor and layout changes; null
+  // on the headless display. Not owned: it must be detached before it goes.
+  void SetPlatform(DisplayPlatform* platform) { platform_ = platform; }
+  DisplayPlatform* Platform() const { return platform_; }
+  // The clipboard's text as the window system sees it (ClipboardData on the headless display).
+  std::optional<std::string> ReadClipboard() const;
 
  private:
   // The innermost visible window under the point, among root's children (the top-level
@@ -216,4 +236,5 @@ class Display {
   std::vector<std::vector<MenuItem>> menusShown_;
   std::vector<LayoutRequest> layoutRequests_;
   Display* previous_ = nullptr;
+  DisplayPlatform* platform_ = nullptr;
 };

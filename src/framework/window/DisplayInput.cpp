@@ -40,7 +40,8 @@ void Display::SetKey(int virtualKey, bool down) {
 
 HWND Display::SetFocus(HWND hwnd) {
   HWND old = focus_;
-  if (hwnd && !IsWindow(hwnd)) return nullptr;
+  // A disabled window (the owner of a modal dialog, or a window inside it) takes no keyboard.
+  if (hwnd && !IsEnabledForInput(hwnd)) return nullptr;
   if (hwnd == old) return old;
   focus_ = hwnd;
   if (IsWindow(old)) Send(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
@@ -162,6 +163,27 @@ void Display::DoubleClick(HWND hwnd, int x, int y) {
 void Display::Click(HWND hwnd, int x, int y) {
   MouseDown(hwnd, x, y);
   MouseUp(hwnd, x, y);
+}
+
+void Display::DoubleClickDown(HWND hwnd, int x, int y) {
+  HWND target = nullptr;
+  LPARAM at = 0;
+  SetKey(VK_LBUTTON, true);
+  if (RouteMouse(hwnd, x, y, target, at)) Deliver(target, WM_LBUTTONDBLCLK, MouseFlags(*this), at);
+  PumpMessages();
+}
+
+void Display::Wheel(HWND hwnd, int x, int y, int delta) {
+  HWND under = nullptr;
+  LPARAM at = 0;
+  if (RouteMouse(hwnd, x, y, under, at)) {
+    HWND target = focus_ ? focus_ : under;
+    // The point of a wheel message is in screen coordinates.
+    POINT origin = ClientOriginOnSurface(under);
+    LPARAM screen = MAKELPARAM(origin.x + GET_X_LPARAM(at), origin.y + GET_Y_LPARAM(at));
+    Deliver(target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseFlags(*this)), delta), screen);
+  }
+  PumpMessages();
 }
 
 bool Display::RouteMouse(HWND hwnd, int x, int y, HWND& target, LPARAM& at) const {

@@ -94,6 +94,13 @@ bool Display::HasTimer(HWND hwnd, UINT_PTR id) const {
                      [&](const TimerRecord& t) { return t.hwnd == hwnd && t.id == id; });
 }
 
+std::optional<uint64_t> Display::NextTimerDueMs() const {
+  auto timer = std::min_element(timers_.begin(), timers_.end(),
+                                [](const TimerRecord& a, const TimerRecord& b) { return a.dueMs < b.dueMs; });
+  if (timer == timers_.end()) return std::nullopt;
+  return timer->dueMs;
+}
+
 void Display::AdvanceClock(uint64_t ms) { PassTimeTo(nowMs_ + ms, true); }
 
 void Display::PassTimeTo(uint64_t target, bool handle) {

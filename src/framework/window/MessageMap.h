@@ -73,6 +73,8 @@ struct MessageMap {
   {WM_MOUSEACTIVATE, 0, [](CWnd* w, WPARAM p, LPARAM l) -> LRESULT { return KX_SELF->OnMouseActivate(CWnd::FromHandle(reinterpret_cast<HWND>(p)), LOWORD(static_cast<uintptr_t>(l)), HIWORD(static_cast<uintptr_t>(l))); }},
 #define ON_WM_VSCROLL() \
   {WM_VSCROLL, 0, [](CWnd* w, WPARAM p, LPARAM l) -> LRESULT { KX_SELF->OnVScroll(LOWORD(p), HIWORD(p), CScrollBar::FromHandleScrollBar(reinterpret_cast<HWND>(l))); return 0; }},
+#define ON_WM_MOUSEWHEEL() \
+  {WM_MOUSEWHEEL, 0, [](CWnd* w, WPARAM p, LPARAM l) -> LRESULT { KX_SELF->OnMouseWheel(LOWORD(p), GET_WHEEL_DELTA_WPARAM(p), KX_POINT); return 0; }},
 #define ON_WM_TIMER() \
   {WM_TIMER, 0, [](CWnd* w, WPARAM p, LPARAM) -> LRESULT { KX_SELF->OnTimer(static_cast<UINT_PTR>(p)); return 0; }},
 #define ON_WM_PAINT() \

@@ -1,0 +1,121 @@
+#include "Editor.h"
+
+#include <sys/stat.h>
+
+#include <iostream>
+
+#include "TextFile.h"
+
+namespace {
+
+constexpr UINT_PTR kBlinkTimer = 100;
+constexpr uint32_t kBlinkMs = 600;
+
+std::string BaseName(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void SetFace(LPFONTDISP font, const std::string& face, int pointSize) {
+  if (!font) return;
+  if (!face.empty()) font->put_Name(WideString(face.begin(), face.end()));
+  if (pointSize > 0) font->put_Size(static_cast<CY>(pointSize) * 10000);
+}
+
+}  // namespace
+
+Editor::Editor(const EditorOptions& options)
+    : options_(options), display_(options.width, options.height) {
+  std::string text;
+  if (!options.file.empty()) {
+    struct stat st {};
+    if (stat(options.file.c_str(), &st) == 0) {
+      std::string bytes, error;
+      if (!ReadWholeFile(options.file, bytes, error)) throw std::runtime_error(error);
+      LoadedText loaded = ControlTextFromFile(bytes);
+      if (loaded.replaced > 0)
+        std::cerr << "kestrix-edit: " << loaded.replaced
+                  << " characters outside the Arabic code page (1256) read as '?'\n";
+      text = std::move(loaded.text);
+    }
+  }
+  CRect all(0, 0, options.width, options.height);
+  container_.CreateEx(0, WS_VISIBLE, all, nullptr);
+  ctrl_ = std::make_unique<CKestrixCtrl>();
+  ctrl_->ResetProperties();
+  SetFace(ctrl_->GetFontAr(), options.arabicFont, options.pointSize);
+  SetFace(ctrl_->GetFontEn(), options.latinFont, options.pointSize);
+  ctrl_->CreateControlWindow(&container_, all);
+  window_ = std::make_unique<X11Window>(display_, X11Window::Options{options.server, "kestrix-edit"});
+  // The editing session as a host starts it: Arabic layout and a blinking caret, then the
+  // reading order asked for.
+  ctrl_->ActivateEdit(WideString(), WideString());
+  if (options.readingOrder != 1) ctrl_->SetReadingOrder(options.readingOrder);
+  ctrl_->SetText(CString(text));
+  saved_ = ctrl_->GetText();
+  display_.SetFocus(ctrl_->GetSafeHwnd());
+  window_->SetFocusWindow(ctrl_->GetSafeHwnd());
+  window_->SetKeyHook([this](int vk, bool shift, bool control, bool alt) {
+    if (vk == 'S' && control && !shift && !alt) {
+      Save();
+      return true;
+    }
+    return false;
+  });
+  window_->SetAfterInput([this] { AfterInput(); });
+  window_->SetCloseHook([this] {
+    if (!modified_ || closeAsked_) return true;
+    closeAsked_ = true;
+    lastError_ = "unsaved changes: Ctrl+S saves, closing again discards them";
+    std::cerr << "kestrix-edit: " << lastError_ << "\n";
+    ShowTitle();
+    return false;
+  });
+  AfterInput();
+  ShowTitle();
+}
+
+Editor::~Editor() {
+  window_.reset();
+  ctrl_.reset();
+  container_.DestroyWindow();
+}
+
+std::string Editor::Title() const {
+  std::string name = options_.file.empty() ? "(untitled)" : BaseName(options_.file);
+  std::string title = (modified_ ? "*" : "") + name + " - kestrix-edit";
+  if (!lastError_.empty()) title += " [" + lastError_ + "]";
+  return title;
+}
+
+bool Editor::Save() {
+  if (options_.file.empty()) {
+    lastError_ = "no file to save to: start kestrix-edit with a FILE";
+  } else {
+    std::string text = ctrl_->GetText();
+    std::string error;
+    if (SaveAtomically(options_.file, FileTextFromControl(text), error)) {
+      saved_ = std::move(text);
+      modified_ = false;
+      closeAsked_ = false;
+      lastError_.clear();
+      ShowTitle();
+      return true;
+    }
+    lastError_ = error;
+  }
+  std::cerr << "kestrix-edit: " << lastError_ << "\n";
+  ShowTitle();
+  return false;
+}
+
+void Editor::AfterInput() {
+  HWND hwnd = ctrl_->GetSafeHwnd();
+  // Changing the reading order makes the control a new window, which stops the blink timer.
+  window_->SetFocusWindow(hwnd);
+  if (hwnd && !display_.HasTimer(hwnd, kBlinkTimer)) display_.SetTimer(hwnd, kBlinkTimer, kBlinkMs);
+  if (!modified_ && ctrl_->GetText() != saved_) {
+    modified_ = true;
+    ShowTitle();
+  }
+}

@@ -1,0 +1,46 @@
+// The editor: one control filling a real window, a file behind it, saving on Ctrl+S and the
+// file's name and state in the title.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "EditorOptions.h"
+#include "control/KestrixCtrl.h"
+#include "framework/window/Display.h"
+#include "platform/x11/X11Window.h"
+
+class Editor {
+ public:
+  // Reads the file (a missing one is a new, empty text). Throws X11Unavailable without an X
+  // server, std::runtime_error when the file exists but cannot be read.
+  explicit Editor(const EditorOptions& options);
+  ~Editor();
+
+  void Run() { window_->Run(); }
+  // Writes the text to the file; false (and the reason in the title and LastError) when it
+  // cannot, and then the text stays as it was, still marked modified.
+  bool Save();
+  bool Modified() const { return modified_; }
+  const std::string& LastError() const { return lastError_; }
+  std::string Title() const;
+
+  Display& GetDisplay() { return display_; }
+  CKestrixCtrl& Control() { return *ctrl_; }
+  X11Window& Window() { return *window_; }
+
+ private:
+  // After each turn of input: the modified mark, the focus and the blinking caret.
+  void AfterInput();
+  void ShowTitle() { window_->SetTitle(Title()); }
+
+  EditorOptions options_;
+  Display display_;
+  CWnd container_;
+  std::unique_ptr<CKestrixCtrl> ctrl_;
+  std::unique_ptr<X11Window> window_;
+  std::string saved_;  // the control's text as last read or written
+  bool modified_ = false;
+  bool closeAsked_ = false;  // a close with unsaved changes waits for a second one
+  std::string lastError_;
+};

@@ -1,0 +1,23 @@
+// kestrix-edit: edits a UTF-8 text file mixing Arabic and English in a window.
+#include <iostream>
+
+#include "Editor.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string error;
+  std::optional<EditorOptions> options = ParseEditorOptions(args, error);
+  if (!options) {
+    (error.empty() ? std::cout : std::cerr) << (error.empty() ? "" : "kestrix-edit: " + error + "\n")
+                                            << kEditorUsage;
+    return error.empty() ? 0 : 2;
+  }
+  try {
+    Editor editor(*options);
+    editor.Run();
+    return editor.Modified() ? 1 : 0;
+  } catch (const std::exception& e) {
+    std::cerr << "kestrix-edit: " << e.what() << "\n";
+    return 1;
+  }
+}

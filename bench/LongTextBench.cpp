@@ -1,0 +1,92 @@
+// Texts unlike the corpus: one paragraph of 1 MB without a space, one of 1 MB of words shown
+// without wrapping, and the corpus at 1, 4 and 16 MB. Each text is laid out whole in a fresh
+// control, so that nothing is kept from an earlier text.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "MixedCorpus.h"
+#include "control/KestrixCtrl.h"
+#include "framework/window/Display.h"
+
+namespace {
+
+struct FreshControl {
+  Display display{660, 444};
+  CWnd container;
+  CKestrixCtrl ctrl;
+  explicit FreshControl(bool wordWrap) {
+    container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 660, 444), nullptr);
+    ctrl.ResetProperties();
+    ctrl.m_WordWrap = wordWrap ? TRUE : FALSE;
+    ctrl.CreateControlWindow(&container, CRect(20, 20, 640, 424));  // a 600-pixel text area
+    ctrl.m_KeepUnchangedLines = false;
+  }
+};
+
+// Argument 0: the corpus without spaces or breaks, wrapped; 1: the corpus with its breaks
+// turned into spaces, not wrapped.
+std::string LongParagraph(int64_t kind) {
+  std::string text = bench::GenerateMixedCorpus();
+  if (kind == 0)
+    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\r'; }), text.end());
+  else
+    std::replace(text.begin(), text.end(), '\r', ' ');
+  return text;
+}
+
+void BM_LongParagraph(benchmark::State& state) {
+  const std::string text = LongParagraph(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto placed = std::make_unique<FreshControl>(state.range(0) == 0);
+    state.ResumeTiming();
+    placed->ctrl.SetText(text);
+    state.PauseTiming();
+    placed.reset();
+    state.ResumeTiming();
+  }
+  state.SetLabel(state.range(0) == 0 ? "1 MB, no space, wrapped" : "1 MB of words, not wrapped");
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_LongParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Typing into the middle of such a paragraph, as the keyboard path does.
+void BM_TypeIntoLongParagraph(benchmark::State& state) {
+  const std::string text = LongParagraph(state.range(0));
+  FreshControl placed(state.range(0) == 0);
+  CKestrixCtrl& k = placed.ctrl;
+  k.SetText(text);
+  k.m_CharIndex = k.IndexFromOffset(static_cast<int>(text.size() / 2));
+  for (auto _ : state) k.SendMessage(WM_CHAR, 'x', 1);
+  state.SetLabel(state.range(0) == 0 ? "no space, wrapped" : "words, not wrapped");
+}
+BENCHMARK(BM_TypeIntoLongParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The whole layout of the corpus at 1, 4 and 16 MB, and the memory the control holds for it
+// (the heap it grew by, less the caller's copy of the text), per character.
+void BM_TextWriteScaling(benchmark::State& state) {
+  bench::MixedCorpusOptions options;
+  options.targetBytes = static_cast<size_t>(state.range(0)) << 20;
+  const std::string text = bench::GenerateMixedCorpus(options);
+  double bytesPerCharacter = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto placed = std::make_unique<FreshControl>(true);
+    const size_t before = mallinfo2().uordblks;
+    state.ResumeTiming();
+    placed->ctrl.SetText(text);
+    state.PauseTiming();
+    bytesPerCharacter = static_cast<double>(mallinfo2().uordblks - before) / static_cast<double>(text.size());
+    placed.reset();
+    state.ResumeTiming();
+  }
+  state.counters["bytes_per_char"] = bytesPerCharacter;
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_TextWriteScaling)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace

@@ -1,0 +1,67 @@
+// Text crossing the X clipboard and the editor's files: code page 1256 with CR breaks inside,
+// UTF-8 with LF outside.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+
+#include "TextFile.h"
+#include "platform/x11/ClipboardText.h"
+
+TEST(ClipboardText, CopiedTextLeavesAsUtf8WithLineFeeds) {
+  // "Hi", a break, and the Arabic "salam" in code page 1256.
+  EXPECT_EQ(Utf8ForOtherPrograms("Hi\r\xD3\xE1\xC7\xE3"), "Hi\n\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85");
+  EXPECT_EQ(Latin1ForOtherPrograms("caf\xE9\r\xC7"), "caf\xE9\n?");
+}
+
+TEST(ClipboardText, PastedBreaksBecomeOneCrEach) {
+  EXPECT_EQ(ControlTextFromUtf8("a\r\nb\nc\rd"), "a\rb\rc\rd");
+  // CR LF at the very end, and two breaks in a row.
+  EXPECT_EQ(ControlTextFromUtf8("a\r\n\r\n"), "a\r\r");
+  EXPECT_EQ(ControlTextFromUtf8("\xD8\xB3 x"), "\xD3 x");
+  // What the code page lacks is marked, not silently lost.
+  EXPECT_EQ(ControlTextFromUtf8("\xD0\x96!"), "?!");
+}
+
+TEST(ClipboardText, ControlTextSurvivesTheRoundTrip) {
+  std::string all;
+  for (int b = 0x20; b < 0x100; ++b) all.push_back(static_cast<char>(b));
+  all += "\rend";
+  EXPECT_EQ(ControlTextFromUtf8(Utf8ForOtherPrograms(all)), all);
+}
+
+TEST(TextFile, ReadsUtf8FilesWithAnyLineEnds) {
+  LoadedText loaded = ControlTextFromFile("\xEF\xBB\xBFone\r\ntwo\n\xD8\xB3\n");
+  EXPECT_EQ(loaded.text, "one\rtwo\r\xD3\r");
+  EXPECT_EQ(loaded.replaced, 0u);
+  EXPECT_EQ(ControlTextFromFile("\xD0\x96?").replaced, 1u);
+  EXPECT_EQ(FileTextFromControl("one\r\xD3\r"), "one\n\xD8\xB3\n");
+}
+
+TEST(TextFile, SavingReplacesTheFileWholeAndKeepsItsPermissions) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() / ("kestrix-save-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  fs::path file = dir / "notes.txt";
+  { std::ofstream(file) << "old"; }
+  chmod(file.c_str(), 0640);
+  std::string error;
+  ASSERT_TRUE(SaveAtomically(file.string(), "new text\n", error)) << error;
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(file.string(), bytes, error));
+  EXPECT_EQ(bytes, "new text\n");
+  struct stat st {};
+  ASSERT_EQ(stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  // Nothing is left beside it.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  fs::remove_all(dir);
+}
+
+TEST(TextFile, AFileThatCannotBeWrittenIsReportedAndLeftAlone) {
+  std::string error;
+  EXPECT_FALSE(SaveAtomically("/nonexistent-dir/notes.txt", "text", error));
+  EXPECT_NE(error.find("/nonexistent-dir/notes.txt"), std::string::npos);
+  EXPECT_FALSE(ReadWholeFile("/nonexistent-dir/notes.txt", error, error));
+}
