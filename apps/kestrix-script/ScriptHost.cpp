@@ -325,6 +325,19 @@ void ScriptHost::Command(const std::vector<Word>& w) {
     if (!display_->WriteWindowPng(Hwnd(), w[1].text)) throw ScriptError("cannot write " + w[1].text);
   } else if (cmd == "dialog") {
     DialogCommand(w);
+  } else if (cmd == "verb") {
+    need(2);
+    // A container's verb: `properties` opens the property frame, which runs modally while the
+    // script goes on inside it.
+    LONG verb = Lower(w[1].text) == "properties"
+                    ? OLEIVERB_PROPERTIES
+                    : static_cast<LONG>(NumberOf(w[1], "a verb: properties or a number"));
+    IHostedControl* hosted = nullptr;
+    Ctrl().GetControllingUnknown()->QueryInterface(IID_IHostedControl,
+                                                   reinterpret_cast<void**>(&hosted));
+    HRESULT hr = hosted->DoVerb(verb);
+    hosted->Release();
+    if (FAILED(hr)) throw ScriptError("verb " + w[1].text + " failed: " + HResultText(hr));
   } else if (cmd == "print") {
     need(2);
     size_t i = 1;

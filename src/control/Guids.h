@@ -12,6 +12,9 @@ inline constexpr IID IID_DKestrixEvents = {
     0x5B1E2C71, 0x3A41, 0x4F0E, {0x9C, 0x21, 0x6A, 0x0D, 0x47, 0x11, 0xB2, 0x01}};
 inline constexpr CLSID CLSID_Kestrix = {
     0x5B1E2C72, 0x3A41, 0x4F0E, {0x9C, 0x21, 0x6A, 0x0D, 0x47, 0x11, 0xB2, 0x01}};
+// OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
+// OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST
+inline constexpr DWORD kKestrixMiscStatus = 0x20191;
 inline constexpr CLSID CLSID_KestrixPropPage = {
     0x5B1E2C73, 0x3A41, 0x4F0E, {0x9C, 0x21, 0x6A, 0x0D, 0x47, 0x11, 0xB2, 0x01}};
 // Not an interface: asks a control for the C++ object behind it. Only a host built from the

@@ -301,6 +301,12 @@ class CKestrixCtrl : public COleControl {
   void SetFontEn(LPFONTDISP font);
   // Shows the about box; see Dispatch.cpp.
   void AboutBox();
+  // Registration answers and the one property page (ClassAnswers.cpp).
+  BOOL GetClassID(CLSID* clsid) const override;
+  std::string GetUserTypeName() const override;
+  DWORD GetMiscStatus() const override { return kKestrixMiscStatus; }
+  std::vector<CLSID> GetPropPageIDs() const override { return {CLSID_KestrixPropPage}; }
+  IPropertyPage* CreatePropertyPage(REFCLSID clsid) override;
 
   class Automation final : public IDispatch, private DispatchTarget {
    public:

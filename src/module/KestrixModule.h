@@ -2,14 +2,12 @@
 // property page, both multiple-use.
 #pragma once
 
+#include "control/Guids.h"
 #include "framework/ole/ClassFactory.h"
 #include "framework/registry/RegistryFile.h"
 
 inline constexpr const char* kKestrixProgID = "KESTRIX.KestrixCtrl.1";
 inline constexpr const char* kKestrixPropPageProgID = "KESTRIX.KestrixPropPage.1";
-// OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
-// OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST
-inline constexpr DWORD kKestrixMiscStatus = 0x20191;
 inline constexpr WORD kKestrixTypeLibMajor = 1;
 inline constexpr WORD kKestrixTypeLibMinor = 0;
 

@@ -120,6 +120,13 @@ TEST_F(ModuleLoadTest, RegisterCreateByProgIdDriveReleaseUnloadAndUnregister) {
   EXPECT_EQ(log.keys, "d");
   EXPECT_EQ(hosted->IsDirty(), S_OK);
 
+  // The Properties verb runs the property frame modally; with no input to come it is cancelled
+  // and takes its windows away.
+  size_t before = display.WindowCount();
+  EXPECT_EQ(hosted->DoVerb(OLEIVERB_PROPERTIES), S_OK);
+  EXPECT_EQ(display.WindowCount(), before);
+  EXPECT_EQ(GetText(dispatch), u"abcd");
+
   // Every request makes a new object; one made by its class identity works the same.
   IDispatch* second = nullptr;
   std::string clsid = "{5B1E2C72-3A41-4F0E-9C21-6A0D4711B201}";

@@ -11,6 +11,7 @@
 #include "framework/ole/HostedControl.h"
 #include "framework/ole/ObjectModel.h"
 #include "framework/ole/OleTypes.h"
+#include "framework/ole/PropertyPage.h"
 #include "framework/ole/PropExchange.h"
 #include "framework/window/CDC.h"
 #include "framework/window/CWnd.h"
@@ -39,8 +40,18 @@ class COleControl : public CWnd, public FontNotifySink {
   virtual IDispatch* GetDispatchInterface() { return nullptr; }
   // An interface of the control's own, or nullptr; not AddRef'd.
   virtual void* QueryControlInterface(REFIID) { return nullptr; }
-  // The Properties verb.
-  virtual HRESULT OnProperties() { return E_NOTIMPL; }
+  // Registration answers of the control's class: its identity, user type name,
+  // miscellaneous status and property pages (in order).
+  virtual BOOL GetClassID(CLSID*) const { return FALSE; }
+  virtual std::string GetUserTypeName() const { return {}; }
+  virtual DWORD GetMiscStatus() const { return 0; }
+  virtual std::vector<CLSID> GetPropPageIDs() const { return {}; }
+  // Makes one of the pages, AddRef'd, or nullptr: through the registry unless the control
+  // can make it itself.
+  virtual IPropertyPage* CreatePropertyPage(REFCLSID clsid);
+  // The Properties verb: the property frame over the control's pages, run modally.
+  // E_FAIL when not one page can be made.
+  virtual HRESULT OnProperties();
 
   // Host side --------------------------------------------------------------------------
   void SetEventSink(EventSink* sink) { eventSink_ = sink; }

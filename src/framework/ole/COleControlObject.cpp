@@ -1,6 +1,8 @@
 // The control as an object: its references, its interfaces, and the face a container that
 // created it by name holds.
 #include "framework/ole/COleControl.h"
+#include "framework/ole/ObjectCreation.h"
+#include "framework/ole/PropertyFrame.h"
 
 void COleControl::SetOwnedByReferences(std::function<void()> onFinalRelease) {
   ownedByReferences_ = true;
@@ -104,4 +106,25 @@ HRESULT COleControl::HostedObject::Unadvise(DWORD cookie) { return control_.Unad
 HRESULT COleControl::HostedObject::DoVerb(LONG verb) {
   if (verb == OLEIVERB_PROPERTIES) return control_.OnProperties();
   return OLEOBJ_S_INVALIDVERB;
+}
+
+IPropertyPage* COleControl::CreatePropertyPage(REFCLSID clsid) {
+  IPropertyPage* page = nullptr;
+  if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                              reinterpret_cast<void**>(&page))))
+    return nullptr;
+  return page;
+}
+
+HRESULT COleControl::OnProperties() {
+  std::vector<IPropertyPage*> pages;
+  for (const CLSID& clsid : GetPropPageIDs())
+    if (IPropertyPage* page = CreatePropertyPage(clsid)) pages.push_back(page);
+  if (pages.empty()) return E_FAIL;
+  // The frame holds the control while it edits it, so a host's release cannot end it there.
+  InternalAddRef();
+  ShowPropertyFrame(this, GetUserTypeName(), pages, {GetControllingUnknown()});
+  for (IPropertyPage* page : pages) page->Release();
+  InternalRelease();
+  return S_OK;
 }
