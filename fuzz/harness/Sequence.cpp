@@ -3,6 +3,8 @@
 // values included; what a real display cannot send (a message to a destroyed window, a
 // pointer it never made) is left out.
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -83,6 +85,7 @@ class Sequence {
     for (int step = 0; step < kMaxSteps && !in_.Done(); ++step) {
       int what = in_.Byte() % 14;
       Step(what);
+      if (trace_) Trace(step, what);
       std::string broken = ctrl_->Verify();
       if (broken.empty()) broken = ctrl_->VerifyScreen();
       if (!broken.empty())
@@ -93,6 +96,17 @@ class Sequence {
 
  private:
   HWND Hwnd() { return ctrl_->GetSafeHwnd(); }
+  // With KESTRIX_FUZZ_TRACE set, each step's kind and the state it left go to stderr, to
+  // follow a replayed input to where it breaks a rule.
+  void Trace(int step, int what) {
+    const CKestrixCtrl& c = *ctrl_;
+    std::fprintf(stderr,
+                 "step %d kind %d: sel %d+%d caret %d:%d of %d lines, view %d..%d at %d, "
+                 "caret %s at %d,%d, focus %d\n",
+                 step, what, c.m_SelStart, c.m_SelLength, c.m_CurLine, c.m_CharIndex,
+                 c.LineCount(), c.m_FirstVisible, c.m_LastVisible, c.m_ScrollOffset,
+                 c.m_CaretShown ? "shown" : "hidden", c.m_CaretX, c.m_CaretY, c.m_HasFocus);
+  }
   POINT Point() {
     // Inside the window most of the time, and well outside it too.
     // One read after the other: the order of a call's arguments is the compiler's.
@@ -401,6 +415,7 @@ class Sequence {
   FixedMetricTextLibrary fixed_;
   std::unique_ptr<CKestrixCtrl> ctrl_;
   bool clipboardHeld_ = false;
+  const bool trace_ = std::getenv("KESTRIX_FUZZ_TRACE") != nullptr;
 };
 
 }  // namespace

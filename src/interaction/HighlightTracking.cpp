@@ -97,7 +97,9 @@ void CKestrixCtrl::ExtendWithinLine(int n) {
   InvertBand(lo, hi, BandTop(*record), BandBottom(*record));
   record->m_Highlighted = 1;
   NoteHighlighted(n);
-  record->m_HighlightLeft = m_SelPivotX;
-  record->m_HighlightRight = m_SelCurX;
+  // The record holds what the screen shows, which stops at the line's text: a press beyond the
+  // end of the text leaves the pivot outside it.
+  record->m_HighlightLeft = std::clamp(m_SelPivotX, std::min(L, R), std::max(L, R));
+  record->m_HighlightRight = std::clamp(m_SelCurX, std::min(L, R), std::max(L, R));
   m_SelPrevX = m_SelCurX;
 }
