@@ -270,7 +270,7 @@ class CKestrixCtrl : public COleControl {
   std::string Verify();
   // Empty when the screen shows what a full repaint from the fields shows (lines, highlight,
   // caret); else how many pixels differ and where the first is. Costs a repaint, which it
-  // leaves on the screen.
+  // leaves on the screen. Not checked while a press is held.
   std::string VerifyScreen();
   // The pixels of the client area, over the rows the view describes, that differ from a full
   // repaint from the fields; where names the first. shown and expected receive both captures.

@@ -21,7 +21,9 @@ void RepaintFromFields(CKestrixCtrl& c) {
 
 int CKestrixCtrl::StalePixels(std::string* where, Surface* shown, Surface* expected) {
   Display* display = Display::Of(m_hWnd);
-  if (!display || m_Busy) return 0;
+  // While the button is still down the highlight follows the gesture, whose length is only
+  // set at the release: the fields do not yet describe the screen.
+  if (!display || m_Busy || m_MouseDown) return 0;
   Surface before = display->CaptureClient(m_hWnd);
   RepaintFromFields(*this);
   Surface after = display->CaptureClient(m_hWnd);
