@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Runs the benchmarks in one process and writes a Markdown table of the control's figures as
 ratios to Pango's layout of the same corpus and to one plain HarfBuzz pass over it (whole-text
-figures), or to one plain HarfBuzz shaping of a display line (per-keystroke figures).
+figures), or to one plain HarfBuzz shaping of a display line (per-keystroke figures). The
+BM_SideBySide* rows interleave the control and its yardsticks round by round and carry their
+own ratios (to_pango, to_harfbuzz, to_harfbuzz_line), which a machine under changing load
+disturbs least.
 
     bench/side_by_side.py [path/to/kestrix_bench] [--filter REGEX] [--out table.md]
 """
@@ -18,10 +21,11 @@ UNIT_TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
 # Figures for the whole corpus are held against the whole-corpus yardsticks; figures for one
 # edit against one line; the text library's own benchmarks against neither.
 WHOLE_TEXT = ("BM_TextWrite", "BM_LongParagraph", "BM_TextWriteScaling", "BM_PangoLayout",
-              "BM_HarfBuzzPass")
+              "BM_HarfBuzzPass", "BM_SideBySideTextWrite")
 ONE_EDIT = ("BM_Type", "BM_Backspace", "BM_DeleteSelection", "BM_Paste", "BM_Return", "BM_Move",
-            "BM_PaintWindow", "BM_ShiftDown", "BM_HarfBuzzLine")
-SHOWN_COUNTERS = ("lines", "bytes_per_char")
+            "BM_PaintWindow", "BM_ShiftDown", "BM_HarfBuzzLine", "BM_SideBySideTyping")
+SHOWN_COUNTERS = ("lines", "bytes_per_char", "to_pango", "to_harfbuzz", "to_harfbuzz_line",
+                  "pango_ms", "harfbuzz_ms", "harfbuzz_us")
 
 
 def run(binary, pattern):
@@ -52,7 +56,7 @@ def main():
     for b in data["benchmarks"]:
         if b.get("run_type") == "aggregate":
             continue
-        name = re.sub(r"/iterations:\d+$", "", b["name"])
+        name = re.sub(r"(/iterations:\d+)?(/manual_time)?$", "", b["name"])
         ms = b["real_time"] * UNIT_TO_MS[b.get("time_unit", "ns")]
         times[name] = ms
         notes = [b.get("label", "")] + ["%s %.4g" % (c, b[c]) for c in SHOWN_COUNTERS if c in b]

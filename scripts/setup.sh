@@ -9,6 +9,7 @@ packages=(
   libpango1.0-dev  # the side-by-side benchmarks only
   libfreetype-dev libharfbuzz-dev libfribidi-dev libfontconfig-dev libpng-dev libx11-dev
   fontconfig fonts-noto-core fonts-liberation2 fonts-dejavu-core
+  xvfb xdotool xclip x11-xkb-utils xkb-data libxtst-dev  # the editor window and its tests
   clang libclang-rt-dev
 )
 

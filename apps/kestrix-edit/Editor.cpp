@@ -63,6 +63,12 @@ Editor::Editor(const EditorOptions& options)
     return false;
   });
   window_->SetAfterInput([this] { AfterInput(); });
+  // The control fills the window at any size; a new width wraps the text anew.
+  window_->SetResizeHook([this](int width, int height) {
+    CRect whole(0, 0, width, height);
+    container_.MoveWindow(whole);
+    ctrl_->SetRectInContainer(whole);
+  });
   window_->SetCloseHook([this] {
     if (!modified_ || closeAsked_) return true;
     closeAsked_ = true;

@@ -11,6 +11,7 @@ const char* const kEditorUsage =
     "  --size POINTS          size of both faces\n"
     "  --geometry WxH         window size in pixels (default 640x400)\n"
     "  --display NAME         X display (default $DISPLAY)\n"
+    "  --screenshot PNG       show the window, write what the X server shows as PNG, close\n"
     "  Ctrl+S saves; the title shows '*' while there are unsaved changes.\n";
 
 namespace {
@@ -61,10 +62,10 @@ std::optional<EditorOptions> ParseEditorOptions(const std::vector<std::string>& 
         error = "--geometry takes WIDTHxHEIGHT, each from 100 (60 high) to 4096";
         return std::nullopt;
       }
-    } else if (a == "--display") {
+    } else if (a == "--display" || a == "--screenshot") {
       const std::string* v = value();
       if (!v) return std::nullopt;
-      o.server = *v;
+      (a == "--display" ? o.server : o.screenshot) = *v;
     } else if (a.size() > 1 && a[0] == '-') {
       error = "unknown option " + a;
       return std::nullopt;

@@ -13,6 +13,7 @@ struct EditorOptions {
   int pointSize = 0;         // 0: the control's default
   int width = 640, height = 400;
   std::string server;        // the X display; empty for $DISPLAY
+  std::string screenshot;    // write the shown window to this PNG and close
 };
 
 // The options, or nothing with the complaint in error ("--help" gives nothing and no error).

@@ -14,6 +14,15 @@ int main(int argc, char** argv) {
   }
   try {
     Editor editor(*options);
+    if (!options->screenshot.empty()) {
+      // Long enough for the window to be mapped and painted, and for a caret blink.
+      editor.Window().RunUntil([] { return false; }, 300);
+      if (!WritePng(editor.Window().Screenshot(), options->screenshot)) {
+        std::cerr << "kestrix-edit: cannot write " << options->screenshot << "\n";
+        return 1;
+      }
+      return 0;
+    }
     editor.Run();
     return editor.Modified() ? 1 : 0;
   } catch (const std::exception& e) {

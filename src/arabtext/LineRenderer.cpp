@@ -19,6 +19,17 @@ int32_t LineRenderer::Draw(DeviceContext& dc, int32_t x, int32_t baseline, const
     const LoadedFont& font = fonts.Font(s.slot);
     const std::string_view bytes = text.substr(s.begin, s.end - s.begin);
     const int64_t left = pen;
+    // Glyphs ink at most a few times the font's height beyond their advance, so a segment
+    // whose advance lies farther than that from the clip shows nothing: it needs its width
+    // alone, which measuring has cached, and is not shaped into glyphs. A long line in a
+    // small window is thus shaped only where the window shows it.
+    const FontMetrics& metrics = font.Metrics();
+    const int64_t reach = 4 * (int64_t{metrics.ascent} + metrics.descent) + 64;
+    const int32_t advance = shaper_.Width(font, s.slot, bytes);
+    if (!clip_.Touches({left - reach, int64_t{baseline} - reach, left + advance + reach, int64_t{baseline} + reach})) {
+      pen += advance;
+      continue;
+    }
     const ShapedSegment* shaped = &shaper_.Shape(font, s.slot, bytes);
     const int32_t width = shaped->width;
     const auto byte = static_cast<uint8_t>(bytes[0]);
@@ -35,9 +46,9 @@ int32_t LineRenderer::Draw(DeviceContext& dc, int32_t x, int32_t baseline, const
       DrawGlyphs(dc, left, baseline, font, *shaped);
 
     const SlotStyle& style = fonts.Style(s.slot);
-    const FontMetrics& m = font.Metrics();
-    if (style.underline) DrawBar(dc, left, width, int64_t{baseline} + m.underlineOffset, m.underlineThickness);
-    if (style.strikeOut) DrawBar(dc, left, width, int64_t{baseline} - m.strikeOffset, m.strikeThickness);
+    if (style.underline)
+      DrawBar(dc, left, width, int64_t{baseline} + metrics.underlineOffset, metrics.underlineThickness);
+    if (style.strikeOut) DrawBar(dc, left, width, int64_t{baseline} - metrics.strikeOffset, metrics.strikeThickness);
     pen += width;
   }
   return static_cast<int32_t>(pen - x);

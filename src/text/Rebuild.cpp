@@ -62,6 +62,7 @@ RebuildLayout CKestrixCtrl::CurrentLayout() const {
   layout.readingOrder = m_ReadingOrder;
   layout.alignment = m_Alignment;
   layout.wordWrap = m_WordWrap;
+  layout.multiLines = m_MultiLines;
   layout.latin = m_lfEn;
   layout.arabic = m_lfAr;
   layout.library = m_TextLib;

@@ -15,6 +15,7 @@ struct RebuildLayout {
   short readingOrder = 0;
   short alignment = 0;
   BOOL wordWrap = FALSE;
+  BOOL multiLines = FALSE;  // a single line is never wrapped
   LOGFONT latin;
   LOGFONT arabic;
   const TextLibrary* library = nullptr;
@@ -23,6 +24,7 @@ struct RebuildLayout {
     // LOGFONT has no padding, so its bytes compare as its fields do.
     return textRect == o.textRect && lineHeight == o.lineHeight && margin == o.margin &&
            readingOrder == o.readingOrder && alignment == o.alignment && wordWrap == o.wordWrap &&
+           multiLines == o.multiLines &&
            std::memcmp(&latin, &o.latin, sizeof latin) == 0 &&
            std::memcmp(&arabic, &o.arabic, sizeof arabic) == 0 && library == o.library;
   }

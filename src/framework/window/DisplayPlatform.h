@@ -1,0 +1,24 @@
+// The platform edge of a display: what a real window system adds to the display's own model of
+// windows, messages and clock. The headless display runs without one (its clipboard, cursor and
+// layout stay in memory for tests to read); a window-system backend attaches one and is told of
+// each change as it happens, so that, say, the wait cursor shows during the long work itself.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "framework/WinTypes.h"
+
+class DisplayPlatform {
+ public:
+  virtual ~DisplayPlatform() = default;
+
+  // The display's clipboard text was replaced (code page 1256, CR breaks), or emptied.
+  virtual void ClipboardChanged(const std::optional<std::string>& text) = 0;
+  // The clipboard as the whole system sees it: own when this display still holds the system
+  // clipboard, else whatever another program offers (nothing when it offers no text).
+  virtual std::optional<std::string> ClipboardText(const std::optional<std::string>& own) = 0;
+  virtual void CursorChanged(CursorShape shape) = 0;
+  // A keyboard layout was asked for (0x04090409 English, 0x04010401 Arabic).
+  virtual void LayoutRequested(LPARAM layout) = 0;
+};

@@ -1,0 +1,37 @@
+#include "platform/x11/ClipboardText.h"
+
+#include "framework/text/Cp1256.h"
+
+namespace {
+
+std::string CrToLf(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c == '\r') c = '\n';
+  return out;
+}
+
+}  // namespace
+
+std::string Utf8ForOtherPrograms(std::string_view cp1256) { return Utf8FromCp1256(CrToLf(cp1256)); }
+
+std::string Latin1ForOtherPrograms(std::string_view cp1256) {
+  std::string out;
+  out.reserve(cp1256.size());
+  for (char c : CrToLf(cp1256)) {
+    char32_t u = UnicodeFromCp1256(static_cast<uint8_t>(c));
+    out.push_back(u <= 0xFF ? static_cast<char>(u) : '?');
+  }
+  return out;
+}
+
+std::string ControlTextFromUtf8(std::string_view utf8) {
+  std::string breaks;
+  breaks.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    char c = utf8[i];
+    if (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;  // the LF stands for both
+    breaks.push_back(c == '\n' ? '\r' : c);
+  }
+  return Cp1256FromUtf8(breaks);
+}

@@ -1,0 +1,15 @@
+// Text crossing between the control and other programs through the X clipboard: the control
+// holds code page 1256 with a bare CR for each paragraph break, other programs speak UTF-8 (or
+// Latin-1 for the old STRING target) with LF breaks.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Control text for another program: UTF-8, each CR an LF.
+std::string Utf8ForOtherPrograms(std::string_view cp1256);
+// Control text as Latin-1 (STRING): each CR an LF, characters Latin-1 lacks as '?'.
+std::string Latin1ForOtherPrograms(std::string_view cp1256);
+// Another program's UTF-8 as control text: CR LF, a lone LF and a lone CR each become one CR;
+// characters the code page lacks and malformed sequences become '?'.
+std::string ControlTextFromUtf8(std::string_view utf8);

@@ -1,0 +1,83 @@
+// What the parts of the X11 window share: the Xlib connection and the window's state. Xlib
+// names its connection type Display and its window identifier Window, as the framework names
+// its display and window records; the X types are renamed XDisplay and XWindow here.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/x11/X11Window.h"
+
+#define Display XDisplay
+#define Window XWindow
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#undef Display
+#undef Window
+// X names a shape class of XQueryBestSize so; the framework's cursor enumeration is meant.
+#undef CursorShape
+
+struct X11Window::Impl {
+  XDisplay* x = nullptr;
+  int screen = 0;
+  XWindow window = 0;
+  Visual* visual = nullptr;
+  GC gc = nullptr;
+  XErrorHandler previousErrorHandler = nullptr;
+  Colormap colormap = 0;
+  int width = 0, height = 0;
+  bool mapped = false;
+  Time lastTime = CurrentTime;  // of the last event, for selection requests
+
+  Atom wmProtocols = 0, wmDelete = 0, clipboard = 0, utf8 = 0, targets = 0, incr = 0,
+       pasteProperty = 0, netWmName = 0;
+
+  // Pixels as last sent to the server; an exposure sends them all again.
+  std::vector<uint32_t> shown;
+  bool showAll = true;
+
+  ::Cursor textCursor = 0, waitCursor = 0, arrowCursor = 0;
+  ::Cursor shownCursor = 0;  // the one defined on the window now
+  bool waiting = false;      // the wait cursor stands until the work ends
+  bool overText = true;      // the pointer is over the window that takes the keyboard
+
+  // Keyboard groups: the US and Arabic layouts, and the symbols to put back at the end when
+  // the window had to load them.
+  bool xkb = false;
+  int xkbEvent = 0;
+  int usGroup = 0;
+  int arabicGroup = -1;
+  std::string restoreSymbols;
+
+  // The last left press, to tell a double click.
+  Time lastPress = 0;
+  int lastPressX = 0, lastPressY = 0;
+  bool lastPressWasDouble = false;
+
+  // The CLIPBOARD selection while this window owns it.
+  bool ownClipboard = false;
+  std::optional<std::string> offered;
+};
+
+// Keyboard (X11Keyboard.cpp).
+void SetUpLayouts(X11Window::Impl& x);
+void RestoreLayouts(X11Window::Impl& x);
+void LockGroup(X11Window::Impl& x, int group);
+// The key state of Shift, Control and Alt as the server has it now (after the focus returns).
+void SyncModifiers(X11Window::Impl& x, Display& display);
+// A key press or release; the hook may take a press first.
+void HandleKey(X11Window::Impl& x, Display& display, XKeyEvent& event, bool press,
+               const X11Window::KeyHook& hook);
+
+// Clipboard (X11Clipboard.cpp).
+void ServeSelectionRequest(X11Window::Impl& x, const XSelectionRequestEvent& request);
+std::optional<std::string> FetchClipboard(X11Window::Impl& x);
+
+// Popup menus (X11PopupMenu.cpp): the id chosen, or 0. The window's exposures and selection
+// requests are still answered while the menu is up.
+UINT RunPopupMenuWindow(X11Window::Impl& x, const std::vector<MenuItem>& items, POINT at);
+// Answers the events that need an answer while a nested loop holds the input.
+void HandleBackgroundEvent(X11Window::Impl& x, XEvent& event);

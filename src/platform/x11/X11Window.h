@@ -1,0 +1,95 @@
+// A real window on an X server for a display: the display's surface is shown in a top-level X
+// window, X input becomes the display's input, its timers run on the real clock, and its
+// clipboard, cursor, popup menus and keyboard layouts are the X server's. No Xlib type shows
+// here, so hosts and tests include this without the X headers.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "framework/window/Display.h"
+#include "framework/window/DisplayPlatform.h"
+
+// Thrown when no X server can be reached or it cannot show the window.
+struct X11Unavailable : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+class X11Window final : public DisplayPlatform {
+ public:
+  struct Options {
+    std::string server;  // the X display name; empty for $DISPLAY
+    std::string title = "kestrix";
+  };
+  // The window has the size of the display's surface. Throws X11Unavailable.
+  X11Window(Display& display, const Options& options);
+  ~X11Window() override;
+  X11Window(const X11Window&) = delete;
+  X11Window& operator=(const X11Window&) = delete;
+
+  // The window that takes the keyboard when the X window gets the focus.
+  void SetFocusWindow(HWND hwnd) { focusWindow_ = hwnd; }
+  void SetTitle(const std::string& utf8);
+  // A shortcut of the host, asked before the key reaches the display: true when it took the
+  // key (virtual-key code and the Shift, Control and Alt state).
+  using KeyHook = std::function<bool(int virtualKey, bool shift, bool control, bool alt)>;
+  void SetKeyHook(KeyHook hook) { keyHook_ = std::move(hook); }
+  // Lets the person resize the window: hook is called with the new size once the display's
+  // surface has it, for the host to lay its windows out anew. Without a hook the window keeps
+  // the surface's size.
+  void SetResizeHook(std::function<void(int width, int height)> hook);
+  // Gives the display's surface a new size, tells the host, and shows it all again.
+  void Resize(int width, int height);
+  // Called after every turn of the loop that handled input.
+  void SetAfterInput(std::function<void()> after) { afterInput_ = std::move(after); }
+
+  // Runs the loop until the window is closed or Quit is called.
+  void Run();
+  // Runs the loop until done() holds or timeoutMs of real time pass; whether done() held.
+  bool RunUntil(const std::function<bool()>& done, uint32_t timeoutMs);
+  void Quit() { quit_ = true; }
+  // Asked when the person closes the window: true lets it close (the default).
+  void SetCloseHook(std::function<bool()> hook) { closeHook_ = std::move(hook); }
+  void RequestClose() {
+    if (!closeHook_ || closeHook_()) Quit();
+  }
+  bool Closed() const { return quit_; }
+
+  // Shows every pixel of the surface that changed since it was last shown.
+  void Present();
+  // The window's pixels as the X server holds them, read back (xRGB).
+  Surface Screenshot() const;
+  // The X identifier of the top-level window, for tools that address it.
+  unsigned long XWindowId() const;
+  // The X group of each layout (for tests).
+  int ActiveGroup() const;
+
+  // DisplayPlatform.
+  void ClipboardChanged(const std::optional<std::string>& text) override;
+  std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override;
+  void CursorChanged(CursorShape shape) override;
+  void LayoutRequested(LPARAM layout) override;
+
+  struct Impl;
+
+ private:
+  // One turn: waits up to timeoutMs for X events, handles them, lets due timers run.
+  void Turn(uint32_t timeoutMs);
+  // While the control's own loop waits: X input is queued for it, and the real time that
+  // passed is answered.
+  int64_t FeedWaitingLoop(uint32_t timeoutMs);
+  void CatchUpClock();
+
+  Display& display_;
+  std::unique_ptr<Impl> impl_;
+  HWND focusWindow_ = nullptr;
+  KeyHook keyHook_;
+  std::function<void()> afterInput_;
+  std::function<bool()> closeHook_;
+  std::function<void(int, int)> resizeHook_;
+  bool quit_ = false;
+  uint64_t startMs_ = 0;  // the real clock when the display's clock stood at its start
+};

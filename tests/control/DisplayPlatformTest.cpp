@@ -1,0 +1,63 @@
+// The control's clipboard, cursor and layout requests reach the window system behind the
+// display as they happen, and a paste reads what another program offers.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ControlHost.h"
+
+namespace {
+
+class FakeWindowSystem : public DisplayPlatform {
+ public:
+  void ClipboardChanged(const std::optional<std::string>& text) override {
+    events.push_back("clipboard " + text.value_or("(empty)"));
+  }
+  std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override {
+    return otherProgram ? otherProgram : own;
+  }
+  void CursorChanged(CursorShape shape) override {
+    events.push_back(shape == CursorShape::Wait ? "cursor wait" : "cursor other");
+  }
+  void LayoutRequested(LPARAM layout) override {
+    events.push_back(layout == 0x04010401 ? "layout arabic" : "layout english");
+  }
+  std::vector<std::string> events;
+  std::optional<std::string> otherProgram;
+};
+
+class DisplayPlatformRoute : public ::testing::Test {
+ protected:
+  void SetUp() override { host.display.SetPlatform(&system); }
+  void TearDown() override { host.display.SetPlatform(nullptr); }
+  ControlHost host;
+  CKestrixCtrl& c = *host.ctrl;
+  FakeWindowSystem system;
+};
+
+TEST_F(DisplayPlatformRoute, CopyShowsTheWaitCursorAroundHandingOverTheText) {
+  c.SetText("abc\rdef");
+  c.SelectAll();
+  c.OnEditCopy();
+  std::vector<std::string> expected{"cursor wait", "clipboard (empty)", "clipboard abc\rdef",
+                                    "cursor other"};
+  EXPECT_EQ(system.events, expected);
+}
+
+TEST_F(DisplayPlatformRoute, PasteReadsWhatAnotherProgramOffers) {
+  c.SetText("x");
+  system.otherProgram = "one\rtwo";
+  c.OnEditPaste();
+  EXPECT_EQ(c.GetText(), "one\rtwox");
+}
+
+TEST_F(DisplayPlatformRoute, ReadingOrderChangesAskForTheLayout) {
+  c.SetReadingOrder(0);
+  c.SetReadingOrder(1);
+  std::vector<std::string> expected{"layout english", "layout arabic"};
+  EXPECT_EQ(system.events, expected);
+}
+
+}  // namespace

@@ -1,0 +1,470 @@
+// The editor in a real window on an Xvfb of the test's own, driven the way a person drives it:
+// keys and the mouse through xdotool, the clipboard through xclip.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+#include "ControlHost.h"
+#include "Editor.h"
+#include "MixedCorpus.h"
+#include "PhysicalKeys.h"
+#include "TextFile.h"
+#include "XServer.h"
+#include "framework/gdi/DialogFont.h"
+
+namespace {
+
+constexpr int kWidth = 480;
+constexpr int kHeight = 240;
+
+class EditorWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_ = std::make_unique<XServer>(1024, 768);
+    if (!server_->Running()) GTEST_SKIP() << "no X server for the window tests: " << server_->Problem();
+    ASSERT_TRUE(HaveProgram("xdotool")) << "xdotool is missing (scripts/setup.sh installs it)";
+    ASSERT_TRUE(HaveProgram("xclip")) << "xclip is missing (scripts/setup.sh installs it)";
+  }
+
+  // Opens the editor and gives its window the keyboard.
+  void Open(EditorOptions options = {}) {
+    options.server = server_->Name();
+    options.width = kWidth;
+    options.height = kHeight;
+    editor_ = std::make_unique<Editor>(options);
+    std::string id = std::to_string(editor_->Window().XWindowId());
+    ASSERT_TRUE(Tool({"xdotool", "windowmap", "--sync", id}).finished);
+    ASSERT_TRUE(Tool({"xdotool", "windowfocus", "--sync", id}).finished);
+    ASSERT_TRUE(Until([&] { return Display().GetFocus() == Ctrl().GetSafeHwnd(); }));
+  }
+
+  // Lets the window's loop run for ms.
+  void Pump(uint32_t ms) { editor_->Window().RunUntil([] { return false; }, ms); }
+  bool Until(const std::function<bool()>& done, uint32_t ms = 5000) {
+    return editor_->Window().RunUntil(done, ms);
+  }
+  ToolResult Tool(const std::vector<std::string>& args, const std::string& in = "") {
+    ToolResult r = RunTool(server_->Name(), args, [&] { Pump(5); }, 10000, in);
+    EXPECT_TRUE(r.finished && r.status == 0) << args[0] << " " << args[1] << " failed";
+    // What the tool did may still be on its way.
+    Pump(50);
+    return r;
+  }
+  // Keys, pressed and let go one after the other.
+  void Keys(std::initializer_list<std::string> keys) {
+    std::vector<std::string> args{"xdotool", "key", "--delay", "20"};
+    args.insert(args.end(), keys.begin(), keys.end());
+    Tool(args);
+  }
+  // Mouse steps through xdotool ("mousemove", "100", "50", "click", "1", ...).
+  void Mouse(std::vector<std::string> steps) {
+    steps.insert(steps.begin(), "xdotool");
+    Tool(steps);
+  }
+  std::string ClipboardOfOtherPrograms() {
+    return Tool({"xclip", "-selection", "clipboard", "-o", "-t", "UTF8_STRING"}).out;
+  }
+
+  ::Display& Display() { return editor_->GetDisplay(); }
+  CKestrixCtrl& Ctrl() { return editor_->Control(); }
+  std::string Text() { return Ctrl().GetText(); }
+
+  void OfferFromOtherProgram(const std::string& utf8) {
+    Tool({"xclip", "-selection", "clipboard", "-i", "-t", "UTF8_STRING"}, utf8);
+  }
+
+  std::unique_ptr<XServer> server_;
+  std::unique_ptr<Editor> editor_;
+};
+
+TEST_F(EditorWindow, TypesEnglishAndArabic) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  Tool({"xdotool", "type", "--delay", "20", "Hi there "});
+  Tool({"xdotool", "type", "--delay", "20", "\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85 \xE2\x82\xAC\xD0\x96!"});
+  // Arabic arrives in the code page; the euro sign is in it, the Cyrillic letter is not.
+  EXPECT_TRUE(Until([&] { return Text() == "Hi there \xD3\xE1\xC7\xE3 \x80!"; })) << Text();
+  EXPECT_TRUE(editor_->Modified());
+  EXPECT_EQ(editor_->Title().substr(0, 1), "*");
+}
+
+TEST_F(EditorWindow, TheReadingOrderKeysSwitchWhatTheKeysType) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready()) << "the X server has no XTEST extension";
+  X11Window& window = editor_->Window();
+  int englishGroup = window.ActiveGroup();
+  auto press = [&](std::initializer_list<const char*> chords) {
+    for (const char* chord : chords) {
+      keys.Press(chord);
+      Pump(30);
+    }
+  };
+  press({"h", "i"});
+  EXPECT_TRUE(Until([&] { return Text() == "hi"; })) << Text();
+  // Control with the right Shift turns the reading order to right to left, and with it the
+  // keyboard to the Arabic layout: the same keys now type alef, ain and teh.
+  press({"ctrl+Shift_R"});
+  EXPECT_TRUE(Until([&] { return Ctrl().GetReadingOrder() == 1; }));
+  EXPECT_NE(window.ActiveGroup(), englishGroup);
+  press({"space", "h", "u", "j"});
+  EXPECT_TRUE(Until([&] { return Text() == "hi \xC7\xDA\xCA"; })) << Text();
+  // Ctrl+A still selects everything: the keys' meaning for commands follows the US layout.
+  press({"ctrl+a"});
+  EXPECT_TRUE(Until([&] { return Ctrl().GetSelLength() == 6; }));
+  press({"Right"});
+  // Control with the left Shift goes back to left to right and English.
+  press({"ctrl+Shift_L"});
+  EXPECT_TRUE(Until([&] { return Ctrl().GetReadingOrder() == 0; }));
+  EXPECT_EQ(window.ActiveGroup(), englishGroup);
+  press({"x"});
+  EXPECT_TRUE(Until([&] { return Text().back() == 'x'; })) << Text();
+  // Left and right Shift alone change nothing.
+  press({"Shift_R"});
+  Pump(50);
+  EXPECT_EQ(Ctrl().GetReadingOrder(), 0);
+}
+
+TEST_F(EditorWindow, SelectsWithMouseAndShiftArrowsAndCopiesToOtherPrograms) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  Ctrl().SetText("Hello world\r\xD3\xE1\xC7\xE3");
+  Ctrl().SetSelStart(0);
+  Pump(50);
+  // A drag along the first line selects from its start.
+  Mouse({"mousemove", "8", "12", "mousedown", "1", "mousemove", "60", "12", "mousemove", "120", "14",
+         "mouseup", "1"});
+  EXPECT_TRUE(Until([&] { return Ctrl().GetSelLength() > 3; }));
+  EXPECT_EQ(Ctrl().GetSelStart(), 0);
+  std::string dragged = Text().substr(0, static_cast<size_t>(Ctrl().GetSelLength()));
+  Keys({"ctrl+c"});
+  EXPECT_EQ(ClipboardOfOtherPrograms(), dragged);
+  // Shift with the arrows: the last three characters of the first line.
+  Keys({"End", "shift+Left", "shift+Left", "shift+Left"});
+  EXPECT_TRUE(Until([&] { return Ctrl().GetSelLength() == 3; }));
+  Keys({"ctrl+c"});
+  EXPECT_EQ(ClipboardOfOtherPrograms(), "rld");
+  // Across the paragraph break: other programs see a line feed and UTF-8.
+  Keys({"ctrl+a", "ctrl+c"});
+  EXPECT_EQ(ClipboardOfOtherPrograms(), "Hello world\n\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85");
+  // STRING for old programs, and the list of what is offered.
+  EXPECT_EQ(Tool({"xclip", "-selection", "clipboard", "-o", "-t", "TARGETS"}).out,
+            "TARGETS\nUTF8_STRING\nSTRING\n");
+}
+
+TEST_F(EditorWindow, PastesFromOtherProgramsWithOneBreakForCrLf) {
+  Open();
+  OfferFromOtherProgram("one\r\ntwo\n\xD8\xB3");
+  Keys({"ctrl+a", "ctrl+v"});
+  EXPECT_TRUE(Until([&] { return Text() == "one\rtwo\r\xD3"; })) << Text();
+  // Cut takes the selection to the clipboard and out of the text.
+  Keys({"ctrl+a", "ctrl+x"});
+  EXPECT_TRUE(Until([&] { return Text().empty(); })) << Text();
+  EXPECT_EQ(ClipboardOfOtherPrograms(), "one\ntwo\n\xD8\xB3");
+}
+
+TEST_F(EditorWindow, TheContextMenuCopiesAndPastes) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  Ctrl().SetText("copy me");
+  Keys({"ctrl+a"});
+  // The menu opens where the right button went down; its items lie one under the other.
+  int item = DialogFont::Get("MS Shell Dlg", 8)->Height() + 6;
+  std::string firstY = std::to_string(60 + 1 + item / 2), secondY = std::to_string(60 + 1 + item + item / 2);
+  Mouse({"mousemove", "100", "60", "click", "3", "sleep", "0.3", "mousemove", "110", firstY, "click", "1"});
+  EXPECT_EQ(ClipboardOfOtherPrograms(), "copy me");
+  OfferFromOtherProgram("pasted ");
+  Keys({"Home"});
+  Mouse({"mousemove", "100", "60", "click", "3", "sleep", "0.3", "mousemove", "110", secondY, "click", "1"});
+  EXPECT_TRUE(Until([&] { return Text() == "pasted copy me"; })) << Text();
+  // A press outside dismisses the menu without a command.
+  Mouse({"mousemove", "100", "60", "click", "3", "sleep", "0.3", "mousemove", "400", "200", "click", "1"});
+  EXPECT_EQ(Text(), "pasted copy me");
+}
+
+namespace {
+std::string NumberedLines(int count) {
+  std::string text;
+  for (int i = 1; i <= count; ++i) text += "line " + std::to_string(i) + (i < count ? "\r" : "");
+  return text;
+}
+}  // namespace
+
+TEST_F(EditorWindow, ScrollsWithTheScrollBarAndTheWheel) {
+  Open();  // right to left: the scroll bar stands at the left
+  Ctrl().SetText(NumberedLines(40));
+  Ctrl().SetSelStart(0);
+  Pump(50);
+  ASSERT_TRUE(Ctrl().m_pScrollBar->IsWindowVisible());
+  CRect bar;
+  Ctrl().m_pScrollBar->GetWindowRect(&bar);
+  POINT origin = Display().ClientOriginOnSurface(Ctrl().m_pScrollBar->GetSafeHwnd());
+  std::string mid = std::to_string(origin.x + 8);
+  int bottom = origin.y + bar.Height() - 1;
+  // The arrow at the bottom steps one line.
+  Mouse({"mousemove", mid, std::to_string(bottom - 6), "click", "1"});
+  EXPECT_TRUE(Until([&] { return Ctrl().m_FirstVisible == 2; })) << Ctrl().m_FirstVisible;
+  // A wheel notch toward the person three more, and one away three back.
+  Mouse({"mousemove", "200", "100", "click", "5"});
+  EXPECT_TRUE(Until([&] { return Ctrl().m_FirstVisible == 5; })) << Ctrl().m_FirstVisible;
+  Mouse({"click", "4"});
+  EXPECT_TRUE(Until([&] { return Ctrl().m_FirstVisible == 2; })) << Ctrl().m_FirstVisible;
+  // The track below the thumb pages down.
+  Mouse({"mousemove", mid, std::to_string(bottom - 24), "click", "1"});
+  EXPECT_TRUE(Until([&] { return Ctrl().m_FirstVisible > 5; })) << Ctrl().m_FirstVisible;
+  // The thumb dragged to the bottom shows the last line.
+  Pump(50);
+  Surface shown = editor_->Window().Screenshot();
+  int thumbTop = -1, thumbBottom = -1;
+  for (int y = origin.y + 16; y < bottom - 16; ++y)
+    if (shown.Pixel(origin.x + 8, y) == 0xA8A8A8) {
+      if (thumbTop < 0) thumbTop = y;
+      thumbBottom = y;
+    }
+  ASSERT_GE(thumbTop, 0) << "no thumb on the screen";
+  std::string grab = std::to_string((thumbTop + thumbBottom) / 2);
+  int firstBefore = Ctrl().m_FirstVisible;
+  Mouse({"mousemove", mid, grab, "mousedown", "1", "mousemove", mid, std::to_string(bottom - 30),
+         "mousemove", mid, std::to_string(bottom), "mouseup", "1"});
+  EXPECT_TRUE(Until([&] { return Ctrl().m_LastVisible == 40; }))
+      << Ctrl().m_LastVisible << " thumb " << thumbTop << "-" << thumbBottom << " first " << firstBefore;
+}
+
+TEST_F(EditorWindow, TheWindowShowsExactlyWhatTheHeadlessDisplayDraws) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  Tool({"xdotool", "type", "--delay", "10", "Hello \xD8\xB3\xD9\x84\xD8\xA7\xD9\x85 world"});
+  ASSERT_TRUE(Until([&] { return Text().size() == 16; })) << Text();
+  // Without the focus no caret is drawn, so the blink does not decide the picture.
+  Display().SetFocus(nullptr);
+  Pump(100);
+  Surface real = editor_->Window().Screenshot();
+
+  ::Display headless(kWidth, kHeight);
+  CWnd container;
+  CRect all(0, 0, kWidth, kHeight);
+  container.CreateEx(0, WS_VISIBLE, all, nullptr);
+  CKestrixCtrl ctrl;
+  ctrl.ResetProperties();
+  ctrl.CreateControlWindow(&container, all);
+  ctrl.ActivateEdit(WideString(), WideString());
+  ctrl.SetReadingOrder(0);
+  ctrl.SetText(Text());
+  ctrl.SetSelStart(static_cast<long>(Text().size()));
+  const Surface& expected = headless.GetSurface();
+  ASSERT_EQ(real.Width(), expected.Width());
+  ASSERT_EQ(real.Height(), expected.Height());
+  int differing = 0, ink = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      differing += real.Pixel(x, y) != expected.Pixel(x, y);
+      ink += (real.Pixel(x, y) & 0xFF) < 0x80;
+    }
+  EXPECT_EQ(differing, 0);
+  EXPECT_GT(ink, 50) << "the text is not on the screen";
+  if (differing || std::getenv("KESTRIX_KEEP_SCREENSHOTS")) {
+    WritePng(real, TestOutputPath("x11-window.png"));
+    WritePng(expected, TestOutputPath("x11-headless.png"));
+  }
+  container.DestroyWindow();
+}
+
+TEST_F(EditorWindow, TheCaretBlinksOnTheRealClock) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  Tool({"xdotool", "type", "abc"});
+  ASSERT_TRUE(Until([&] { return Text() == "abc"; }));
+  HWND hwnd = Ctrl().GetSafeHwnd();
+  POINT origin = Display().ClientOriginOnSurface(hwnd);
+  auto caretPixels = [&] {
+    Surface s = editor_->Window().Screenshot();
+    std::vector<uint32_t> column;
+    for (int y = 0; y < Ctrl().m_CaretHeight; ++y)
+      for (int dx = -1; dx <= 1; ++dx)
+        column.push_back(s.Pixel(origin.x + Ctrl().m_CaretX + dx, origin.y + Ctrl().m_CaretY + y));
+    return column;
+  };
+  using Clock = std::chrono::steady_clock;
+  std::vector<Clock::time_point> changes;
+  std::vector<uint32_t> last = caretPixels();
+  auto end = Clock::now() + std::chrono::milliseconds(3000);
+  while (Clock::now() < end) {
+    Pump(20);
+    std::vector<uint32_t> now = caretPixels();
+    if (now != last) changes.push_back(Clock::now());
+    last = now;
+  }
+  ASSERT_GE(changes.size(), 3u) << "the caret did not blink";
+  for (size_t i = 1; i < changes.size(); ++i) {
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(changes[i] - changes[i - 1]).count();
+    // Every 600 ms; a loaded machine may make a blink late, never early.
+    EXPECT_GT(ms, 450);
+    EXPECT_LT(ms, 1500);
+  }
+}
+
+TEST_F(EditorWindow, CtrlSSavesUtf8AndAFailedSaveLosesNothing) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() / ("kestrix-edit-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  fs::path file = dir / "notes.txt";
+  { std::ofstream(file) << "old\n"; }
+  EditorOptions options;
+  options.file = file.string();
+  options.readingOrder = 0;
+  Open(options);
+  EXPECT_EQ(Text(), "old\r");
+  EXPECT_EQ(editor_->Title(), "notes.txt - kestrix-edit");
+  Keys({"ctrl+End"});
+  Tool({"xdotool", "type", "\xD8\xB3"});
+  EXPECT_TRUE(Until([&] { return editor_->Modified(); }));
+  Keys({"ctrl+s"});
+  EXPECT_FALSE(editor_->Modified());
+  std::string bytes, error;
+  ASSERT_TRUE(ReadWholeFile(file.string(), bytes, error));
+  EXPECT_EQ(bytes, "old\n\xD8\xB3");
+  // The folder goes away: the save fails, says why, and the text stays, still modified.
+  fs::remove_all(dir);
+  Tool({"xdotool", "type", "x"});
+  Keys({"ctrl+s"});
+  EXPECT_TRUE(editor_->Modified());
+  EXPECT_FALSE(editor_->LastError().empty());
+  EXPECT_NE(editor_->Title().find("cannot"), std::string::npos);
+  EXPECT_EQ(Text(), "old\r\xD3x");
+}
+
+TEST_F(EditorWindow, ADragAboveTheWindowKeepsSelectingAndScrollsUp) {
+  Open();
+  // The window lower on the screen, so that the pointer can go above it.
+  std::string id = std::to_string(editor_->Window().XWindowId());
+  Tool({"xdotool", "windowmove", "--sync", id, "0", "200"});
+  Ctrl().SetText(NumberedLines(60));
+  CKestrixCtrl& c = Ctrl();
+  c.SetFirstVisible(30);
+  c.GotoLine(32);
+  c.m_CharIndex = 0;
+  c.PaintLines(c.m_FirstVisible, c.m_LastVisible);
+  Pump(50);
+  // Pressed in the window, then held 150 pixels above it for a second: the moves keep coming
+  // with negative coordinates, and the view scrolls up on the real clock while the selection
+  // follows.
+  Mouse({"mousemove", "200", "260", "mousedown", "1", "mousemove", "200", "210", "mousemove", "200",
+         "50", "sleep", "1", "mouseup", "1"});
+  EXPECT_LT(c.m_FirstVisible, 30);
+  EXPECT_GT(c.GetSelLength(), 0);
+  EXPECT_EQ(Display().GetCapture(), nullptr);
+}
+
+TEST_F(EditorWindow, TheFocusComesAndGoesWithTheWindowsFocus) {
+  Open();
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready());
+  Ctrl().SetText("abc");
+  Keys({"ctrl+a"});
+  ASSERT_EQ(Ctrl().GetSelLength(), 3);
+  keys.FocusElsewhere();
+  EXPECT_TRUE(Until([&] { return Display().GetFocus() == nullptr; }));
+  EXPECT_FALSE(Ctrl().m_HasFocus);
+  // Keys typed elsewhere do not reach the control.
+  keys.Press("z");
+  Pump(50);
+  EXPECT_EQ(Text(), "abc");
+  Tool({"xdotool", "windowfocus", "--sync", std::to_string(editor_->Window().XWindowId())});
+  EXPECT_TRUE(Until([&] { return Display().GetFocus() == Ctrl().GetSafeHwnd(); }));
+  EXPECT_TRUE(Ctrl().m_HasFocus);
+}
+
+TEST_F(EditorWindow, AHeldKeyRepeats) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready());
+  keys.Hold("x", true);
+  Pump(1200);
+  keys.Hold("x", false);
+  Pump(50);
+  EXPECT_GT(Text().size(), 3u) << Text();
+  EXPECT_EQ(Text().find_first_not_of('x'), std::string::npos) << Text();
+}
+
+TEST_F(EditorWindow, LargeTextsCrossTheClipboardWhole) {
+  Open();
+  std::string big;
+  for (int i = 0; big.size() < 300000; ++i) big += "\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85 line " + std::to_string(i) + "\n";
+  OfferFromOtherProgram(big);
+  Keys({"ctrl+v"});
+  std::string expected = ControlTextFromFile(big).text;
+  EXPECT_TRUE(Until([&] { return Text() == expected; }, 20000)) << Text().size() << " of " << expected.size();
+  Keys({"ctrl+a", "ctrl+c"});
+  EXPECT_EQ(ClipboardOfOtherPrograms(), big);
+}
+
+TEST_F(EditorWindow, ResizingTheWindowWrapsTheTextToItsNewWidth) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  std::string words;
+  for (int i = 0; i < 60; ++i) words += "word ";
+  Ctrl().SetText(words);
+  Pump(50);
+  int linesBefore = Ctrl().m_Lines.Count();
+  std::string id = std::to_string(editor_->Window().XWindowId());
+  Tool({"xdotool", "windowsize", "--sync", id, "700", "300"});
+  EXPECT_TRUE(Until([&] { return Display().GetSurface().Width() == 700; }));
+  EXPECT_EQ(Display().GetSurface().Height(), 300);
+  EXPECT_LT(Ctrl().m_Lines.Count(), linesBefore);
+  EXPECT_EQ(Text(), words);
+  // The whole new area shows what the display holds.
+  Pump(50);
+  Surface shown = editor_->Window().Screenshot();
+  ASSERT_EQ(shown.Width(), 700);
+  EXPECT_EQ(shown.Pixels(), Display().GetSurface().Pixels());
+}
+
+// A measurement, not a check (run it with --gtest_also_run_disabled_tests): from a key pressed
+// on the X server's keyboard to the window's pixels sent, deep in the 1 MB corpus.
+TEST_F(EditorWindow, DISABLED_KeyToPaintLatencyOnTheLargeCorpus) {
+  Open();
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready());
+  std::string corpus = bench::GenerateMixedCorpus();
+  auto loadStart = std::chrono::steady_clock::now();
+  Ctrl().SetText(corpus);
+  auto loadMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - loadStart).count();
+  // The caret deep in the text, on line 10000 of about 20000, as the benchmarks place it.
+  CKestrixCtrl& c = Ctrl();
+  c.SetFirstVisible(10000 - 2);
+  c.GotoLine(10000);
+  c.m_CharIndex = 1;
+  c.PaintLines(c.m_FirstVisible, c.m_LastVisible);
+  c.UpdateCaret();
+  Pump(200);
+  std::vector<double> ms;
+  for (int i = 0; i < 40; ++i) {
+    int count = Ctrl().m_CharCount;
+    auto start = std::chrono::steady_clock::now();
+    keys.Press(i % 2 ? "s" : "a");  // sheen and seen on the Arabic layout
+    ASSERT_TRUE(Until([&] { return Ctrl().m_CharCount != count; }));
+    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+  }
+  std::sort(ms.begin(), ms.end());
+  std::cout << "1 MB corpus: Text write " << loadMs << " ms; key to paint over " << ms.size()
+            << " keys: median " << ms[ms.size() / 2] << " ms, 90th " << ms[ms.size() * 9 / 10]
+            << " ms, max " << ms.back() << " ms\n";
+}
+
+}  // namespace

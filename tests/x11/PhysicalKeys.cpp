@@ -1,0 +1,57 @@
+#include "PhysicalKeys.h"
+
+#include <vector>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+namespace {
+KeyCode CodeOf(::Display* x, const std::string& name) {
+  std::string symbol = name == "ctrl" ? "Control_L" : name == "shift" ? "Shift_L" : name;
+  return XKeysymToKeycode(x, XStringToKeysym(symbol.c_str()));
+}
+}  // namespace
+
+PhysicalKeys::PhysicalKeys(const std::string& display) {
+  ::Display* x = XOpenDisplay(display.c_str());
+  int event = 0, error = 0, major = 0, minor = 0;
+  if (x && !XTestQueryExtension(x, &event, &error, &major, &minor)) {
+    XCloseDisplay(x);
+    x = nullptr;
+  }
+  connection_ = x;
+}
+
+PhysicalKeys::~PhysicalKeys() {
+  if (connection_) XCloseDisplay(static_cast<::Display*>(connection_));
+}
+
+void PhysicalKeys::Hold(const std::string& key, bool down) {
+  auto* x = static_cast<::Display*>(connection_);
+  if (!x) return;
+  XTestFakeKeyEvent(x, CodeOf(x, key), down ? True : False, CurrentTime);
+  XSync(x, False);
+}
+
+void PhysicalKeys::FocusElsewhere() {
+  auto* x = static_cast<::Display*>(connection_);
+  if (!x) return;
+  XSetInputFocus(x, DefaultRootWindow(x), RevertToNone, CurrentTime);
+  XSync(x, False);
+}
+
+void PhysicalKeys::Press(const std::string& chord) {
+  auto* x = static_cast<::Display*>(connection_);
+  if (!x) return;
+  std::vector<KeyCode> codes;
+  size_t start = 0;
+  for (;;) {
+    size_t plus = chord.find('+', start);
+    codes.push_back(CodeOf(x, chord.substr(start, plus - start)));
+    if (plus == std::string::npos) break;
+    start = plus + 1;
+  }
+  for (KeyCode c : codes) XTestFakeKeyEvent(x, c, True, CurrentTime);
+  for (auto it = codes.rbegin(); it != codes.rend(); ++it) XTestFakeKeyEvent(x, *it, False, CurrentTime);
+  XSync(x, False);
+}
