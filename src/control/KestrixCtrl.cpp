@@ -75,6 +75,18 @@ void CKestrixCtrl::SetText(const CString& text) {
 void CKestrixCtrl::SetTextProperty(const WideString& text) { SetText(Cp1256FromBstr(text)); }
 
 void CKestrixCtrl::OnBackColorChanged() {
+  // The one-pixel rows between the lines' bands belong to no line: the whole client area takes
+  // the new colour first, as a full repaint would give it.
+  if (m_hWnd && m_Busy == 0) {
+    if (CDC* dc = GetDC()) {
+      CRect client;
+      GetClientRect(&client);
+      CBrush brush(m_BackColor);
+      dc->FillRect(&client, &brush);
+      brush.DeleteObject();
+      ReleaseDC(dc);
+    }
+  }
   PaintLines(m_FirstVisible, m_LastVisible);
   SetModifiedFlag(TRUE);
 }

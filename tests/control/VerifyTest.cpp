@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "ControlHost.h"
+#include "control/Dispids.h"
+#include "framework/ole/Variant.h"
 
 namespace {
 
@@ -169,6 +171,28 @@ TEST_F(VerifyTest, TheScreenMustShowTheHighlightOfTheRecords) {
   c.Redraw();
   c.m_SelLength = 3;
   EXPECT_TRUE(Names(c.VerifyScreen(), "screen"));
+}
+
+}  // namespace
+
+namespace {
+
+// A new background reaches the one-pixel rows between the lines' bands too, through the host's
+// write, with the caret and a selection on the screen.
+TEST_F(VerifyTest, ABackColorWriteRepaintsEveryRow) {
+  host.display.SetFocus(c.GetSafeHwnd());
+  IDispatch* dispatch = c.GetIDispatch();
+  for (LONG color : {0x000000, 0x00FFCC, 0xFFFFFF}) {
+    VARIANT value = MakeVariantI4(color);
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&value, &named, 1, 1};
+    ASSERT_EQ(dispatch->Invoke(DISPID_BACKCOLOR, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params,
+                               nullptr, nullptr, nullptr),
+              S_OK);
+    EXPECT_EQ(c.VerifyScreen(), "") << std::hex << color;
+    c.SetSelStart(1);
+    c.SetSelLength(4);
+  }
 }
 
 }  // namespace
