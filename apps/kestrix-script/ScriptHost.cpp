@@ -102,7 +102,10 @@ void ScriptHost::EnsureControl() {
     });
     container_ = std::make_unique<CWnd>();
     container_->CreateEx(0, WS_VISIBLE, CRect(0, 0, kDisplaySize, kDisplaySize), nullptr);
-    if (fixedMetrics_) fixedLibrary_ = std::make_unique<FixedMetricTextLibrary>();
+    if (fixedMetrics_) {
+      fixedLibrary_ = std::make_unique<FixedMetricTextLibrary>();
+      fixedLibrary_->recordCalls = false;  // a long script would keep every string measured
+    }
   }
   PlaceControl(nullptr);
 }

@@ -15,6 +15,7 @@ namespace {
 // the focus, in the scripted host's order.
 struct Placed {
   explicit Placed(const PropertyBag& bag) {
+    library.recordCalls = false;
     container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 640, 480), nullptr);
     ctrl = std::make_unique<CKestrixCtrl>(library);
     ctrl->LoadProperties(bag);

@@ -24,6 +24,15 @@ bool HoldsOurKeys(const RegistryTree& tree) {
   return false;
 }
 
+// The keys that hold values, with their values, as text. An empty key holds nothing: the one
+// parent that unregistration leaves empty goes, even when it stood empty before.
+std::string ValuedKeys(const RegistryTree& tree) {
+  RegistryTree valued;
+  for (const RegistryTree::KeyView& key : tree.Keys())
+    for (const auto& [name, value] : key.values) valued.SetValue(key.path, name, value);
+  return FormatRegistry(valued);
+}
+
 }  // namespace
 
 std::string RunRegistry(const uint8_t* data, size_t size) {
@@ -48,7 +57,7 @@ std::string RunRegistry(const uint8_t* data, size_t size) {
   AfxOleUnregisterTypeLib(tree, LIBID_KESTRIXLib, 1, 0);
   AfxOleUnregisterClass(tree, CLSID_Kestrix, "KESTRIX.KestrixCtrl.1");
   AfxOleUnregisterClass(tree, CLSID_KestrixPropPage, nullptr);
-  if (!HoldsOurKeys(read.tree) && !(tree == read.tree))
+  if (!HoldsOurKeys(read.tree) && ValuedKeys(tree) != ValuedKeys(read.tree))
     return "registering and unregistering changed the registry";
   return {};
 }

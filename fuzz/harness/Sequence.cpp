@@ -64,6 +64,7 @@ class Sequence {
  public:
   Sequence(const uint8_t* data, size_t size, bool realLibrary) : in_(data, size) {
     container_.CreateEx(0, WS_VISIBLE, CRect(0, 0, 640, 480), nullptr);
+    fixed_.recordCalls = false;
     ctrl_ = realLibrary ? std::make_unique<CKestrixCtrl>() : std::make_unique<CKestrixCtrl>(fixed_);
     display_.SetMenuChooser([this](const std::vector<MenuItem>& items, POINT) {
       size_t pick = in_.Below(items.size() + 1);

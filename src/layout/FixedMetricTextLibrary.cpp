@@ -1,5 +1,6 @@
 #include "layout/FixedMetricTextLibrary.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "layout/CharClass.h"
@@ -26,9 +27,24 @@ int FixedMetricTextLibrary::CharWidth(const std::string& s, size_t i) {
 }
 
 int FixedMetricTextLibrary::Width(const std::string& s) {
-  int w = 0;
-  for (size_t i = 0; i < s.size(); ++i) w += CharWidth(s, i);
-  return w;
+  size_t shared = 0;
+  const size_t most = std::min(s.size(), measured_.size());
+  while (shared < most && s[shared] == measured_[shared]) ++shared;
+  // A letter's width depends on the next letter past any marks: the letter before the marks
+  // that end the shared part is measured again.
+  while (shared > 0 && ClassOfByte(static_cast<unsigned char>(s[shared - 1])) == CharClass::ArabicMark)
+    --shared;
+  if (shared > 0) --shared;
+  measuredUpTo_.resize(shared + 1);
+  measuredUpTo_[0] = 0;
+  measuredUpTo_.reserve(s.size() + 1);
+  for (size_t i = shared; i < s.size(); ++i) measuredUpTo_.push_back(measuredUpTo_[i] + CharWidth(s, i));
+  measured_ = s;
+  return measuredUpTo_[s.size()];
+}
+
+void FixedMetricTextLibrary::Record(TextLibraryCall call) {
+  if (recordCalls) calls.push_back(std::move(call));
 }
 
 void FixedMetricTextLibrary::aSelectDC(HDC hdc, const LOGFONT* latin, const LOGFONT* arabic) {
@@ -44,21 +60,21 @@ void FixedMetricTextLibrary::aSelectDC(HDC hdc, const LOGFONT* latin, const LOGF
     call.numbers.push_back(arabic->lfHeight);
     call.text += std::string(arabic->lfFaceName, strnlen(arabic->lfFaceName, LF_FACESIZE));
   }
-  calls.push_back(call);
+  Record(call);
   if (hdc) hdc->selectedFontMetrics = metrics;
 }
 
-void FixedMetricTextLibrary::aReleaseDC(HDC hdc) { calls.push_back({"aReleaseDC", hdc, {}, {}}); }
+void FixedMetricTextLibrary::aReleaseDC(HDC hdc) { Record({"aReleaseDC", hdc, {}, {}}); }
 
 SIZE FixedMetricTextLibrary::aTextExtent(HDC hdc, const char* chars, int32_t count) {
   std::string s = chars && count > 0 ? std::string(chars, static_cast<size_t>(count)) : std::string();
-  calls.push_back({"aTextExtent", hdc, {count}, s});
+  Record({"aTextExtent", hdc, {count}, s});
   return SIZE{Width(s), 18};
 }
 
 void FixedMetricTextLibrary::aTextOut(HDC hdc, int32_t x, int32_t y, const char* chars, int32_t count) {
   std::string s = chars && count > 0 ? std::string(chars, static_cast<size_t>(count)) : std::string();
-  calls.push_back({"aTextOut", hdc, {x, y, count}, s});
+  Record({"aTextOut", hdc, {x, y, count}, s});
   if (!hdc) return;
   int left = x;
   for (size_t i = 0; i < s.size(); ++i) {
@@ -75,11 +91,11 @@ void FixedMetricTextLibrary::aTextOut(HDC hdc, int32_t x, int32_t y, const char*
 
 void FixedMetricTextLibrary::aSetReadingOrder(int32_t order) {
   readingOrder = order;
-  calls.push_back({"aSetReadingOrder", nullptr, {order}, {}});
+  Record({"aSetReadingOrder", nullptr, {order}, {}});
 }
 
 void FixedMetricTextLibrary::aSetKeyboardLanguage(int32_t language) {
-  calls.push_back({"aSetKeyboardLanguage", nullptr, {language}, {}});
+  Record({"aSetKeyboardLanguage", nullptr, {language}, {}});
 }
 
 std::vector<TextLibraryCall> FixedMetricTextLibrary::CallsOf(const std::string& function) const {

@@ -36,8 +36,14 @@ class FixedMetricTextLibrary final : public TextLibrary {
 
   // Width of byte i of s under the rules above.
   static int CharWidth(const std::string& s, size_t i);
-  static int Width(const std::string& s);
+  // Width of s. A string that extends or edits the last one measured reuses the widths of
+  // the part they share, so that a line measured after every character typed into it costs
+  // what the change costs, not what the line costs.
+  int Width(const std::string& s);
 
+  // The log of calls, kept while recordCalls is set. Tests read it; a long-running host turns
+  // it off, since it keeps a copy of every string measured or drawn.
+  bool recordCalls = true;
   std::vector<TextLibraryCall> calls;
   // Calls of one function, in order.
   std::vector<TextLibraryCall> CallsOf(const std::string& function) const;
@@ -47,4 +53,10 @@ class FixedMetricTextLibrary final : public TextLibrary {
   int32_t readingOrder = 1;
   // The metrics reported after aSelectDC.
   TEXTMETRIC metrics{24, 19, 5, 0, 0, 10, 10};
+
+ private:
+  void Record(TextLibraryCall call);
+
+  std::string measured_;           // the last string measured
+  std::vector<int> measuredUpTo_;  // [i]: the width of its first i bytes
 };

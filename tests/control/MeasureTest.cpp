@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "ControlHost.h"
 
 namespace {
@@ -106,6 +108,32 @@ TEST_F(Measure, IndexFromXOnALeftAlignedLine) {
   EXPECT_EQ(c.IndexFromX(500), 3);
   host.SetLines({""});
   EXPECT_EQ(c.IndexFromX(50), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The fixed-metric library reuses the widths of what a string shares with the last one
+// measured: after any edit, anywhere, the width is the one a fresh measure gives.
+TEST(FixedMetricWidth, ReusedWidthsEqualAFreshMeasure) {
+  const char alphabet[] = {'a', ' ', '\xC7', '\xC8', '\xE1', '\xF0', '\xF2', '\xDC', '\r', '\x01'};
+  std::mt19937 random(7);
+  FixedMetricTextLibrary library;
+  std::string s;
+  for (int step = 0; step < 3000; ++step) {
+    size_t at = s.empty() ? 0 : random() % (s.size() + 1);
+    switch (random() % 3) {
+      case 0: s.insert(at, 1, alphabet[random() % sizeof alphabet]); break;
+      case 1:
+        if (at < s.size()) s.erase(at, 1 + random() % 3);
+        break;
+      default: s.push_back(alphabet[random() % sizeof alphabet]); break;
+    }
+    int fresh = 0;
+    for (size_t i = 0; i < s.size(); ++i) fresh += FixedMetricTextLibrary::CharWidth(s, i);
+    ASSERT_EQ(library.Width(s), fresh) << "step " << step;
+  }
 }
 
 }  // namespace
