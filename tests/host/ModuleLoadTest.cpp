@@ -13,6 +13,7 @@
 #include "control/Guids.h"
 #include "framework/ole/HostedControl.h"
 #include "framework/ole/ObjectCreation.h"
+#include "framework/ole/PropExchange.h"
 #include "framework/ole/PropertyPage.h"
 #include "framework/ole/Variant.h"
 #include "framework/registry/RegistryFile.h"
@@ -133,6 +134,20 @@ TEST_F(ModuleLoadTest, RegisterCreateByProgIdDriveReleaseUnloadAndUnregister) {
   ASSERT_EQ(CreateObjectByName(clsid, IID_IDispatch, reinterpret_cast<void**>(&second)), S_OK);
   EXPECT_NE(static_cast<void*>(second), static_cast<void*>(dispatch));
   EXPECT_EQ(GetText(second), u"");
+
+  // A saved document opens in the second object, loaded before its window exists, as a host
+  // opening a document does; a save that keeps the dirty mark keeps it.
+  PropertyBag document;
+  ASSERT_EQ(hosted->Save(document, FALSE), S_OK);
+  EXPECT_EQ(hosted->IsDirty(), S_OK);
+  ASSERT_EQ(hosted->Save(document, TRUE), S_OK);
+  EXPECT_EQ(hosted->IsDirty(), S_FALSE);
+  IHostedControl* opened = nullptr;
+  ASSERT_EQ(second->QueryInterface(IID_IHostedControl, reinterpret_cast<void**>(&opened)), S_OK);
+  ASSERT_EQ(opened->Load(document), S_OK);
+  ASSERT_EQ(opened->CreateControlWindow(container.GetSafeHwnd(), CRect(10, 120, 310, 220)), S_OK);
+  EXPECT_EQ(GetText(second), u"abcd");
+  opened->Release();
   second->Release();
 
   // The module stays while an object lives.
