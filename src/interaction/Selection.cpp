@@ -38,6 +38,11 @@ bool CKestrixCtrl::HighlightHidden() const {
 
 void CKestrixCtrl::InvertSpan(int x1, int x2, int top, int bottom) {
   CRect r(std::min(x1, x2), top - m_BaselineLift, std::max(x1, x2), bottom - m_BaselineLift);
+  // The first line in view is painted from the window's top, over whatever part of the line
+  // above reaches into it, so no highlight is ever shown above its band: every path that
+  // inverts (tracking, scrolling, repaint, focus) then agrees on that strip.
+  if (const LineRecord* first = m_Lines.At(m_FirstVisible))
+    r.top = std::max(r.top, BandTop(*first) - m_BaselineLift);
   if (r.IsRectEmpty()) return;
   bool borrowed = BorrowDC();
   if (m_pDC) m_pDC->InvertRect(&r);
