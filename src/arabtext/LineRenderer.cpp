@@ -90,14 +90,12 @@ void LineRenderer::DrawGlyphs(DeviceContext& dc, int64_t left, int32_t baseline,
     const GlyphBitmap& bitmap = glyphs_.Get(font, g.glyph);
     const int64_t originX = left + g.x + bitmap.left;
     const int64_t originY = int64_t{baseline} - g.y - bitmap.top;
+    const auto stride = static_cast<size_t>(bitmap.width);
     clip_.ForEachPart({originX, originY, originX + bitmap.width, originY + bitmap.rows}, [&](const PixelBox& part) {
-      for (int64_t y = part.top; y < part.bottom; ++y) {
-        const uint8_t* coverage =
-            bitmap.coverage.data() + static_cast<size_t>(y - originY) * static_cast<size_t>(bitmap.width);
-        for (int64_t x = part.left; x < part.right; ++x)
-          if (const uint8_t c = coverage[x - originX])
-            dc.BlendText(static_cast<int>(x), static_cast<int>(y), c);
-      }
+      const uint8_t* corner =
+          bitmap.coverage.data() + static_cast<size_t>(part.top - originY) * stride + (part.left - originX);
+      dc.BlendTextImage(static_cast<int>(part.left), static_cast<int>(part.top), corner,
+                        static_cast<int>(part.right - part.left), static_cast<int>(part.bottom - part.top), stride);
     });
   }
 }

@@ -134,6 +134,7 @@ void CKestrixCtrl::WrapCurrentLine() {
   // against a store that breaks that rule.
   int64_t passesLeft = 4 * (static_cast<int64_t>(m_Lines.Count()) + m_CharCount) + 16;
   int firstReceiver = 0;
+  const int countBefore = m_Lines.Count(), firstVisibleBefore = m_FirstVisible;
   for (bool first = true; passesLeft-- > 0; first = false) {
     int caret = m_CharIndex;
     m_CharIndex = FindWrapIndex();
@@ -154,8 +155,10 @@ void CKestrixCtrl::WrapCurrentLine() {
     if (tail.empty() || !LineNeedsWrap()) break;
   }
   // Each pass may move the lines below again, so they are painted once, after the last pass;
-  // the lines that received words have been painted by their pass.
-  if (firstReceiver > 0) PaintLines(firstReceiver + 1, m_LastVisible);
+  // the lines that received words have been painted by their pass. With no line added and
+  // the view where it was, the lines below the last receiver stand as they were.
+  const bool linesMoved = m_Lines.Count() != countBefore || m_FirstVisible != firstVisibleBefore;
+  if (firstReceiver > 0 && linesMoved) PaintLines(firstReceiver + 1, m_LastVisible);
   GotoLine(targetLine);
   m_CharIndex = targetIndex;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "framework/WinTypes.h"
@@ -23,6 +24,11 @@ class DeviceContext {
   void SetPixel(int x, int y, COLORREF color);
   // Mixes the text colour over (x, y) with coverage 0 to 255; how glyphs are drawn.
   void BlendText(int x, int y, uint8_t coverage);
+  // BlendText along a row, pixel (x + i, y) taking coverage[i]: one clip test per row.
+  void BlendTextRow(int x, int y, const uint8_t* coverage, int count);
+  // BlendText over a width × rows image of coverage whose rows start stride bytes apart,
+  // with (x, y) its top left.
+  void BlendTextImage(int x, int y, const uint8_t* coverage, int width, int rows, size_t stride);
   bool IsVisible(int x, int y) const;
   COLORREF GetPixel(int x, int y) const;
 
@@ -40,6 +46,8 @@ class DeviceContext {
   Surface* surface_;
   POINT origin_;
   std::vector<RECT> clip_;
+  bool clipOverlaps_ = false;
+  std::vector<std::pair<int, int>> spans_;  // kept between rows to save an allocation each
 };
 
 using HDC = DeviceContext*;

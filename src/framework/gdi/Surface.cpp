@@ -48,22 +48,56 @@ void Surface::Invert(const RECT& r) {
   }
 }
 
+namespace {
+// Each channel becomes (s * a + d * (255 - a) + 127) / 255. The division is done as
+// (t + (t >> 8)) >> 8 with t the sum plus 128, which is exact over the whole range; red and
+// blue are mixed together in one word, each in its own 16 bits.
+uint32_t Mix(uint32_t xrgb, uint32_t dst, uint32_t a) {
+  const uint32_t na = 255u - a;
+  uint32_t rb = (xrgb & 0xFF00FFu) * a + (dst & 0xFF00FFu) * na + 0x800080u;
+  uint32_t g = (xrgb & 0x00FF00u) * a + (dst & 0x00FF00u) * na + 0x008000u;
+  rb = ((rb + ((rb >> 8) & 0xFF00FFu)) >> 8) & 0xFF00FFu;
+  g = ((g + ((g >> 8) & 0x00FF00u)) >> 8) & 0x00FF00u;
+  return rb | g;
+}
+}  // namespace
+
 void Surface::Blend(int x, int y, uint32_t xrgb, uint8_t coverage) {
   if (coverage == 0 || x < 0 || y < 0 || x >= width_ || y >= height_) return;
   uint32_t& dst =
       pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
-  if (coverage == 255) {
-    dst = xrgb & 0xFFFFFF;
-    return;
+  dst = Mix(xrgb, dst, coverage);
+}
+
+void Surface::BlendRow(int x, int y, uint32_t xrgb, const uint8_t* coverage, int count) {
+  if (y < 0 || y >= height_ || count <= 0) return;
+  const int from = std::max(x, 0), to = static_cast<int>(std::min<int64_t>(int64_t{x} + count, width_));
+  if (from >= to) return;
+  uint32_t* row = &pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_)];
+  // Text is mostly drawn over one background colour: its mixes are looked up, not computed.
+  // The table follows the colour drawn, and the pixel most often under it.
+  if (mixedColour_ != (xrgb & 0xFFFFFF)) RememberMixes(xrgb & 0xFFFFFF, row[from]);
+  int looked = 0, computed = 0;
+  uint32_t other = 0;
+  for (int i = from; i < to; ++i) {
+    const uint8_t c = coverage[i - x];
+    if (c == 0) continue;
+    if (row[i] == mixedOver_) {
+      row[i] = mixes_[c];
+      ++looked;
+    } else {
+      other = row[i];
+      row[i] = Mix(xrgb, other, c);
+      ++computed;
+    }
   }
-  uint32_t out = 0;
-  for (int shift = 0; shift <= 16; shift += 8) {
-    uint32_t s = (xrgb >> shift) & 0xFF;
-    uint32_t d = (dst >> shift) & 0xFF;
-    uint32_t m = (s * coverage + d * (255u - coverage) + 127u) / 255u;
-    out |= m << shift;
-  }
-  dst = out;
+  if (computed > looked) RememberMixes(mixedColour_, other);
+}
+
+void Surface::RememberMixes(uint32_t colour, uint32_t over) {
+  mixedColour_ = colour;
+  mixedOver_ = over;
+  for (uint32_t a = 0; a < 256; ++a) mixes_[a] = Mix(colour, over, a);
 }
 
 Surface Surface::Crop(const RECT& r) const {

@@ -1,6 +1,7 @@
 // A window's pixel surface: 32-bit xRGB pixels (0x00RRGGBB), row after row.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ class Surface {
   void Invert(const RECT& r);
   // Mixes xrgb over the pixel with coverage 0 (nothing) to 255 (opaque).
   void Blend(int x, int y, uint32_t xrgb, uint8_t coverage);
+  // Blend along a row: pixel (x + i, y) takes coverage[i], for i below count.
+  void BlendRow(int x, int y, uint32_t xrgb, const uint8_t* coverage, int count);
 
   // A copy of the rectangle r (clipped) as its own surface.
   Surface Crop(const RECT& r) const;
@@ -35,7 +38,14 @@ class Surface {
  private:
   int width_ = 0;
   int height_ = 0;
+  void RememberMixes(uint32_t colour, uint32_t over);
+
   std::vector<uint32_t> pixels_;
+  // The last colour blended and the pixel it was blended over, with the result at every
+  // coverage.
+  uint32_t mixedColour_ = 0xFFFFFFFF;
+  uint32_t mixedOver_ = 0;
+  std::array<uint32_t, 256> mixes_{};
 };
 
 // xRGB of a COLORREF (0x00BBGGRR) and back.
