@@ -33,7 +33,17 @@ LineMeasurer::Memo* LineMeasurer::GrownWordMemo(const FontPair& fonts, std::stri
   return nullptr;
 }
 
+LineMeasurer::Memo* LineMeasurer::SameTextMemo(const FontPair& fonts, std::string_view text) {
+  for (Memo& memo : memos_)
+    if (memo.pair == fonts.Serial() && memo.lastUse != 0 && memo.text == text) return &memo;
+  return nullptr;
+}
+
 int32_t LineMeasurer::Width(const FontPair& fonts, std::string_view text) {
+  if (Memo* same = SameTextMemo(fonts, text)) {
+    same->lastUse = ++clock_;
+    return same->width;
+  }
   if (Memo* grown = GrownWordMemo(fonts, text)) {
     const auto first = static_cast<uint8_t>(text[grown->stableEnd]);
     const ByteClassTable& t = fonts.Classes();
@@ -41,8 +51,9 @@ int32_t LineMeasurer::Width(const FontPair& fonts, std::string_view text) {
     const int64_t width =
         grown->stableWidth + shaper_.Width(fonts.Font(slot), slot, text.substr(grown->stableEnd));
     grown->text.append(text.substr(grown->text.size()));
+    grown->width = static_cast<int32_t>(std::clamp<int64_t>(width, INT32_MIN, INT32_MAX));
     grown->lastUse = ++clock_;
-    return static_cast<int32_t>(std::clamp<int64_t>(width, INT32_MIN, INT32_MAX));
+    return grown->width;
   }
 
   Memo* memo = BestMemo(fonts, text);
@@ -79,8 +90,9 @@ int32_t LineMeasurer::Width(const FontPair& fonts, std::string_view text) {
   memo->stableWidth = stableWidth;
   memo->wordTail = stableEnd == wordStart && stableEnd < text.size() &&
                    IsWordKind(fonts.Classes().kind[static_cast<uint8_t>(text.back())]);
+  memo->width = static_cast<int32_t>(std::clamp<int64_t>(width, INT32_MIN, INT32_MAX));
   memo->lastUse = ++clock_;
-  return static_cast<int32_t>(std::clamp<int64_t>(width, INT32_MIN, INT32_MAX));
+  return memo->width;
 }
 
 }  // namespace arabtext

@@ -34,8 +34,12 @@ class LineMeasurer {
     // Whether the text past stableEnd is one word, which text extended by more letters of
     // the word still ends with.
     bool wordTail = false;
+    // The whole text's width: a line is measured several times over between edits.
+    int32_t width = 0;
     uint64_t lastUse = 0;
   };
+
+  Memo* SameTextMemo(const FontPair& fonts, std::string_view text);
 
   Memo* BestMemo(const FontPair& fonts, std::string_view text);
   // The memo whose trailing word text merely lengthens, so that only that word is measured
