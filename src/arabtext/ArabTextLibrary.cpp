@@ -24,15 +24,25 @@ class ArabTextLibrary::Impl {
     if (!hdc) return;
     if (contexts_.size() >= kMaxContexts && !contexts_.count(hdc)) contexts_.clear();
     contexts_[hdc] = pair;
+    lastContext_ = nullptr;
     hdc->selectedFontMetrics = pair->TextMetrics();
   }
 
-  void Release(HDC hdc) { contexts_.erase(hdc); }
+  void Release(HDC hdc) {
+    contexts_.erase(hdc);
+    lastContext_ = nullptr;
+  }
 
   // The fonts of hdc; those selected last for an unknown or null context; else defaults.
   const FontPair& FontsFor(HDC hdc) {
+    // Measuring asks for the same context many times in a row.
+    if (hdc && hdc == lastContext_) return *lastContextFonts_;
     if (hdc)
-      if (auto it = contexts_.find(hdc); it != contexts_.end()) return *it->second;
+      if (auto it = contexts_.find(hdc); it != contexts_.end()) {
+        lastContext_ = hdc;
+        lastContextFonts_ = it->second.get();
+        return *it->second;
+      }
     if (!lastSelected_) lastSelected_ = store_.Pair(FontRequest{}, FontRequest{});
     return *lastSelected_;
   }
@@ -50,6 +60,8 @@ class ArabTextLibrary::Impl {
   LineRenderer renderer_;
   std::shared_ptr<FontPair> lastSelected_;
   std::unordered_map<HDC, std::shared_ptr<FontPair>> contexts_;
+  HDC lastContext_ = nullptr;
+  const FontPair* lastContextFonts_ = nullptr;
 };
 
 ArabTextLibrary::ArabTextLibrary() : impl_(std::make_unique<Impl>()) {}

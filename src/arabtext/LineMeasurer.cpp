@@ -21,7 +21,10 @@ LineMeasurer::Memo* LineMeasurer::BestMemo(const FontPair& fonts, std::string_vi
 LineMeasurer::Memo* LineMeasurer::GrownWordMemo(const FontPair& fonts, std::string_view text) {
   const ByteClassTable& t = fonts.Classes();
   for (Memo& memo : memos_) {
+    // The text just measured, grown by a letter, is the usual case: its last byte is
+    // compared before the whole prefix.
     if (memo.pair != fonts.Serial() || !memo.wordTail || memo.text.size() > text.size() ||
+        memo.text.back() != text[memo.text.size() - 1] ||
         std::memcmp(memo.text.data(), text.data(), memo.text.size()) != 0)
       continue;
     const auto first = static_cast<uint8_t>(text[memo.stableEnd]);
@@ -35,7 +38,8 @@ LineMeasurer::Memo* LineMeasurer::GrownWordMemo(const FontPair& fonts, std::stri
 
 LineMeasurer::Memo* LineMeasurer::SameTextMemo(const FontPair& fonts, std::string_view text) {
   for (Memo& memo : memos_)
-    if (memo.pair == fonts.Serial() && memo.lastUse != 0 && memo.text == text) return &memo;
+    if (memo.lastUse != 0 && memo.text.size() == text.size() && memo.pair == fonts.Serial() && memo.text == text)
+      return &memo;
   return nullptr;
 }
 

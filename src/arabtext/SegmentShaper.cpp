@@ -26,12 +26,33 @@ int32_t SegmentShaper::Width(const LoadedFont& font, FontSlot slot, std::string_
   if (bytes.size() > ChunkedWords::kMinBytes) return chunked_.Width(font, slot, bytes);
   if (bytes.size() > WidthCache::kMaxKeyBytes) return Shape(font, slot, bytes).width;
   const auto slotByte = static_cast<uint8_t>(slot);
+  if (bytes.size() == 1) {
+    int32_t& known = SingleWidthsOf(font.Serial(), slotByte).width[static_cast<uint8_t>(bytes[0])];
+    if (known == kUnknownWidth) known = RunShaper(font, slot, bytes, nullptr);
+    return known;
+  }
   const uint64_t hash = WidthCache::Hash(font.Serial(), slotByte, bytes);
   int32_t width = 0;
   if (widths_.Find(font.Serial(), slotByte, bytes, hash, width)) return width;
   width = RunShaper(font, slot, bytes, nullptr);
   widths_.Insert(font.Serial(), slotByte, bytes, hash, width);
   return width;
+}
+
+SegmentShaper::SingleWidths& SegmentShaper::SingleWidthsOf(uint32_t font, uint8_t slot) {
+  SingleWidths* oldest = &singles_[0];
+  for (SingleWidths& s : singles_) {
+    if (s.lastUse != 0 && s.font == font && s.slot == slot) {
+      s.lastUse = ++singleClock_;
+      return s;
+    }
+    if (s.lastUse < oldest->lastUse) oldest = &s;
+  }
+  oldest->font = font;
+  oldest->slot = slot;
+  oldest->width.fill(kUnknownWidth);
+  oldest->lastUse = ++singleClock_;
+  return *oldest;
 }
 
 int32_t SegmentShaper::RunShaper(const LoadedFont& font, FontSlot slot, std::string_view bytes,

@@ -4,6 +4,8 @@
 // and widths add up the same way however a line is cut into pieces.
 #pragma once
 
+#include <array>
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -94,8 +96,21 @@ class SegmentShaper {
   int32_t RunShaper(const LoadedFont& font, FontSlot slot, std::string_view bytes,
                     std::vector<PlacedGlyph>* glyphs);
 
+  // Widths of one-byte segments (spaces, punctuation, a word's first letter), which are a
+  // large share of all lookups: an array per font and slot, kept for the fonts used last.
+  struct SingleWidths {
+    uint32_t font = 0;
+    uint8_t slot = 0;
+    uint64_t lastUse = 0;
+    std::array<int32_t, 256> width;  // kUnknownWidth until measured
+  };
+  static constexpr int32_t kUnknownWidth = INT32_MIN;
+  SingleWidths& SingleWidthsOf(uint32_t font, uint8_t slot);
+
   hb_buffer_t* buffer_;
   std::vector<uint32_t> codePoints_;
+  std::array<SingleWidths, 4> singles_{};
+  uint64_t singleClock_ = 0;
   BoundedCache<Key, ShapedSegment, KeyHash, KeyEqual> cache_;
   WidthCache widths_;
   ChunkedWords chunked_;
