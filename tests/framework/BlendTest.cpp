@@ -31,6 +31,19 @@ TEST(BlendTest, EveryCoverageRoundsEachChannelExactly) {
       }
 }
 
+TEST(BlendTest, ARowOfEveryCoverageBlendsAsItsPixelsWouldOneByOne) {
+  std::vector<uint8_t> coverage(256 + 3);
+  for (size_t i = 0; i < coverage.size(); ++i) coverage[i] = static_cast<uint8_t>(i);
+  for (uint32_t under : {0x000000u, 0xFFFFFFu, 0x3A7FC2u}) {
+    Surface row(300, 1, under), single(300, 1, under);
+    // Odd starts and lengths, so that rows begin and end between groups of pixels.
+    row.BlendRow(1, 0, 0x9C2E71, coverage.data(), static_cast<int>(coverage.size()));
+    for (int i = 0; i < static_cast<int>(coverage.size()); ++i)
+      single.Blend(1 + i, 0, 0x9C2E71, coverage[static_cast<size_t>(i)]);
+    EXPECT_EQ(row.Pixels(), single.Pixels()) << std::hex << under;
+  }
+}
+
 TEST(BlendTest, ARowBlendsAsItsPixelsWouldOneByOne) {
   std::vector<uint8_t> coverage(40);
   for (size_t i = 0; i < coverage.size(); ++i) coverage[i] = static_cast<uint8_t>(i * 37);

@@ -1,7 +1,6 @@
 // A window's pixel surface: 32-bit xRGB pixels (0x00RRGGBB), row after row.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -38,14 +37,7 @@ class Surface {
  private:
   int width_ = 0;
   int height_ = 0;
-  void RememberMixes(uint32_t colour, uint32_t over);
-
   std::vector<uint32_t> pixels_;
-  // The last colour blended and the pixel it was blended over, with the result at every
-  // coverage.
-  uint32_t mixedColour_ = 0xFFFFFFFF;
-  uint32_t mixedOver_ = 0;
-  std::array<uint32_t, 256> mixes_{};
 };
 
 // xRGB of a COLORREF (0x00BBGGRR) and back.
