@@ -24,7 +24,13 @@ int32_t SegmentShaper::Width(const LoadedFont& font, FontSlot slot, std::string_
   // Long words are not kept whole in any cache: a growing word would fill it with every
   // prefix. Their chunks remember what can be reused.
   if (bytes.size() > ChunkedWords::kMinBytes) return chunked_.Width(font, slot, bytes);
-  if (bytes.size() > WidthCache::kMaxKeyBytes) return Shape(font, slot, bytes).width;
+  if (bytes.size() > WidthCache::kMaxKeyBytes) {
+    const Probe probe{font.Serial(), static_cast<uint8_t>(slot), bytes};
+    if (const int32_t* known = longWidths_.Find(probe)) return *known;
+    const ShapedSegment* shaped = cache_.Find(probe);
+    const int32_t width = shaped ? shaped->width : RunShaper(font, slot, bytes, nullptr);
+    return longWidths_.Insert(Key{probe.font, probe.slot, std::string(bytes)}, width);
+  }
   const auto slotByte = static_cast<uint8_t>(slot);
   if (bytes.size() == 1) {
     int32_t& known = SingleWidthsOf(font.Serial(), slotByte).width[static_cast<uint8_t>(bytes[0])];

@@ -63,7 +63,7 @@ class SegmentShaper {
   // than ChunkedWords::kMinBytes are shaped in chunks, the same way for both.
   int32_t Width(const LoadedFont& font, FontSlot slot, std::string_view bytes);
 
-  size_t CachedWidths() const { return widths_.Size(); }
+  size_t CachedWidths() const { return widths_.Size() + longWidths_.Size(); }
 
  private:
   struct Key {
@@ -113,6 +113,10 @@ class SegmentShaper {
   uint64_t singleClock_ = 0;
   BoundedCache<Key, ShapedSegment, KeyHash, KeyEqual> cache_;
   WidthCache widths_;
+  // Widths of segments too long for the width cache's slots yet shaped whole: many more are
+  // kept than glyph lists, so a long line measured again finds them all.
+  static constexpr size_t kLongWidthCapacity = size_t{1} << 15;
+  BoundedCache<Key, int32_t, KeyHash, KeyEqual> longWidths_{kLongWidthCapacity};
   ChunkedWords chunked_;
 };
 

@@ -53,5 +53,38 @@ TEST(SegmentWidthTest, OneByteSegmentsMeasureAsAFreshShaperInEveryFontAndSlot) {
   EXPECT_GT(differing, compared / 2);
 }
 
+TEST(SegmentWidthTest, SegmentsTooLongForTheWidthSlotsMeasureAsAFreshShaperInEveryFont) {
+  FontStore store;
+  std::vector<std::shared_ptr<FontPair>> pairs;
+  for (auto [latin, arabic, size] : {std::tuple{"Times New Roman", "Fonta", 16}, std::tuple{"Arial", "Tahoma", 23}}) {
+    const LOGFONT l = MakeFont(latin, size), a = MakeFont(arabic, size);
+    pairs.push_back(store.Pair(FontRequestFromLogFont(&l), FontRequestFromLogFont(&a)));
+  }
+  // Latin and Arabic words from just past the width slots up to the length shaped in chunks.
+  std::vector<std::pair<FontSlot, std::string>> words;
+  for (size_t length : {15, 16, 40, 97, 128}) {
+    std::string latin, arabic;
+    for (size_t i = 0; i < length; ++i) {
+      latin += static_cast<char>('a' + (i * 7) % 26);
+      arabic += static_cast<char>(0xC8 + (i * 5) % 16);
+    }
+    words.emplace_back(FontSlot::kLatin, latin);
+    words.emplace_back(FontSlot::kArabic, arabic);
+  }
+  SegmentShaper shared;
+  for (int round = 0; round < 2; ++round)
+    for (const auto& [slot, word] : words)
+      for (const auto& pair : pairs) {
+        SegmentShaper fresh;
+        const int32_t want = fresh.Width(pair->Font(slot), slot, word);
+        ASSERT_EQ(shared.Width(pair->Font(slot), slot, word), want) << word.size() << " round " << round;
+        // Drawing shapes the same segment into glyphs: the same width.
+        ASSERT_EQ(shared.Shape(pair->Font(slot), slot, word).width, want) << word.size();
+      }
+  SegmentShaper one;
+  EXPECT_NE(one.Width(pairs[0]->Font(FontSlot::kLatin), FontSlot::kLatin, words[4].second),
+            one.Width(pairs[1]->Font(FontSlot::kLatin), FontSlot::kLatin, words[4].second));
+}
+
 }  // namespace
 }  // namespace arabtext
