@@ -22,6 +22,9 @@ class GlyphCache {
     return cache_.Insert(key, font.Rasterize(glyph));
   }
 
+  // The image if it has been rasterised and is still kept, else null; valid until the next call.
+  const GlyphBitmap* Cached(const LoadedFont& font, uint32_t glyph) { return cache_.Find(KeyOf(font, glyph)); }
+
   // Holds every pixel Get(font, glyph) inks.
   GlyphBox Box(const LoadedFont& font, uint32_t glyph) {
     const uint64_t key = KeyOf(font, glyph);

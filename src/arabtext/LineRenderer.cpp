@@ -80,14 +80,18 @@ const SegmentInk& LineRenderer::InkOf(const LoadedFont& font, const ShapedSegmen
 void LineRenderer::DrawGlyphs(DeviceContext& dc, int64_t left, int32_t baseline, const LoadedFont& font,
                               const ShapedSegment& shaped) {
   for (const PlacedGlyph& g : shaped.glyphs) {
-    // The box comes from the outline alone: a glyph outside the clip is never rendered.
-    const GlyphBox box = glyphs_.Box(font, g.glyph);
-    const int64_t boxX = left + g.x + box.left;
-    const int64_t boxY = int64_t{baseline} - g.y - box.top;
-    if (!clip_.Touches({boxX, boxY, boxX + box.width, boxY + box.rows})) continue;
-
-    // The glyph cache is separate from the shaper's, so `shaped` stays valid here.
-    const GlyphBitmap& bitmap = glyphs_.Get(font, g.glyph);
+    // A glyph rasterised before is clipped by its image. Otherwise the box, which comes
+    // from the outline alone, decides first: a glyph outside the clip is never rendered.
+    const GlyphBitmap* image = glyphs_.Cached(font, g.glyph);
+    if (!image) {
+      const GlyphBox box = glyphs_.Box(font, g.glyph);
+      const int64_t boxX = left + g.x + box.left;
+      const int64_t boxY = int64_t{baseline} - g.y - box.top;
+      if (!clip_.Touches({boxX, boxY, boxX + box.width, boxY + box.rows})) continue;
+      // The glyph cache is separate from the shaper's, so `shaped` stays valid here.
+      image = &glyphs_.Get(font, g.glyph);
+    }
+    const GlyphBitmap& bitmap = *image;
     const int64_t originX = left + g.x + bitmap.left;
     const int64_t originY = int64_t{baseline} - g.y - bitmap.top;
     const auto stride = static_cast<size_t>(bitmap.width);
