@@ -1,5 +1,8 @@
 #include "arabtext/ArabTextLibrary.h"
 
+#include <algorithm>
+#include <climits>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
@@ -7,6 +10,7 @@
 #include "arabtext/LineMeasurer.h"
 #include "arabtext/LineRenderer.h"
 #include "arabtext/SegmentShaper.h"
+#include "arabtext/ShownPart.h"
 
 namespace arabtext {
 
@@ -50,14 +54,35 @@ class ArabTextLibrary::Impl {
   int32_t Width(const FontPair& fonts, std::string_view text) { return measurer_.Width(fonts, text); }
 
   void Draw(HDC hdc, int32_t x, int32_t y, const FontPair& fonts, std::string_view text, bool rtl) {
+    if (text.size() > kShownPartBytes)
+      if (std::optional<LinePart> part = ShownPartOf(*hdc, x, fonts, text, rtl)) {
+        if (part->end > 0) renderer_.Draw(*hdc, static_cast<int32_t>(part->x), y, fonts, text.substr(0, part->end), rtl);
+        return;
+      }
     renderer_.Draw(*hdc, x, y, fonts, text, rtl);
   }
 
  private:
+  // Lines longer than this are drawn from the part the clip can show.
+  static constexpr size_t kShownPartBytes = 4096;
+
+  std::optional<LinePart> ShownPartOf(const DeviceContext& dc, int32_t x, const FontPair& fonts, std::string_view text,
+                                      bool rtl) {
+    const std::vector<RECT>& clip = dc.ClipRects();
+    if (clip.empty()) return LinePart{};
+    int64_t left = clip.front().left, right = clip.front().right;
+    for (const RECT& r : clip) left = std::min<int64_t>(left, r.left), right = std::max<int64_t>(right, r.right);
+    std::optional<LinePart> part =
+        shown_.Find(left, right, x, fonts, text, rtl, [&] { return measurer_.Width(fonts, text); });
+    if (part && (part->x < INT32_MIN || part->x > INT32_MAX)) return std::nullopt;
+    return part;
+  }
+
   FontStore store_;
   SegmentShaper shaper_;
   LineMeasurer measurer_;
   LineRenderer renderer_;
+  ShownPart shown_{shaper_};
   std::shared_ptr<FontPair> lastSelected_;
   std::unordered_map<HDC, std::shared_ptr<FontPair>> contexts_;
   HDC lastContext_ = nullptr;

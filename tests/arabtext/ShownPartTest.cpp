@@ -1,0 +1,120 @@
+// Long lines drawn from the part a window shows must give the very pixels of drawing them
+// whole: left and right to left paragraphs, shown from either end or from the middle, with
+// numbers, marks, direction marks and bracket pairs that span the places a line may be cut.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "InkHelpers.h"
+#include "arabtext/ArabTextLibrary.h"
+#include "arabtext/FontStore.h"
+#include "arabtext/LineRenderer.h"
+#include "arabtext/ShownPart.h"
+
+namespace arabtext {
+namespace {
+
+using testing::Canvas;
+using testing::Cp;
+using testing::MakeFont;
+
+// Pieces chosen at random until the line is longer than lines drawn whole.
+std::string LongLine(const std::string& opening, uint32_t seed, size_t length = 6000) {
+  const std::vector<std::string> pieces{
+      "word ", "Fig. ", Cp("كتاب "), Cp("مَدْرَسَة "), "2024 ", "3.14 ", "(", ")", Cp("«"), Cp("»"), "[x] ",
+      "{", "}", "- ", Cp("، "), Cp("؟ "), "\xFD", "\xFE", "100% ", Cp("العربية"), "English", " "};
+  std::string line = opening;
+  while (line.size() < length) {
+    seed = seed * 1664525u + 1013904223u;
+    line += pieces[(seed >> 16) % pieces.size()];
+  }
+  return line;
+}
+
+class ShownPartTest : public ::testing::Test {
+ protected:
+  ShownPartTest() : latin_(MakeFont("Times New Roman")), arabic_(MakeFont("Fonta")) {
+    library_.SelectFonts(nullptr, &latin_, &arabic_);
+  }
+
+  // Draws text at x both ways in a 400-pixel window and counts the pixels that differ.
+  int Differing(const std::string& text, int x, bool rtlDefault) {
+    Canvas shown(400, 40), whole(400, 40);
+    library_.SelectFonts(&shown.dc, &latin_, &arabic_);
+    library_.SetReadingOrder(rtlDefault ? 1 : 0);
+    library_.TextOut(&shown.dc, x, 28, text.data(), static_cast<int>(text.size()));
+    FontStore store;
+    SegmentShaper shaper;
+    LineRenderer renderer(shaper);
+    auto fonts = store.Pair(FontRequestFromLogFont(&latin_), FontRequestFromLogFont(&arabic_));
+    renderer.Draw(whole.dc, x, 28, *fonts, text, rtlDefault);
+    int differing = 0;
+    for (int y = 0; y < 40; ++y)
+      for (int col = 0; col < 400; ++col) differing += shown.surface.Pixel(col, y) != whole.surface.Pixel(col, y);
+    return differing;
+  }
+
+  int WidthOf(const std::string& text) {
+    return library_.TextExtent(nullptr, text.data(), static_cast<int>(text.size())).cx;
+  }
+
+  LOGFONT latin_;
+  LOGFONT arabic_;
+  ArabTextLibrary library_;
+};
+
+TEST_F(ShownPartTest, LongLinesShowTheSamePixelsFromEitherEndAndTheMiddle) {
+  const std::string openings[] = {"Start ", Cp("بداية "), "12 (", Cp("« "), "\xFE" "abc "};
+  uint32_t seed = 1;
+  for (const std::string& opening : openings)
+    for (bool rtlDefault : {false, true}) {
+      const std::string line = LongLine(opening, seed++);
+      const int width = WidthOf(line);
+      for (int x : {0, 7, 400 - width, 393 - width, -width / 2, 500, -width - 500})
+        EXPECT_EQ(Differing(line, x, rtlDefault), 0) << "opening " << opening.size() << " x " << x;
+    }
+}
+
+TEST_F(ShownPartTest, CutsNeverFallInsideABracketPairOrARunOfTheOtherDirection) {
+  // In a left-to-right line, "(" between Arabic words resolves left to right only because
+  // its pair holds Latin text; cut inside the pair, it would run right to left.
+  std::string inside;
+  while (inside.size() < 600) inside += Cp("كتاب ") + "word ";
+  const std::string line = LongLine("Go " + Cp("كتاب (") + inside + ") ", 9, 7000);
+  EXPECT_EQ(Differing(line, 0, false), 0);
+  // And far more brackets open than are ever paired.
+  std::string deep = "Go ";
+  for (int i = 0; i < 80; ++i) deep += "( " + Cp("كتاب ") + "w ";
+  EXPECT_EQ(Differing(LongLine(deep, 11, 7000), 0, false), 0);
+  // Numbers end words but are not strong: cut after one, a right-to-left run would be split.
+  std::string numbers = "Go ";
+  while (numbers.size() < 6000) numbers += Cp("كتاب ") + "12 ";
+  EXPECT_EQ(Differing(numbers, 0, false), 0);
+}
+
+TEST_F(ShownPartTest, APartIsFoundWhereTheWindowShowsAParagraphsStart) {
+  FontStore store;
+  SegmentShaper shaper;
+  ShownPart shown(shaper);
+  auto fonts = store.Pair(FontRequestFromLogFont(&latin_), FontRequestFromLogFont(&arabic_));
+  const std::string ltr = LongLine("Start ", 3), rtl = LongLine(Cp("بداية "), 4);
+  const int rtlWidth = WidthOf(rtl);
+  auto never = []() -> int32_t {
+    ADD_FAILURE() << "a left-to-right line drawn from its left end needs no width";
+    return 0;
+  };
+  auto ltrPart = shown.Find(0, 400, 0, *fonts, ltr, false, never);
+  ASSERT_TRUE(ltrPart);
+  EXPECT_LT(ltrPart->end, ltr.size() / 2);  // an opening bracket not yet closed holds the cut back
+  EXPECT_EQ(ltrPart->x, 0);
+  auto rtlPart = shown.Find(0, 400, 400 - rtlWidth, *fonts, rtl, false, [&] { return rtlWidth; });
+  ASSERT_TRUE(rtlPart);
+  EXPECT_LT(rtlPart->end, rtl.size() / 2);
+  EXPECT_EQ(rtlPart->x + WidthOf(rtl.substr(0, rtlPart->end)), 400);
+  // Shown from its other end, the part would be the whole line.
+  EXPECT_FALSE(shown.Find(0, 400, 0, *fonts, rtl, false, [&] { return rtlWidth; }));
+}
+
+}  // namespace
+}  // namespace arabtext
