@@ -61,6 +61,21 @@ int32_t LineMeasurer::Width(const FontPair& fonts, std::string_view text) {
   }
 
   Memo* memo = BestMemo(fonts, text);
+  if (text.size() >= kLedgerBytes && (!memo || memo->stableEnd + kLedgerBytes < text.size())) {
+    // A long line changed away from its end: only the part around the change is split.
+    const int32_t width = static_cast<int32_t>(std::clamp<int64_t>(ledger_.Width(fonts, text), INT32_MIN, INT32_MAX));
+    Memo& oldest = *std::min_element(memos_.begin(), memos_.end(),
+                                     [](const Memo& a, const Memo& b) { return a.lastUse < b.lastUse; });
+    oldest.pair = fonts.Serial();
+    oldest.text.assign(text.data(), text.size());
+    oldest.stableEnd = 0;  // not offered for growth: the ledger serves this line
+    oldest.arabicAtStable = false;
+    oldest.stableWidth = 0;
+    oldest.wordTail = false;
+    oldest.width = width;
+    oldest.lastUse = ++clock_;
+    return width;
+  }
   const size_t start = memo ? memo->stableEnd : 0;
   int64_t width = memo ? memo->stableWidth : 0;
   const bool arabicAtStart = memo ? memo->arabicAtStable : false;

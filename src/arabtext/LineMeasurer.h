@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "arabtext/FontPair.h"
+#include "arabtext/SegmentLedger.h"
 #include "arabtext/Segmenter.h"
 #include "arabtext/SegmentShaper.h"
 
@@ -46,7 +47,11 @@ class LineMeasurer {
   // again and the line is not split once more.
   Memo* GrownWordMemo(const FontPair& fonts, std::string_view text);
 
+  // Lines at least this long that no memo covers are measured against the ledger.
+  static constexpr size_t kLedgerBytes = 4096;
+
   SegmentShaper& shaper_;
+  SegmentLedger ledger_{shaper_};
   std::array<Memo, 4> memos_;
   uint64_t clock_ = 0;
   std::vector<Segment> segments_;

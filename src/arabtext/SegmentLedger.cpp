@@ -1,0 +1,139 @@
+#include "arabtext/SegmentLedger.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace arabtext {
+namespace {
+
+size_t CommonPrefix(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  size_t i = 0;
+  constexpr size_t kBlock = 256;
+  while (i + kBlock <= n && std::memcmp(a.data() + i, b.data() + i, kBlock) == 0) i += kBlock;
+  while (i < n && a[i] == b[i]) ++i;
+  return i;
+}
+
+// Bytes equal at the ends of a and b, at most limit.
+size_t CommonSuffix(std::string_view a, std::string_view b, size_t limit) {
+  size_t i = 0;
+  constexpr size_t kBlock = 256;
+  while (i + kBlock <= limit &&
+         std::memcmp(a.data() + a.size() - i - kBlock, b.data() + b.size() - i - kBlock, kBlock) == 0)
+    i += kBlock;
+  while (i < limit && a[a.size() - 1 - i] == b[b.size() - 1 - i]) ++i;
+  return i;
+}
+
+}  // namespace
+
+int32_t SegmentLedger::WidthOf(const FontPair& fonts, std::string_view text, const Segment& s) {
+  if (s.kind == SegmentKind::kInvisible) return 0;
+  return shaper_.Width(fonts.Font(s.slot), s.slot, text.substr(s.begin, s.end - s.begin));
+}
+
+int64_t SegmentLedger::Rebuild(const FontPair& fonts, std::string_view text) {
+  segments_.clear();
+  SplitSegments(text, 0, false, fonts.Classes(), segments_);
+  before_.assign(1, 0);
+  for (const Segment& s : segments_) before_.push_back(before_.back() + WidthOf(fonts, text, s));
+  text_.assign(text.data(), text.size());
+  pair_ = fonts.Serial();
+  valid_ = true;
+  return before_.back();
+}
+
+size_t SegmentLedger::SegmentAt(size_t position) const {
+  auto it = std::lower_bound(segments_.begin(), segments_.end(), position,
+                             [](const Segment& s, size_t p) { return s.begin < p; });
+  return it != segments_.end() && it->begin == position ? static_cast<size_t>(it - segments_.begin())
+                                                        : std::string_view::npos;
+}
+
+void SegmentLedger::Splice(std::string_view text, size_t kept, size_t resumed, int64_t delta) {
+  std::vector<Segment> segments;
+  std::vector<int64_t> before;
+  segments.reserve(kept + fresh_.size() + (segments_.size() - resumed));
+  before.reserve(segments.capacity() + 1);
+  segments.insert(segments.end(), segments_.begin(), segments_.begin() + static_cast<std::ptrdiff_t>(kept));
+  before.insert(before.end(), before_.begin(), before_.begin() + static_cast<std::ptrdiff_t>(kept) + 1);
+  for (size_t i = 0; i < fresh_.size(); ++i) {
+    segments.push_back(fresh_[i]);
+    before.push_back(before.back() + freshWidths_[i]);
+  }
+  const int64_t base = before.back() - before_[resumed];
+  for (size_t k = resumed; k < segments_.size(); ++k) {
+    Segment s = segments_[k];
+    s.begin = static_cast<uint32_t>(int64_t{s.begin} + delta);
+    s.end = static_cast<uint32_t>(int64_t{s.end} + delta);
+    segments.push_back(s);
+    before.push_back(before_[k + 1] + base);
+  }
+  segments_ = std::move(segments);
+  before_ = std::move(before);
+  text_.assign(text.data(), text.size());
+}
+
+int64_t SegmentLedger::Width(const FontPair& fonts, std::string_view text) {
+  if (!valid_ || pair_ != fonts.Serial() || text.size() > UINT32_MAX) return Rebuild(fonts, text);
+  const std::string_view old = text_;
+  const size_t prefix = CommonPrefix(old, text);
+  const size_t suffix = CommonSuffix(old, text, std::min(old.size(), text.size()) - prefix);
+  // A start of the line (with a tatweel, perhaps), measured for the caret, leaves the ledger
+  // as it is.
+  const bool keep = text.size() < old.size() && prefix + 1 >= text.size();
+  const int64_t delta = static_cast<int64_t>(text.size()) - static_cast<int64_t>(old.size());
+
+  // Resume at the last word that begins before the first change: what lies before it is
+  // split as before, and splitting from a word's start needs only the state it records.
+  size_t kept = static_cast<size_t>(
+      std::lower_bound(segments_.begin(), segments_.end(), prefix, [](const Segment& s, size_t p) { return s.begin < p; }) -
+      segments_.begin());
+  while (kept > 0 && segments_[kept - 1].kind != SegmentKind::kWord) --kept;
+  if (kept > 0) --kept;
+  const bool fromWord = kept < segments_.size() && segments_[kept].kind == SegmentKind::kWord && segments_[kept].begin < prefix;
+  if (!fromWord) kept = 0;
+  size_t start = fromWord ? segments_[kept].begin : 0;
+  bool arabicBefore = fromWord && segments_[kept].arabicBefore;
+
+  const size_t suffixStart = text.size() - suffix;
+  fresh_.clear();
+  freshWidths_.clear();
+  int64_t width = before_[kept];
+  for (size_t window = std::max(suffixStart, start) + 256;; window = window * 2) {
+    const size_t limit = std::min(window, text.size());
+    const std::string_view known = text.substr(0, limit);
+    const size_t stable = limit == text.size() ? limit : StableSegmentEnd(known, fonts.Classes());
+    window_.clear();
+    SplitSegments(known, start, arabicBefore, fonts.Classes(), window_);
+    for (const Segment& s : window_) {
+      if (s.begin >= stable) {
+        start = s.begin;
+        arabicBefore = s.arabicBefore;
+        break;
+      }
+      // From a word in the unchanged end on, the line splits as the ledger's line did.
+      if (s.kind == SegmentKind::kWord && s.begin >= suffixStart) {
+        const size_t resumed = SegmentAt(static_cast<size_t>(static_cast<int64_t>(s.begin) - delta));
+        if (resumed != std::string_view::npos && segments_[resumed].kind == SegmentKind::kWord &&
+            segments_[resumed].arabicBefore == s.arabicBefore) {
+          const int64_t total = width + (before_.back() - before_[resumed]);
+          if (!keep) Splice(text, kept, resumed, delta);
+          return total;
+        }
+      }
+      const int32_t w = WidthOf(fonts, text, s);
+      fresh_.push_back(s);
+      freshWidths_.push_back(w);
+      width += w;
+      start = s.end;
+    }
+    if (limit == text.size()) {
+      if (!keep) Splice(text, kept, segments_.size(), delta);
+      return width;
+    }
+  }
+}
+
+}  // namespace arabtext
