@@ -64,7 +64,7 @@ void BM_TypeIntoLongParagraph(benchmark::State& state) {
   for (auto _ : state) k.SendMessage(WM_CHAR, 'x', 1);
   state.SetLabel(state.range(0) == 0 ? "no space, wrapped" : "words, not wrapped");
 }
-BENCHMARK(BM_TypeIntoLongParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_TypeIntoLongParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 // The whole layout of the corpus at 1, 4 and 16 MB, and the memory the control holds for it
 // (the heap it grew by, less the caller's copy of the text), per character.

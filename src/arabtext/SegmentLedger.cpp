@@ -52,26 +52,35 @@ size_t SegmentLedger::SegmentAt(size_t position) const {
 }
 
 void SegmentLedger::Splice(std::string_view text, size_t kept, size_t resumed, int64_t delta) {
-  std::vector<Segment> segments;
-  std::vector<int64_t> before;
-  segments.reserve(kept + fresh_.size() + (segments_.size() - resumed));
-  before.reserve(segments.capacity() + 1);
-  segments.insert(segments.end(), segments_.begin(), segments_.begin() + static_cast<std::ptrdiff_t>(kept));
-  before.insert(before.end(), before_.begin(), before_.begin() + static_cast<std::ptrdiff_t>(kept) + 1);
-  for (size_t i = 0; i < fresh_.size(); ++i) {
-    segments.push_back(fresh_[i]);
-    before.push_back(before.back() + freshWidths_[i]);
+  // In place: the segments [kept, resumed) give way to fresh_, and those after them move.
+  const size_t replaced = resumed - kept, added = fresh_.size();
+  const auto at = static_cast<std::ptrdiff_t>(kept);
+  int64_t running = before_[kept];
+  const int64_t widthShift = [&] {
+    int64_t sum = running;
+    for (int32_t w : freshWidths_) sum += w;
+    return sum - before_[resumed];
+  }();
+  if (added > replaced) {
+    segments_.insert(segments_.begin() + at + static_cast<std::ptrdiff_t>(replaced), added - replaced, Segment{});
+    before_.insert(before_.begin() + at + 1 + static_cast<std::ptrdiff_t>(replaced), added - replaced, 0);
+  } else if (added < replaced) {
+    segments_.erase(segments_.begin() + at + static_cast<std::ptrdiff_t>(added),
+                    segments_.begin() + at + static_cast<std::ptrdiff_t>(replaced));
+    before_.erase(before_.begin() + at + 1 + static_cast<std::ptrdiff_t>(added),
+                  before_.begin() + at + 1 + static_cast<std::ptrdiff_t>(replaced));
   }
-  const int64_t base = before.back() - before_[resumed];
-  for (size_t k = resumed; k < segments_.size(); ++k) {
-    Segment s = segments_[k];
-    s.begin = static_cast<uint32_t>(int64_t{s.begin} + delta);
-    s.end = static_cast<uint32_t>(int64_t{s.end} + delta);
-    segments.push_back(s);
-    before.push_back(before_[k + 1] + base);
+  for (size_t i = 0; i < added; ++i) {
+    segments_[kept + i] = fresh_[i];
+    running += freshWidths_[i];
+    before_[kept + i + 1] = running;
   }
-  segments_ = std::move(segments);
-  before_ = std::move(before);
+  if (delta != 0 || widthShift != 0)
+    for (size_t k = kept + added; k < segments_.size(); ++k) {
+      segments_[k].begin = static_cast<uint32_t>(int64_t{segments_[k].begin} + delta);
+      segments_[k].end = static_cast<uint32_t>(int64_t{segments_[k].end} + delta);
+      before_[k + 1] += widthShift;
+    }
   text_.assign(text.data(), text.size());
 }
 
