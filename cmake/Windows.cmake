@@ -2,13 +2,14 @@
 # mingw-w64 into one in-process control module, KESTRIX.OCX, with its resources and type
 # library, and the test container that drives it under Wine. Configure with
 #   -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake
-#   -DKESTRIX_IDL_TOOL=<a native kestrix-idl>   (it writes the type library's description)
+#   -DKESTRIX_HOST_TOOLS=<a native build's apps directory>   (kestrix-idl and kestrix-rc there
+#   describe the type library and the resources)
 # The third-party libraries come from Debian's source packages (scripts/windows-deps.sh).
 
 set(KESTRIX_WINDOWS_DEPS "${CMAKE_BINARY_DIR}/deps" CACHE PATH "Cross-built third-party libraries")
-set(KESTRIX_IDL_TOOL "" CACHE FILEPATH "A native kestrix-idl, to describe the type library")
-if(NOT KESTRIX_IDL_TOOL)
-  message(FATAL_ERROR "set KESTRIX_IDL_TOOL to a native build's apps/kestrix-idl")
+set(KESTRIX_HOST_TOOLS "" CACHE PATH "A native build's apps directory (kestrix-idl, kestrix-rc)")
+if(NOT EXISTS "${KESTRIX_HOST_TOOLS}/kestrix-idl" OR NOT EXISTS "${KESTRIX_HOST_TOOLS}/kestrix-rc")
+  message(FATAL_ERROR "set KESTRIX_HOST_TOOLS to a native build's apps directory")
 endif()
 
 execute_process(COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/windows-deps.sh" "${KESTRIX_WINDOWS_DEPS}"
@@ -40,12 +41,13 @@ add_link_options(-static-libgcc -static-libstdc++ -static)
 # dialog fonts through GDI.
 file(GLOB_RECURSE framework_sources CONFIGURE_DEPENDS ${src}/framework/*.cpp
      ${src}/platform/headless/*.cpp)
-list(REMOVE_ITEM framework_sources ${src}/framework/gdi/DialogFontSource.cpp)
+list(REMOVE_ITEM framework_sources ${src}/framework/gdi/DialogFontSource.cpp
+     ${src}/framework/ole/BstrMemory.cpp)
 add_library(kestrix_framework STATIC ${framework_sources} ${src}/platform/win32/DynamicModules.cpp
             ${src}/platform/win32/FileLock.cpp ${src}/platform/win32/GdiDialogFontSource.cpp
-            ${src}/platform/win32/GdiFonts.cpp)
+            ${src}/platform/win32/GdiFonts.cpp ${src}/platform/win32/BstrMemory.cpp)
 target_include_directories(kestrix_framework PUBLIC ${src})
-target_link_libraries(kestrix_framework PUBLIC dep_png dep_freetype gdi32)
+target_link_libraries(kestrix_framework PUBLIC dep_png dep_freetype gdi32 oleaut32)
 kestrix_warnings(kestrix_framework)
 
 # The text library, its fonts found through GDI.
@@ -67,3 +69,51 @@ list(REMOVE_ITEM module_part_sources ${src}/module/Exports.cpp ${src}/module/Kes
 add_library(kestrix_module_parts STATIC ${module_part_sources})
 target_link_libraries(kestrix_module_parts PUBLIC kestrix_control)
 kestrix_warnings(kestrix_module_parts)
+
+# The type library: our IDL description, compiled by the platform's IDL compiler, which also
+# writes the identities as the platform's headers declare them. The standard OLE type library
+# is found under the upper-case name the description imports.
+set(gen "${CMAKE_BINARY_DIR}/generated")
+set(wine_windows_libs /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
+file(MAKE_DIRECTORY "${gen}/importlibs")
+file(CREATE_LINK "${wine_windows_libs}/stdole2.tlb" "${gen}/importlibs/STDOLE2.TLB" SYMBOLIC)
+set(widl_flags --win64 -I/usr/include/wine/wine/windows -L${gen}/importlibs -L${wine_windows_libs})
+add_custom_command(
+  OUTPUT ${gen}/kestrix.idl
+  COMMAND sh -c "cat \"$1\" > \"$3\" && \"$2\" >> \"$3\"" sh
+          ${src}/module/win32/TypeLibPrelude.idl ${KESTRIX_HOST_TOOLS}/kestrix-idl ${gen}/kestrix.idl
+  DEPENDS ${src}/module/win32/TypeLibPrelude.idl ${KESTRIX_HOST_TOOLS}/kestrix-idl
+  COMMENT "Describing the type library"
+  VERBATIM)
+add_custom_command(
+  OUTPUT ${gen}/kestrix.tlb ${gen}/KestrixIdl.h
+  COMMAND ${KESTRIX_MINGW_TRIPLE}-widl ${widl_flags} -t -o ${gen}/kestrix.tlb ${gen}/kestrix.idl
+  COMMAND ${KESTRIX_MINGW_TRIPLE}-widl ${widl_flags} -h -o ${gen}/KestrixIdl.h ${gen}/kestrix.idl
+  DEPENDS ${gen}/kestrix.idl
+  COMMENT "Compiling the type library")
+# The resources, written from the same tables the framework's loaders read, with the type
+# library as TYPELIB 1.
+add_custom_command(
+  OUTPUT ${gen}/kestrix.rc ${gen}/kestrix.bmp ${gen}/kestrix.ico
+  COMMAND ${KESTRIX_HOST_TOOLS}/kestrix-rc ${gen}
+  DEPENDS ${KESTRIX_HOST_TOOLS}/kestrix-rc
+  COMMENT "Writing the resource script")
+add_custom_command(
+  OUTPUT ${gen}/kestrix-resources.o
+  COMMAND ${CMAKE_RC_COMPILER} -I ${gen} -i ${gen}/kestrix.rc -o ${gen}/kestrix-resources.o
+  DEPENDS ${gen}/kestrix.rc ${gen}/kestrix.bmp ${gen}/kestrix.ico ${gen}/kestrix.tlb
+  WORKING_DIRECTORY ${gen}
+  COMMENT "Compiling the resources")
+add_custom_target(kestrix_generated DEPENDS ${gen}/KestrixIdl.h ${gen}/kestrix-resources.o)
+
+# The module's Windows side: the ActiveX object, its window, registration and entry points.
+# Files that see the platform's headers are apart from those that see the framework's.
+file(GLOB ocx_sources CONFIGURE_DEPENDS ${src}/module/win32/*.cpp)
+add_library(kestrix_ocx SHARED ${ocx_sources} ${src}/module/win32/KESTRIX.def
+            ${gen}/kestrix-resources.o)
+add_dependencies(kestrix_ocx kestrix_generated)
+set_target_properties(kestrix_ocx PROPERTIES OUTPUT_NAME KESTRIX PREFIX "" SUFFIX ".OCX")
+target_include_directories(kestrix_ocx PRIVATE ${gen})
+target_compile_definitions(kestrix_ocx PRIVATE UNICODE _UNICODE)
+target_link_libraries(kestrix_ocx PRIVATE kestrix_module_parts ole32 oleaut32 uuid user32 gdi32)
+kestrix_warnings(kestrix_ocx)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the third-party libraries of the Windows module from Debian's source packages:
-# FreeType, FriBidi, HarfBuzz, zlib and libpng, as static libraries for mingw-w64.
+# FreeType, FriBidi, HarfBuzz, zlib and libpng, as static libraries for mingw-w64, and
+# GoogleTest for the test container.
 #   scripts/windows-deps.sh DIR
 # Sources go to DIR/src, the libraries and headers to DIR/prefix. Each library is built once:
 # a stamp file in DIR marks it done, so a second run returns at once.
@@ -64,7 +65,9 @@ fi
 
 if ! done_already freetype; then
   src=$(fetch freetype freetype)
-  cmake_build freetype "$src" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+  # Our zlib, rather than the copy FreeType would build in beside it.
+  cmake_build freetype "$src" -DFT_REQUIRE_ZLIB=ON -DZLIB_LIBRARY="$prefix/lib/libz.a" \
+    -DZLIB_INCLUDE_DIR="$prefix/include" -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
     -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
   mark_done freetype
 fi
@@ -89,5 +92,10 @@ if ! done_already harfbuzz; then
   $AR rcs "$prefix/lib/libharfbuzz.a" "$dir/build-harfbuzz/harfbuzz.o"
   cp "$src"/src/hb.h "$src"/src/hb-*.h "$prefix/include/harfbuzz/"
   mark_done harfbuzz
+fi
+if ! done_already googletest; then
+  src=$(fetch googletest googletest)
+  cmake_build googletest "$src" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
+  mark_done googletest
 fi
 echo "windows-deps: ready in $prefix"
