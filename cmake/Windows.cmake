@@ -117,3 +117,14 @@ target_include_directories(kestrix_ocx PRIVATE ${gen})
 target_compile_definitions(kestrix_ocx PRIVATE UNICODE _UNICODE)
 target_link_libraries(kestrix_ocx PRIVATE kestrix_module_parts ole32 oleaut32 uuid user32 gdi32)
 kestrix_warnings(kestrix_ocx)
+
+# The test container: a Windows program of ours that creates the registered control by its
+# ProgID and drives it as a container does (tests/windows/run-under-wine.sh runs it).
+kestrix_import(dep_gtest libgtest.a "${deps}/include")
+file(GLOB container_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/windows/*.cpp)
+add_executable(kestrix-container ${container_sources})
+add_dependencies(kestrix-container kestrix_generated)
+target_include_directories(kestrix-container PRIVATE ${gen})
+target_compile_definitions(kestrix-container PRIVATE UNICODE _UNICODE)
+target_link_libraries(kestrix-container PRIVATE dep_gtest dep_png ole32 oleaut32 uuid user32 gdi32)
+kestrix_warnings(kestrix-container)

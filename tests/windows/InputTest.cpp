@@ -1,0 +1,160 @@
+// A person at the control, as the system delivers it: posted characters and keys, clicks, the
+// system clipboard, and the keyboard layout the control asks for.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "Automation.h"
+#include "Container.h"
+
+namespace {
+
+class ControlInput : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(container.Create(), S_OK);
+    window = container.ControlWindow();
+    ASSERT_NE(window, nullptr);
+    SetFocus(window);
+    PumpMessages();
+  }
+  Automation A() { return Automation(container.Dispatch()); }
+
+  void Type(const std::wstring& text) {
+    for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
+    PumpMessages();
+  }
+  // A key pressed and let go, with Shift or Ctrl held around it when asked. As with a real
+  // keyboard, the thread's key state holds the modifier (so that the container's
+  // TranslateMessage makes the character a held Ctrl makes: Ctrl+C is 0x03), and each message
+  // is handled before the next is posted (so that the character comes before the key-ups).
+  void Key(int virtualKey, int held = 0) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    auto post = [&](UINT message, int key, LPARAM flags) {
+      PostMessageW(window, message, key, flags);
+      PumpMessages(5);
+    };
+    if (held) {
+      keys[held] = 0x80;
+      SetKeyboardState(keys);
+      post(WM_KEYDOWN, held, 1);
+    }
+    post(WM_KEYDOWN, virtualKey, 1);
+    post(WM_KEYUP, virtualKey, 0xC0000001);
+    if (held) {
+      post(WM_KEYUP, held, 0xC0000001);
+      keys[held] = 0;
+      SetKeyboardState(keys);
+    }
+    PumpMessages();
+  }
+  void Click(int x, int y) {
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    PumpMessages();
+  }
+
+  Container container;
+  HWND window = nullptr;
+};
+
+TEST_F(ControlInput, PostedCharactersTypeArabicAndEnglish) {
+  Type(L"Hello \u0645\u0631\u062D\u0628\u0627");
+  EXPECT_EQ(A().GetText(L"Text"), L"Hello \u0645\u0631\u062D\u0628\u0627");
+  // A character the code page lacks types nothing.
+  Type(L"\u4E2D");
+  EXPECT_EQ(A().GetText(L"Text"), L"Hello \u0645\u0631\u062D\u0628\u0627");
+  Key(VK_BACK);
+  EXPECT_EQ(A().GetText(L"Text"), L"Hello \u0645\u0631\u062D\u0628");
+}
+
+TEST_F(ControlInput, ShiftAndArrowsSelectAndTypingReplacesTheSelection) {
+  Type(L"abc def");
+  Key(VK_LEFT, VK_SHIFT);
+  Key(VK_LEFT, VK_SHIFT);
+  Key(VK_LEFT, VK_SHIFT);
+  EXPECT_EQ(A().GetLong(L"SelStart"), 4);
+  EXPECT_EQ(A().GetLong(L"SelLength"), 3);
+  Type(L"\u0633");
+  EXPECT_EQ(A().GetText(L"Text"), L"abc \u0633");
+}
+
+TEST_F(ControlInput, AClickPlacesTheCaretAndTakesTheFocus) {
+  ASSERT_EQ(A().PutLong(L"ReadingOrder", 0), S_OK);
+  ASSERT_EQ(A().Put(L"Text", std::wstring(L"abcdefgh")), S_OK);
+  SetFocus(container.Form());
+  PumpMessages();
+  Click(1, 5);
+  EXPECT_EQ(GetFocus(), window);
+  EXPECT_EQ(A().GetLong(L"SelStart"), 0);
+  Type(L"X");
+  EXPECT_EQ(A().GetText(L"Text"), L"Xabcdefgh");
+  EXPECT_GT(container.FocusNotices(), 0);
+}
+
+std::wstring SystemClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+void PutOnSystemClipboard(const std::wstring& text) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  auto* p = static_cast<wchar_t*>(GlobalLock(block));
+  text.copy(p, text.size());
+  p[text.size()] = L'\0';
+  GlobalUnlock(block);
+  SetClipboardData(CF_UNICODETEXT, block);
+  CloseClipboard();
+}
+
+TEST_F(ControlInput, CopyAndPasteGoThroughTheSystemClipboardWithItsLineBreaks) {
+  ASSERT_EQ(A().PutBool(L"MultiLines", true), S_OK);
+  Type(L"\u0633\u0644\u0627\u0645");
+  Key(VK_RETURN);
+  Type(L"peace");
+  ASSERT_EQ(A().Call(L"SelectAll"), S_OK);
+  Key('C', VK_CONTROL);
+  EXPECT_EQ(SystemClipboardText(), L"\u0633\u0644\u0627\u0645\r\npeace");
+
+  PutOnSystemClipboard(L"one\r\n\u0627\u062B\u0646\u0627\u0646");
+  ASSERT_EQ(A().PutLong(L"SelStart", 10), S_OK);
+  ASSERT_EQ(A().PutLong(L"SelLength", 0), S_OK);
+  Key('V', VK_CONTROL);
+  // The control keeps a break as a bare CR.
+  EXPECT_EQ(A().GetText(L"Text"), L"\u0633\u0644\u0627\u0645\rpeaceone\r\u0627\u062B\u0646\u0627\u0646");
+}
+
+// Records the layout requests that reach the control's window.
+std::vector<LPARAM> layoutRequests;
+HWND watchedWindow = nullptr;
+LRESULT CALLBACK WatchLayoutRequests(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && message->hwnd == watchedWindow && message->message == WM_INPUTLANGCHANGEREQUEST)
+    layoutRequests.push_back(message->lParam);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(ControlInput, TheReadingOrderAsksTheSystemForItsKeyboardLayout) {
+  watchedWindow = window;
+  layoutRequests.clear();
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchLayoutRequests, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  ASSERT_EQ(A().PutLong(L"ReadingOrder", 0), S_OK);
+  ASSERT_EQ(A().PutLong(L"ReadingOrder", 1), S_OK);
+  PumpMessages();
+  UnhookWindowsHookEx(hook);
+  const std::vector<LPARAM> expected = {0x04090409, 0x04010401};
+  ASSERT_GE(layoutRequests.size(), 2u);
+  EXPECT_EQ(std::vector<LPARAM>(layoutRequests.begin(), layoutRequests.begin() + 2), expected);
+}
+
+}  // namespace
