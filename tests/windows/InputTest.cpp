@@ -158,3 +158,41 @@ TEST_F(ControlInput, TheReadingOrderAsksTheSystemForItsKeyboardLayout) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TwoControls, EachWorksOnItsOwnDisplay) {
+  Container first, second;
+  ASSERT_EQ(first.Create(), S_OK);
+  ASSERT_EQ(second.Create(), S_OK);
+  // Characters typed into the first control, made before the second.
+  SetFocus(first.ControlWindow());
+  for (wchar_t c : std::wstring(L"\u0623\u0648\u0644")) PostMessageW(first.ControlWindow(), WM_CHAR, c, 1);
+  PumpMessages();
+  ASSERT_EQ(Automation(second.Dispatch()).Put(L"Text", std::wstring(L"second")), S_OK);
+  for (wchar_t c : std::wstring(L"!")) PostMessageW(first.ControlWindow(), WM_CHAR, c, 1);
+  PumpMessages();
+  EXPECT_EQ(Automation(first.Dispatch()).GetText(L"Text"), L"\u0623\u0648\u0644!");
+  EXPECT_EQ(Automation(second.Dispatch()).GetText(L"Text"), L"second");
+  // A new reading order makes the first control's window anew, on its own display: it still
+  // takes characters, and its layout request reaches its own window.
+  watchedWindow = first.ControlWindow();
+  layoutRequests.clear();
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchLayoutRequests, nullptr, GetCurrentThreadId());
+  ASSERT_EQ(Automation(first.Dispatch()).PutLong(L"ReadingOrder", 0), S_OK);
+  PumpMessages();
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(layoutRequests, std::vector<LPARAM>{0x04090409});
+  PostMessageW(first.ControlWindow(), WM_CHAR, L'.', 1);
+  PumpMessages();
+  EXPECT_EQ(Automation(first.Dispatch()).GetText(L"Text").size(), 5u);
+  EXPECT_EQ(Automation(second.Dispatch()).GetText(L"Text"), L"second");
+  // The first goes; the second still works.
+  first.Destroy();
+  SetFocus(second.ControlWindow());
+  PostMessageW(second.ControlWindow(), WM_CHAR, L'?', 1);
+  PumpMessages();
+  EXPECT_EQ(Automation(second.Dispatch()).GetText(L"Text").size(), 7u);
+}
+
+}  // namespace

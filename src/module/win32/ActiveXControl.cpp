@@ -145,11 +145,13 @@ HRESULT ActiveXControl::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
 }
 
 HRESULT ActiveXControl::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* dispids) {
+  instance_->MakeCurrent();
   return static_cast<IDispatch*>(instance_->Dispatch())->GetIDsOfNames(riid, names, count, lcid, dispids);
 }
 
 HRESULT ActiveXControl::Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
                                VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
+  instance_->MakeCurrent();
   HRESULT hr = static_cast<IDispatch*>(instance_->Dispatch())
                    ->Invoke(member, riid, lcid, flags, params, result, excepInfo, argErr);
   // A call may change what the control shows.

@@ -103,11 +103,19 @@ struct ControlInstance::State {
   IHostedControl* hosted = nullptr;
   std::unique_ptr<EdgeAdapter> adapter;
   int64_t clockOffsetMs = -1;  // real clock minus the display's, once known
+
+  // The display, made the thread's current one: each control has its own, and the control's
+  // code works on whichever is current.
+  Display& Use() {
+    display.MakeCurrent();
+    return display;
+  }
 };
 
 ControlInstance::ControlInstance() : state_(std::make_unique<State>()) {}
 
 ControlInstance::~ControlInstance() {
+  state_->Use();
   AttachEdge(nullptr);
   if (state_->hosted) {
     static_cast<IDispatch*>(dispatch_)->Release();
@@ -138,6 +146,7 @@ std::unique_ptr<ControlInstance> ControlInstance::Create() {
 
 bool ControlInstance::Place(int width, int height) {
   State& s = *state_;
+  s.Use();
   if (width < 1 || height < 1) return false;
   const CRect all(0, 0, width, height);
   if (s.form.GetSafeHwnd()) {
@@ -149,6 +158,8 @@ bool ControlInstance::Place(int width, int height) {
   if (!s.form.CreateEx(0, WS_VISIBLE, all, nullptr)) return false;
   return SUCCEEDED(s.hosted->CreateControlWindow(s.form.GetSafeHwnd(), all));
 }
+
+void ControlInstance::MakeCurrent() { state_->Use(); }
 
 bool ControlInstance::Placed() const {
   HWND window = nullptr;
@@ -179,22 +190,22 @@ void ControlInstance::AttachEdge(SystemEdge* edge) {
 }
 
 void ControlInstance::KeyDown(int virtualKey, unsigned scanCode, bool system) {
-  state_->display.KeyDown(virtualKey, scanCode, system);
+  state_->Use().KeyDown(virtualKey, scanCode, system);
 }
 void ControlInstance::KeyUp(int virtualKey, unsigned scanCode, bool system) {
-  state_->display.KeyUp(virtualKey, scanCode, system);
+  state_->Use().KeyUp(virtualKey, scanCode, system);
 }
-void ControlInstance::Char(uint8_t codePageByte) { state_->display.Char(codePageByte); }
-void ControlInstance::MouseMove(int x, int y) { state_->display.MouseMove(nullptr, x, y); }
-void ControlInstance::MouseDown(int x, int y, bool right) { state_->display.MouseDown(nullptr, x, y, right); }
-void ControlInstance::MouseUp(int x, int y, bool right) { state_->display.MouseUp(nullptr, x, y, right); }
-void ControlInstance::DoubleClickDown(int x, int y) { state_->display.DoubleClickDown(nullptr, x, y); }
-void ControlInstance::Wheel(int x, int y, int delta) { state_->display.Wheel(nullptr, x, y, delta); }
+void ControlInstance::Char(uint8_t codePageByte) { state_->Use().Char(codePageByte); }
+void ControlInstance::MouseMove(int x, int y) { state_->Use().MouseMove(nullptr, x, y); }
+void ControlInstance::MouseDown(int x, int y, bool right) { state_->Use().MouseDown(nullptr, x, y, right); }
+void ControlInstance::MouseUp(int x, int y, bool right) { state_->Use().MouseUp(nullptr, x, y, right); }
+void ControlInstance::DoubleClickDown(int x, int y) { state_->Use().DoubleClickDown(nullptr, x, y); }
+void ControlInstance::Wheel(int x, int y, int delta) { state_->Use().Wheel(nullptr, x, y, delta); }
 
 void ControlInstance::Focus(bool gained) {
   HWND window = nullptr;
   state_->hosted->GetWindow(&window);
-  state_->display.SetFocus(gained ? window : nullptr);
+  state_->Use().SetFocus(gained ? window : nullptr);
 }
 
 bool ControlInstance::HasFocus() const {
@@ -215,6 +226,7 @@ bool ControlInstance::OverText(int x, int y) const {
 
 void ControlInstance::CatchUpClock(uint64_t realMs) {
   State& s = *state_;
+  s.Use();
   if (s.clockOffsetMs < 0) s.clockOffsetMs = static_cast<int64_t>(realMs - s.display.NowMs());
   const uint64_t target = realMs - static_cast<uint64_t>(s.clockOffsetMs);
   if (target > s.display.NowMs()) s.display.AdvanceClock(target - s.display.NowMs());
@@ -228,11 +240,15 @@ std::optional<uint64_t> ControlInstance::MsUntilNextTimer(uint64_t realMs) const
   return *due > now ? *due - now : 0;
 }
 
-void ControlInstance::InitNew() { state_->hosted->InitNew(); }
+void ControlInstance::InitNew() {
+  state_->Use();
+  state_->hosted->InitNew();
+}
 
 bool ControlInstance::IsDirty() const { return state_->hosted->IsDirty() == S_OK; }
 
 std::string ControlInstance::SaveText(bool clearDirty) {
+  state_->Use();
   PropertyBag bag;
   state_->hosted->Save(bag, clearDirty ? TRUE : FALSE);
   std::string text;
@@ -241,6 +257,7 @@ std::string ControlInstance::SaveText(bool clearDirty) {
 }
 
 bool ControlInstance::LoadText(const std::string& text, std::string* error) {
+  state_->Use();
   PropertyBag bag;
   if (!LoadPropertyBagFromString(text, bag, error)) return false;
   state_->hosted->Load(bag);
@@ -248,6 +265,7 @@ bool ControlInstance::LoadText(const std::string& text, std::string* error) {
 }
 
 std::vector<NamedValue> ControlInstance::SaveValues(bool clearDirty) {
+  state_->Use();
   PropertyBag bag;
   state_->hosted->Save(bag, clearDirty ? TRUE : FALSE);
   std::vector<NamedValue> values;
@@ -256,20 +274,28 @@ std::vector<NamedValue> ControlInstance::SaveValues(bool clearDirty) {
 }
 
 void ControlInstance::LoadValues(const std::vector<NamedValue>& values) {
+  state_->Use();
   PropertyBag bag;
   for (const NamedValue& value : values) bag.Write(value.name, FromNamed(value));
   state_->hosted->Load(bag);
 }
 
 long ControlInstance::Advise(void* sink, uint32_t* cookie) {
+  state_->Use();
   DWORD given = 0;
   HRESULT hr = state_->hosted->Advise(static_cast<IDispatch*>(sink), &given);
   if (cookie) *cookie = given;
   return hr;
 }
 
-long ControlInstance::Unadvise(uint32_t cookie) { return state_->hosted->Unadvise(cookie); }
+long ControlInstance::Unadvise(uint32_t cookie) {
+  state_->Use();
+  return state_->hosted->Unadvise(cookie);
+}
 
-long ControlInstance::DoVerb(long verb) { return state_->hosted->DoVerb(static_cast<LONG>(verb)); }
+long ControlInstance::DoVerb(long verb) {
+  state_->Use();
+  return state_->hosted->DoVerb(static_cast<LONG>(verb));
+}
 
 }  // namespace win32host

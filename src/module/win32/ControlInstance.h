@@ -61,7 +61,10 @@ class ControlInstance {
   ControlInstance& operator=(const ControlInstance&) = delete;
 
   // The control's automation object (platform layout), not AddRef'd; lives as long as this.
+  // Calls on it go through MakeCurrent first: each control has a display of its own, and the
+  // control's code works on whichever is current. Every other member here does it itself.
   void* Dispatch() const { return dispatch_; }
+  void MakeCurrent();
 
   // Creates the control's window at this size, or gives it the new size.
   bool Place(int width, int height);

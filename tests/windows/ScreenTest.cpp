@@ -1,0 +1,66 @@
+// What the container shows: the control's window paints what the control draws, Arabic and
+// English in their fonts. The picture is kept (KESTRIX_WINDOWS_OUTPUT names the directory).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+
+#include "Automation.h"
+#include "Container.h"
+#include "Pixels.h"
+
+namespace {
+
+// Columns that hold any pixel unlike the background at (0, 0).
+int InkedColumns(const Picture& picture) {
+  const uint32_t background = picture.At(0, 0);
+  int columns = 0;
+  for (int x = 0; x < picture.width; ++x)
+    for (int y = 0; y < picture.height; ++y)
+      if (picture.At(x, y) != background) {
+        ++columns;
+        break;
+      }
+  return columns;
+}
+
+TEST(ControlScreen, TheWindowShowsWhatTheControlDrawsOfArabicAndEnglish) {
+  Container container;
+  ASSERT_EQ(container.Create(), S_OK);
+  Automation a(container.Dispatch());
+  VARIANT font = a.Get(L"FontAr");
+  ASSERT_EQ(font.vt, VT_DISPATCH);
+  CY size{};
+  size.int64 = 16 * 10000;
+  VARIANT sizeValue;
+  VariantInit(&sizeValue);
+  sizeValue.vt = VT_CY;
+  sizeValue.cyVal = size;
+  Automation(font.pdispVal).Put(L"Size", sizeValue);
+  VariantClear(&font);
+  ASSERT_EQ(a.PutBool(L"MultiLines", true), S_OK);
+  ASSERT_EQ(a.Put(L"Text", std::wstring(L"Kestrix \u064A\u0643\u062A\u0628 \u0627\u0644\u0639\u0631\u0628\u064A\u0629 and English\r"
+                                        L"\u0645\u0631\u062D\u0628\u0627 \u0628\u0627\u0644\u0639\u0627\u0644\u0645 "
+                                        L"Hello, world\r1234 \u0627\u0644\u0633\u0644\u0627\u0645")),
+            S_OK);
+  PumpMessages(100);
+
+  const HWND window = container.ControlWindow();
+  const Picture shown = CaptureClient(window);
+  ASSERT_EQ(shown.width, Container::kWidth);
+  ASSERT_EQ(shown.height, Container::kHeight);
+  EXPECT_GT(InkedColumns(shown), shown.width / 3);
+  // Colours beyond the background and the text's: the glyphs are drawn smoothed.
+  std::set<uint32_t> colours(shown.pixels.begin(), shown.pixels.end());
+  EXPECT_GT(colours.size(), 8u);
+
+  // The window shows exactly what the control draws for a container that draws it itself.
+  const Picture drawn = DrawObject(container.Control(), shown.width, shown.height);
+  EXPECT_EQ(drawn.pixels, shown.pixels);
+
+  if (const char* directory = std::getenv("KESTRIX_WINDOWS_OUTPUT")) {
+    EXPECT_TRUE(WritePng(CaptureClient(container.Form()), std::string(directory) + "/kestrix-ocx.png"));
+  }
+}
+
+}  // namespace
