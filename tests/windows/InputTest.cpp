@@ -196,3 +196,62 @@ TEST(TwoControls, EachWorksOnItsOwnDisplay) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ControlInput, DraggingWithTheButtonDownSelectsThroughTheControlsOwnLoop) {
+  ASSERT_EQ(A().PutLong(L"ReadingOrder", 0), S_OK);
+  ASSERT_EQ(A().Put(L"Text", std::wstring(L"abcdefghijklmnopqrstuvwxyz")), S_OK);
+  // The control follows the drag in a loop of its own; the window feeds it what arrives.
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 8));
+  PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 8));
+  PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(120, 8));
+  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(120, 8));
+  PumpMessages(100);
+  EXPECT_EQ(A().GetLong(L"SelStart"), 0);
+  EXPECT_GT(A().GetLong(L"SelLength"), 5);
+  EXPECT_LT(A().GetLong(L"SelLength"), 26);
+  EXPECT_EQ(GetCapture(), nullptr);  // the system's capture ended with the button
+}
+
+}  // namespace
+
+namespace {
+
+// What the test saw of the popup menu, and how it answers it: from a timer, which runs inside
+// the menu's own loop, as a person's keys would.
+std::vector<std::wstring> menuItems;
+void CALLBACK AnswerMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND menuWindow = FindWindowW(L"#32768", nullptr);
+  if (!menuWindow) return;
+  KillTimer(nullptr, timer);
+  constexpr UINT kGetMenu = 0x01E1;  // MN_GETHMENU
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, kGetMenu, 0, 0));
+  for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+    menuItems.push_back(text);
+  }
+  // Down to the first item (Copy), and take it.
+  PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 1);
+  PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 1);
+}
+
+TEST_F(ControlInput, TheRightButtonMenuIsTheSystemsAndItsCommandRuns) {
+  ASSERT_EQ(A().Put(L"Text", std::wstring(L"\u0646\u0635 text")), S_OK);
+  ASSERT_EQ(A().Call(L"SelectAll"), S_OK);
+  OpenClipboard(nullptr);
+  EmptyClipboard();
+  CloseClipboard();
+  menuItems.clear();
+  SetTimer(nullptr, 0, 50, AnswerMenu);
+  PostMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 8));
+  PostMessageW(window, WM_RBUTTONUP, 0, MAKELPARAM(20, 8));
+  PumpMessages(300);
+  ASSERT_EQ(menuItems.size(), 2u);
+  EXPECT_EQ(menuItems[0].substr(0, 4), L"Copy");
+  EXPECT_EQ(menuItems[1].substr(0, 5), L"Paste");
+  EXPECT_EQ(SystemClipboardText(), L"\u0646\u0635 text");
+}
+
+}  // namespace

@@ -64,3 +64,30 @@ TEST(ControlScreen, TheWindowShowsWhatTheControlDrawsOfArabicAndEnglish) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ControlScreen, AContainerThatMovesTheControlGetsItsWindowAtTheNewSizeDrawnAnew) {
+  Container container;
+  ASSERT_EQ(container.Create(), S_OK);
+  ASSERT_EQ(Automation(container.Dispatch()).Put(L"Text", std::wstring(L"\u0645\u0631\u062D\u0628\u0627 Hello")),
+            S_OK);
+  IOleInPlaceObject* inPlace = nullptr;
+  ASSERT_EQ(container.Control()->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)), S_OK);
+  const RECT smaller{10, 20, 210, 90};
+  ASSERT_EQ(inPlace->SetObjectRects(&smaller, &smaller), S_OK);
+  inPlace->Release();
+  PumpMessages(50);
+  RECT where{};
+  GetWindowRect(container.ControlWindow(), &where);
+  MapWindowPoints(nullptr, container.Form(), reinterpret_cast<POINT*>(&where), 2);
+  EXPECT_EQ(where.left, 10);
+  EXPECT_EQ(where.top, 20);
+  const Picture shown = CaptureClient(container.ControlWindow());
+  ASSERT_EQ(shown.width, 200);
+  ASSERT_EQ(shown.height, 70);
+  EXPECT_GT(InkedColumns(shown), 20);
+  EXPECT_EQ(DrawObject(container.Control(), 200, 70).pixels, shown.pixels);
+}
+
+}  // namespace
