@@ -91,3 +91,47 @@ TEST(ControlScreen, AContainerThatMovesTheControlGetsItsWindowAtTheNewSizeDrawnA
 }
 
 }  // namespace
+
+namespace {
+
+// A container that draws the control itself listens for its view changes.
+class ViewSink final : public IAdviseSink {
+ public:
+  int changes = 0;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IAdviseSink)) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = static_cast<IAdviseSink*>(this);
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  void STDMETHODCALLTYPE OnDataChange(FORMATETC*, STGMEDIUM*) override {}
+  void STDMETHODCALLTYPE OnViewChange(DWORD aspect, LONG) override { changes += aspect == DVASPECT_CONTENT; }
+  void STDMETHODCALLTYPE OnRename(IMoniker*) override {}
+  void STDMETHODCALLTYPE OnSave() override {}
+  void STDMETHODCALLTYPE OnClose() override {}
+};
+
+TEST(ControlScreen, AContainerThatDrawsTheControlIsToldWhenItsViewChanges) {
+  Container container;
+  ASSERT_EQ(container.Create(), S_OK);
+  IViewObject2* view = nullptr;
+  ASSERT_EQ(container.Control()->QueryInterface(IID_IViewObject2, reinterpret_cast<void**>(&view)), S_OK);
+  ViewSink sink;
+  ASSERT_EQ(view->SetAdvise(DVASPECT_CONTENT, 0, &sink), S_OK);
+  ASSERT_EQ(Automation(container.Dispatch()).Put(L"Text", std::wstring(L"\u0628")), S_OK);
+  EXPECT_GT(sink.changes, 0);
+  SIZEL extent{};
+  ASSERT_EQ(view->GetExtent(DVASPECT_CONTENT, -1, nullptr, &extent), S_OK);
+  // HIMETRIC of the form's client area, at the screen's resolution.
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(extent.cx, MulDiv(Container::kWidth, 2540, GetDeviceCaps(screen, LOGPIXELSX)));
+  ReleaseDC(nullptr, screen);
+  view->SetAdvise(DVASPECT_CONTENT, 0, nullptr);
+  view->Release();
+}
+
+}  // namespace

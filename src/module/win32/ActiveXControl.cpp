@@ -156,6 +156,7 @@ HRESULT ActiveXControl::Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags
                    ->Invoke(member, riid, lcid, flags, params, result, excepInfo, argErr);
   // A call may change what the control shows.
   if (window_) window_->Present();
+  SendViewChange();
   return hr;
 }
 
@@ -202,6 +203,7 @@ HRESULT ActiveXControl::Load(LPSTREAM stream) {
   if (length && (FAILED(stream->Read(text.data(), length, &read)) || read != length)) return STG_E_READFAULT;
   if (!instance_->LoadText(text, nullptr)) return E_FAIL;
   if (window_) window_->Present();
+  SendViewChange();
   return S_OK;
 }
 
@@ -225,6 +227,7 @@ HRESULT ActiveXControl::Load(IPropertyBag* bag, IErrorLog* log) {
   if (!bag) return E_POINTER;
   HRESULT hr = ReadPropertyBag(*instance_, *bag, log);
   if (window_) window_->Present();
+  SendViewChange();
   return hr;
 }
 

@@ -128,6 +128,7 @@ class ActiveXControl final : public IDispatch,
   // focus and the container's active-object link.
   HRESULT ActivateInPlace(IOleClientSite* site, bool uiActivate);
   ITypeInfo* TypeInfoOf(REFGUID guid);
+  // Tells a container that draws the control itself (through IViewObject) to draw it anew.
   void SendViewChange();
 
   ULONG refs_ = 1;
