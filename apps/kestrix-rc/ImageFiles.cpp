@@ -30,7 +30,9 @@ void PutInfoHeader(std::string& out, const ImageResource& image, int heightFacto
 }
 
 // Rows run bottom-up, each padded to four bytes.
-uint32_t RowBytes(int width, int bits) { return static_cast<uint32_t>((width * bits + 31) / 32 * 4); }
+uint32_t RowBytes(int width, int bits) {
+  return static_cast<uint32_t>((width * bits + 31) / 32 * 4);
+}
 
 }  // namespace
 
@@ -80,7 +82,8 @@ std::string IconFile(const ImageResource& image) {
   for (int y = image.height - 1; y >= 0; --y) {
     std::string line(maskRow, '\0');
     for (int x = 0; x < image.width; ++x)
-      if (image.IsTransparent(x, y)) line[static_cast<size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
+      if (image.IsTransparent(x, y))
+        line[static_cast<size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
     out += line;
   }
   return out;

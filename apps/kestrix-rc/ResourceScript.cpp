@@ -23,9 +23,12 @@ std::string Dotted(const std::array<uint16_t, 4>& v, const char* separator) {
 std::string DialogItem(const DialogItemTemplate& item) {
   const std::string place = std::to_string(item.id) + ", " + Rect(item.rect);
   switch (item.kind) {
-    case DialogItemKind::StaticText: return "  LTEXT " + Quoted(item.text) + ", " + place + "\n";
-    case DialogItemKind::Icon: return "  ICON " + std::to_string(item.iconId) + ", " + place + "\n";
-    case DialogItemKind::PushButton: return "  PUSHBUTTON " + Quoted(item.text) + ", " + place + "\n";
+    case DialogItemKind::StaticText:
+      return "  LTEXT " + Quoted(item.text) + ", " + place + "\n";
+    case DialogItemKind::Icon:
+      return "  ICON " + std::to_string(item.iconId) + ", " + place + "\n";
+    case DialogItemKind::PushButton:
+      return "  PUSHBUTTON " + Quoted(item.text) + ", " + place + "\n";
     case DialogItemKind::DefaultPushButton:
       return "  DEFPUSHBUTTON " + Quoted(item.text) + ", " + place + "\n";
   }
@@ -58,7 +61,8 @@ std::string Quoted(const std::string& text) {
 
 std::string StringTable(const std::vector<std::pair<UINT, std::string>>& strings) {
   std::string out = "STRINGTABLE\nBEGIN\n";
-  for (const auto& [id, text] : strings) out += "  " + std::to_string(id) + ", " + Quoted(text) + "\n";
+  for (const auto& [id, text] : strings)
+    out += "  " + std::to_string(id) + ", " + Quoted(text) + "\n";
   return out + "END\n\n";
 }
 
@@ -85,7 +89,8 @@ std::string DialogResource(UINT id, const DialogTemplate& dialog) {
 
 std::string VersionResource(const VersionInfo& version) {
   char block[16];
-  std::snprintf(block, sizeof block, "%04X%04X", version.translationLanguage, version.translationCodePage);
+  std::snprintf(block, sizeof block, "%04X%04X", version.translationLanguage,
+                version.translationCodePage);
   std::string out = "1 VERSIONINFO\n";
   out += "FILEVERSION " + Dotted(version.fileVersion, ",") + "\n";
   out += "PRODUCTVERSION " + Dotted(version.productVersion, ",") + "\n";
@@ -93,7 +98,8 @@ std::string VersionResource(const VersionInfo& version) {
   out += "    BLOCK \"" + std::string(block) + "\"\n    BEGIN\n";
   // Each value ends in its terminator, so that an empty one (a mark) is still there.
   for (const auto& [name, value] : version.strings)
-    out += "      VALUE " + Quoted(name) + ", " + Quoted(value).insert(Quoted(value).size() - 1, "\\0") + "\n";
+    out += "      VALUE " + Quoted(name) + ", " +
+           Quoted(value).insert(Quoted(value).size() - 1, "\\0") + "\n";
   out += "    END\n  END\n  BLOCK \"VarFileInfo\"\n  BEGIN\n";
   out += "    VALUE \"Translation\", " + Hex(version.translationLanguage) + ", " +
          std::to_string(version.translationCodePage) + "\n";

@@ -38,9 +38,9 @@ hb_face_t* FontStore::Face(const FontFile& file) {
   if (file.bytes) {
     // The blob keeps the bytes alive for as long as HarfBuzz needs them.
     auto* held = new std::shared_ptr<const std::string>(file.bytes);
-    blob = hb_blob_create((*held)->data(), static_cast<unsigned>((*held)->size()),
-                          HB_MEMORY_MODE_READONLY, held,
-                          [](void* p) { delete static_cast<std::shared_ptr<const std::string>*>(p); });
+    blob = hb_blob_create(
+        (*held)->data(), static_cast<unsigned>((*held)->size()), HB_MEMORY_MODE_READONLY, held,
+        [](void* p) { delete static_cast<std::shared_ptr<const std::string>*>(p); });
   } else {
     blob = hb_blob_create_from_file(file.path.c_str());
   }

@@ -45,8 +45,7 @@ LoadedFont::LoadedFont(std::shared_ptr<FT_LibraryRec_> library, hb_face_t* face,
 }
 
 int LoadedFont::OpenFace(const FontFile& file) {
-  if (!file.bytes)
-    return FT_New_Face(library_.get(), file.path.c_str(), file.index, &ftFace_);
+  if (!file.bytes) return FT_New_Face(library_.get(), file.path.c_str(), file.index, &ftFace_);
   bytes_ = file.bytes;
   return FT_New_Memory_Face(library_.get(), reinterpret_cast<const FT_Byte*>(bytes_->data()),
                             static_cast<FT_Long>(bytes_->size()), file.index, &ftFace_);

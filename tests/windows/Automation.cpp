@@ -12,13 +12,15 @@ DISPID Automation::IdOf(const wchar_t* name) {
 HRESULT Automation::Put(const wchar_t* name, VARIANT value) {
   DISPID put = DISPID_PROPERTYPUT;
   DISPPARAMS params{&value, &put, 1, 1};
-  HRESULT hr = dispatch_->Invoke(IdOf(name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr,
-                                 nullptr, nullptr);
+  HRESULT hr = dispatch_->Invoke(IdOf(name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT,
+                                 &params, nullptr, nullptr, nullptr);
   VariantClear(&value);
   return hr;
 }
 
-HRESULT Automation::Put(const wchar_t* name, const std::wstring& text) { return Put(name, TextVariant(text)); }
+HRESULT Automation::Put(const wchar_t* name, const std::wstring& text) {
+  return Put(name, TextVariant(text));
+}
 
 HRESULT Automation::PutLong(const wchar_t* name, long value) {
   VARIANT v;
@@ -40,8 +42,8 @@ VARIANT Automation::Get(const wchar_t* name, HRESULT* hr) {
   VARIANT result;
   VariantInit(&result);
   DISPPARAMS none{};
-  HRESULT got = dispatch_->Invoke(IdOf(name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result,
-                                  nullptr, nullptr);
+  HRESULT got = dispatch_->Invoke(IdOf(name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
+                                  &none, &result, nullptr, nullptr);
   if (hr) *hr = got;
   return result;
 }
@@ -65,8 +67,8 @@ long Automation::GetLong(const wchar_t* name) {
 HRESULT Automation::Call(const wchar_t* name, std::vector<VARIANT> args, VARIANT* result) {
   std::reverse(args.begin(), args.end());  // the last argument comes first
   DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
-  HRESULT hr = dispatch_->Invoke(IdOf(name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result,
-                                 nullptr, nullptr);
+  HRESULT hr = dispatch_->Invoke(IdOf(name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                 &params, result, nullptr, nullptr);
   for (VARIANT& arg : args) VariantClear(&arg);
   return hr;
 }

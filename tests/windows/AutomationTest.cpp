@@ -48,13 +48,16 @@ TEST_F(ControlAutomation, SelectionMembersAndMethods) {
 
 TEST_F(ControlAutomation, EveryPropertyReadsBackWhatWasWritten) {
   const std::pair<const wchar_t*, long> numbers[] = {
-      {L"MaxLength", 40}, {L"Style", 1},     {L"ScrollBars", 0},   {L"ReadingOrder", 0},
-      {L"PasswordChar", 42}, {L"Alignment", 0}, {L"BackColor", 0x00336699}, {L"ForeColor", 0x00102030}};
+      {L"MaxLength", 40},         {L"Style", 1},
+      {L"ScrollBars", 0},         {L"ReadingOrder", 0},
+      {L"PasswordChar", 42},      {L"Alignment", 0},
+      {L"BackColor", 0x00336699}, {L"ForeColor", 0x00102030}};
   for (auto [name, value] : numbers) {
     ASSERT_EQ(A().PutLong(name, value), S_OK) << name;
     EXPECT_EQ(A().GetLong(name), value) << name;
   }
-  for (const wchar_t* name : {L"MultiLines", L"WordWrap", L"HideSelection", L"WantReturn", L"ReadOnly"}) {
+  for (const wchar_t* name :
+       {L"MultiLines", L"WordWrap", L"HideSelection", L"WantReturn", L"ReadOnly"}) {
     for (bool value : {false, true}) {
       ASSERT_EQ(A().PutBool(name, value), S_OK) << name;
       EXPECT_EQ(A().GetLong(name) != 0, value) << name;
@@ -78,18 +81,19 @@ TEST_F(ControlAutomation, FontsAreFontObjectsWithTheirOwnProperties) {
 TEST_F(ControlAutomation, CallerErrorsGiveTheirCodes) {
   DISPID id = DISPID_UNKNOWN;
   LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"NoSuchMember")};
-  EXPECT_EQ(container.Dispatch()->GetIDsOfNames(IID_NULL, unknown, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(container.Dispatch()->GetIDsOfNames(IID_NULL, unknown, 1, LOCALE_USER_DEFAULT, &id),
+            DISP_E_UNKNOWNNAME);
   DISPPARAMS none{};
   VARIANT result;
   VariantInit(&result);
-  EXPECT_EQ(container.Dispatch()->Invoke(9999, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result,
-                                         nullptr, nullptr),
+  EXPECT_EQ(container.Dispatch()->Invoke(9999, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
+                                         &none, &result, nullptr, nullptr),
             DISP_E_MEMBERNOTFOUND);
   // A property write without its value.
   DISPID put = DISPID_PROPERTYPUT;
   DISPPARAMS noValue{nullptr, &put, 0, 1};
-  EXPECT_NE(container.Dispatch()->Invoke(A().IdOf(L"Text"), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT,
-                                         &noValue, nullptr, nullptr, nullptr),
+  EXPECT_NE(container.Dispatch()->Invoke(A().IdOf(L"Text"), IID_NULL, LOCALE_USER_DEFAULT,
+                                         DISPATCH_PROPERTYPUT, &noValue, nullptr, nullptr, nullptr),
             S_OK);
 }
 

@@ -69,7 +69,8 @@ class Container::Site final : public IOleClientSite,
   HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return S_OK; }
   HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return S_OK; }
   HRESULT STDMETHODCALLTYPE OnUIActivate() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, LPRECT pos,
+  HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame,
+                                             IOleInPlaceUIWindow** document, LPRECT pos,
                                              LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
     *frame = this;
     *document = nullptr;
@@ -90,9 +91,13 @@ class Container::Site final : public IOleClientSite,
 
   // IOleInPlaceUIWindow, IOleInPlaceFrame
   HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
-  HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+  HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override {
+    return INPLACE_E_NOTOOLSPACE;
+  }
   HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override {
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override { return S_OK; }
@@ -133,8 +138,9 @@ HWND SharedForm() {
     RegisterClassW(&wc);
     RECT frame{0, 0, Container::kWidth, Container::kHeight};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    return CreateWindowW(L"KestrixTestForm", L"Kestrix test container", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
-                         40, 40, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+    return CreateWindowW(L"KestrixTestForm", L"Kestrix test container",
+                         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 40, 40,
+                         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                          GetModuleHandleW(nullptr), nullptr);
   }();
   return form;
@@ -158,7 +164,8 @@ HRESULT Container::Create(const wchar_t* progId, IStream* saved) {
   CLSID clsid{};
   HRESULT hr = CLSIDFromProgID(progId, &clsid);
   if (FAILED(hr)) return hr;
-  hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&control_));
+  hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                        reinterpret_cast<void**>(&control_));
   if (FAILED(hr)) return hr;
   hr = control_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&oleObject_));
   if (FAILED(hr)) return hr;
@@ -175,7 +182,8 @@ HRESULT Container::Create(const wchar_t* progId, IStream* saved) {
   if (FAILED(hr)) return hr;
   RECT client{};
   GetClientRect(form_, &client);
-  hr = oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(site_), 0, form_, &client);
+  hr = oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(site_), 0,
+                          form_, &client);
   PumpMessages();
   return hr;
 }
@@ -196,7 +204,8 @@ void Container::Destroy() {
 HWND Container::ControlWindow() const {
   if (!control_) return nullptr;
   IOleInPlaceObject* inPlace = nullptr;
-  if (FAILED(control_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) return nullptr;
+  if (FAILED(control_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace))))
+    return nullptr;
   HWND window = nullptr;
   inPlace->GetWindow(&window);
   inPlace->Release();

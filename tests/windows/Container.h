@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+// After the basic types.
 #include <ocidl.h>
 
 #include <string>
@@ -43,4 +44,3 @@ class Container {
   IDispatch* dispatch_ = nullptr;
   IOleObject* oleObject_ = nullptr;
 };
-

@@ -38,15 +38,19 @@ class Sink final : public IDispatch {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*,
-                                   EXCEPINFO*, UINT*) override {
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                   VARIANT*, EXCEPINFO*, UINT*) override {
     EXPECT_EQ(flags, DISPATCH_METHOD);
     Event event{dispid, {}};
     for (UINT i = params->cArgs; i-- > 0;) event.types.push_back(params->rgvarg[i].vt);
     if (params->cArgs > 0) {
       VARIANT& first = params->rgvarg[params->cArgs - 1];
-      event.first = first.vt == (VT_BYREF | VT_I2) ? *first.piVal : first.vt == VT_I2 ? first.iVal : 0;
+      event.first = first.vt == (VT_BYREF | VT_I2) ? *first.piVal
+                    : first.vt == VT_I2            ? first.iVal
+                                                   : 0;
     }
     events.push_back(event);
     return S_OK;
@@ -73,7 +77,8 @@ class ControlEvents : public testing::Test {
     SetFocus(window);
     PumpMessages();
     IConnectionPointContainer* points = nullptr;
-    ASSERT_EQ(container.Control()->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&points)),
+    ASSERT_EQ(container.Control()->QueryInterface(IID_IConnectionPointContainer,
+                                                  reinterpret_cast<void**>(&points)),
               S_OK);
     ASSERT_EQ(points->FindConnectionPoint(DIID__DKestrixEvents, &point), S_OK);
     points->Release();

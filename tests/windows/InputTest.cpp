@@ -130,7 +130,8 @@ TEST_F(ControlInput, CopyAndPasteGoThroughTheSystemClipboardWithItsLineBreaks) {
   ASSERT_EQ(A().PutLong(L"SelLength", 0), S_OK);
   Key('V', VK_CONTROL);
   // The control keeps a break as a bare CR.
-  EXPECT_EQ(A().GetText(L"Text"), L"\u0633\u0644\u0627\u0645\rpeaceone\r\u0627\u062B\u0646\u0627\u0646");
+  EXPECT_EQ(A().GetText(L"Text"),
+            L"\u0633\u0644\u0627\u0645\rpeaceone\r\u0627\u062B\u0646\u0627\u0646");
 }
 
 // Records the layout requests that reach the control's window.
@@ -138,7 +139,8 @@ std::vector<LPARAM> layoutRequests;
 HWND watchedWindow = nullptr;
 LRESULT CALLBACK WatchLayoutRequests(int code, WPARAM wParam, LPARAM lParam) {
   const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-  if (code == HC_ACTION && message->hwnd == watchedWindow && message->message == WM_INPUTLANGCHANGEREQUEST)
+  if (code == HC_ACTION && message->hwnd == watchedWindow &&
+      message->message == WM_INPUTLANGCHANGEREQUEST)
     layoutRequests.push_back(message->lParam);
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -146,7 +148,8 @@ LRESULT CALLBACK WatchLayoutRequests(int code, WPARAM wParam, LPARAM lParam) {
 TEST_F(ControlInput, TheReadingOrderAsksTheSystemForItsKeyboardLayout) {
   watchedWindow = window;
   layoutRequests.clear();
-  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchLayoutRequests, nullptr, GetCurrentThreadId());
+  HHOOK hook =
+      SetWindowsHookExW(WH_CALLWNDPROC, WatchLayoutRequests, nullptr, GetCurrentThreadId());
   ASSERT_NE(hook, nullptr);
   ASSERT_EQ(A().PutLong(L"ReadingOrder", 0), S_OK);
   ASSERT_EQ(A().PutLong(L"ReadingOrder", 1), S_OK);
@@ -167,7 +170,8 @@ TEST(TwoControls, EachWorksOnItsOwnDisplay) {
   ASSERT_EQ(second.Create(), S_OK);
   // Characters typed into the first control, made before the second.
   SetFocus(first.ControlWindow());
-  for (wchar_t c : std::wstring(L"\u0623\u0648\u0644")) PostMessageW(first.ControlWindow(), WM_CHAR, c, 1);
+  for (wchar_t c : std::wstring(L"\u0623\u0648\u0644"))
+    PostMessageW(first.ControlWindow(), WM_CHAR, c, 1);
   PumpMessages();
   ASSERT_EQ(Automation(second.Dispatch()).Put(L"Text", std::wstring(L"second")), S_OK);
   for (wchar_t c : std::wstring(L"!")) PostMessageW(first.ControlWindow(), WM_CHAR, c, 1);
@@ -178,7 +182,8 @@ TEST(TwoControls, EachWorksOnItsOwnDisplay) {
   // takes characters, and its layout request reaches its own window.
   watchedWindow = first.ControlWindow();
   layoutRequests.clear();
-  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchLayoutRequests, nullptr, GetCurrentThreadId());
+  HHOOK hook =
+      SetWindowsHookExW(WH_CALLWNDPROC, WatchLayoutRequests, nullptr, GetCurrentThreadId());
   ASSERT_EQ(Automation(first.Dispatch()).PutLong(L"ReadingOrder", 0), S_OK);
   PumpMessages();
   UnhookWindowsHookEx(hook);

@@ -13,7 +13,8 @@ namespace {
 std::wstring RegistryText(const std::wstring& key, const wchar_t* value = nullptr) {
   wchar_t text[512] = {};
   DWORD size = sizeof text;
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size) !=
+      ERROR_SUCCESS)
     return {};
   return text;
 }
@@ -66,7 +67,10 @@ TEST(RegisteredModule, TheFileCarriesItsStringsMenuDialogsImagesVersionAndTypeLi
   EXPECT_EQ(GetMenuItemCount(popup), 2);
   EXPECT_EQ(GetMenuItemID(popup, 0), 32768u);
   DestroyMenu(menu);
-  for (int dialog : {1, 200}) EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(static_cast<WORD>(dialog)), RT_DIALOG), nullptr) << dialog;
+  for (int dialog : {1, 200})
+    EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(static_cast<WORD>(dialog)), RT_DIALOG),
+              nullptr)
+        << dialog;
   EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(1), RT_BITMAP), nullptr);
   EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON), nullptr);
   EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(1), L"TYPELIB"), nullptr);
@@ -80,8 +84,10 @@ TEST(RegisteredModule, TheFileCarriesItsStringsMenuDialogsImagesVersionAndTypeLi
   void* value = nullptr;
   UINT length = 0;
   // The mark of a module that registers itself, present though empty.
-  EXPECT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\040904B0\\OLESelfRegister", &value, &length));
-  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\040904B0\\InternalName", &value, &length));
+  EXPECT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\040904B0\\OLESelfRegister", &value,
+                             &length));
+  ASSERT_TRUE(
+      VerQueryValueW(block.data(), L"\\StringFileInfo\\040904B0\\InternalName", &value, &length));
   EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(value)), L"KESTRIX");
 }
 
@@ -92,14 +98,17 @@ TEST(RegisteredModule, TheClassObjectRefusesAggregationAndTheModuleStaysWhileHel
             S_OK);
   IUnknown* outer = factory;  // any object will do as the would-be outer one
   IUnknown* made = nullptr;
-  EXPECT_EQ(factory->CreateInstance(outer, IID_IUnknown, reinterpret_cast<void**>(&made)), CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(factory->CreateInstance(outer, IID_IUnknown, reinterpret_cast<void**>(&made)),
+            CLASS_E_NOAGGREGATION);
   EXPECT_EQ(made, nullptr);
-  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, reinterpret_cast<void**>(&made)), E_NOINTERFACE);
+  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, reinterpret_cast<void**>(&made)),
+            E_NOINTERFACE);
   // The module stays while a lock or a control holds it.
   HMODULE module = GetModuleHandleW(ModulePath().c_str());
   ASSERT_NE(module, nullptr);
   using CanUnload = HRESULT(WINAPI*)();
-  auto canUnload = reinterpret_cast<CanUnload>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+  auto canUnload = reinterpret_cast<CanUnload>(
+      reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
   ASSERT_NE(canUnload, nullptr);
   EXPECT_EQ(canUnload(), S_OK);
   EXPECT_EQ(factory->LockServer(TRUE), S_OK);

@@ -53,7 +53,8 @@ TEST(ControlPersistence, AStreamCarriesEveryValueToANewControlAndSavingCanKeepTh
     Container first;
     ASSERT_EQ(first.Create(), S_OK);
     GiveValues(Automation(first.Dispatch()));
-    IPersistStreamInit* persist = Query<IPersistStreamInit>(first.Control(), IID_IPersistStreamInit);
+    IPersistStreamInit* persist =
+        Query<IPersistStreamInit>(first.Control(), IID_IPersistStreamInit);
     ASSERT_NE(persist, nullptr);
     EXPECT_EQ(persist->IsDirty(), S_OK);
     ULARGE_INTEGER max{};
@@ -84,7 +85,8 @@ TEST(ControlPersistence, AStreamThatIsNotOursLeavesAWorkingControl) {
   stream->Seek(start, STREAM_SEEK_SET, nullptr);
   Container container;
   ASSERT_EQ(container.Create(), S_OK);
-  IPersistStreamInit* persist = Query<IPersistStreamInit>(container.Control(), IID_IPersistStreamInit);
+  IPersistStreamInit* persist =
+      Query<IPersistStreamInit>(container.Control(), IID_IPersistStreamInit);
   EXPECT_NE(persist->Load(stream), S_OK);
   persist->Release();
   stream->Release();
@@ -99,7 +101,8 @@ TEST(ControlPersistence, APropertyBagHoldsOneNamedValueEachAndFontsByTheirParts)
     Container first;
     ASSERT_EQ(first.Create(), S_OK);
     GiveValues(Automation(first.Dispatch()));
-    IPersistPropertyBag* persist = Query<IPersistPropertyBag>(first.Control(), IID_IPersistPropertyBag);
+    IPersistPropertyBag* persist =
+        Query<IPersistPropertyBag>(first.Control(), IID_IPersistPropertyBag);
     ASSERT_NE(persist, nullptr);
     ASSERT_EQ(persist->Save(&bag, TRUE, TRUE), S_OK);
     persist->Release();
@@ -117,7 +120,8 @@ TEST(ControlPersistence, APropertyBagHoldsOneNamedValueEachAndFontsByTheirParts)
 
   Container second;
   ASSERT_EQ(second.Create(), S_OK);
-  IPersistPropertyBag* persist = Query<IPersistPropertyBag>(second.Control(), IID_IPersistPropertyBag);
+  IPersistPropertyBag* persist =
+      Query<IPersistPropertyBag>(second.Control(), IID_IPersistPropertyBag);
   ASSERT_EQ(persist->Load(&bag, nullptr), S_OK);
   persist->Release();
   ExpectValues(Automation(second.Dispatch()));
@@ -133,7 +137,8 @@ TEST(ControlPersistence, ABagWithTextValuesAndGapsGivesConvertedValuesAndDefault
   ASSERT_EQ(container.Create(), S_OK);
   Automation a(container.Dispatch());
   const long defaultWrap = a.GetLong(L"WordWrap");
-  IPersistPropertyBag* persist = Query<IPersistPropertyBag>(container.Control(), IID_IPersistPropertyBag);
+  IPersistPropertyBag* persist =
+      Query<IPersistPropertyBag>(container.Control(), IID_IPersistPropertyBag);
   ASSERT_EQ(persist->Load(&bag, nullptr), S_OK);
   persist->Release();
   EXPECT_EQ(a.GetLong(L"MaxLength"), 12);

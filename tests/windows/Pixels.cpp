@@ -65,7 +65,8 @@ Picture DrawObject(IUnknown* object, int width, int height) {
   IViewObject* view = nullptr;
   if (SUCCEEDED(object->QueryInterface(IID_IViewObject, reinterpret_cast<void**>(&view)))) {
     RECTL bounds{0, 0, width, height};
-    view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds, nullptr, nullptr, 0);
+    view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds, nullptr,
+               nullptr, 0);
     view->Release();
   }
   return canvas.Read();
@@ -82,8 +83,9 @@ bool WritePng(const Picture& picture, const std::string& path) {
     return false;
   }
   png_init_io(png, file);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
-               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
+               static_cast<png_uint_32>(picture.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   std::vector<png_byte> row(static_cast<size_t>(picture.width) * 3);
   for (int y = 0; y < picture.height; ++y) {

@@ -11,7 +11,9 @@ struct Picture {
   int width = 0;
   int height = 0;
   std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
-  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + x]; }
+  uint32_t At(int x, int y) const {
+    return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
+  }
 };
 
 // The client area of a window as the screen shows it.

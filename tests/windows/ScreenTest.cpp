@@ -39,9 +39,12 @@ TEST(ControlScreen, TheWindowShowsWhatTheControlDrawsOfArabicAndEnglish) {
   Automation(font.pdispVal).Put(L"Size", sizeValue);
   VariantClear(&font);
   ASSERT_EQ(a.PutBool(L"MultiLines", true), S_OK);
-  ASSERT_EQ(a.Put(L"Text", std::wstring(L"Kestrix \u064A\u0643\u062A\u0628 \u0627\u0644\u0639\u0631\u0628\u064A\u0629 and English\r"
-                                        L"\u0645\u0631\u062D\u0628\u0627 \u0628\u0627\u0644\u0639\u0627\u0644\u0645 "
-                                        L"Hello, world\r1234 \u0627\u0644\u0633\u0644\u0627\u0645")),
+  ASSERT_EQ(a.Put(L"Text",
+                  std::wstring(
+                      L"Kestrix \u064A\u0643\u062A\u0628 "
+                      L"\u0627\u0644\u0639\u0631\u0628\u064A\u0629 and English\r"
+                      L"\u0645\u0631\u062D\u0628\u0627 \u0628\u0627\u0644\u0639\u0627\u0644\u0645 "
+                      L"Hello, world\r1234 \u0627\u0644\u0633\u0644\u0627\u0645")),
             S_OK);
   PumpMessages(100);
 
@@ -59,7 +62,8 @@ TEST(ControlScreen, TheWindowShowsWhatTheControlDrawsOfArabicAndEnglish) {
   EXPECT_EQ(drawn.pixels, shown.pixels);
 
   if (const char* directory = std::getenv("KESTRIX_WINDOWS_OUTPUT")) {
-    EXPECT_TRUE(WritePng(CaptureClient(container.Form()), std::string(directory) + "/kestrix-ocx.png"));
+    EXPECT_TRUE(
+        WritePng(CaptureClient(container.Form()), std::string(directory) + "/kestrix-ocx.png"));
   }
 }
 
@@ -70,10 +74,13 @@ namespace {
 TEST(ControlScreen, AContainerThatMovesTheControlGetsItsWindowAtTheNewSizeDrawnAnew) {
   Container container;
   ASSERT_EQ(container.Create(), S_OK);
-  ASSERT_EQ(Automation(container.Dispatch()).Put(L"Text", std::wstring(L"\u0645\u0631\u062D\u0628\u0627 Hello")),
+  ASSERT_EQ(Automation(container.Dispatch())
+                .Put(L"Text", std::wstring(L"\u0645\u0631\u062D\u0628\u0627 Hello")),
             S_OK);
   IOleInPlaceObject* inPlace = nullptr;
-  ASSERT_EQ(container.Control()->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)), S_OK);
+  ASSERT_EQ(container.Control()->QueryInterface(IID_IOleInPlaceObject,
+                                                reinterpret_cast<void**>(&inPlace)),
+            S_OK);
   const RECT smaller{10, 20, 210, 90};
   ASSERT_EQ(inPlace->SetObjectRects(&smaller, &smaller), S_OK);
   inPlace->Release();
@@ -109,7 +116,9 @@ class ViewSink final : public IAdviseSink {
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   void STDMETHODCALLTYPE OnDataChange(FORMATETC*, STGMEDIUM*) override {}
-  void STDMETHODCALLTYPE OnViewChange(DWORD aspect, LONG) override { changes += aspect == DVASPECT_CONTENT; }
+  void STDMETHODCALLTYPE OnViewChange(DWORD aspect, LONG) override {
+    changes += aspect == DVASPECT_CONTENT;
+  }
   void STDMETHODCALLTYPE OnRename(IMoniker*) override {}
   void STDMETHODCALLTYPE OnSave() override {}
   void STDMETHODCALLTYPE OnClose() override {}
@@ -119,7 +128,8 @@ TEST(ControlScreen, AContainerThatDrawsTheControlIsToldWhenItsViewChanges) {
   Container container;
   ASSERT_EQ(container.Create(), S_OK);
   IViewObject2* view = nullptr;
-  ASSERT_EQ(container.Control()->QueryInterface(IID_IViewObject2, reinterpret_cast<void**>(&view)), S_OK);
+  ASSERT_EQ(container.Control()->QueryInterface(IID_IViewObject2, reinterpret_cast<void**>(&view)),
+            S_OK);
   ViewSink sink;
   ASSERT_EQ(view->SetAdvise(DVASPECT_CONTENT, 0, &sink), S_OK);
   ASSERT_EQ(Automation(container.Dispatch()).Put(L"Text", std::wstring(L"\u0628")), S_OK);

@@ -57,9 +57,9 @@ DialogFont::DialogFont(const std::string& face, int pointSize)
   if (source.path.empty() || !library) return;
   face_->bytes = source.bytes;
   const FT_Error opened =
-      source.bytes ? FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(source.bytes->data()),
-                                        static_cast<FT_Long>(source.bytes->size()), source.index,
-                                        &face_->face)
+      source.bytes ? FT_New_Memory_Face(
+                         library, reinterpret_cast<const FT_Byte*>(source.bytes->data()),
+                         static_cast<FT_Long>(source.bytes->size()), source.index, &face_->face)
                    : FT_New_Face(library, source.path.c_str(), source.index, &face_->face);
   if (opened != 0) {
     face_->face = nullptr;

@@ -15,7 +15,8 @@ std::string FontconfigFamily(const std::string& face) {
 
 DialogFontSource FindDialogFontSource(const std::string& face) {
   DialogFontSource found;
-  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(FontconfigFamily(face).c_str()));
+  FcPattern* pattern =
+      FcNameParse(reinterpret_cast<const FcChar8*>(FontconfigFamily(face).c_str()));
   if (!pattern) return found;
   FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);

@@ -42,7 +42,8 @@ HRESULT LoadModule(const std::string& path, LoadedModule* out) {
   module.handle = handle;
   module.getClassObject =
       reinterpret_cast<GetClassObjectFunction>(DynamicModuleSymbol(handle, "DllGetClassObject"));
-  module.canUnloadNow = reinterpret_cast<CanUnloadNowFunction>(DynamicModuleSymbol(handle, "DllCanUnloadNow"));
+  module.canUnloadNow =
+      reinterpret_cast<CanUnloadNowFunction>(DynamicModuleSymbol(handle, "DllCanUnloadNow"));
   if (!module.getClassObject) {
     UnloadDynamicModule(handle);
     return CO_E_ERRORINDLL;

@@ -21,7 +21,8 @@ class ActiveXControl::EventPoint final : public IConnectionPoint {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
     if (!object) return E_POINTER;
     *object = nullptr;
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IConnectionPoint)) return E_NOINTERFACE;
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IConnectionPoint))
+      return E_NOINTERFACE;
     *object = static_cast<IConnectionPoint*>(this);
     AddRef();
     return S_OK;
@@ -34,7 +35,8 @@ class ActiveXControl::EventPoint final : public IConnectionPoint {
     *iid = DIID__DKestrixEvents;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** container) override {
+  HRESULT STDMETHODCALLTYPE
+  GetConnectionPointContainer(IConnectionPointContainer** container) override {
     if (!container) return E_POINTER;
     *container = &control_;
     control_.AddRef();
@@ -48,7 +50,8 @@ class ActiveXControl::EventPoint final : public IConnectionPoint {
         FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
       return CONNECT_E_CANNOTCONNECT;
     uint32_t given = 0;
-    HRESULT hr = control_.Instance().Advise(dispatch, &given);  // the control holds its own reference
+    HRESULT hr =
+        control_.Instance().Advise(dispatch, &given);  // the control holds its own reference
     dispatch->Release();
     *cookie = given;
     return hr;
@@ -144,13 +147,16 @@ HRESULT ActiveXControl::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
   return *info ? S_OK : TYPE_E_CANTLOADLIBRARY;
 }
 
-HRESULT ActiveXControl::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* dispids) {
+HRESULT ActiveXControl::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                                      DISPID* dispids) {
   instance_->MakeCurrent();
-  return static_cast<IDispatch*>(instance_->Dispatch())->GetIDsOfNames(riid, names, count, lcid, dispids);
+  return static_cast<IDispatch*>(instance_->Dispatch())
+      ->GetIDsOfNames(riid, names, count, lcid, dispids);
 }
 
-HRESULT ActiveXControl::Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
-                               VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
+HRESULT ActiveXControl::Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags,
+                               DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                               UINT* argErr) {
   instance_->MakeCurrent();
   HRESULT hr = static_cast<IDispatch*>(instance_->Dispatch())
                    ->Invoke(member, riid, lcid, flags, params, result, excepInfo, argErr);
@@ -198,9 +204,11 @@ HRESULT ActiveXControl::InitNew() {
 HRESULT ActiveXControl::Load(LPSTREAM stream) {
   if (!stream) return E_POINTER;
   ULONG length = 0, read = 0;
-  if (FAILED(stream->Read(&length, sizeof length, &read)) || read != sizeof length) return STG_E_READFAULT;
+  if (FAILED(stream->Read(&length, sizeof length, &read)) || read != sizeof length)
+    return STG_E_READFAULT;
   std::string text(length, '\0');
-  if (length && (FAILED(stream->Read(text.data(), length, &read)) || read != length)) return STG_E_READFAULT;
+  if (length && (FAILED(stream->Read(text.data(), length, &read)) || read != length))
+    return STG_E_READFAULT;
   if (!instance_->LoadText(text, nullptr)) return E_FAIL;
   if (window_) window_->Present();
   SendViewChange();
@@ -212,8 +220,10 @@ HRESULT ActiveXControl::Save(LPSTREAM stream, BOOL clearDirty) {
   const std::string text = instance_->SaveText(clearDirty != FALSE);
   const ULONG length = static_cast<ULONG>(text.size());
   ULONG written = 0;
-  if (FAILED(stream->Write(&length, sizeof length, &written)) || written != sizeof length) return STG_E_WRITEFAULT;
-  if (length && (FAILED(stream->Write(text.data(), length, &written)) || written != length)) return STG_E_WRITEFAULT;
+  if (FAILED(stream->Write(&length, sizeof length, &written)) || written != sizeof length)
+    return STG_E_WRITEFAULT;
+  if (length && (FAILED(stream->Write(text.data(), length, &written)) || written != length))
+    return STG_E_WRITEFAULT;
   return S_OK;
 }
 

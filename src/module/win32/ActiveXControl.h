@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+// After the basic types.
 #include <ocidl.h>
 #include <olectl.h>
 
@@ -41,8 +42,9 @@ class ActiveXControl final : public IDispatch,
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
                                           DISPID* dispids) override;
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags,
+                                   DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                                   UINT* argErr) override;
 
   // IOleObject
   HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override;
@@ -78,7 +80,8 @@ class ActiveXControl final : public IDispatch,
   HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG msg) override;
   HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL activate) override;
   HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL activate) override;
-  HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT border, IOleInPlaceUIWindow* window, BOOL frame) override;
+  HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT border, IOleInPlaceUIWindow* window,
+                                         BOOL frame) override;
   HRESULT STDMETHODCALLTYPE EnableModeless(BOOL enable) override;
 
   // IOleControl
@@ -89,15 +92,19 @@ class ActiveXControl final : public IDispatch,
 
   // IViewObject2: the control's pixels, scaled into the rectangle asked for.
   HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device,
-                                 HDC targetDevice, HDC draw, LPCRECTL bounds, LPCRECTL metafileBounds,
-                                 BOOL(STDMETHODCALLTYPE* cont)(ULONG_PTR), ULONG_PTR contArg) override;
-  HRESULT STDMETHODCALLTYPE GetColorSet(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device,
-                                        HDC targetDevice, LOGPALETTE** colors) override;
-  HRESULT STDMETHODCALLTYPE Freeze(DWORD aspect, LONG index, void* aspectInfo, DWORD* freeze) override;
+                                 HDC targetDevice, HDC draw, LPCRECTL bounds,
+                                 LPCRECTL metafileBounds, BOOL(STDMETHODCALLTYPE* cont)(ULONG_PTR),
+                                 ULONG_PTR contArg) override;
+  HRESULT STDMETHODCALLTYPE GetColorSet(DWORD aspect, LONG index, void* aspectInfo,
+                                        DVTARGETDEVICE* device, HDC targetDevice,
+                                        LOGPALETTE** colors) override;
+  HRESULT STDMETHODCALLTYPE Freeze(DWORD aspect, LONG index, void* aspectInfo,
+                                   DWORD* freeze) override;
   HRESULT STDMETHODCALLTYPE Unfreeze(DWORD freeze) override;
   HRESULT STDMETHODCALLTYPE SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) override;
   HRESULT STDMETHODCALLTYPE GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
-  HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device, LPSIZEL size) override;
+  HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device,
+                                      LPSIZEL size) override;
 
   // IPersist, IPersistStreamInit (the framework's property text), IPersistPropertyBag
   HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) override;

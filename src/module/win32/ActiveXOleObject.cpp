@@ -81,7 +81,8 @@ HRESULT ActiveXControl::ActivateInPlace(IOleClientSite* site, bool uiActivate) {
   if (!site) return E_INVALIDARG;
   if (!inPlaceSite_) {
     IOleInPlaceSite* inPlace = nullptr;
-    if (FAILED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace)))) return E_NOINTERFACE;
+    if (FAILED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace))))
+      return E_NOINTERFACE;
     if (inPlace->CanInPlaceActivate() != S_OK) {
       inPlace->Release();
       return E_FAIL;
@@ -100,13 +101,15 @@ HRESULT ActiveXControl::ActivateInPlace(IOleClientSite* site, bool uiActivate) {
       frame_->Release();
       frame_ = nullptr;
     }
-    if (FAILED(inPlaceSite_->GetWindowContext(&frame_, &document, &pos, &clip, &frameInfo))) return E_FAIL;
+    if (FAILED(inPlaceSite_->GetWindowContext(&frame_, &document, &pos, &clip, &frameInfo)))
+      return E_FAIL;
     if (document) document->Release();
     auto window = std::make_unique<ControlWindow>(*instance_, parent, pos);
     if (!window->Handle()) return E_FAIL;
     window->SetFocusHook([this](bool gained) {
       IOleControlSite* controlSite = nullptr;
-      if (site_ && SUCCEEDED(site_->QueryInterface(IID_IOleControlSite, reinterpret_cast<void**>(&controlSite)))) {
+      if (site_ && SUCCEEDED(site_->QueryInterface(IID_IOleControlSite,
+                                                   reinterpret_cast<void**>(&controlSite)))) {
         controlSite->OnFocus(gained);
         controlSite->Release();
       }
@@ -168,13 +171,17 @@ HRESULT ActiveXControl::OnDocWindowActivate(BOOL) { return S_OK; }
 HRESULT ActiveXControl::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }
 HRESULT ActiveXControl::EnableModeless(BOOL) { return S_OK; }
 
-HRESULT ActiveXControl::EnumVerbs(IEnumOLEVERB** verbs) { return OleRegEnumVerbs(CLSID_Kestrix, verbs); }
+HRESULT ActiveXControl::EnumVerbs(IEnumOLEVERB** verbs) {
+  return OleRegEnumVerbs(CLSID_Kestrix, verbs);
+}
 HRESULT ActiveXControl::Update() { return S_OK; }
 HRESULT ActiveXControl::IsUpToDate() { return S_OK; }
 
 HRESULT ActiveXControl::GetUserClassID(CLSID* clsid) { return GetClassID(clsid); }
 
-HRESULT ActiveXControl::GetUserType(DWORD form, LPOLESTR* name) { return OleRegGetUserType(CLSID_Kestrix, form, name); }
+HRESULT ActiveXControl::GetUserType(DWORD form, LPOLESTR* name) {
+  return OleRegGetUserType(CLSID_Kestrix, form, name);
+}
 
 HRESULT ActiveXControl::SetExtent(DWORD aspect, SIZEL* size) {
   if (!size) return E_POINTER;
@@ -190,7 +197,9 @@ HRESULT ActiveXControl::GetExtent(DWORD aspect, SIZEL* size) {
   return S_OK;
 }
 
-HRESULT ActiveXControl::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) { return GetExtent(aspect, size); }
+HRESULT ActiveXControl::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) {
+  return GetExtent(aspect, size);
+}
 
 HRESULT ActiveXControl::Advise(IAdviseSink* sink, DWORD* connection) {
   if (!oleAdvise_ && FAILED(CreateOleAdviseHolder(&oleAdvise_))) return E_OUTOFMEMORY;
@@ -227,15 +236,17 @@ HRESULT ActiveXControl::OnMnemonic(MSG*) { return E_NOTIMPL; }
 HRESULT ActiveXControl::OnAmbientPropertyChange(DISPID) { return S_OK; }
 HRESULT ActiveXControl::FreezeEvents(BOOL) { return S_OK; }
 
-HRESULT ActiveXControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC draw, LPCRECTL bounds, LPCRECTL,
-                             BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) {
+HRESULT ActiveXControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC draw,
+                             LPCRECTL bounds, LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR),
+                             ULONG_PTR) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!draw || !bounds) return E_INVALIDARG;
   // A control not yet placed is drawn at the size of its extent.
   if (!instance_->Placed()) {
     HDC screen = GetDC(nullptr);
-    instance_->Place(std::max<LONG>(1, PixelsFromHimetric(extent_.cx, GetDeviceCaps(screen, LOGPIXELSX))),
-                     std::max<LONG>(1, PixelsFromHimetric(extent_.cy, GetDeviceCaps(screen, LOGPIXELSY))));
+    instance_->Place(
+        std::max<LONG>(1, PixelsFromHimetric(extent_.cx, GetDeviceCaps(screen, LOGPIXELSX))),
+        std::max<LONG>(1, PixelsFromHimetric(extent_.cy, GetDeviceCaps(screen, LOGPIXELSY))));
     ReleaseDC(nullptr, screen);
   }
   BITMAPINFO info{};
@@ -245,8 +256,9 @@ HRESULT ActiveXControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HD
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  StretchDIBits(draw, bounds->left, bounds->top, bounds->right - bounds->left, bounds->bottom - bounds->top, 0, 0,
-                instance_->Width(), instance_->Height(), instance_->Pixels(), &info, DIB_RGB_COLORS, SRCCOPY);
+  StretchDIBits(draw, bounds->left, bounds->top, bounds->right - bounds->left,
+                bounds->bottom - bounds->top, 0, 0, instance_->Width(), instance_->Height(),
+                instance_->Pixels(), &info, DIB_RGB_COLORS, SRCCOPY);
   return S_OK;
 }
 

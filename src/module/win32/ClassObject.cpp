@@ -13,7 +13,8 @@ class ControlFactory final : public IClassFactory {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
     if (!object) return E_POINTER;
     *object = nullptr;
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory)) return E_NOINTERFACE;
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory))
+      return E_NOINTERFACE;
     *object = static_cast<IClassFactory*>(this);
     return S_OK;
   }

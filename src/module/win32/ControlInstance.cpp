@@ -15,24 +15,38 @@ namespace {
 constexpr int kInitialWidth = 100;
 constexpr int kInitialHeight = 50;
 
-std::u16string Utf16FromWide(const WideString& text) { return std::u16string(text.begin(), text.end()); }
-WideString WideFromUtf16(const std::u16string& text) { return WideString(text.begin(), text.end()); }
+std::u16string Utf16FromWide(const WideString& text) {
+  return std::u16string(text.begin(), text.end());
+}
+WideString WideFromUtf16(const std::u16string& text) {
+  return WideString(text.begin(), text.end());
+}
 
 // Tells the module's edge what the display does, in standard types.
 class EdgeAdapter final : public DisplayPlatform {
  public:
   explicit EdgeAdapter(SystemEdge& edge) : edge_(edge) {}
-  void ClipboardChanged(const std::optional<std::string>& text) override { edge_.ClipboardChanged(text); }
+  void ClipboardChanged(const std::optional<std::string>& text) override {
+    edge_.ClipboardChanged(text);
+  }
   std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override {
     return edge_.ClipboardText(own);
   }
   void CursorChanged(CursorShape shape) override {
     using Cursor = SystemEdge::Cursor;
     switch (shape) {
-      case CursorShape::None: edge_.CursorChanged(Cursor::None); break;
-      case CursorShape::Arrow: edge_.CursorChanged(Cursor::Arrow); break;
-      case CursorShape::IBeam: edge_.CursorChanged(Cursor::IBeam); break;
-      case CursorShape::Wait: edge_.CursorChanged(Cursor::Wait); break;
+      case CursorShape::None:
+        edge_.CursorChanged(Cursor::None);
+        break;
+      case CursorShape::Arrow:
+        edge_.CursorChanged(Cursor::Arrow);
+        break;
+      case CursorShape::IBeam:
+        edge_.CursorChanged(Cursor::IBeam);
+        break;
+      case CursorShape::Wait:
+        edge_.CursorChanged(Cursor::Wait);
+        break;
     }
   }
   void LayoutRequested(LPARAM layout) override { edge_.LayoutRequested(layout); }
@@ -74,11 +88,16 @@ NamedValue ToNamed(const std::string& name, const PropValue& value) {
 
 PropValue FromNamed(const NamedValue& value) {
   switch (value.kind) {
-    case NamedValue::Kind::Bool: return value.number != 0;
-    case NamedValue::Kind::Short: return static_cast<short>(value.number);
-    case NamedValue::Kind::Long: return static_cast<LONG>(value.number);
-    case NamedValue::Kind::UnsignedLong: return static_cast<DWORD>(value.number);
-    case NamedValue::Kind::Text: return Cp1256FromBstr(WideFromUtf16(value.text));
+    case NamedValue::Kind::Bool:
+      return value.number != 0;
+    case NamedValue::Kind::Short:
+      return static_cast<short>(value.number);
+    case NamedValue::Kind::Long:
+      return static_cast<LONG>(value.number);
+    case NamedValue::Kind::UnsignedLong:
+      return static_cast<DWORD>(value.number);
+    case NamedValue::Kind::Text:
+      return Cp1256FromBstr(WideFromUtf16(value.text));
     case NamedValue::Kind::Font: {
       SavedFont font;
       font.name = WideFromUtf16(value.text);
@@ -131,7 +150,8 @@ std::unique_ptr<ControlInstance> ControlInstance::Create() {
                                             reinterpret_cast<void**>(&factory))))
     return nullptr;
   IHostedControl* hosted = nullptr;
-  HRESULT made = factory->CreateInstance(nullptr, IID_IHostedControl, reinterpret_cast<void**>(&hosted));
+  HRESULT made =
+      factory->CreateInstance(nullptr, IID_IHostedControl, reinterpret_cast<void**>(&hosted));
   factory->Release();
   if (FAILED(made)) return nullptr;
   IDispatch* dispatch = nullptr;
@@ -168,7 +188,9 @@ bool ControlInstance::Placed() const {
 
 int ControlInstance::Width() const { return state_->display.GetSurface().Width(); }
 int ControlInstance::Height() const { return state_->display.GetSurface().Height(); }
-const uint32_t* ControlInstance::Pixels() const { return state_->display.GetSurface().Pixels().data(); }
+const uint32_t* ControlInstance::Pixels() const {
+  return state_->display.GetSurface().Pixels().data();
+}
 
 void ControlInstance::AttachEdge(SystemEdge* edge) {
   State& s = *state_;
@@ -197,9 +219,15 @@ void ControlInstance::KeyUp(int virtualKey, unsigned scanCode, bool system) {
 }
 void ControlInstance::Char(uint8_t codePageByte) { state_->Use().Char(codePageByte); }
 void ControlInstance::MouseMove(int x, int y) { state_->Use().MouseMove(nullptr, x, y); }
-void ControlInstance::MouseDown(int x, int y, bool right) { state_->Use().MouseDown(nullptr, x, y, right); }
-void ControlInstance::MouseUp(int x, int y, bool right) { state_->Use().MouseUp(nullptr, x, y, right); }
-void ControlInstance::DoubleClickDown(int x, int y) { state_->Use().DoubleClickDown(nullptr, x, y); }
+void ControlInstance::MouseDown(int x, int y, bool right) {
+  state_->Use().MouseDown(nullptr, x, y, right);
+}
+void ControlInstance::MouseUp(int x, int y, bool right) {
+  state_->Use().MouseUp(nullptr, x, y, right);
+}
+void ControlInstance::DoubleClickDown(int x, int y) {
+  state_->Use().DoubleClickDown(nullptr, x, y);
+}
 void ControlInstance::Wheel(int x, int y, int delta) { state_->Use().Wheel(nullptr, x, y, delta); }
 
 void ControlInstance::Focus(bool gained) {
@@ -219,7 +247,8 @@ bool ControlInstance::OverText(int x, int y) const {
   if (FAILED(state_->hosted->GetWindow(&window)) || !window) return false;
   const Display& display = state_->display;
   for (HWND child : display.ChildrenOf(window))
-    if (display.IsVisibleOnScreen(child) && display.WindowRectOnSurface(child).PtInRect(POINT{x, y}))
+    if (display.IsVisibleOnScreen(child) &&
+        display.WindowRectOnSurface(child).PtInRect(POINT{x, y}))
       return false;
   return true;
 }
@@ -236,7 +265,8 @@ std::optional<uint64_t> ControlInstance::MsUntilNextTimer(uint64_t realMs) const
   const State& s = *state_;
   std::optional<uint64_t> due = s.display.NextTimerDueMs();
   if (!due) return std::nullopt;
-  const uint64_t now = s.clockOffsetMs < 0 ? s.display.NowMs() : realMs - static_cast<uint64_t>(s.clockOffsetMs);
+  const uint64_t now =
+      s.clockOffsetMs < 0 ? s.display.NowMs() : realMs - static_cast<uint64_t>(s.clockOffsetMs);
   return *due > now ? *due - now : 0;
 }
 

@@ -32,16 +32,19 @@ ATOM RegisterWindowClass() {
 
 }  // namespace
 
-ControlWindow::ControlWindow(ControlInstance& instance, HWND parent, const RECT& rect) : instance_(instance) {
+ControlWindow::ControlWindow(ControlInstance& instance, HWND parent, const RECT& rect)
+    : instance_(instance) {
   if (!RegisterWindowClass()) return;
-  hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left, rect.top,
-                          rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, ThisModule(), nullptr);
+  hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left,
+                          rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
+                          ThisModule(), nullptr);
   if (!hwnd_) return;
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
   instance_.AttachEdge(this);
   instance_.CatchUpClock(RealMs());
-  instance_.Place(std::max<LONG>(1, rect.right - rect.left), std::max<LONG>(1, rect.bottom - rect.top));
+  instance_.Place(std::max<LONG>(1, rect.right - rect.left),
+                  std::max<LONG>(1, rect.bottom - rect.top));
   Present();
 }
 
@@ -65,7 +68,8 @@ void ControlWindow::Present() {
   if (!hwnd_) return;
   InvalidateRect(hwnd_, nullptr, FALSE);
   if (std::optional<uint64_t> wait = instance_.MsUntilNextTimer(RealMs()))
-    SetTimer(hwnd_, kClockTimer, static_cast<UINT>(std::clamp<uint64_t>(*wait, USER_TIMER_MINIMUM, 60000)), nullptr);
+    SetTimer(hwnd_, kClockTimer,
+             static_cast<UINT>(std::clamp<uint64_t>(*wait, USER_TIMER_MINIMUM, 60000)), nullptr);
   else
     KillTimer(hwnd_, kClockTimer);
 }
@@ -81,8 +85,9 @@ void ControlWindow::Paint() {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   // The surface's 0x00RRGGBB pixels are the system's 32-bit BGRX bytes as they are.
-  SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(instance_.Width()), static_cast<DWORD>(instance_.Height()), 0, 0, 0,
-                    static_cast<UINT>(instance_.Height()), instance_.Pixels(), &info, DIB_RGB_COLORS);
+  SetDIBitsToDevice(
+      dc, 0, 0, static_cast<DWORD>(instance_.Width()), static_cast<DWORD>(instance_.Height()), 0, 0,
+      0, static_cast<UINT>(instance_.Height()), instance_.Pixels(), &info, DIB_RGB_COLORS);
   EndPaint(hwnd_, &paint);
 }
 
@@ -155,12 +160,24 @@ bool ControlWindow::OnInput(UINT message, WPARAM wParam, LPARAM lParam) {
       if (std::optional<unsigned char> byte = Cp1256FromTyped(static_cast<wchar_t>(wParam)))
         instance_.Char(*byte);
       return true;
-    case WM_MOUSEMOVE: instance_.MouseMove(x, y); return true;
-    case WM_LBUTTONDOWN: press(false, false); return true;
-    case WM_LBUTTONDBLCLK: press(false, true); return true;
-    case WM_RBUTTONDOWN: press(true, false); return true;
-    case WM_LBUTTONUP: release(false); return true;
-    case WM_RBUTTONUP: release(true); return true;
+    case WM_MOUSEMOVE:
+      instance_.MouseMove(x, y);
+      return true;
+    case WM_LBUTTONDOWN:
+      press(false, false);
+      return true;
+    case WM_LBUTTONDBLCLK:
+      press(false, true);
+      return true;
+    case WM_RBUTTONDOWN:
+      press(true, false);
+      return true;
+    case WM_LBUTTONUP:
+      release(false);
+      return true;
+    case WM_RBUTTONUP:
+      release(true);
+      return true;
     case WM_MOUSEWHEEL: {
       POINT at{x, y};  // the wheel reports the point on the screen
       ScreenToClient(hwnd_, &at);
@@ -177,8 +194,12 @@ void ControlWindow::ShowCursor() {
   GetCursorPos(&at);
   ScreenToClient(hwnd_, &at);
   switch (cursor_) {
-    case Cursor::None: SetCursor(nullptr); break;
-    case Cursor::Wait: SetCursor(LoadCursorW(nullptr, IDC_WAIT)); break;
+    case Cursor::None:
+      SetCursor(nullptr);
+      break;
+    case Cursor::Wait:
+      SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+      break;
     default:
       SetCursor(LoadCursorW(nullptr, instance_.OverText(at.x, at.y) ? IDC_IBEAM : IDC_ARROW));
       break;
@@ -212,7 +233,8 @@ void ControlWindow::ClipboardChanged(const std::optional<std::string>& text) {
       SetClipboardData(CF_TEXT, ansi);
     }
     if (HGLOBAL locale = GlobalAlloc(GMEM_MOVEABLE, sizeof(LCID))) {
-      *static_cast<LCID*>(GlobalLock(locale)) = MAKELCID(MAKELANGID(LANG_ARABIC, SUBLANG_ARABIC_SAUDI_ARABIA), SORT_DEFAULT);
+      *static_cast<LCID*>(GlobalLock(locale)) =
+          MAKELCID(MAKELANGID(LANG_ARABIC, SUBLANG_ARABIC_SAUDI_ARABIA), SORT_DEFAULT);
       GlobalUnlock(locale);
       SetClipboardData(CF_LOCALE, locale);
     }
@@ -270,7 +292,8 @@ unsigned ControlWindow::ChooseFromMenu(const std::vector<MenuChoice>& items, int
   POINT at{x, y};
   ClientToScreen(hwnd_, &at);
   UpdateWindow(hwnd_);
-  const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, hwnd_, nullptr);
+  const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
+                                     at.y, 0, hwnd_, nullptr);
   DestroyMenu(menu);
   return static_cast<unsigned>(chosen);
 }

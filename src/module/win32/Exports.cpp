@@ -2,6 +2,7 @@
 // module's own TYPELIB resource) and the control class in the system registry; the class
 // object makes ActiveX controls.
 #include <windows.h>
+// After the basic types.
 #include <olectl.h>
 
 #include "KestrixIdl.h"
@@ -19,7 +20,8 @@ constexpr LCID kTypeLibLocale = 0x0409;  // the library's own, as its descriptio
 
 HRESULT RegisterTypeLibrary() {
   ITypeLib* library = nullptr;
-  HRESULT hr = LoadTypeLibEx(win32host::WideFromUtf8(win32host::ModulePath()).c_str(), REGKIND_REGISTER, &library);
+  HRESULT hr = LoadTypeLibEx(win32host::WideFromUtf8(win32host::ModulePath()).c_str(),
+                             REGKIND_REGISTER, &library);
   if (SUCCEEDED(hr)) library->Release();
   return hr;
 }
@@ -37,8 +39,11 @@ extern "C" HRESULT WINAPI DllRegisterServer() {
 extern "C" HRESULT WINAPI DllUnregisterServer() {
   RegistryTree tree;
   HRESULT classes =
-      win32host::BuildControlRegistration(tree) && win32host::RemoveFromClassesRoot(tree) ? S_OK : SELFREG_E_CLASS;
-  HRESULT library = UnRegisterTypeLib(LIBID_KESTRIXLib, kTypeLibMajor, kTypeLibMinor, kTypeLibLocale, SYS_WIN64);
+      win32host::BuildControlRegistration(tree) && win32host::RemoveFromClassesRoot(tree)
+          ? S_OK
+          : SELFREG_E_CLASS;
+  HRESULT library =
+      UnRegisterTypeLib(LIBID_KESTRIXLib, kTypeLibMajor, kTypeLibMinor, kTypeLibLocale, SYS_WIN64);
   // A library that is not registered any more is what was asked for.
   if (FAILED(library) && library != TYPE_E_REGISTRYACCESS && library != TYPE_E_LIBNOTREGISTERED)
     return SELFREG_E_TYPELIB;
@@ -52,4 +57,6 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** 
   return win32host::ControlClassObject().QueryInterface(riid, object);
 }
 
-extern "C" HRESULT WINAPI DllCanUnloadNow() { return win32host::ModuleCanUnload() ? S_OK : S_FALSE; }
+extern "C" HRESULT WINAPI DllCanUnloadNow() {
+  return win32host::ModuleCanUnload() ? S_OK : S_FALSE;
+}

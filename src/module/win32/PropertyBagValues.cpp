@@ -18,12 +18,17 @@ struct Value {
 
 VARTYPE TypeOf(NamedValue::Kind kind) {
   switch (kind) {
-    case NamedValue::Kind::Bool: return VT_BOOL;
-    case NamedValue::Kind::Short: return VT_I2;
-    case NamedValue::Kind::Long: return VT_I4;
-    case NamedValue::Kind::UnsignedLong: return VT_UI4;
+    case NamedValue::Kind::Bool:
+      return VT_BOOL;
+    case NamedValue::Kind::Short:
+      return VT_I2;
+    case NamedValue::Kind::Long:
+      return VT_I4;
+    case NamedValue::Kind::UnsignedLong:
+      return VT_UI4;
     case NamedValue::Kind::Text:
-    case NamedValue::Kind::Font: return VT_BSTR;
+    case NamedValue::Kind::Font:
+      return VT_BSTR;
   }
   return VT_EMPTY;
 }
@@ -57,12 +62,23 @@ HRESULT WriteNumber(IPropertyBag& bag, const std::string& name, VARTYPE vt, int6
   Value value;
   value.v.vt = vt;
   switch (vt) {
-    case VT_BOOL: value.v.boolVal = number ? VARIANT_TRUE : VARIANT_FALSE; break;
-    case VT_I2: value.v.iVal = static_cast<SHORT>(number); break;
-    case VT_I4: value.v.lVal = static_cast<LONG>(number); break;
-    case VT_UI4: value.v.ulVal = static_cast<ULONG>(number); break;
-    case VT_CY: value.v.cyVal.int64 = number; break;
-    default: return E_INVALIDARG;
+    case VT_BOOL:
+      value.v.boolVal = number ? VARIANT_TRUE : VARIANT_FALSE;
+      break;
+    case VT_I2:
+      value.v.iVal = static_cast<SHORT>(number);
+      break;
+    case VT_I4:
+      value.v.lVal = static_cast<LONG>(number);
+      break;
+    case VT_UI4:
+      value.v.ulVal = static_cast<ULONG>(number);
+      break;
+    case VT_CY:
+      value.v.cyVal.int64 = number;
+      break;
+    default:
+      return E_INVALIDARG;
   }
   return Write(bag, name, value.v);
 }
@@ -70,19 +86,26 @@ HRESULT WriteNumber(IPropertyBag& bag, const std::string& name, VARTYPE vt, int6
 HRESULT WriteText(IPropertyBag& bag, const std::string& name, const std::u16string& text) {
   Value value;
   value.v.vt = VT_BSTR;
-  value.v.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+  value.v.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
+                                      static_cast<UINT>(text.size()));
   if (!value.v.bstrVal && !text.empty()) return E_OUTOFMEMORY;
   return Write(bag, name, value.v);
 }
 
 int64_t NumberOf(const VARIANT& v) {
   switch (v.vt) {
-    case VT_BOOL: return v.boolVal != VARIANT_FALSE;
-    case VT_I2: return v.iVal;
-    case VT_I4: return v.lVal;
-    case VT_UI4: return v.ulVal;
-    case VT_CY: return v.cyVal.int64;
-    default: return 0;
+    case VT_BOOL:
+      return v.boolVal != VARIANT_FALSE;
+    case VT_I2:
+      return v.iVal;
+    case VT_I4:
+      return v.lVal;
+    case VT_UI4:
+      return v.ulVal;
+    case VT_CY:
+      return v.cyVal.int64;
+    default:
+      return 0;
   }
 }
 
@@ -137,8 +160,10 @@ HRESULT WritePropertyBag(ControlInstance& control, IPropertyBag& bag, bool clear
       if (SUCCEEDED(hr)) hr = WriteNumber(bag, value.name + ".Weight", VT_I2, value.fontWeight);
       if (SUCCEEDED(hr)) hr = WriteNumber(bag, value.name + ".Charset", VT_I2, value.fontCharset);
       if (SUCCEEDED(hr)) hr = WriteNumber(bag, value.name + ".Italic", VT_BOOL, value.fontItalic);
-      if (SUCCEEDED(hr)) hr = WriteNumber(bag, value.name + ".Underline", VT_BOOL, value.fontUnderline);
-      if (SUCCEEDED(hr)) hr = WriteNumber(bag, value.name + ".Strikethrough", VT_BOOL, value.fontStrikethrough);
+      if (SUCCEEDED(hr))
+        hr = WriteNumber(bag, value.name + ".Underline", VT_BOOL, value.fontUnderline);
+      if (SUCCEEDED(hr))
+        hr = WriteNumber(bag, value.name + ".Strikethrough", VT_BOOL, value.fontStrikethrough);
     } else {
       hr = WriteNumber(bag, value.name, TypeOf(value.kind), value.number);
     }

@@ -33,7 +33,8 @@ bool SetValue(HKEY key, const std::string& name, const RegistryValue& value) {
 
 bool IsEmptyKey(const std::wstring& path) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return false;
   DWORD subKeys = 0, values = 0;
   LONG read = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
                                nullptr, nullptr, nullptr, nullptr);
@@ -62,7 +63,8 @@ bool RemoveFromClassesRoot(const RegistryTree& tree) {
   bool removed = true;
   for (const RegistryTree::KeyView& view : keys) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, Wide(view.path).c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, Wide(view.path).c_str(), 0, KEY_SET_VALUE, &key) !=
+        ERROR_SUCCESS)
       continue;  // already gone
     for (const auto& [name, value] : view.values) {
       LONG deleted = RegDeleteValueW(key, name.empty() ? nullptr : Wide(name).c_str());
@@ -72,7 +74,8 @@ bool RemoveFromClassesRoot(const RegistryTree& tree) {
   }
   // Deepest keys first, so that a parent is empty by the time it is looked at.
   std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
-    return std::count(a.path.begin(), a.path.end(), '\\') > std::count(b.path.begin(), b.path.end(), '\\');
+    return std::count(a.path.begin(), a.path.end(), '\\') >
+           std::count(b.path.begin(), b.path.end(), '\\');
   });
   for (const RegistryTree::KeyView& view : keys) {
     const std::wstring path = Wide(view.path);

@@ -23,18 +23,19 @@ std::wstring WideFromCp1256(const std::string& bytes) { return Wide(kArabicCodeP
 
 std::string Cp1256FromWide(const std::wstring& text) {
   if (text.empty()) return {};
-  int n = WideCharToMultiByte(kArabicCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                              "?", nullptr);
+  int n = WideCharToMultiByte(kArabicCodePage, 0, text.data(), static_cast<int>(text.size()),
+                              nullptr, 0, "?", nullptr);
   std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(kArabicCodePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, "?",
-                      nullptr);
+  WideCharToMultiByte(kArabicCodePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                      "?", nullptr);
   return out;
 }
 
 std::optional<unsigned char> Cp1256FromTyped(wchar_t unit) {
   char byte = 0;
   BOOL lacked = FALSE;
-  if (WideCharToMultiByte(kArabicCodePage, WC_NO_BEST_FIT_CHARS, &unit, 1, &byte, 1, nullptr, &lacked) != 1 ||
+  if (WideCharToMultiByte(kArabicCodePage, WC_NO_BEST_FIT_CHARS, &unit, 1, &byte, 1, nullptr,
+                          &lacked) != 1 ||
       lacked)
     return std::nullopt;
   return static_cast<unsigned char>(byte);
@@ -44,7 +45,8 @@ std::string ClipboardLineBreaks(const std::string& controlText) {
   std::string out;
   for (size_t i = 0; i < controlText.size(); ++i) {
     out.push_back(controlText[i]);
-    if (controlText[i] == '\r' && (i + 1 == controlText.size() || controlText[i + 1] != '\n')) out.push_back('\n');
+    if (controlText[i] == '\r' && (i + 1 == controlText.size() || controlText[i + 1] != '\n'))
+      out.push_back('\n');
   }
   return out;
 }

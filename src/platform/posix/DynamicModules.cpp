@@ -5,8 +5,9 @@
 #include <limits.h>
 #include <stdlib.h>
 
-
-void* LoadDynamicModule(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
+void* LoadDynamicModule(const std::string& path) {
+  return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
 
 void* DynamicModuleSymbol(void* module, const char* name) { return dlsym(module, name); }
 

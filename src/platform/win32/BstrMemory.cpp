@@ -3,6 +3,7 @@
 // declarations are repeated here with its own types: its headers and the platform's cannot
 // meet in one file, and the two BSTR types differ only in the character type's name.
 #include <windows.h>
+// After the basic types.
 #include <oleauto.h>
 
 #include <cstring>
@@ -16,4 +17,6 @@ char16_t* SysAllocStringLen(const char16_t* text, unsigned int len) {
 
 void SysFreeString(char16_t* text) { ::SysFreeString(reinterpret_cast<BSTR>(text)); }
 
-unsigned int SysStringByteLen(char16_t* text) { return ::SysStringByteLen(reinterpret_cast<BSTR>(text)); }
+unsigned int SysStringByteLen(char16_t* text) {
+  return ::SysStringByteLen(reinterpret_cast<BSTR>(text));
+}

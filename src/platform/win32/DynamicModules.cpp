@@ -21,9 +21,9 @@ bool IsAbsoluteModulePath(const std::string& path) {
 
 std::string ModulePathOf(const void* address) {
   HMODULE module = nullptr;
-  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          static_cast<LPCSTR>(address), &module))
+  if (!GetModuleHandleExA(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          static_cast<LPCSTR>(address), &module))
     return {};
   char path[MAX_PATH];
   DWORD length = GetModuleFileNameA(module, path, MAX_PATH);

@@ -3,7 +3,6 @@
 // looking until it has a face that writes the Arabic letters: the named face, the faces we
 // know are good, then any family with the Arabic character set.
 #include "arabtext/FontResolver.h"
-
 #include "platform/win32/GdiFonts.h"
 
 namespace arabtext {
@@ -15,7 +14,8 @@ FontFile FileOf(const gdifonts::FoundFace& found, int weight, bool italic) {
   FontFile file;
   if (!found.bytes) return file;
   // Only a name: the cache keys fonts by it, and the bytes are what is read.
-  file.path = "gdi:" + found.face + '|' + std::to_string(found.weightClass) + (found.italic ? "|i" : "|r");
+  file.path =
+      "gdi:" + found.face + '|' + std::to_string(found.weightClass) + (found.italic ? "|i" : "|r");
   file.bytes = found.bytes;
   file.syntheticOblique = italic && !found.italic;
   file.syntheticBold = weight >= kBoldWeight && found.weightClass < kBoldWeight;

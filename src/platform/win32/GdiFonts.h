@@ -17,10 +17,10 @@ struct FaceRequest {
 };
 
 struct FoundFace {
-  std::string face;  // the face GDI chose, UTF-8
+  std::string face;       // the face GDI chose, UTF-8
   int weightClass = 400;  // the face's own weight and slant, before any simulation
   bool italic = false;
-  bool coversArabic = false;  // has the letters alef to yeh
+  bool coversArabic = false;                 // has the letters alef to yeh
   std::shared_ptr<const std::string> bytes;  // null when GDI gave no data
 };
 
