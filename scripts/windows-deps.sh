@@ -15,6 +15,7 @@ toolchain="$root/cmake/toolchains/mingw-w64-x86_64.cmake"
 jobs=${KESTRIX_JOBS:-$(nproc)}
 export CC=$triple-gcc-posix CXX=$triple-g++-posix AR=$triple-ar RANLIB=$triple-ranlib
 mkdir -p "$dir/src" "$prefix/include" "$prefix/lib"
+trap 'echo "windows-deps: a build failed; its log is in $dir" >&2' ERR
 
 # Unpacks Debian's source package into DIR/src once and prints its directory.
 fetch() {
@@ -72,6 +73,23 @@ if ! done_already freetype; then
   mark_done freetype
 fi
 
+# HarfBuzz's single file is the longest compile: it runs beside the builds that follow.
+harfbuzz_pid=""
+if ! done_already harfbuzz; then
+  src=$(fetch harfbuzz harfbuzz)
+  (
+    # With FreeType, for the glyph functions the text library uses.
+    mkdir -p "$dir/build-harfbuzz" "$prefix/include/harfbuzz"
+    $CXX -std=c++17 -O2 -DHAVE_FREETYPE -I"$prefix/include/freetype2" \
+      -c "$src/src/harfbuzz.cc" -o "$dir/build-harfbuzz/harfbuzz.o" >"$dir/harfbuzz.log" 2>&1
+    rm -f "$prefix/lib/libharfbuzz.a"
+    $AR rcs "$prefix/lib/libharfbuzz.a" "$dir/build-harfbuzz/harfbuzz.o"
+    cp "$src"/src/hb.h "$src"/src/hb-*.h "$prefix/include/harfbuzz/"
+    mark_done harfbuzz
+  ) &
+  harfbuzz_pid=$!
+fi
+
 if ! done_already fribidi; then
   src=$(fetch fribidi fribidi)
   mkdir -p "$dir/build-fribidi"
@@ -82,20 +100,11 @@ if ! done_already fribidi; then
   mark_done fribidi
 fi
 
-if ! done_already harfbuzz; then
-  src=$(fetch harfbuzz harfbuzz)
-  # The single-file build, with FreeType for the glyph functions the text library uses.
-  mkdir -p "$dir/build-harfbuzz" "$prefix/include/harfbuzz"
-  $CXX -std=c++17 -O2 -DHAVE_FREETYPE -I"$prefix/include/freetype2" \
-    -c "$src/src/harfbuzz.cc" -o "$dir/build-harfbuzz/harfbuzz.o" >"$dir/harfbuzz.log" 2>&1
-  rm -f "$prefix/lib/libharfbuzz.a"
-  $AR rcs "$prefix/lib/libharfbuzz.a" "$dir/build-harfbuzz/harfbuzz.o"
-  cp "$src"/src/hb.h "$src"/src/hb-*.h "$prefix/include/harfbuzz/"
-  mark_done harfbuzz
-fi
 if ! done_already googletest; then
   src=$(fetch googletest googletest)
   cmake_build googletest "$src" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
   mark_done googletest
 fi
+
+if [ -n "$harfbuzz_pid" ]; then wait "$harfbuzz_pid"; fi
 echo "windows-deps: ready in $prefix"
