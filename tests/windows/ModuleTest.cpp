@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "Automation.h"
 #include "Container.h"
 #include "KestrixIdl.h"
 
@@ -122,6 +123,31 @@ TEST(RegisteredModule, TheClassObjectRefusesAggregationAndTheModuleStaysWhileHel
   }
   EXPECT_EQ(canUnload(), S_OK);
   factory->Release();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RegisteredModule, AfterTheUnusedModulesAreFreedTheNextControlStillComes) {
+  {
+    Container container;
+    ASSERT_EQ(container.Create(), S_OK);
+  }
+  // Whether the system unloads the module now or keeps it, the next control must work: its
+  // state starts anew or carries on, never half of each.
+  CoFreeUnusedLibrariesEx(1, 0);
+  Sleep(20);
+  CoFreeUnusedLibrariesEx(1, 0);
+  Container again;
+  ASSERT_EQ(again.Create(), S_OK);
+  Automation a(again.Dispatch());
+  ASSERT_EQ(a.Put(L"Text", std::wstring(L"\u0639\u0627\u062F")), S_OK);
+  EXPECT_EQ(a.GetText(L"Text"), L"\u0639\u0627\u062F");
+  SetFocus(again.ControlWindow());
+  PostMessageW(again.ControlWindow(), WM_CHAR, L'!', 1);
+  PumpMessages();
+  EXPECT_EQ(a.GetText(L"Text").size(), 4u);
 }
 
 }  // namespace
