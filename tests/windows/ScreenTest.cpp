@@ -145,3 +145,32 @@ TEST(ControlScreen, AContainerThatDrawsTheControlIsToldWhenItsViewChanges) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ControlScreen, TheWheelScrollsTheLines) {
+  Container container;
+  ASSERT_EQ(container.Create(), S_OK);
+  Automation a(container.Dispatch());
+  ASSERT_EQ(a.PutBool(L"MultiLines", true), S_OK);
+  std::wstring text;
+  for (int i = 0; i < 40; ++i) text += L"\u0633\u0637\u0631 line " + std::to_wstring(i) + L"\r";
+  ASSERT_EQ(a.Put(L"Text", text), S_OK);
+  const HWND window = container.ControlWindow();
+  SetFocus(window);
+  PumpMessages(50);
+  const Picture before = CaptureClient(window);
+  // A turn towards the user, at a point given on the screen as the system gives it.
+  POINT at{100, 40};
+  ClientToScreen(window, &at);
+  PostMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+               MAKELPARAM(at.x, at.y));
+  PumpMessages(50);
+  const Picture after = CaptureClient(window);
+  EXPECT_NE(before.pixels, after.pixels);
+  EXPECT_EQ(DrawObject(container.Control(), after.width, after.height).pixels, after.pixels);
+  // The text itself did not change.
+  EXPECT_EQ(a.GetText(L"Text"), text);
+}
+
+}  // namespace
