@@ -124,21 +124,27 @@ class Container::Site final : public IOleClientSite,
   HWND form_;
 };
 
+const wchar_t* FormClass() {
+  static const ATOM registered = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    wc.lpszClassName = L"KestrixTestForm";
+    return RegisterClassW(&wc);
+  }();
+  return registered ? L"KestrixTestForm" : nullptr;
+}
+
 namespace {
 
 // One form for the whole run: without a window manager (under Xvfb) the system waits seconds
 // for a top-level window to go, so each test places its control in the same form.
 HWND SharedForm() {
   static const HWND form = [] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    wc.lpszClassName = L"KestrixTestForm";
-    RegisterClassW(&wc);
     RECT frame{0, 0, Container::kWidth, Container::kHeight};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    return CreateWindowW(L"KestrixTestForm", L"Kestrix test container",
+    return CreateWindowW(FormClass(), L"Kestrix test container",
                          WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 40, 40,
                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                          GetModuleHandleW(nullptr), nullptr);
@@ -148,7 +154,9 @@ HWND SharedForm() {
 
 }  // namespace
 
-Container::Container() : form_(SharedForm()) {
+Container::Container() : Container(SharedForm()) {}
+
+Container::Container(HWND form) : form_(form) {
   site_ = new Site(form_);
   SetForegroundWindow(form_);
   PumpMessages();

@@ -9,6 +9,9 @@
 
 #include <string>
 
+// The window class of the tests' forms (a plain window with a grey background).
+const wchar_t* FormClass();
+
 // Dispatches the thread's messages for ms milliseconds (at least one round).
 void PumpMessages(DWORD ms = 30);
 
@@ -17,7 +20,9 @@ class Container {
   static constexpr int kWidth = 420;
   static constexpr int kHeight = 160;
 
+  // In the form all tests share (the default), or in a window of the test's own.
   Container();
+  explicit Container(HWND form);
   ~Container();
   Container(const Container&) = delete;
   Container& operator=(const Container&) = delete;

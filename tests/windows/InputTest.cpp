@@ -260,3 +260,26 @@ TEST_F(ControlInput, TheRightButtonMenuIsTheSystemsAndItsCommandRuns) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SystemKeys, AltF4InTheControlClosesTheContainersWindow) {
+  // A form of this test's own: it goes away.
+  HWND form = CreateWindowW(FormClass(), L"closing", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 300,
+                            120, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(form, nullptr);
+  {
+    Container container(form);
+    ASSERT_EQ(container.Create(), S_OK);
+    HWND window = container.ControlWindow();
+    SetFocus(window);
+    PumpMessages();
+    constexpr LPARAM kAltDown = 1 << 29;
+    PostMessageW(window, WM_SYSKEYDOWN, VK_F4, kAltDown | 1);
+    PumpMessages(50);
+    EXPECT_FALSE(IsWindow(form));
+  }
+  if (IsWindow(form)) DestroyWindow(form);
+}
+
+}  // namespace

@@ -100,6 +100,10 @@ LRESULT CALLBACK ControlWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPara
 LRESULT ControlWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (OnInput(message, wParam, lParam)) {
     Present();
+    // System keys go on to the system too, as with any window: Alt reaches the menu bar and
+    // Alt+F4 closes the container's window.
+    if (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP)
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
     return 0;
   }
   switch (message) {
