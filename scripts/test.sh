@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: a normal build, then the same suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of every fuzz target
-# (clang, libFuzzer) over its seed corpus.
+# Sets up, builds and runs every test: a normal build (its tests include the Windows module,
+# cross-built into build/debug/windows and run under Wine: windows.container), then the same
+# suite under AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of every fuzz
+# target (clang, libFuzzer) over its seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh

@@ -34,7 +34,16 @@ hb_face_t* FontStore::Face(const FontFile& file) {
   if (file.path.empty()) return nullptr;
   std::string key = FileKey(file);
   if (auto it = faces_.find(key); it != faces_.end()) return it->second;
-  hb_blob_t* blob = hb_blob_create_from_file(file.path.c_str());
+  hb_blob_t* blob = nullptr;
+  if (file.bytes) {
+    // The blob keeps the bytes alive for as long as HarfBuzz needs them.
+    auto* held = new std::shared_ptr<const std::string>(file.bytes);
+    blob = hb_blob_create(
+        (*held)->data(), static_cast<unsigned>((*held)->size()), HB_MEMORY_MODE_READONLY, held,
+        [](void* p) { delete static_cast<std::shared_ptr<const std::string>*>(p); });
+  } else {
+    blob = hb_blob_create_from_file(file.path.c_str());
+  }
   hb_face_t* face = hb_face_create(blob, static_cast<unsigned>(file.index));
   hb_blob_destroy(blob);
   faces_.emplace(std::move(key), face);

@@ -29,8 +29,7 @@ LoadedFont::LoadedFont(std::shared_ptr<FT_LibraryRec_> library, hb_face_t* face,
       oblique_(file.syntheticOblique),
       embolden_(file.syntheticBold),
       pixelSize_(pixelSize) {
-  if (library_ && !file.path.empty() &&
-      FT_New_Face(library_.get(), file.path.c_str(), file.index, &ftFace_) == 0) {
+  if (library_ && !file.path.empty() && OpenFace(file) == 0) {
     if (FT_Set_Pixel_Sizes(ftFace_, 0, static_cast<FT_UInt>(pixelSize)) != 0) {
       FT_Done_Face(ftFace_);
       ftFace_ = nullptr;
@@ -43,6 +42,13 @@ LoadedFont::LoadedFont(std::shared_ptr<FT_LibraryRec_> library, hb_face_t* face,
   hbFont_ = hb_font_create(ftFace_ && face ? face : hb_face_get_empty());
   hb_font_set_scale(hbFont_, pixelSize * 64, pixelSize * 64);
   ComputeMetrics(pixelSize);
+}
+
+int LoadedFont::OpenFace(const FontFile& file) {
+  if (!file.bytes) return FT_New_Face(library_.get(), file.path.c_str(), file.index, &ftFace_);
+  bytes_ = file.bytes;
+  return FT_New_Memory_Face(library_.get(), reinterpret_cast<const FT_Byte*>(bytes_->data()),
+                            static_cast<FT_Long>(bytes_->size()), file.index, &ftFace_);
 }
 
 LoadedFont::~LoadedFont() {

@@ -71,9 +71,12 @@ class LoadedFont {
   // as the font file asks.
   bool LoadForDrawing(uint32_t glyph) const;
   void ComputeMetrics(int pixelSize);
+  // Opens the FreeType face from the file or from its bytes; FreeType's error code.
+  int OpenFace(const FontFile& file);
 
   uint32_t serial_;
   std::shared_ptr<FT_LibraryRec_> library_;
+  std::shared_ptr<const std::string> bytes_;  // what a face made from memory reads
   FT_FaceRec_* ftFace_ = nullptr;
   hb_font_t* hbFont_ = nullptr;
   bool oblique_ = false;

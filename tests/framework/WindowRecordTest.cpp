@@ -107,6 +107,22 @@ TEST_F(WindowRecordTest, HandlesAreNeverSharedBetweenDisplays) {
   EXPECT_EQ(CWnd::FromHandle(here.m_hWnd), &here);
 }
 
+TEST_F(WindowRecordTest, AnEarlierDisplayMadeCurrentTakesTheNewWindowsUntilItGoes) {
+  auto other = std::make_unique<Display>(100, 100);
+  ASSERT_EQ(&Display::Current(), other.get());
+  display.MakeCurrent();
+  EXPECT_EQ(&Display::Current(), &display);
+  RecordingWindow here;
+  ASSERT_TRUE(CreateTop(here, CRect(0, 0, 50, 50)));
+  EXPECT_EQ(Display::Of(here.m_hWnd), &display);
+  EXPECT_EQ(other->WindowCount(), 0u);
+  // Made current again, then gone: the one left is current, not a dangling one.
+  other->MakeCurrent();
+  EXPECT_EQ(&Display::Current(), other.get());
+  other.reset();
+  EXPECT_EQ(&Display::Current(), &display);
+}
+
 // Destroys another window from its WM_DESTROY.
 class DestroyingWnd : public RecordingWindow {
  public:

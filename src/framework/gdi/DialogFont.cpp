@@ -1,11 +1,12 @@
 #include "framework/gdi/DialogFont.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <map>
 #include <mutex>
+
+#include "framework/gdi/DialogFontSource.h"
 
 namespace {
 
@@ -13,35 +14,6 @@ namespace {
 constexpr int kFallbackAscent = 11;
 constexpr int kFallbackDescent = 3;
 constexpr int kFallbackAdvance = 6;
-
-std::string FontconfigFamily(const std::string& face) {
-  if (face == "MS Sans Serif" || face == "MS Shell Dlg" || face == "MS Shell Dlg 2" || face.empty())
-    return "sans";
-  return face;
-}
-
-// The file and face index fontconfig offers for the family, or an empty path.
-std::pair<std::string, int> MatchFont(const std::string& family) {
-  std::pair<std::string, int> found{"", 0};
-  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str()));
-  if (!pattern) return found;
-  FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
-    FcChar8* file = nullptr;
-    int index = 0;
-    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
-      FcPatternGetInteger(match, FC_INDEX, 0, &index);
-      found = {reinterpret_cast<const char*>(file), index};
-    }
-    FcPatternDestroy(match);
-  }
-  FcPatternDestroy(pattern);
-  return found;
-}
 
 // One FreeType library for the process's dialog fonts.
 FT_Library Library() {
@@ -59,6 +31,7 @@ int RoundUp26Dot6(FT_Pos v) { return static_cast<int>((v + 63) >> 6); }
 
 struct DialogFont::Face {
   FT_Face face = nullptr;
+  std::shared_ptr<const std::string> bytes;  // what a face made from memory reads
   ~Face() {
     if (face) FT_Done_Face(face);
   }
@@ -79,10 +52,16 @@ DialogFont::DialogFont(const std::string& face, int pointSize)
   pixelSize_ = std::max(1, (pointSize * 96 + 36) / 72);
   ascent_ = kFallbackAscent;
   descent_ = kFallbackDescent;
-  auto [path, index] = MatchFont(FontconfigFamily(face));
+  DialogFontSource source = FindDialogFontSource(face);
   FT_Library library = Library();
-  if (path.empty() || !library) return;
-  if (FT_New_Face(library, path.c_str(), index, &face_->face) != 0) {
+  if (source.path.empty() || !library) return;
+  face_->bytes = source.bytes;
+  const FT_Error opened =
+      source.bytes ? FT_New_Memory_Face(
+                         library, reinterpret_cast<const FT_Byte*>(source.bytes->data()),
+                         static_cast<FT_Long>(source.bytes->size()), source.index, &face_->face)
+                   : FT_New_Face(library, source.path.c_str(), source.index, &face_->face);
+  if (opened != 0) {
     face_->face = nullptr;
     return;
   }
@@ -91,7 +70,7 @@ DialogFont::DialogFont(const std::string& face, int pointSize)
     face_->face = nullptr;
     return;
   }
-  path_ = path;
+  path_ = source.path;
   ascent_ = RoundUp26Dot6(face_->face->size->metrics.ascender);
   descent_ = RoundUp26Dot6(-face_->face->size->metrics.descender);
 }

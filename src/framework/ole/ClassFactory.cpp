@@ -1,17 +1,5 @@
 #include "framework/ole/ClassFactory.h"
 
-#include <dlfcn.h>
-#include <limits.h>
-#include <stdlib.h>
-
-std::string ModulePathOf(const void* address) {
-  Dl_info info{};
-  if (!dladdr(address, &info) || !info.dli_fname) return {};
-  char resolved[PATH_MAX];
-  if (realpath(info.dli_fname, resolved)) return resolved;
-  return info.dli_fname;
-}
-
 HRESULT COleControlModule::GetClassObject(REFCLSID clsid, REFIID riid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;

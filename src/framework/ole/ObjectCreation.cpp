@@ -1,11 +1,10 @@
 #include "framework/ole/ObjectCreation.h"
 
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <map>
 #include <mutex>
 
+#include "framework/ole/DynamicModules.h"
 #include "framework/ole/Registration.h"
 #include "framework/registry/RegistryFile.h"
 
@@ -36,16 +35,17 @@ HRESULT LoadModule(const std::string& path, LoadedModule* out) {
     *out = found->second;
     return S_OK;
   }
-  if (path.empty() || path.front() != '/') return CO_E_DLLNOTFOUND;
-  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!IsAbsoluteModulePath(path)) return CO_E_DLLNOTFOUND;
+  void* handle = LoadDynamicModule(path);
   if (!handle) return CO_E_DLLNOTFOUND;
   LoadedModule module;
   module.handle = handle;
   module.getClassObject =
-      reinterpret_cast<GetClassObjectFunction>(dlsym(handle, "DllGetClassObject"));
-  module.canUnloadNow = reinterpret_cast<CanUnloadNowFunction>(dlsym(handle, "DllCanUnloadNow"));
+      reinterpret_cast<GetClassObjectFunction>(DynamicModuleSymbol(handle, "DllGetClassObject"));
+  module.canUnloadNow =
+      reinterpret_cast<CanUnloadNowFunction>(DynamicModuleSymbol(handle, "DllCanUnloadNow"));
   if (!module.getClassObject) {
-    dlclose(handle);
+    UnloadDynamicModule(handle);
     return CO_E_ERRORINDLL;
   }
   Libraries().emplace(path, module);
@@ -102,7 +102,7 @@ void CoFreeUnusedLibraries() {
   for (auto it = Libraries().begin(); it != Libraries().end();) {
     const LoadedModule& module = it->second;
     if (module.canUnloadNow && module.canUnloadNow() == S_OK) {
-      dlclose(module.handle);
+      UnloadDynamicModule(module.handle);
       it = Libraries().erase(it);
     } else {
       ++it;

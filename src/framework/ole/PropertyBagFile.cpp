@@ -1,9 +1,6 @@
 #include "framework/ole/PropertyBagFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -18,6 +15,8 @@
 #include <type_traits>
 #include <utility>
 #include <vector>
+
+#include "framework/FileCalls.h"
 
 namespace {
 
@@ -539,7 +538,9 @@ std::string SystemError(const std::string& what, const std::string& path) {
 
 bool WriteAll(int fd, std::string_view data) {
   while (!data.empty()) {
-    ssize_t n = ::write(fd, data.data(), data.size());
+    // At most 1 GiB a call: the Windows runtime counts bytes in an unsigned int.
+    const auto chunk = static_cast<unsigned>(std::min<size_t>(data.size(), 1u << 30));
+    ssize_t n = ::write(fd, data.data(), chunk);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     data.remove_prefix(static_cast<size_t>(n));
@@ -623,14 +624,18 @@ bool SavePropertyBagFile(const PropertyBag& bag, const std::string& path, std::s
     (void)::fchmod(fd, existing.st_mode & 07777);
   bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
   if (::close(fd) != 0) written = false;
-  if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
+  std::error_code renamed;
+  // std::filesystem::rename replaces the target on every platform.
+  if (written) std::filesystem::rename(temp, path, renamed);
+  if (renamed) errno = renamed.value();
+  if (!written || renamed) {
     SetError(error, SystemError(written ? "cannot rename over" : "cannot write", path));
     ::unlink(temp.c_str());
     return false;
   }
   // The rename itself reaches the disk only with the directory.
   std::filesystem::path dir = std::filesystem::path(path).parent_path();
-  int dirFd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int dirFd = ::open(dir.empty() ? "." : dir.string().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
     (void)::fsync(dirFd);
     ::close(dirFd);

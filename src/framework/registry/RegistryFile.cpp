@@ -1,13 +1,12 @@
 #include "framework/registry/RegistryFile.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
+
+#include "framework/FileCalls.h"
 
 namespace {
 
@@ -25,8 +24,10 @@ RegistryWriteFault& Fault() {
 
 LONG CodeFromErrno(int error) {
   switch (error) {
-    case ENOSPC:
-    case EDQUOT: return ERROR_DISK_FULL;
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+    case ENOSPC: return ERROR_DISK_FULL;
     case EACCES:
     case EPERM:
     case EROFS: return ERROR_ACCESS_DENIED;
@@ -58,7 +59,9 @@ bool MakeDirectories(const std::string& dir) {
 bool WriteAll(int fd, const std::string& text) {
   size_t done = 0;
   while (done < text.size()) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    // At most 1 GiB a call: the Windows runtime counts bytes in an unsigned int.
+    const auto chunk = static_cast<unsigned>(std::min<size_t>(text.size() - done, 1u << 30));
+    ssize_t n = write(fd, text.data() + done, chunk);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -175,8 +178,11 @@ LONG RegistryFile::WriteAtomically(const std::string& text) {
     written = false;
     error = errno;
   }
-  if (!written || rename(temp.c_str(), path_.c_str()) != 0) {
-    if (written) error = errno;
+  std::error_code renamed;
+  // std::filesystem::rename replaces the target on every platform.
+  if (written) std::filesystem::rename(temp, path_, renamed);
+  if (!written || renamed) {
+    if (written) error = renamed.value();
     unlink(temp.c_str());
     return CodeFromErrno(error);
   }

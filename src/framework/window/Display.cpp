@@ -118,6 +118,11 @@ Display& Display::Current() {
 
 Display* Display::CurrentOrNull() { return displays.empty() ? nullptr : displays.back(); }
 
+void Display::MakeCurrent() {
+  displays.erase(std::remove(displays.begin(), displays.end(), this), displays.end());
+  displays.push_back(this);
+}
+
 HWND Display::CreateWindowRecord(CWnd* owner, HWND parent, const CRect& rect, DWORD style,
                                  DWORD exStyle, UINT id) {
   Window* parentRecord = nullptr;

@@ -54,6 +54,9 @@ class Display {
   // The display the current thread works on (the last one constructed and still alive).
   static Display& Current();
   static Display* CurrentOrNull();
+  // Makes this the current display of the thread, as if it were the one made last. A host
+  // that gives each control a display of its own calls it before it hands a control anything.
+  void MakeCurrent();
   // The live display that holds the window hwnd, or null (a stale or foreign handle).
   static Display* Of(HWND hwnd);
 

@@ -1,0 +1,130 @@
+# The Windows build: the framework, the text library and the control cross-compiled with
+# mingw-w64 into one in-process control module, KESTRIX.OCX, with its resources and type
+# library, and the test container that drives it under Wine. Configure with
+#   -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake
+#   -DKESTRIX_HOST_TOOLS=<a native build's apps directory>   (kestrix-idl and kestrix-rc there
+#   describe the type library and the resources)
+# The third-party libraries come from Debian's source packages (scripts/windows-deps.sh).
+
+set(KESTRIX_WINDOWS_DEPS "${CMAKE_BINARY_DIR}/deps" CACHE PATH "Cross-built third-party libraries")
+set(KESTRIX_HOST_TOOLS "" CACHE PATH "A native build's apps directory (kestrix-idl, kestrix-rc)")
+if(NOT EXISTS "${KESTRIX_HOST_TOOLS}/kestrix-idl" OR NOT EXISTS "${KESTRIX_HOST_TOOLS}/kestrix-rc")
+  message(FATAL_ERROR "set KESTRIX_HOST_TOOLS to a native build's apps directory")
+endif()
+
+execute_process(COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/windows-deps.sh" "${KESTRIX_WINDOWS_DEPS}"
+                RESULT_VARIABLE deps_result)
+if(NOT deps_result EQUAL 0)
+  message(FATAL_ERROR "the third-party libraries could not be cross-built (see ${KESTRIX_WINDOWS_DEPS}/*.log)")
+endif()
+set(deps "${KESTRIX_WINDOWS_DEPS}/prefix")
+
+function(kestrix_import name library)
+  add_library(${name} STATIC IMPORTED)
+  set_target_properties(${name} PROPERTIES IMPORTED_LOCATION "${deps}/lib/${library}"
+                        INTERFACE_INCLUDE_DIRECTORIES "${ARGN}")
+endfunction()
+kestrix_import(dep_zlib libz.a "${deps}/include")
+kestrix_import(dep_png libpng16.a "${deps}/include")
+set_target_properties(dep_png PROPERTIES INTERFACE_LINK_LIBRARIES dep_zlib)
+kestrix_import(dep_freetype libfreetype.a "${deps}/include/freetype2")
+kestrix_import(dep_harfbuzz libharfbuzz.a "${deps}/include/harfbuzz")
+set_target_properties(dep_harfbuzz PROPERTIES INTERFACE_LINK_LIBRARIES dep_freetype)
+kestrix_import(dep_fribidi libfribidi.a "${deps}/include/fribidi")
+set_target_properties(dep_fribidi PROPERTIES INTERFACE_COMPILE_DEFINITIONS FRIBIDI_LIB_STATIC)
+
+set(src "${CMAKE_SOURCE_DIR}/src")
+# Everything links statically into the module: it must load with nothing beside it.
+add_link_options(-static-libgcc -static-libstdc++ -static)
+
+# The framework with the Windows pieces behind its seams: module loading, file locks, and
+# dialog fonts through GDI.
+file(GLOB_RECURSE framework_sources CONFIGURE_DEPENDS ${src}/framework/*.cpp
+     ${src}/platform/headless/*.cpp)
+list(REMOVE_ITEM framework_sources ${src}/framework/gdi/DialogFontSource.cpp
+     ${src}/framework/ole/BstrMemory.cpp)
+add_library(kestrix_framework STATIC ${framework_sources} ${src}/platform/win32/DynamicModules.cpp
+            ${src}/platform/win32/FileLock.cpp ${src}/platform/win32/GdiDialogFontSource.cpp
+            ${src}/platform/win32/GdiFonts.cpp ${src}/platform/win32/BstrMemory.cpp)
+target_include_directories(kestrix_framework PUBLIC ${src})
+target_link_libraries(kestrix_framework PUBLIC dep_png dep_freetype gdi32 oleaut32)
+kestrix_warnings(kestrix_framework)
+
+# The text library, its fonts found through GDI.
+file(GLOB_RECURSE arabtext_sources CONFIGURE_DEPENDS ${src}/arabtext/*.cpp)
+list(REMOVE_ITEM arabtext_sources ${src}/arabtext/FontResolver.cpp)
+add_library(kestrix_arabtext STATIC ${arabtext_sources} ${src}/platform/win32/GdiFontResolver.cpp)
+target_link_libraries(kestrix_arabtext PUBLIC kestrix_framework dep_harfbuzz dep_fribidi)
+kestrix_warnings(kestrix_arabtext)
+
+file(GLOB_RECURSE control_sources CONFIGURE_DEPENDS ${src}/control/*.cpp ${src}/text/*.cpp
+     ${src}/layout/*.cpp ${src}/interaction/*.cpp ${src}/module/resources/*.cpp
+     ${src}/module/KestrixPropPage.cpp)
+add_library(kestrix_control STATIC ${control_sources})
+target_link_libraries(kestrix_control PUBLIC kestrix_framework kestrix_arabtext)
+kestrix_warnings(kestrix_control)
+
+file(GLOB module_part_sources CONFIGURE_DEPENDS ${src}/module/*.cpp)
+list(REMOVE_ITEM module_part_sources ${src}/module/Exports.cpp ${src}/module/KestrixPropPage.cpp)
+add_library(kestrix_module_parts STATIC ${module_part_sources})
+target_link_libraries(kestrix_module_parts PUBLIC kestrix_control)
+kestrix_warnings(kestrix_module_parts)
+
+# The type library: our IDL description, compiled by the platform's IDL compiler, which also
+# writes the identities as the platform's headers declare them. The standard OLE type library
+# is found under the upper-case name the description imports.
+set(gen "${CMAKE_BINARY_DIR}/generated")
+set(wine_windows_libs /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
+file(MAKE_DIRECTORY "${gen}/importlibs")
+file(CREATE_LINK "${wine_windows_libs}/stdole2.tlb" "${gen}/importlibs/STDOLE2.TLB" SYMBOLIC)
+set(widl_flags --win64 -I/usr/include/wine/wine/windows -L${gen}/importlibs -L${wine_windows_libs})
+add_custom_command(
+  OUTPUT ${gen}/kestrix.idl
+  COMMAND sh -c "cat \"$1\" > \"$3\" && \"$2\" >> \"$3\"" sh
+          ${src}/module/win32/TypeLibPrelude.idl ${KESTRIX_HOST_TOOLS}/kestrix-idl ${gen}/kestrix.idl
+  DEPENDS ${src}/module/win32/TypeLibPrelude.idl ${KESTRIX_HOST_TOOLS}/kestrix-idl
+  COMMENT "Describing the type library"
+  VERBATIM)
+add_custom_command(
+  OUTPUT ${gen}/kestrix.tlb ${gen}/KestrixIdl.h
+  COMMAND ${KESTRIX_MINGW_TRIPLE}-widl ${widl_flags} -t -o ${gen}/kestrix.tlb ${gen}/kestrix.idl
+  COMMAND ${KESTRIX_MINGW_TRIPLE}-widl ${widl_flags} -h -o ${gen}/KestrixIdl.h ${gen}/kestrix.idl
+  DEPENDS ${gen}/kestrix.idl
+  COMMENT "Compiling the type library")
+# The resources, written from the same tables the framework's loaders read, with the type
+# library as TYPELIB 1.
+add_custom_command(
+  OUTPUT ${gen}/kestrix.rc ${gen}/kestrix.bmp ${gen}/kestrix.ico
+  COMMAND ${KESTRIX_HOST_TOOLS}/kestrix-rc ${gen}
+  DEPENDS ${KESTRIX_HOST_TOOLS}/kestrix-rc
+  COMMENT "Writing the resource script")
+add_custom_command(
+  OUTPUT ${gen}/kestrix-resources.o
+  COMMAND ${CMAKE_RC_COMPILER} -I ${gen} -i ${gen}/kestrix.rc -o ${gen}/kestrix-resources.o
+  DEPENDS ${gen}/kestrix.rc ${gen}/kestrix.bmp ${gen}/kestrix.ico ${gen}/kestrix.tlb
+  WORKING_DIRECTORY ${gen}
+  COMMENT "Compiling the resources")
+add_custom_target(kestrix_generated DEPENDS ${gen}/KestrixIdl.h ${gen}/kestrix-resources.o)
+
+# The module's Windows side: the ActiveX object, its window, registration and entry points.
+# Files that see the platform's headers are apart from those that see the framework's.
+file(GLOB ocx_sources CONFIGURE_DEPENDS ${src}/module/win32/*.cpp)
+add_library(kestrix_ocx SHARED ${ocx_sources} ${src}/module/win32/KESTRIX.def
+            ${gen}/kestrix-resources.o)
+add_dependencies(kestrix_ocx kestrix_generated)
+set_target_properties(kestrix_ocx PROPERTIES OUTPUT_NAME KESTRIX PREFIX "" SUFFIX ".OCX")
+target_include_directories(kestrix_ocx PRIVATE ${gen})
+target_compile_definitions(kestrix_ocx PRIVATE UNICODE _UNICODE)
+target_link_libraries(kestrix_ocx PRIVATE kestrix_module_parts ole32 oleaut32 uuid user32 gdi32)
+kestrix_warnings(kestrix_ocx)
+
+# The test container: a Windows program of ours that creates the registered control by its
+# ProgID and drives it as a container does (tests/windows/run-under-wine.sh runs it).
+kestrix_import(dep_gtest libgtest.a "${deps}/include")
+file(GLOB container_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/windows/*.cpp)
+add_executable(kestrix-container ${container_sources})
+add_dependencies(kestrix-container kestrix_generated)
+target_include_directories(kestrix-container PRIVATE ${gen})
+target_compile_definitions(kestrix-container PRIVATE UNICODE _UNICODE)
+target_link_libraries(kestrix-container PRIVATE dep_gtest dep_png ole32 oleaut32 uuid user32 gdi32 version)
+kestrix_warnings(kestrix-container)

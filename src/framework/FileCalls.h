@@ -1,0 +1,31 @@
+// The POSIX file calls behind the framework's durable writes (registry file, property files),
+// on each platform it builds for. The Windows C runtime has most of them; the rest map to its
+// nearest equivalents there: no close-on-exec and no directory handles (opening a directory
+// fails, so its flush is skipped), no permission bits on an open file, and a lock through the
+// system's byte-range locks.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#ifdef _WIN32
+#include <direct.h>
+#include <io.h>
+
+#ifndef O_CLOEXEC
+#define O_CLOEXEC 0
+#endif
+#ifndef O_DIRECTORY
+#define O_DIRECTORY 0
+#endif
+inline constexpr int LOCK_EX = 2;
+
+inline int fsync(int fd) { return _commit(fd); }
+inline int fchmod(int, int) { return 0; }
+inline int mkdir(const char* path, int) { return _mkdir(path); }
+// Blocks until the whole file is locked exclusively; closing the file releases it.
+int flock(int fd, int operation);
+#else
+#include <sys/file.h>
+#endif

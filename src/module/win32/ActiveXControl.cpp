@@ -1,0 +1,249 @@
+// The control's identity, automation, persistence and events.
+#include "module/win32/ActiveXControl.h"
+
+#include <new>
+#include <string>
+
+#include "KestrixIdl.h"
+#include "module/win32/ControlWindow.h"
+#include "module/win32/ModuleBridge.h"
+#include "module/win32/PropertyBagValues.h"
+#include "module/win32/Win32Text.h"
+
+namespace win32host {
+
+// The connection point of the stock events: a sink's dispatch interface is held by the
+// framework's control, which invokes it for every event. Its references are the control's.
+class ActiveXControl::EventPoint final : public IConnectionPoint {
+ public:
+  explicit EventPoint(ActiveXControl& control) : control_(control) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IConnectionPoint))
+      return E_NOINTERFACE;
+    *object = static_cast<IConnectionPoint*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return control_.AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return control_.Release(); }
+
+  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
+    if (!iid) return E_POINTER;
+    *iid = DIID__DKestrixEvents;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE
+  GetConnectionPointContainer(IConnectionPointContainer** container) override {
+    if (!container) return E_POINTER;
+    *container = &control_;
+    control_.AddRef();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
+    if (!sink || !cookie) return E_POINTER;
+    *cookie = 0;
+    IDispatch* dispatch = nullptr;
+    if (FAILED(sink->QueryInterface(DIID__DKestrixEvents, reinterpret_cast<void**>(&dispatch))) &&
+        FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
+      return CONNECT_E_CANNOTCONNECT;
+    uint32_t given = 0;
+    HRESULT hr =
+        control_.Instance().Advise(dispatch, &given);  // the control holds its own reference
+    dispatch->Release();
+    *cookie = given;
+    return hr;
+  }
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
+    return SUCCEEDED(control_.Instance().Unadvise(cookie)) ? S_OK : CONNECT_E_NOCONNECTION;
+  }
+  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** connections) override {
+    if (connections) *connections = nullptr;
+    return E_NOTIMPL;
+  }
+
+ private:
+  ActiveXControl& control_;
+};
+
+ActiveXControl* ActiveXControl::Create() {
+  std::unique_ptr<ControlInstance> instance = ControlInstance::Create();
+  if (!instance) return nullptr;
+  return new (std::nothrow) ActiveXControl(std::move(instance));
+}
+
+ActiveXControl::ActiveXControl(std::unique_ptr<ControlInstance> instance)
+    : instance_(std::move(instance)), events_(std::make_unique<EventPoint>(*this)) {}
+
+ActiveXControl::~ActiveXControl() {
+  window_.reset();
+  if (frame_) frame_->Release();
+  if (inPlaceSite_) inPlaceSite_->Release();
+  if (site_) site_->Release();
+  if (oleAdvise_) oleAdvise_->Release();
+  if (viewSink_) viewSink_->Release();
+  if (typeLib_) typeLib_->Release();
+}
+
+HRESULT ActiveXControl::QueryInterface(REFIID riid, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleObject))
+    *object = static_cast<IOleObject*>(this);
+  else if (IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, DIID__DKestrix))
+    *object = static_cast<IDispatch*>(this);
+  else if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceObject))
+    *object = static_cast<IOleInPlaceObject*>(this);
+  else if (IsEqualIID(riid, IID_IOleInPlaceActiveObject))
+    *object = static_cast<IOleInPlaceActiveObject*>(this);
+  else if (IsEqualIID(riid, IID_IOleControl))
+    *object = static_cast<IOleControl*>(this);
+  else if (IsEqualIID(riid, IID_IViewObject) || IsEqualIID(riid, IID_IViewObject2))
+    *object = static_cast<IViewObject2*>(this);
+  else if (IsEqualIID(riid, IID_IPersist) || IsEqualIID(riid, IID_IPersistStreamInit))
+    *object = static_cast<IPersistStreamInit*>(this);
+  else if (IsEqualIID(riid, IID_IPersistPropertyBag))
+    *object = static_cast<IPersistPropertyBag*>(this);
+  else if (IsEqualIID(riid, IID_IConnectionPointContainer))
+    *object = static_cast<IConnectionPointContainer*>(this);
+  else if (IsEqualIID(riid, IID_IProvideClassInfo))
+    *object = static_cast<IProvideClassInfo*>(this);
+  else
+    return E_NOINTERFACE;
+  AddRef();
+  return S_OK;
+}
+
+ULONG ActiveXControl::AddRef() { return ++refs_; }
+
+ULONG ActiveXControl::Release() {
+  if (refs_ == 0) return 0;
+  if (--refs_ > 0) return refs_;
+  delete this;
+  return 0;
+}
+
+ITypeInfo* ActiveXControl::TypeInfoOf(REFGUID guid) {
+  if (!typeLib_ &&
+      FAILED(LoadTypeLibEx(WideFromUtf8(ModulePath()).c_str(), REGKIND_NONE, &typeLib_)))
+    return nullptr;
+  ITypeInfo* info = nullptr;
+  return SUCCEEDED(typeLib_->GetTypeInfoOfGuid(guid, &info)) ? info : nullptr;
+}
+
+HRESULT ActiveXControl::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 1;
+  return S_OK;
+}
+
+HRESULT ActiveXControl::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = nullptr;
+  if (index != 0) return DISP_E_BADINDEX;
+  *info = TypeInfoOf(DIID__DKestrix);
+  return *info ? S_OK : TYPE_E_CANTLOADLIBRARY;
+}
+
+HRESULT ActiveXControl::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                                      DISPID* dispids) {
+  instance_->MakeCurrent();
+  return static_cast<IDispatch*>(instance_->Dispatch())
+      ->GetIDsOfNames(riid, names, count, lcid, dispids);
+}
+
+HRESULT ActiveXControl::Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags,
+                               DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                               UINT* argErr) {
+  instance_->MakeCurrent();
+  HRESULT hr = static_cast<IDispatch*>(instance_->Dispatch())
+                   ->Invoke(member, riid, lcid, flags, params, result, excepInfo, argErr);
+  // A call may change what the control shows.
+  if (window_) window_->Present();
+  SendViewChange();
+  return hr;
+}
+
+HRESULT ActiveXControl::GetClassInfo(ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = TypeInfoOf(CLSID_Kestrix);
+  return *info ? S_OK : TYPE_E_CANTLOADLIBRARY;
+}
+
+HRESULT ActiveXControl::EnumConnectionPoints(IEnumConnectionPoints** points) {
+  if (points) *points = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT ActiveXControl::FindConnectionPoint(REFIID riid, IConnectionPoint** point) {
+  if (!point) return E_POINTER;
+  *point = nullptr;
+  if (!IsEqualIID(riid, DIID__DKestrixEvents)) return CONNECT_E_NOCONNECTION;
+  *point = events_.get();
+  AddRef();
+  return S_OK;
+}
+
+HRESULT ActiveXControl::GetClassID(CLSID* clsid) {
+  if (!clsid) return E_POINTER;
+  *clsid = CLSID_Kestrix;
+  return S_OK;
+}
+
+HRESULT ActiveXControl::IsDirty() { return instance_->IsDirty() ? S_OK : S_FALSE; }
+
+HRESULT ActiveXControl::InitNew() {
+  instance_->InitNew();
+  if (window_) window_->Present();
+  return S_OK;
+}
+
+// A stream holds the property file's text: a 32-bit byte count, then the text.
+HRESULT ActiveXControl::Load(LPSTREAM stream) {
+  if (!stream) return E_POINTER;
+  ULONG length = 0, read = 0;
+  if (FAILED(stream->Read(&length, sizeof length, &read)) || read != sizeof length)
+    return STG_E_READFAULT;
+  std::string text(length, '\0');
+  if (length && (FAILED(stream->Read(text.data(), length, &read)) || read != length))
+    return STG_E_READFAULT;
+  if (!instance_->LoadText(text, nullptr)) return E_FAIL;
+  if (window_) window_->Present();
+  SendViewChange();
+  return S_OK;
+}
+
+HRESULT ActiveXControl::Save(LPSTREAM stream, BOOL clearDirty) {
+  if (!stream) return E_POINTER;
+  const std::string text = instance_->SaveText(clearDirty != FALSE);
+  const ULONG length = static_cast<ULONG>(text.size());
+  ULONG written = 0;
+  if (FAILED(stream->Write(&length, sizeof length, &written)) || written != sizeof length)
+    return STG_E_WRITEFAULT;
+  if (length && (FAILED(stream->Write(text.data(), length, &written)) || written != length))
+    return STG_E_WRITEFAULT;
+  return S_OK;
+}
+
+HRESULT ActiveXControl::GetSizeMax(ULARGE_INTEGER* size) {
+  if (!size) return E_POINTER;
+  size->QuadPart = sizeof(ULONG) + instance_->SaveText(false).size();
+  return S_OK;
+}
+
+HRESULT ActiveXControl::Load(IPropertyBag* bag, IErrorLog* log) {
+  if (!bag) return E_POINTER;
+  HRESULT hr = ReadPropertyBag(*instance_, *bag, log);
+  if (window_) window_->Present();
+  SendViewChange();
+  return hr;
+}
+
+HRESULT ActiveXControl::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
+  if (!bag) return E_POINTER;
+  return WritePropertyBag(*instance_, *bag, clearDirty != FALSE);
+}
+
+}  // namespace win32host

@@ -1,0 +1,119 @@
+// One control as the Windows module hosts it: the control object made by the module's own
+// factory, on a display of its own whose surface is exactly the control's window. The ActiveX
+// face (which sees the platform's headers) drives it through this class, which shows only
+// standard types: the framework's and the platform's declarations cannot meet in one file.
+// Objects cross as void*: the framework's IDispatch has the platform's layout, so the pointer
+// it gives serves a container as it is.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace win32host {
+
+// What the window system behind the control is told, and asked for the clipboard.
+class SystemEdge {
+ public:
+  virtual ~SystemEdge() = default;
+  // Text in code page 1256 with CR line breaks; nothing when the clipboard was emptied.
+  virtual void ClipboardChanged(const std::optional<std::string>& text) = 0;
+  virtual std::optional<std::string> ClipboardText(const std::optional<std::string>& own) = 0;
+  enum class Cursor { None, Arrow, IBeam, Wait };
+  virtual void CursorChanged(Cursor cursor) = 0;
+  virtual void LayoutRequested(intptr_t layout) = 0;
+  // The control's own loop waits for input (mouse capture, a dialog): the edge feeds the
+  // display what arrives within timeoutMs and answers the milliseconds that passed, or -1
+  // when no input can come.
+  virtual int64_t FeedWaitingLoop(uint32_t timeoutMs) = 0;
+  // A popup menu at a point of the control: the id of the item chosen, or 0.
+  struct MenuChoice {
+    unsigned id;
+    std::string text;  // code page 1256
+  };
+  virtual unsigned ChooseFromMenu(const std::vector<MenuChoice>& items, int x, int y) = 0;
+};
+
+// One persisted property, as a container's property bag holds it.
+struct NamedValue {
+  enum class Kind { Bool, Short, Long, UnsignedLong, Text, Font };
+  std::string name;
+  Kind kind = Kind::Long;
+  int64_t number = 0;   // Bool, Short, Long, UnsignedLong
+  std::u16string text;  // Text; a font's name
+  // A font: size in ten-thousandths of a point, and its style.
+  int64_t fontSize = 0;
+  short fontWeight = 0;
+  short fontCharset = 0;
+  bool fontItalic = false;
+  bool fontUnderline = false;
+  bool fontStrikethrough = false;
+};
+
+class ControlInstance {
+ public:
+  // Null when the module cannot make the control.
+  static std::unique_ptr<ControlInstance> Create();
+  ~ControlInstance();
+  ControlInstance(const ControlInstance&) = delete;
+  ControlInstance& operator=(const ControlInstance&) = delete;
+
+  // The control's automation object (platform layout), not AddRef'd; lives as long as this.
+  // Calls on it go through MakeCurrent first: each control has a display of its own, and the
+  // control's code works on whichever is current. Every other member here does it itself.
+  void* Dispatch() const { return dispatch_; }
+  void MakeCurrent();
+
+  // Creates the control's window at this size, or gives it the new size.
+  bool Place(int width, int height);
+  bool Placed() const;
+  int Width() const;
+  int Height() const;
+  // The surface's pixels, 0x00RRGGBB, row after row.
+  const uint32_t* Pixels() const;
+  // The window system behind the control; null detaches it. Not owned.
+  void AttachEdge(SystemEdge* edge);
+
+  // Input, as the display delivers it; points in the control's client coordinates.
+  void KeyDown(int virtualKey, unsigned scanCode, bool system);
+  void KeyUp(int virtualKey, unsigned scanCode, bool system);
+  void Char(uint8_t codePageByte);
+  void MouseMove(int x, int y);
+  void MouseDown(int x, int y, bool right);
+  void MouseUp(int x, int y, bool right);
+  void DoubleClickDown(int x, int y);
+  void Wheel(int x, int y, int delta);
+  void Focus(bool gained);
+  bool HasFocus() const;
+  // Whether the pointer at (x, y) is over the text (else the scroll bar).
+  bool OverText(int x, int y) const;
+  // The display's clock follows the real one: moves it on by what passed, running timers.
+  void CatchUpClock(uint64_t realMs);
+  // Milliseconds until the next timer falls due, or nothing when none runs.
+  std::optional<uint64_t> MsUntilNextTimer(uint64_t realMs) const;
+
+  // Persistence.
+  void InitNew();
+  bool IsDirty() const;
+  // The properties in the framework's property-file text; a load answers false (and says why
+  // in error) when the text is not one.
+  std::string SaveText(bool clearDirty);
+  bool LoadText(const std::string& text, std::string* error);
+  std::vector<NamedValue> SaveValues(bool clearDirty);
+  void LoadValues(const std::vector<NamedValue>& values);
+
+  // Event sinks: a container's dispatch sink (platform layout), held until Unadvise.
+  long Advise(void* sink, uint32_t* cookie);
+  long Unadvise(uint32_t cookie);
+  long DoVerb(long verb);
+
+ private:
+  ControlInstance();
+  struct State;
+  std::unique_ptr<State> state_;
+  void* dispatch_ = nullptr;
+};
+
+}  // namespace win32host

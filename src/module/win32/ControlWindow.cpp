@@ -1,0 +1,305 @@
+#include "module/win32/ControlWindow.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "module/win32/ModuleHandle.h"
+#include "module/win32/Win32Text.h"
+
+namespace win32host {
+namespace {
+
+constexpr wchar_t kClassName[] = L"KestrixControlWindow";
+constexpr UINT_PTR kClockTimer = 1;
+
+uint64_t RealMs() { return GetTickCount64(); }
+
+ATOM RegisterWindowClass() {
+  static const ATOM atom = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    // Double clicks arrive as such: the display turns them into its own.
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = ThisModule();
+    wc.hCursor = nullptr;  // the control chooses the cursor
+    wc.lpszClassName = kClassName;
+    return RegisterClassExW(&wc);
+  }();
+  return atom;
+}
+
+}  // namespace
+
+ControlWindow::ControlWindow(ControlInstance& instance, HWND parent, const RECT& rect)
+    : instance_(instance) {
+  if (!RegisterWindowClass()) return;
+  hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left,
+                          rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
+                          ThisModule(), nullptr);
+  if (!hwnd_) return;
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+  instance_.AttachEdge(this);
+  instance_.CatchUpClock(RealMs());
+  instance_.Place(std::max<LONG>(1, rect.right - rect.left),
+                  std::max<LONG>(1, rect.bottom - rect.top));
+  Present();
+}
+
+ControlWindow::~ControlWindow() {
+  instance_.AttachEdge(nullptr);
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+void ControlWindow::Move(const RECT& rect) {
+  const int width = std::max<LONG>(1, rect.right - rect.left);
+  const int height = std::max<LONG>(1, rect.bottom - rect.top);
+  MoveWindow(hwnd_, rect.left, rect.top, width, height, TRUE);
+  if (width != instance_.Width() || height != instance_.Height()) instance_.Place(width, height);
+  Present();
+}
+
+void ControlWindow::Present() {
+  if (!hwnd_) return;
+  InvalidateRect(hwnd_, nullptr, FALSE);
+  if (std::optional<uint64_t> wait = instance_.MsUntilNextTimer(RealMs()))
+    SetTimer(hwnd_, kClockTimer,
+             static_cast<UINT>(std::clamp<uint64_t>(*wait, USER_TIMER_MINIMUM, 60000)), nullptr);
+  else
+    KillTimer(hwnd_, kClockTimer);
+}
+
+void ControlWindow::Paint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd_, &paint);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = instance_.Width();
+  info.bmiHeader.biHeight = -instance_.Height();  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  // The surface's 0x00RRGGBB pixels are the system's 32-bit BGRX bytes as they are.
+  SetDIBitsToDevice(
+      dc, 0, 0, static_cast<DWORD>(instance_.Width()), static_cast<DWORD>(instance_.Height()), 0, 0,
+      0, static_cast<UINT>(instance_.Height()), instance_.Pixels(), &info, DIB_RGB_COLORS);
+  EndPaint(hwnd_, &paint);
+}
+
+LRESULT CALLBACK ControlWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* window = reinterpret_cast<ControlWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return window->OnMessage(message, wParam, lParam);
+}
+
+LRESULT ControlWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (OnInput(message, wParam, lParam)) {
+    Present();
+    // System keys go on to the system too, as with any window: Alt reaches the menu bar and
+    // Alt+F4 closes the container's window.
+    if (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP)
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+    return 0;
+  }
+  switch (message) {
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers every pixel
+    case WM_TIMER:
+      if (wParam != kClockTimer) break;
+      instance_.CatchUpClock(RealMs());
+      Present();
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      instance_.Focus(message == WM_SETFOCUS);
+      if (focusHook_) focusHook_(message == WM_SETFOCUS);
+      Present();
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) != HTCLIENT) break;
+      ShowCursor();
+      return TRUE;
+    case WM_GETDLGCODE:
+      // Every key is the control's: a dialog container must not take Tab, Return or arrows.
+      return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+bool ControlWindow::OnInput(UINT message, WPARAM wParam, LPARAM lParam) {
+  const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+  const unsigned scan = static_cast<unsigned>((lParam >> 16) & 0xFF);
+  auto press = [&](bool right, bool twice) {
+    if (GetFocus() != hwnd_) SetFocus(hwnd_);
+    if (buttonsDown_++ == 0) SetCapture(hwnd_);
+    if (twice)
+      instance_.DoubleClickDown(x, y);
+    else
+      instance_.MouseDown(x, y, right);
+  };
+  auto release = [&](bool right) {
+    instance_.MouseUp(x, y, right);
+    if (buttonsDown_ > 0 && --buttonsDown_ == 0) ReleaseCapture();
+  };
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      instance_.KeyDown(static_cast<int>(wParam), scan, message == WM_SYSKEYDOWN);
+      return true;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      instance_.KeyUp(static_cast<int>(wParam), scan, message == WM_SYSKEYUP);
+      return true;
+    case WM_CHAR:
+      if (std::optional<unsigned char> byte = Cp1256FromTyped(static_cast<wchar_t>(wParam)))
+        instance_.Char(*byte);
+      return true;
+    case WM_MOUSEMOVE:
+      instance_.MouseMove(x, y);
+      return true;
+    case WM_LBUTTONDOWN:
+      press(false, false);
+      return true;
+    case WM_LBUTTONDBLCLK:
+      press(false, true);
+      return true;
+    case WM_RBUTTONDOWN:
+      press(true, false);
+      return true;
+    case WM_LBUTTONUP:
+      release(false);
+      return true;
+    case WM_RBUTTONUP:
+      release(true);
+      return true;
+    case WM_MOUSEWHEEL: {
+      POINT at{x, y};  // the wheel reports the point on the screen
+      ScreenToClient(hwnd_, &at);
+      instance_.Wheel(at.x, at.y, GET_WHEEL_DELTA_WPARAM(wParam));
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void ControlWindow::ShowCursor() {
+  POINT at{};
+  GetCursorPos(&at);
+  ScreenToClient(hwnd_, &at);
+  switch (cursor_) {
+    case Cursor::None:
+      SetCursor(nullptr);
+      break;
+    case Cursor::Wait:
+      SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+      break;
+    default:
+      SetCursor(LoadCursorW(nullptr, instance_.OverText(at.x, at.y) ? IDC_IBEAM : IDC_ARROW));
+      break;
+  }
+}
+
+void ControlWindow::CursorChanged(Cursor cursor) {
+  cursor_ = cursor;
+  // The wait cursor shows during the long work itself, before any message could ask.
+  if (cursor == Cursor::Wait) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+}
+
+void ControlWindow::LayoutRequested(intptr_t layout) {
+  // The window's default processing of the request is what switches the layout.
+  SendMessageW(hwnd_, WM_INPUTLANGCHANGEREQUEST, 0, static_cast<LPARAM>(layout));
+}
+
+void ControlWindow::ClipboardChanged(const std::optional<std::string>& text) {
+  if (!OpenClipboard(hwnd_)) return;
+  EmptyClipboard();
+  if (text) {
+    const std::string bytes = ClipboardLineBreaks(*text);
+    const std::wstring wide = WideFromCp1256(bytes);
+    // The code page text, its locale (Arabic, so that readers know the code page), and the
+    // same text in UTF-16 for readers that take that.
+    if (HGLOBAL ansi = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1)) {
+      auto* p = static_cast<char*>(GlobalLock(ansi));
+      std::copy(bytes.begin(), bytes.end(), p);
+      p[bytes.size()] = '\0';
+      GlobalUnlock(ansi);
+      SetClipboardData(CF_TEXT, ansi);
+    }
+    if (HGLOBAL locale = GlobalAlloc(GMEM_MOVEABLE, sizeof(LCID))) {
+      *static_cast<LCID*>(GlobalLock(locale)) =
+          MAKELCID(MAKELANGID(LANG_ARABIC, SUBLANG_ARABIC_SAUDI_ARABIA), SORT_DEFAULT);
+      GlobalUnlock(locale);
+      SetClipboardData(CF_LOCALE, locale);
+    }
+    if (HGLOBAL unicode = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t))) {
+      auto* p = static_cast<wchar_t*>(GlobalLock(unicode));
+      std::copy(wide.begin(), wide.end(), p);
+      p[wide.size()] = L'\0';
+      GlobalUnlock(unicode);
+      SetClipboardData(CF_UNICODETEXT, unicode);
+    }
+  }
+  CloseClipboard();
+}
+
+std::optional<std::string> ControlWindow::ClipboardText(const std::optional<std::string>& own) {
+  if (GetClipboardOwner() == hwnd_) return own;
+  if (!OpenClipboard(hwnd_)) return std::nullopt;
+  std::optional<std::string> text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = ControlLineBreaks(Cp1256FromWide(p));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+int64_t ControlWindow::FeedWaitingLoop(uint32_t timeoutMs) {
+  const uint64_t start = RealMs();
+  UpdateWindow(hwnd_);
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs, QS_ALLINPUT);
+  // Input found here is queued for the waiting loop, which takes what it wants; the rest of
+  // the thread's messages (the container's painting) go their usual way.
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return -1;
+    }
+    if (msg.hwnd == hwnd_ && OnInput(msg.message, msg.wParam, msg.lParam)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  Present();
+  UpdateWindow(hwnd_);
+  return static_cast<int64_t>(std::min<uint64_t>(RealMs() - start, timeoutMs));
+}
+
+unsigned ControlWindow::ChooseFromMenu(const std::vector<MenuChoice>& items, int x, int y) {
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return 0;
+  for (const MenuChoice& item : items)
+    AppendMenuW(menu, MF_STRING, item.id, WideFromCp1256(item.text).c_str());
+  POINT at{x, y};
+  ClientToScreen(hwnd_, &at);
+  UpdateWindow(hwnd_);
+  const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
+                                     at.y, 0, hwnd_, nullptr);
+  DestroyMenu(menu);
+  return static_cast<unsigned>(chosen);
+}
+
+}  // namespace win32host

@@ -1,0 +1,54 @@
+// The real window that shows a control in its container's window: its paint shows the
+// display's surface, its keyboard and mouse messages become the display's input, a system
+// timer runs the display's clock, and the clipboard, cursor, keyboard layout and popup menus
+// are the system's.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "module/win32/ControlInstance.h"
+
+namespace win32host {
+
+class ControlWindow final : public SystemEdge {
+ public:
+  // Creates the window as a child of parent at rect (the parent's client coordinates) and
+  // places the control in it. Handle() is null when the system refused the window.
+  ControlWindow(ControlInstance& instance, HWND parent, const RECT& rect);
+  ~ControlWindow() override;
+  ControlWindow(const ControlWindow&) = delete;
+  ControlWindow& operator=(const ControlWindow&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  void Move(const RECT& rect);
+  // Called when the window gains or loses the keyboard focus, for the container to know.
+  void SetFocusHook(std::function<void(bool gained)> hook) { focusHook_ = std::move(hook); }
+  // Shows what changed and sets the timer for the display's next one.
+  void Present();
+
+  // SystemEdge
+  void ClipboardChanged(const std::optional<std::string>& text) override;
+  std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override;
+  void CursorChanged(Cursor cursor) override;
+  void LayoutRequested(intptr_t layout) override;
+  int64_t FeedWaitingLoop(uint32_t timeoutMs) override;
+  unsigned ChooseFromMenu(const std::vector<MenuChoice>& items, int x, int y) override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Keyboard and mouse messages; true when the message was one.
+  bool OnInput(UINT message, WPARAM wParam, LPARAM lParam);
+  void Paint();
+  void ShowCursor();
+
+  ControlInstance& instance_;
+  HWND hwnd_ = nullptr;
+  Cursor cursor_ = Cursor::Arrow;
+  int buttonsDown_ = 0;  // the system's mouse capture is held while any is down
+  std::function<void(bool)> focusHook_;
+};
+
+}  // namespace win32host

@@ -1,0 +1,223 @@
+#include "Container.h"
+
+#include <olectl.h>
+
+void PumpMessages(DWORD ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (GetTickCount64() >= end) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  } while (GetTickCount64() < end);
+}
+
+// The container's side of the control: client site, in-place site and frame, control site.
+class Container::Site final : public IOleClientSite,
+                              public IOleInPlaceSite,
+                              public IOleInPlaceFrame,
+                              public IOleControlSite {
+ public:
+  explicit Site(HWND form) : form_(form) {}
+  int focusNotices = 0;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleClientSite))
+      *object = static_cast<IOleClientSite*>(this);
+    else if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceSite))
+      *object = static_cast<IOleInPlaceSite*>(this);
+    else if (IsEqualIID(riid, IID_IOleInPlaceFrame) || IsEqualIID(riid, IID_IOleInPlaceUIWindow))
+      *object = static_cast<IOleInPlaceFrame*>(this);
+    else if (IsEqualIID(riid, IID_IOleControlSite))
+      *object = static_cast<IOleControlSite*>(this);
+    else
+      return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  // The site lives as long as its container.
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+  // IOleClientSite
+  HRESULT STDMETHODCALLTYPE SaveObject() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
+    *moniker = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** container) override {
+    *container = nullptr;
+    return E_NOINTERFACE;
+  }
+  HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+  // IOleWindow
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+    *window = form_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+  // IOleInPlaceSite
+  HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnUIActivate() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame,
+                                             IOleInPlaceUIWindow** document, LPRECT pos,
+                                             LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
+    *frame = this;
+    *document = nullptr;
+    GetClientRect(form_, pos);
+    *clip = *pos;
+    info->fMDIApp = FALSE;
+    info->hwndFrame = form_;
+    info->haccel = nullptr;
+    info->cAccelEntries = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
+
+  // IOleInPlaceUIWindow, IOleInPlaceFrame
+  HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+  HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override {
+    return INPLACE_E_NOTOOLSPACE;
+  }
+  HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+  // IOleControlSite
+  HRESULT STDMETHODCALLTYPE OnControlInfoChanged() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE LockInPlaceActive(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetExtendedControl(IDispatch** control) override {
+    *control = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE TransformCoords(POINTL*, POINTF*, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
+  HRESULT STDMETHODCALLTYPE OnFocus(BOOL) override {
+    ++focusNotices;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ShowPropertyFrame() override { return E_NOTIMPL; }
+
+ private:
+  HWND form_;
+};
+
+const wchar_t* FormClass() {
+  static const ATOM registered = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    wc.lpszClassName = L"KestrixTestForm";
+    return RegisterClassW(&wc);
+  }();
+  return registered ? L"KestrixTestForm" : nullptr;
+}
+
+namespace {
+
+// One form for the whole run: without a window manager (under Xvfb) the system waits seconds
+// for a top-level window to go, so each test places its control in the same form.
+HWND SharedForm() {
+  static const HWND form = [] {
+    RECT frame{0, 0, Container::kWidth, Container::kHeight};
+    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    return CreateWindowW(FormClass(), L"Kestrix test container",
+                         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 40, 40,
+                         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+  }();
+  return form;
+}
+
+}  // namespace
+
+Container::Container() : Container(SharedForm()) {}
+
+Container::Container(HWND form) : form_(form) {
+  site_ = new Site(form_);
+  SetForegroundWindow(form_);
+  PumpMessages();
+}
+
+Container::~Container() {
+  Destroy();
+  delete site_;
+  PumpMessages(10);
+}
+
+HRESULT Container::Create(const wchar_t* progId, IStream* saved) {
+  CLSID clsid{};
+  HRESULT hr = CLSIDFromProgID(progId, &clsid);
+  if (FAILED(hr)) return hr;
+  hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                        reinterpret_cast<void**>(&control_));
+  if (FAILED(hr)) return hr;
+  hr = control_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&oleObject_));
+  if (FAILED(hr)) return hr;
+  // The control asks for its site first (its status says so), then gets its state.
+  hr = oleObject_->SetClientSite(static_cast<IOleClientSite*>(site_));
+  if (FAILED(hr)) return hr;
+  IPersistStreamInit* persist = nullptr;
+  hr = control_->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist));
+  if (FAILED(hr)) return hr;
+  hr = saved ? persist->Load(saved) : persist->InitNew();
+  persist->Release();
+  if (FAILED(hr)) return hr;
+  hr = control_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_));
+  if (FAILED(hr)) return hr;
+  RECT client{};
+  GetClientRect(form_, &client);
+  hr = oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(site_), 0,
+                          form_, &client);
+  PumpMessages();
+  return hr;
+}
+
+void Container::Destroy() {
+  if (oleObject_) {
+    oleObject_->Close(OLECLOSE_NOSAVE);
+    oleObject_->SetClientSite(nullptr);
+    oleObject_->Release();
+    oleObject_ = nullptr;
+  }
+  if (dispatch_) dispatch_->Release();
+  dispatch_ = nullptr;
+  if (control_) control_->Release();
+  control_ = nullptr;
+}
+
+HWND Container::ControlWindow() const {
+  if (!control_) return nullptr;
+  IOleInPlaceObject* inPlace = nullptr;
+  if (FAILED(control_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace))))
+    return nullptr;
+  HWND window = nullptr;
+  inPlace->GetWindow(&window);
+  inPlace->Release();
+  return window;
+}
+
+int Container::FocusNotices() const { return site_->focusNotices; }

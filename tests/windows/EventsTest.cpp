@@ -1,0 +1,135 @@
+// The stock events, as a container receives them through the control's connection point.
+#include <gtest/gtest.h>
+#include <olectl.h>
+
+#include <vector>
+
+#include "Automation.h"
+#include "Container.h"
+#include "KestrixIdl.h"
+
+namespace {
+
+struct Event {
+  DISPID dispid;
+  std::vector<VARTYPE> types;  // of the arguments, first first
+  long first = 0;              // the first argument's value
+};
+
+// The container's event sink: records each event.
+class Sink final : public IDispatch {
+ public:
+  std::vector<Event> events;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch) &&
+        !IsEqualIID(riid, DIID__DKestrixEvents))
+      return E_NOINTERFACE;
+    *object = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                   VARIANT*, EXCEPINFO*, UINT*) override {
+    EXPECT_EQ(flags, DISPATCH_METHOD);
+    Event event{dispid, {}};
+    for (UINT i = params->cArgs; i-- > 0;) event.types.push_back(params->rgvarg[i].vt);
+    if (params->cArgs > 0) {
+      VARIANT& first = params->rgvarg[params->cArgs - 1];
+      event.first = first.vt == (VT_BYREF | VT_I2) ? *first.piVal
+                    : first.vt == VT_I2            ? first.iVal
+                                                   : 0;
+    }
+    events.push_back(event);
+    return S_OK;
+  }
+  ULONG refs = 1;
+
+  size_t Count(DISPID dispid) const {
+    size_t n = 0;
+    for (const Event& e : events) n += e.dispid == dispid;
+    return n;
+  }
+  const Event* Last(DISPID dispid) const {
+    for (auto it = events.rbegin(); it != events.rend(); ++it)
+      if (it->dispid == dispid) return &*it;
+    return nullptr;
+  }
+};
+
+class ControlEvents : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(container.Create(), S_OK);
+    window = container.ControlWindow();
+    SetFocus(window);
+    PumpMessages();
+    IConnectionPointContainer* points = nullptr;
+    ASSERT_EQ(container.Control()->QueryInterface(IID_IConnectionPointContainer,
+                                                  reinterpret_cast<void**>(&points)),
+              S_OK);
+    ASSERT_EQ(points->FindConnectionPoint(DIID__DKestrixEvents, &point), S_OK);
+    points->Release();
+    ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+    EXPECT_NE(cookie, 0u);
+  }
+  void TearDown() override {
+    if (point) point->Release();
+  }
+
+  Container container;
+  HWND window = nullptr;
+  Sink sink;
+  IConnectionPoint* point = nullptr;
+  DWORD cookie = 0;
+};
+
+TEST_F(ControlEvents, KeysRaiseKeyDownKeyPressAndKeyUpWithTheirArgumentsByReference) {
+  PostMessageW(window, WM_KEYDOWN, VK_HOME, 1);
+  PostMessageW(window, WM_CHAR, L'\u0633', 1);
+  PostMessageW(window, WM_KEYUP, VK_HOME, 0xC0000001);
+  PumpMessages();
+  const Event* down = sink.Last(DISPID_KEYDOWN);
+  ASSERT_NE(down, nullptr);
+  EXPECT_EQ(down->first, VK_HOME);
+  EXPECT_EQ(down->types, (std::vector<VARTYPE>{VT_BYREF | VT_I2, VT_I2}));
+  const Event* press = sink.Last(DISPID_KEYPRESS);
+  ASSERT_NE(press, nullptr);
+  EXPECT_EQ(press->first, 0xD3);  // the code page's byte for seen
+  ASSERT_NE(sink.Last(DISPID_KEYUP), nullptr);
+}
+
+TEST_F(ControlEvents, AClickRaisesClickAndMovesRaiseMouseMove) {
+  PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(30, 12));
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 12));
+  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(30, 12));
+  PumpMessages();
+  EXPECT_EQ(sink.Count(DISPID_CLICK), 1u);
+  const Event* move = sink.Last(DISPID_MOUSEMOVE);
+  ASSERT_NE(move, nullptr);
+  EXPECT_EQ(move->types.size(), 4u);
+}
+
+TEST_F(ControlEvents, NoEventReachesASinkAfterItsUnadvise) {
+  ASSERT_EQ(point->Unadvise(cookie), S_OK);
+  EXPECT_EQ(point->Unadvise(cookie), CONNECT_E_NOCONNECTION);
+  PostMessageW(window, WM_CHAR, L'x', 1);
+  PumpMessages();
+  EXPECT_TRUE(sink.events.empty());
+  // The control let go of the sink.
+  EXPECT_EQ(sink.refs, 1u);
+}
+
+}  // namespace

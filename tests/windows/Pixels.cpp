@@ -1,0 +1,103 @@
+#include "Pixels.h"
+
+#include <ocidl.h>
+#include <png.h>
+
+#include <cstdio>
+
+namespace {
+
+// A 32-bit top-down bitmap selected into a memory DC, read back as a picture.
+class Canvas {
+ public:
+  Canvas(int width, int height) : width_(width), height_(height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    old_ = SelectObject(dc_, bitmap_);
+  }
+  ~Canvas() {
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  HDC dc() const { return dc_; }
+  Picture Read() const {
+    GdiFlush();
+    Picture picture{width_, height_, {}};
+    const auto* p = static_cast<const uint32_t*>(bits_);
+    picture.pixels.assign(p, p + static_cast<size_t>(width_) * static_cast<size_t>(height_));
+    for (uint32_t& pixel : picture.pixels) pixel &= 0xFFFFFF;
+    return picture;
+  }
+
+ private:
+  int width_, height_;
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+  void* bits_ = nullptr;
+};
+
+}  // namespace
+
+Picture CaptureClient(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  UpdateWindow(window);
+  Canvas canvas(client.right, client.bottom);
+  HDC source = GetDC(window);
+  BitBlt(canvas.dc(), 0, 0, client.right, client.bottom, source, 0, 0, SRCCOPY);
+  ReleaseDC(window, source);
+  return canvas.Read();
+}
+
+Picture DrawObject(IUnknown* object, int width, int height) {
+  Canvas canvas(width, height);
+  IViewObject* view = nullptr;
+  if (SUCCEEDED(object->QueryInterface(IID_IViewObject, reinterpret_cast<void**>(&view)))) {
+    RECTL bounds{0, 0, width, height};
+    view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds, nullptr,
+               nullptr, 0);
+    view->Release();
+  }
+  return canvas.Read();
+}
+
+bool WritePng(const Picture& picture, const std::string& path) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!info || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    return false;
+  }
+  png_init_io(png, file);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
+               static_cast<png_uint_32>(picture.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  std::vector<png_byte> row(static_cast<size_t>(picture.width) * 3);
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const uint32_t p = picture.At(x, y);
+      row[static_cast<size_t>(x) * 3] = static_cast<png_byte>(p >> 16);
+      row[static_cast<size_t>(x) * 3 + 1] = static_cast<png_byte>(p >> 8);
+      row[static_cast<size_t>(x) * 3 + 2] = static_cast<png_byte>(p);
+    }
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(file) == 0;
+}

@@ -1,0 +1,23 @@
+// Pixels of windows and drawings as the container sees them, and PNG files of them.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
+  uint32_t At(int x, int y) const {
+    return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
+  }
+};
+
+// The client area of a window as the screen shows it.
+Picture CaptureClient(HWND window);
+// What an object draws of itself into a width x height rectangle (IViewObject::Draw).
+Picture DrawObject(IUnknown* object, int width, int height);
+bool WritePng(const Picture& picture, const std::string& path);

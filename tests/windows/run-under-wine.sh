@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Runs the Windows tests under Wine, in a Wine prefix and an X server of their own:
+# registers KESTRIX.OCX with regsvr32, runs the test container, unregisters the module and
+# checks that the classes root is exactly as it was before.
+#   tests/windows/run-under-wine.sh WINDOWS_BUILD_DIR [OUTPUT_DIR]
+# Exit status 77 when Wine or Xvfb is missing (the test is then skipped).
+set -euo pipefail
+
+build=$(realpath "${1:?usage: run-under-wine.sh WINDOWS_BUILD_DIR [OUTPUT_DIR]}")
+output=$(realpath -m "${2:-$build/output}")
+for tool in wine wineboot wineserver Xvfb; do
+  command -v "$tool" >/dev/null || { echo "run-under-wine: $tool is not installed"; exit 77; }
+done
+for file in KESTRIX.OCX kestrix-container.exe; do
+  [ -f "$build/$file" ] || { echo "run-under-wine: $build/$file is missing"; exit 1; }
+done
+mkdir -p "$output"
+
+work=$(mktemp -d)
+xvfb_pid=""
+cleanup() {
+  WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The first display number nobody holds.
+display=""
+for n in $(seq 90 190); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
+done
+[ -n "$display" ] || { echo "run-under-wine: no free X display"; exit 1; }
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+
+export DISPLAY=":$display" WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEARCH=win64
+# No Mono or Gecko: the prefix has no use for them and would ask to download them.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+wineboot -i >"$work/wineboot.log" 2>&1
+wineserver -w
+
+wine reg export HKCR "$(winepath -w "$work/before.reg")" /y >/dev/null
+if ! wine regsvr32 /s "$(winepath -w "$build/KESTRIX.OCX")"; then
+  echo "run-under-wine: regsvr32 KESTRIX.OCX failed"
+  exit 1
+fi
+echo "run-under-wine: regsvr32 KESTRIX.OCX registered the module"
+
+status=0
+KESTRIX_WINDOWS_OUTPUT="$(winepath -w "$output")" wine "$build/kestrix-container.exe" \
+  --gtest_output="xml:$(winepath -w "$output/kestrix-container.xml")" || status=$?
+
+if ! wine regsvr32 /u /s "$(winepath -w "$build/KESTRIX.OCX")"; then
+  echo "run-under-wine: regsvr32 /u KESTRIX.OCX failed"
+  exit 1
+fi
+wine reg export HKCR "$(winepath -w "$work/after.reg")" /y >/dev/null
+if ! diff <(iconv -f UTF-16LE -t UTF-8 "$work/before.reg") <(iconv -f UTF-16LE -t UTF-8 "$work/after.reg") \
+  >"$work/registry.diff"; then
+  echo "run-under-wine: unregistering left the classes root changed:"
+  head -n 40 "$work/registry.diff"
+  exit 1
+fi
+echo "run-under-wine: regsvr32 /u removed every entry"
+exit "$status"
