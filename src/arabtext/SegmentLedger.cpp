@@ -1,32 +1,10 @@
 #include "arabtext/SegmentLedger.h"
 
 #include <algorithm>
-#include <cstring>
+
+#include "framework/text/CommonEnds.h"
 
 namespace arabtext {
-namespace {
-
-size_t CommonPrefix(std::string_view a, std::string_view b) {
-  const size_t n = std::min(a.size(), b.size());
-  size_t i = 0;
-  constexpr size_t kBlock = 256;
-  while (i + kBlock <= n && std::memcmp(a.data() + i, b.data() + i, kBlock) == 0) i += kBlock;
-  while (i < n && a[i] == b[i]) ++i;
-  return i;
-}
-
-// Bytes equal at the ends of a and b, at most limit.
-size_t CommonSuffix(std::string_view a, std::string_view b, size_t limit) {
-  size_t i = 0;
-  constexpr size_t kBlock = 256;
-  while (i + kBlock <= limit &&
-         std::memcmp(a.data() + a.size() - i - kBlock, b.data() + b.size() - i - kBlock, kBlock) == 0)
-    i += kBlock;
-  while (i < limit && a[a.size() - 1 - i] == b[b.size() - 1 - i]) ++i;
-  return i;
-}
-
-}  // namespace
 
 int32_t SegmentLedger::WidthOf(const FontPair& fonts, std::string_view text, const Segment& s) {
   if (s.kind == SegmentKind::kInvisible) return 0;

@@ -1,30 +1,11 @@
 #include "text/ParagraphDiff.h"
 
 #include <algorithm>
-#include <cstring>
+
+#include "framework/text/CommonEnds.h"
 
 namespace {
 constexpr char kCR = '\r';
-
-size_t CommonPrefix(std::string_view a, std::string_view b) {
-  const size_t n = std::min(a.size(), b.size());
-  // Compared in blocks first: the texts are large and usually differ in one place.
-  constexpr size_t kBlock = 4096;
-  size_t i = 0;
-  while (i + kBlock <= n && std::memcmp(a.data() + i, b.data() + i, kBlock) == 0) i += kBlock;
-  while (i < n && a[i] == b[i]) ++i;
-  return i;
-}
-
-size_t CommonSuffix(std::string_view a, std::string_view b, size_t limit) {
-  constexpr size_t kBlock = 4096;
-  size_t i = 0;
-  while (i + kBlock <= limit &&
-         std::memcmp(a.data() + a.size() - i - kBlock, b.data() + b.size() - i - kBlock, kBlock) == 0)
-    i += kBlock;
-  while (i < limit && a[a.size() - 1 - i] == b[b.size() - 1 - i]) ++i;
-  return i;
-}
 }  // namespace
 
 ParagraphDiff DiffParagraphs(std::string_view oldText, std::string_view newText) {

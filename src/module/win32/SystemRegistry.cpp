@@ -6,17 +6,12 @@
 #include <string>
 
 #include "framework/registry/RegistryTree.h"
+#include "module/win32/Win32Text.h"
 
 namespace win32host {
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
-}
+std::wstring Wide(const std::string& utf8) { return WideFromUtf8(utf8); }
 
 bool SetValue(HKEY key, const std::string& name, const RegistryValue& value) {
   const std::wstring wideName = Wide(name);
