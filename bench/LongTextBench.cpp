@@ -29,14 +29,20 @@ struct FreshControl {
 };
 
 // Argument 0: the corpus without spaces or breaks, wrapped; 1: the corpus with its breaks
-// turned into spaces, not wrapped.
+// turned into spaces, not wrapped; 2: the same after an Arabic word, so that the line runs
+// right to left and the left-aligned window shows its end.
 std::string LongParagraph(int64_t kind) {
   std::string text = bench::GenerateMixedCorpus();
   if (kind == 0)
     text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\r'; }), text.end());
   else
     std::replace(text.begin(), text.end(), '\r', ' ');
+  if (kind == 2) text.insert(0, "\xE3\xD1\xCD\xC8\xC7 ");
   return text;
+}
+
+const char* LongParagraphLabel(int64_t kind) {
+  return kind == 0 ? "no space, wrapped" : kind == 1 ? "words, not wrapped" : "words, right to left, not wrapped";
 }
 
 void BM_LongParagraph(benchmark::State& state) {
@@ -50,10 +56,10 @@ void BM_LongParagraph(benchmark::State& state) {
     placed.reset();
     state.ResumeTiming();
   }
-  state.SetLabel(state.range(0) == 0 ? "1 MB, no space, wrapped" : "1 MB of words, not wrapped");
+  state.SetLabel(std::string("1 MB, ") + LongParagraphLabel(state.range(0)));
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
-BENCHMARK(BM_LongParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LongParagraph)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Typing into the middle of such a paragraph, as the keyboard path does. The first keystroke
 // after the load measures the line afresh (the one after a load measured only its growing
@@ -68,9 +74,9 @@ void BM_TypeIntoLongParagraph(benchmark::State& state) {
   k.SendMessage(WM_CHAR, 'x', 1);
   state.counters["first_ms"] = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   for (auto _ : state) k.SendMessage(WM_CHAR, 'x', 1);
-  state.SetLabel(state.range(0) == 0 ? "no space, wrapped" : "words, not wrapped");
+  state.SetLabel(LongParagraphLabel(state.range(0)));
 }
-BENCHMARK(BM_TypeIntoLongParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(BM_TypeIntoLongParagraph)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 // The whole layout of the corpus at 1, 4 and 16 MB, and the memory the control holds for it
 // (the heap it grew by, less the caller's copy of the text), per character.

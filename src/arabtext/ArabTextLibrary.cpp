@@ -56,7 +56,9 @@ class ArabTextLibrary::Impl {
   void Draw(HDC hdc, int32_t x, int32_t y, const FontPair& fonts, std::string_view text, bool rtl) {
     if (text.size() > kShownPartBytes)
       if (std::optional<LinePart> part = ShownPartOf(*hdc, x, fonts, text, rtl)) {
-        if (part->end > 0) renderer_.Draw(*hdc, static_cast<int32_t>(part->x), y, fonts, text.substr(0, part->end), rtl);
+        if (part->end > part->begin)
+          renderer_.Draw(*hdc, static_cast<int32_t>(part->x), y, fonts,
+                         text.substr(part->begin, part->end - part->begin), rtl);
         return;
       }
     renderer_.Draw(*hdc, x, y, fonts, text, rtl);

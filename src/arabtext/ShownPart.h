@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "arabtext/FontPair.h"
@@ -19,18 +20,18 @@
 namespace arabtext {
 
 struct LinePart {
-  size_t end = 0;  // the part is text[0, end)
-  int64_t x = 0;   // where its left end is drawn
+  size_t begin = 0;  // the part is text[begin, end)
+  size_t end = 0;
+  int64_t x = 0;  // where its left end is drawn
 };
 
 class ShownPart {
  public:
   explicit ShownPart(SegmentShaper& shaper) : shaper_(shaper) {}
 
-  // The start of text, drawn at x, that holds everything the columns [clipLeft, clipRight)
-  // can show, or nothing when no such part is found short of the whole line (a window on its
-  // middle, or a line shown from its other end). lineWidth gives the whole line's measured
-  // width, asked for only when the part lies at the right of the line.
+  // The start or the end of text, drawn at x, that holds everything the columns
+  // [clipLeft, clipRight) can show, or nothing when no such part is found short of the whole
+  // line (a window on its middle). lineWidth gives the whole line's measured width.
   std::optional<LinePart> Find(int64_t clipLeft, int64_t clipRight, int32_t x, const FontPair& fonts,
                                std::string_view text, bool rightToLeftDefault,
                                const std::function<int32_t()>& lineWidth);
@@ -40,9 +41,16 @@ class ShownPart {
   static bool RightToLeft(std::string_view text, bool rightToLeftDefault);
 
  private:
+  // Where a start of text at least `needed` wide may end, and its width.
+  std::optional<std::pair<size_t, int64_t>> StartPart(const FontPair& fonts, std::string_view text, bool rtl,
+                                                      int64_t needed);
+  // Where an end of text at least `needed` wide may begin, and its width.
+  std::optional<std::pair<size_t, int64_t>> EndPart(const FontPair& fonts, std::string_view text, bool rtl,
+                                                    int64_t needed);
+
   SegmentShaper& shaper_;
   std::vector<Segment> segments_;
-  std::vector<uint32_t> openBrackets_;
+  std::vector<bool> pairsClosed_;
 };
 
 }  // namespace arabtext

@@ -3,7 +3,9 @@
 // numbers, marks, direction marks and bracket pairs that span the places a line may be cut.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "InkHelpers.h"
@@ -20,10 +22,11 @@ using testing::Cp;
 using testing::MakeFont;
 
 // Pieces chosen at random until the line is longer than lines drawn whole.
-std::string LongLine(const std::string& opening, uint32_t seed, size_t length = 6000) {
-  const std::vector<std::string> pieces{
-      "word ", "Fig. ", Cp("كتاب "), Cp("مَدْرَسَة "), "2024 ", "3.14 ", "(", ")", Cp("«"), Cp("»"), "[x] ",
-      "{", "}", "- ", Cp("، "), Cp("؟ "), "\xFD", "\xFE", "100% ", Cp("العربية"), "English", " "};
+std::string LongLine(const std::string& opening, uint32_t seed, size_t length = 6000, bool brackets = true) {
+  std::vector<std::string> pieces{
+      "word ", "Fig. ", Cp("كتاب "), Cp("مَدْرَسَة "), "2024 ", "3.14 ", Cp("«"), Cp("»"), "- ",
+      Cp("، "), Cp("؟ "), "\xFD", "\xFE", "100% ", Cp("العربية"), "English", " "};
+  if (brackets) pieces.insert(pieces.end(), {"(", ")", "[x] ", "{", "}"});
   std::string line = opening;
   while (line.size() < length) {
     seed = seed * 1664525u + 1013904223u;
@@ -91,29 +94,53 @@ TEST_F(ShownPartTest, CutsNeverFallInsideABracketPairOrARunOfTheOtherDirection) 
   std::string numbers = "Go ";
   while (numbers.size() < 6000) numbers += Cp("كتاب ") + "12 ";
   EXPECT_EQ(Differing(numbers, 0, false), 0);
+  EXPECT_EQ(Differing(numbers, 400 - WidthOf(numbers), false), 0);
+  // The same at the line's end, shown from there: a pair closing after the last possible cut,
+  // and a tail of Arabic words and numbers with no strong left-to-right word to cut before.
+  std::string pairAtEnd = LongLine("Go ", 12, 6000, false) + Cp("كتاب (");
+  for (int i = 0; i < 60; ++i) pairAtEnd += "word " + Cp("كتاب ");
+  pairAtEnd += Cp(") كتاب");
+  EXPECT_EQ(Differing(pairAtEnd, 400 - WidthOf(pairAtEnd), false), 0);
+  std::string numbersAtEnd = LongLine("Go ", 13, 6000, false);
+  for (int i = 0; i < 100; ++i) numbersAtEnd += Cp("كتاب ") + "12 ";
+  EXPECT_EQ(Differing(numbersAtEnd, 400 - WidthOf(numbersAtEnd), false), 0);
 }
 
-TEST_F(ShownPartTest, APartIsFoundWhereTheWindowShowsAParagraphsStart) {
+TEST_F(ShownPartTest, APartIsFoundAtTheEndOfTheLineTheWindowShows) {
   FontStore store;
   SegmentShaper shaper;
   ShownPart shown(shaper);
   auto fonts = store.Pair(FontRequestFromLogFont(&latin_), FontRequestFromLogFont(&arabic_));
-  const std::string ltr = LongLine("Start ", 3), rtl = LongLine(Cp("بداية "), 4);
-  const int rtlWidth = WidthOf(rtl);
-  auto never = []() -> int32_t {
-    ADD_FAILURE() << "a left-to-right line drawn from its left end needs no width";
-    return 0;
+  // Without brackets: one opened and never closed holds back every cut after it.
+  const std::string ltr = LongLine("Start ", 3, 6000, false), rtl = LongLine(Cp("بداية "), 4, 6000, false);
+  const int ltrWidth = WidthOf(ltr), rtlWidth = WidthOf(rtl);
+  auto widthOf = [&](const std::string& line, const std::optional<LinePart>& part) {
+    return WidthOf(line.substr(part->begin, part->end - part->begin));
   };
-  auto ltrPart = shown.Find(0, 400, 0, *fonts, ltr, false, never);
-  ASSERT_TRUE(ltrPart);
-  EXPECT_LT(ltrPart->end, ltr.size() / 2);  // an opening bracket not yet closed holds the cut back
-  EXPECT_EQ(ltrPart->x, 0);
-  auto rtlPart = shown.Find(0, 400, 400 - rtlWidth, *fonts, rtl, false, [&] { return rtlWidth; });
-  ASSERT_TRUE(rtlPart);
-  EXPECT_LT(rtlPart->end, rtl.size() / 2);
-  EXPECT_EQ(rtlPart->x + WidthOf(rtl.substr(0, rtlPart->end)), 400);
-  // Shown from its other end, the part would be the whole line.
-  EXPECT_FALSE(shown.Find(0, 400, 0, *fonts, rtl, false, [&] { return rtlWidth; }));
+  // Each line shown from its left end and from its right end, in a 400-pixel window.
+  for (const auto& [line, width, isRtl] : {std::tuple{ltr, ltrWidth, false}, std::tuple{rtl, rtlWidth, true}}) {
+    const auto atLeft = shown.Find(0, 400, 0, *fonts, line, false, [&] { return width; });
+    ASSERT_TRUE(atLeft);
+    EXPECT_EQ(atLeft->x, 0);
+    // The left end is the start of a left-to-right line and the end of a right-to-left one.
+    EXPECT_EQ(atLeft->begin == 0, !isRtl);
+    EXPECT_EQ(atLeft->end == line.size(), isRtl);
+    EXPECT_LT(atLeft->end - atLeft->begin, line.size() / 4);
+    const auto atRight = shown.Find(0, 400, 400 - width, *fonts, line, false, [&] { return width; });
+    ASSERT_TRUE(atRight);
+    EXPECT_EQ(atRight->x + widthOf(line, atRight), 400);
+    EXPECT_EQ(atRight->begin == 0, isRtl);
+    EXPECT_LT(atRight->end - atRight->begin, line.size() / 4);
+  }
+  // A window on the middle of a long line takes the nearer end, up to past the window.
+  const auto middle = shown.Find(0, 400, -ltrWidth / 2, *fonts, ltr, false, [&] { return ltrWidth; });
+  ASSERT_TRUE(middle);
+  EXPECT_LT(middle->x, 0);
+  EXPECT_GT(widthOf(ltr, middle), ltrWidth / 2);
+  // Nothing of a line beside the window is drawn.
+  const auto beside = shown.Find(0, 400, 2000, *fonts, ltr, false, [&] { return ltrWidth; });
+  ASSERT_TRUE(beside);
+  EXPECT_EQ(beside->begin, beside->end);
 }
 
 }  // namespace
