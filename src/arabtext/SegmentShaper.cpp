@@ -2,6 +2,8 @@
 
 #include <hb.h>
 
+#include <algorithm>
+
 #include "arabtext/LoadedFont.h"
 #include "arabtext/ShapeRun.h"
 
@@ -15,15 +17,16 @@ const ShapedSegment& SegmentShaper::Shape(const LoadedFont& font, FontSlot slot,
   const Probe probe{font.Serial(), static_cast<uint8_t>(slot), bytes};
   if (ShapedSegment* found = cache_.Find(probe)) return *found;
   ShapedSegment shaped;
-  shaped.width = bytes.size() > ChunkedWords::kMinBytes ? chunked_.Shape(font, slot, bytes, shaped.glyphs)
-                                                         : RunShaper(font, slot, bytes, &shaped.glyphs);
+  shaped.width = bytes.size() > ChunkedWords::kMinBytes
+                     ? std::max(chunked_.Shape(font, slot, bytes, shaped.glyphs), 0)
+                     : RunShaper(font, slot, bytes, &shaped.glyphs);
   return cache_.Insert(Key{probe.font, probe.slot, std::string(bytes)}, std::move(shaped));
 }
 
 int32_t SegmentShaper::Width(const LoadedFont& font, FontSlot slot, std::string_view bytes) {
   // Long words are not kept whole in any cache: a growing word would fill it with every
   // prefix. Their chunks remember what can be reused.
-  if (bytes.size() > ChunkedWords::kMinBytes) return chunked_.Width(font, slot, bytes);
+  if (bytes.size() > ChunkedWords::kMinBytes) return std::max(chunked_.Width(font, slot, bytes), 0);
   if (bytes.size() > WidthCache::kMaxKeyBytes) {
     const Probe probe{font.Serial(), static_cast<uint8_t>(slot), bytes};
     if (const int32_t* known = longWidths_.Find(probe)) return *known;
@@ -66,7 +69,10 @@ int32_t SegmentShaper::RunShaper(const LoadedFont& font, FontSlot slot, std::str
   codePoints_.clear();
   AppendCodePoints(bytes, codePoints_);
   ShapeRange(buffer_, font.HbFont(), RunStyleOf(slot, bytes), codePoints_, 0, codePoints_.size(), true, true);
-  return RoundedWidth(buffer_, 0, glyphs);
+  // A segment never advances the pen backwards, whatever a font's positioning says: what
+  // follows a segment in a line then never lies before it, which drawing only the part of a
+  // long line the window shows relies on.
+  return std::max(RoundedWidth(buffer_, 0, glyphs), 0);
 }
 
 }  // namespace arabtext
