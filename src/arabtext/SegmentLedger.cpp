@@ -91,9 +91,13 @@ int64_t SegmentLedger::Width(const FontPair& fonts, std::string_view text) {
   for (size_t window = std::max(suffixStart, start) + 256;; window = window * 2) {
     const size_t limit = std::min(window, text.size());
     const std::string_view known = text.substr(0, limit);
-    const size_t stable = limit == text.size() ? limit : StableSegmentEnd(known, fonts.Classes());
     window_.clear();
     SplitSegments(known, start, arabicBefore, fonts.Classes(), window_);
+    // Short of the text's end, the window's last segment is left for the next window too, so
+    // that it always resumes at a segment's start with the state recorded there.
+    const size_t stable = limit == text.size() || window_.empty()
+                              ? limit
+                              : std::min(StableSegmentEnd(known, fonts.Classes()), size_t{window_.back().begin});
     for (const Segment& s : window_) {
       if (s.begin >= stable) {
         start = s.begin;

@@ -94,9 +94,13 @@ std::optional<std::pair<size_t, int64_t>> ShownPart::StartPart(const FontPair& f
   for (size_t window = 4096;; window *= 2) {
     const size_t limit = std::min(window, text.size());
     const std::string_view known = text.substr(0, limit);
-    const size_t stable = limit == text.size() ? limit : StableSegmentEnd(known, fonts.Classes());
     segments_.clear();
     SplitSegments(known, start, arabicBefore, fonts.Classes(), segments_);
+    // Short of the text's end, the window's last segment is left for the next window too, so
+    // that it always resumes at a segment's start with the state recorded there.
+    const size_t stable = limit == text.size() || segments_.empty()
+                              ? limit
+                              : std::min(StableSegmentEnd(known, fonts.Classes()), size_t{segments_.back().begin});
     for (const Segment& s : segments_) {
       if (s.begin >= stable) {
         start = s.begin;

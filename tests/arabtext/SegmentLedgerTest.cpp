@@ -109,6 +109,12 @@ TEST(SegmentLedgerTest, EditsThatChangeTheFontOfNeutralsOrRunPastTheFirstWindow)
   const std::string longSpaces(700, ' ');
   check(filler + Cp("ك") + longWord + filler, filler + Cp("ك ") + longWord + filler);
   check(filler + Cp("ب") + longSpaces + Cp("ب") + filler, filler + Cp("ب") + longSpaces + "x" + filler);
+  // A window of the changed line that ends just after Arabic punctuation: the spaces after it
+  // take the Arabic font, as the state the punctuation leaves says. The change inside a long
+  // word puts the window's end (256 bytes past it) right after the comma.
+  const std::string word(265, '\xE3');
+  const std::string after = Cp("،") + "   " + Cp("بب ") + filler;
+  check(filler + "end " + word + after, filler + "end " + word.substr(0, 10) + "\xC8" + word.substr(10) + after);
 }
 
 }  // namespace
