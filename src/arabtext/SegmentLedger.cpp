@@ -88,43 +88,28 @@ int64_t SegmentLedger::Width(const FontPair& fonts, std::string_view text) {
   fresh_.clear();
   freshWidths_.clear();
   int64_t width = before_[kept];
-  for (size_t window = std::max(suffixStart, start) + 256;; window = window * 2) {
-    const size_t limit = std::min(window, text.size());
-    const std::string_view known = text.substr(0, limit);
-    window_.clear();
-    SplitSegments(known, start, arabicBefore, fonts.Classes(), window_);
-    // Short of the text's end, the window's last segment is left for the next window too, so
-    // that it always resumes at a segment's start with the state recorded there.
-    const size_t stable = limit == text.size() || window_.empty()
-                              ? limit
-                              : std::min(StableSegmentEnd(known, fonts.Classes()), size_t{window_.back().begin});
-    for (const Segment& s : window_) {
-      if (s.begin >= stable) {
-        start = s.begin;
-        arabicBefore = s.arabicBefore;
-        break;
+  int64_t total = 0;
+  size_t resumed = segments_.size();
+  const bool inStep = WalkSegments(text, start, arabicBefore, std::max(suffixStart, start) + 256, fonts.Classes(),
+                                   window_, [&](const Segment& s) {
+    // From a word in the unchanged end on, the line splits as the ledger's line did.
+    if (s.kind == SegmentKind::kWord && s.begin >= suffixStart) {
+      const size_t match = SegmentAt(static_cast<size_t>(static_cast<int64_t>(s.begin) - delta));
+      if (match != std::string_view::npos && segments_[match].kind == SegmentKind::kWord &&
+          segments_[match].arabicBefore == s.arabicBefore) {
+        resumed = match;
+        total = width + (before_.back() - before_[match]);
+        return true;
       }
-      // From a word in the unchanged end on, the line splits as the ledger's line did.
-      if (s.kind == SegmentKind::kWord && s.begin >= suffixStart) {
-        const size_t resumed = SegmentAt(static_cast<size_t>(static_cast<int64_t>(s.begin) - delta));
-        if (resumed != std::string_view::npos && segments_[resumed].kind == SegmentKind::kWord &&
-            segments_[resumed].arabicBefore == s.arabicBefore) {
-          const int64_t total = width + (before_.back() - before_[resumed]);
-          if (!keep) Splice(text, kept, resumed, delta);
-          return total;
-        }
-      }
-      const int32_t w = WidthOf(fonts, text, s);
-      fresh_.push_back(s);
-      freshWidths_.push_back(w);
-      width += w;
-      start = s.end;
     }
-    if (limit == text.size()) {
-      if (!keep) Splice(text, kept, segments_.size(), delta);
-      return width;
-    }
-  }
+    const int32_t w = WidthOf(fonts, text, s);
+    fresh_.push_back(s);
+    freshWidths_.push_back(w);
+    width += w;
+    return false;
+  });
+  if (!keep) Splice(text, kept, resumed, delta);
+  return inStep ? total : width;
 }
 
 }  // namespace arabtext

@@ -10,6 +10,7 @@
 // them apart.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -47,5 +48,34 @@ bool SplitSegments(std::string_view text, size_t start, bool arabicBefore, const
 // start of a trailing word, which may grow, or of trailing neutrals, whose font waits on
 // what follows them.
 size_t StableSegmentEnd(std::string_view text, const ByteClassTable& classes);
+
+// Calls visit(segment) for the segments of text from start (a segment's start, with the state
+// recorded there) in order, until visit returns true; returns whether it did. The text is split
+// in growing windows, the first ending at firstLimit, so a walk that stops early splits only
+// what it visits. A segment is visited once it is final: short of the text's end, a window's
+// trailing word or neutrals, and its last segment, wait for the next window, which resumes at
+// that segment's start with the state recorded there.
+template <typename Visit>
+bool WalkSegments(std::string_view text, size_t start, bool arabicBefore, size_t firstLimit,
+                  const ByteClassTable& classes, std::vector<Segment>& scratch, Visit&& visit) {
+  for (size_t window = std::max<size_t>(firstLimit, 1);; window *= 2) {
+    const size_t limit = std::min(window, text.size());
+    const std::string_view known = text.substr(0, limit);
+    scratch.clear();
+    SplitSegments(known, start, arabicBefore, classes, scratch);
+    const size_t stable = limit == text.size() || scratch.empty()
+                              ? limit
+                              : std::min(StableSegmentEnd(known, classes), size_t{scratch.back().begin});
+    for (const Segment& s : scratch) {
+      if (s.begin >= stable) {
+        start = s.begin;
+        arabicBefore = s.arabicBefore;
+        break;
+      }
+      if (visit(s)) return true;
+    }
+    if (limit == text.size()) return false;
+  }
+}
 
 }  // namespace arabtext

@@ -87,36 +87,18 @@ std::optional<std::pair<size_t, int64_t>> ShownPart::StartPart(const FontPair& f
                                                                bool rtl, int64_t needed) {
   BracketStack brackets;
   int64_t width = 0;
-  size_t start = 0, scanned = 0;
-  bool arabicBefore = false;
-  // Segments of a growing start of the text. Those before the window's stable end are final;
-  // the next window resumes where they stop.
-  for (size_t window = 4096;; window *= 2) {
-    const size_t limit = std::min(window, text.size());
-    const std::string_view known = text.substr(0, limit);
-    segments_.clear();
-    SplitSegments(known, start, arabicBefore, fonts.Classes(), segments_);
-    // Short of the text's end, the window's last segment is left for the next window too, so
-    // that it always resumes at a segment's start with the state recorded there.
-    const size_t stable = limit == text.size() || segments_.empty()
-                              ? limit
-                              : std::min(StableSegmentEnd(known, fonts.Classes()), size_t{segments_.back().begin});
-    for (const Segment& s : segments_) {
-      if (s.begin >= stable) {
-        start = s.begin;
-        arabicBefore = s.arabicBefore;
-        break;
-      }
-      start = s.end;
-      if (s.kind != SegmentKind::kInvisible)
-        width += shaper_.Width(fonts.Font(s.slot), s.slot, text.substr(s.begin, s.end - s.begin));
-      for (; scanned < s.end; ++scanned) brackets.Add(static_cast<uint8_t>(text[scanned]));
-      if (width >= needed && s.kind == SegmentKind::kWord && brackets.Closed() &&
-          StrongIn(static_cast<uint8_t>(text[s.end - 1]), rtl))
-        return std::pair{static_cast<size_t>(s.end), width};
-    }
-    if (limit == text.size()) return std::nullopt;
-  }
+  size_t scanned = 0, end = 0;
+  // Segments of a growing start of the text, until one may end the part.
+  const bool found = WalkSegments(text, 0, false, 4096, fonts.Classes(), segments_, [&](const Segment& s) {
+    if (s.kind != SegmentKind::kInvisible)
+      width += shaper_.Width(fonts.Font(s.slot), s.slot, text.substr(s.begin, s.end - s.begin));
+    for (; scanned < s.end; ++scanned) brackets.Add(static_cast<uint8_t>(text[scanned]));
+    end = s.end;
+    return width >= needed && s.kind == SegmentKind::kWord && brackets.Closed() &&
+           StrongIn(static_cast<uint8_t>(text[s.end - 1]), rtl);
+  });
+  if (!found) return std::nullopt;
+  return std::pair{end, width};
 }
 
 std::optional<std::pair<size_t, int64_t>> ShownPart::EndPart(const FontPair& fonts, std::string_view text, bool rtl,
