@@ -51,4 +51,44 @@ TEST(RealLibrary, MixedTextInkStaysInsideItsLines) {
   display.WriteClientPng(c.GetSafeHwnd(), TestOutputPath("real-library-control.png"));
 }
 
+TEST(RealLibrary, TypingIntoALongLineShowsWhatTheSameTextShowsWhenLoaded) {
+  // A line far longer than the window, not wrapped, typed into in its middle by keystrokes:
+  // its width, caret and screen must be those of a control given the final text at once.
+  Display display(900, 300);
+  CWnd container;
+  container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 900, 300), nullptr);
+  auto place = [&](CKestrixCtrl& c, int left) {
+    c.ResetProperties();
+    c.m_WordWrap = FALSE;
+    c.CreateControlWindow(&container, CRect(left, 10, left + 400, 110));
+  };
+  CKestrixCtrl typed, loaded;
+  place(typed, 10);
+  place(loaded, 460);
+  std::string line;
+  while (line.size() < 30000) line += Cp1256FromUtf8("words كلمات (in a line) 2026 ");
+  for (const std::string& opening : {std::string("Start "), Cp1256FromUtf8("بداية ")}) {
+    std::string text = opening + line;
+    typed.SetText(text);
+    typed.SetFocus();
+    typed.m_CharIndex = typed.IndexFromOffset(15000);
+    const std::string keys = Cp1256FromUtf8("typed نص ");
+    for (char k : keys) display.Char(static_cast<uint8_t>(k));
+    text.insert(15000, keys);
+    ASSERT_EQ(typed.GetText(), text);
+    ASSERT_EQ(typed.LineCount(), 1);
+    const int caret = typed.CaretXFromIndex();
+    container.SetFocus();
+    loaded.SetText(text);
+    loaded.GotoLine(1);
+    loaded.m_CharIndex = loaded.IndexFromOffset(15000 + static_cast<int>(keys.size()));
+    EXPECT_EQ(caret, loaded.CaretXFromIndex());
+    EXPECT_EQ(typed.m_LineLeft, loaded.m_LineLeft);
+    EXPECT_EQ(typed.m_LineRight, loaded.m_LineRight);
+    EXPECT_EQ(display.CaptureClient(typed.GetSafeHwnd()).Pixels(),
+              display.CaptureClient(loaded.GetSafeHwnd()).Pixels());
+    EXPECT_EQ(typed.VerifyScreen(), "");
+  }
+}
+
 }  // namespace
