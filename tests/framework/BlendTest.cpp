@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "framework/gdi/BlendRow.h"
 #include "framework/gdi/DeviceContext.h"
 #include "framework/gdi/Surface.h"
 
@@ -91,6 +92,54 @@ TEST(BlendTest, ImagesBlendAsTheirPixelsWouldUnderAnyClip) {
       for (int col = 0; col < 7; ++col) pixels.BlendText(2 + col, 1 + row, buffer[static_cast<size_t>(row * 9 + col)]);
     EXPECT_EQ(byImage.Pixels(), byPixel.Pixels()) << clip.size() << " clip rectangles";
   }
+}
+
+TEST(BlendTest, ImagesCutBySurfaceEdgesBlendOnlyTheirPixelsInside) {
+  std::vector<uint8_t> buffer(11 * 6);
+  for (size_t i = 0; i < buffer.size(); ++i) buffer[i] = static_cast<uint8_t>((i * 71 + 13) % 256);
+  for (POINT corner : {POINT{-3, -2}, POINT{5, 3}, POINT{-20, 0}, POINT{2, 1}}) {
+    Surface byImage(9, 6, 0x102030), byPixel(9, 6, 0x102030);
+    byImage.BlendImage(corner.x, corner.y, 0xE0C0A0, buffer.data(), 10, 6, 11);
+    for (int row = 0; row < 6; ++row)
+      for (int col = 0; col < 10; ++col)
+        byPixel.Blend(corner.x + col, corner.y + row, 0xE0C0A0, buffer[static_cast<size_t>(row * 11 + col)]);
+    EXPECT_EQ(byImage.Pixels(), byPixel.Pixels()) << corner.x << "," << corner.y;
+  }
+}
+
+// Every vector width the processor offers mixes a row exactly as Mix does pixel by pixel,
+// through runs of no coverage, of full coverage and of partial coverage, and through row ends
+// shorter than a vector, with and without slack after the row; the slack comes back unchanged.
+TEST(BlendTest, EveryVectorWidthMixesARowAsThePixelsOneByOne) {
+  std::vector<uint8_t> coverage;
+  for (int i = 0; i < 256; ++i) coverage.push_back(static_cast<uint8_t>(i));
+  coverage.insert(coverage.end(), 8, 0);
+  coverage.insert(coverage.end(), 8, 255);
+  coverage.insert(coverage.end(), {255, 255, 255, 255, 0, 0, 0, 0, 255, 0, 255, 0, 1, 254});
+  for (int i = 0; i < 61; ++i) coverage.push_back(static_cast<uint8_t>((i * 97) % 256));
+  coverage.insert(coverage.end(), 16, 200);  // after the rows' ends: must never be read as coverage
+  const int length = static_cast<int>(coverage.size()) - 16;
+  std::vector<std::pair<const char*, blend::RowBlender>> variants{{"one by one", blend::RowOneByOne}};
+  if (blend::FourWide()) variants.emplace_back("four wide", blend::FourWide());
+  if (blend::EightWide()) variants.emplace_back("eight wide", blend::EightWide());
+  auto under = [](int i) { return 0x010203u * static_cast<uint32_t>(i % 85); };
+  for (uint32_t colour : {0x000000u, 0xFFFFFFu, 0x9C2E71u})
+    for (int start : {0, 1, 3, 7})
+      for (int end : {0, 1, 2, 5, 6})
+        for (int slack : {0, 3, 7, 12}) {
+          const int count = length - start - end;
+          std::vector<uint32_t> expected(static_cast<size_t>(count + slack));
+          for (int i = 0; i < count + slack; ++i)
+            expected[static_cast<size_t>(i)] =
+                i < count ? blend::Mix(colour, under(i), coverage[static_cast<size_t>(start + i)]) : under(i);
+          for (const auto& [name, variant] : variants) {
+            std::vector<uint32_t> row(static_cast<size_t>(count + slack));
+            for (int i = 0; i < count + slack; ++i) row[static_cast<size_t>(i)] = under(i);
+            variant(row.data(), coverage.data() + start, count, colour, slack);
+            ASSERT_EQ(row, expected) << name << " from " << start << " count " << count << " slack " << slack
+                                     << " colour " << std::hex << colour;
+          }
+        }
 }
 
 }  // namespace

@@ -87,10 +87,10 @@ void DeviceContext::BlendTextImage(int x, int y, const uint8_t* coverage, int wi
     const int left = std::max<int>(x, r.left), top = std::max<int>(y, r.top);
     const int stop = static_cast<int>(std::min<int64_t>(right, r.right));
     const int last = static_cast<int>(std::min<int64_t>(bottom, r.bottom));
-    for (int row = top; row < last && left < stop; ++row)
-      surface_->BlendRow(left + origin_.x, row + origin_.y, color,
-                         coverage + static_cast<size_t>(row - y) * stride + (left - x),
-                         stop - left);
+    if (left < stop && top < last)
+      surface_->BlendImage(left + origin_.x, top + origin_.y, color,
+                           coverage + static_cast<size_t>(top - y) * stride + (left - x), stop - left,
+                           last - top, stride);
   }
 }
 

@@ -1,6 +1,7 @@
 // A window's pixel surface: 32-bit xRGB pixels (0x00RRGGBB), row after row.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ class Surface {
   void Blend(int x, int y, uint32_t xrgb, uint8_t coverage);
   // Blend along a row: pixel (x + i, y) takes coverage[i], for i below count.
   void BlendRow(int x, int y, uint32_t xrgb, const uint8_t* coverage, int count);
+  // Blend of an image of `rows` rows of `width` coverage bytes, row r at coverage + r * stride,
+  // with its corner at (x, y).
+  void BlendImage(int x, int y, uint32_t xrgb, const uint8_t* coverage, int width, int rows, size_t stride);
 
   // A copy of the rectangle r (clipped) as its own surface.
   Surface Crop(const RECT& r) const;
