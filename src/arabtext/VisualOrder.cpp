@@ -5,33 +5,25 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "arabtext/Cp1256.h"
-
 namespace arabtext {
 
 const std::vector<OrderedSegment>& VisualOrder::Order(std::string_view text, const std::vector<Segment>& segments,
                                                       bool rightToLeftDefault) {
-  codePoints_.clear();
+  const BidiByte* table = BidiBytes();
+  bytes_.clear();
   positionOfByte_.assign(text.size(), -1);
   for (const Segment& s : segments)
     for (uint32_t i = s.begin; i < s.end; ++i) {
-      positionOfByte_[i] = static_cast<int32_t>(codePoints_.size());
-      codePoints_.push_back(UnicodeFromCp1256(static_cast<uint8_t>(text[i])));
+      positionOfByte_[i] = static_cast<int32_t>(bytes_.size());
+      bytes_.push_back(&table[static_cast<uint8_t>(text[i])]);
     }
-  const auto length = static_cast<FriBidiStrIndex>(codePoints_.size());
-  types_.resize(codePoints_.size());
-  bracketTypes_.resize(codePoints_.size());
-  levels_.assign(codePoints_.size(), 0);
+  const size_t length = bytes_.size();
+  levels_.assign(length, 0);
 
-  FriBidiParType base = rightToLeftDefault ? FRIBIDI_PAR_WRTL : FRIBIDI_PAR_WLTR;
-  bool ok = length > 0;
-  if (ok) {
-    fribidi_get_bidi_types(codePoints_.data(), length, types_.data());
-    fribidi_get_bracket_types(codePoints_.data(), length, types_.data(), bracketTypes_.data());
-    ok = fribidi_get_par_embedding_levels_ex(types_.data(), bracketTypes_.data(), length, &base,
-                                             levels_.data()) != 0;
-  }
-  const auto baseLevel = static_cast<uint8_t>(FRIBIDI_IS_RTL(base) ? 1 : 0);
+  bool rightToLeft = rightToLeftDefault;
+  bool ok = length > 0 && (resolver_.Resolve(bytes_.data(), length, rightToLeft, levels_.data()) ||
+                           ResolveWithFriBidi(rightToLeft));
+  const auto baseLevel = static_cast<uint8_t>(rightToLeft ? 1 : 0);
   if (!ok) std::fill(levels_.begin(), levels_.end(), static_cast<int8_t>(baseLevel));
 
   order_.resize(segments.size());
@@ -40,7 +32,7 @@ const std::vector<OrderedSegment>& VisualOrder::Order(std::string_view text, con
     const auto first = static_cast<size_t>(positionOfByte_[s.begin]);
     size_t chosen = first;
     for (size_t p = first; p < first + (s.end - s.begin); ++p)
-      if (FRIBIDI_IS_STRONG(types_[p])) {
+      if (FRIBIDI_IS_STRONG(bytes_[p]->type)) {
         chosen = p;
         break;
       }
@@ -49,7 +41,7 @@ const std::vector<OrderedSegment>& VisualOrder::Order(std::string_view text, con
   // Trailing white space goes back to the paragraph level.
   for (size_t k = segments.size(); k > 0; --k) {
     const Segment& s = segments[k - 1];
-    if (s.kind != SegmentKind::kSingle || types_[static_cast<size_t>(positionOfByte_[s.begin])] != FRIBIDI_TYPE_WS)
+    if (s.kind != SegmentKind::kSingle || bytes_[static_cast<size_t>(positionOfByte_[s.begin])]->type != FRIBIDI_TYPE_WS)
       break;
     order_[k - 1].level = baseLevel;
   }
@@ -74,6 +66,21 @@ const std::vector<OrderedSegment>& VisualOrder::Order(std::string_view text, con
     }
   }
   return order_;
+}
+
+bool VisualOrder::ResolveWithFriBidi(bool& rightToLeft) {
+  types_.resize(bytes_.size());
+  bracketTypes_.resize(bytes_.size());
+  for (size_t i = 0; i < bytes_.size(); ++i) {
+    types_[i] = bytes_[i]->type;
+    bracketTypes_[i] = bytes_[i]->bracket;
+  }
+  FriBidiParType base = rightToLeft ? FRIBIDI_PAR_WRTL : FRIBIDI_PAR_WLTR;
+  const bool ok = fribidi_get_par_embedding_levels_ex(types_.data(), bracketTypes_.data(),
+                                                      static_cast<FriBidiStrIndex>(bytes_.size()), &base,
+                                                      levels_.data()) != 0;
+  rightToLeft = FRIBIDI_IS_RTL(base);
+  return ok;
 }
 
 }  // namespace arabtext

@@ -1,11 +1,13 @@
-// Puts a line's segments in visual order with FriBidi. The line is one paragraph whose
-// direction is that of its first strong character, or the reading order when it has none.
+// Puts a line's segments in visual order by the bidirectional algorithm. The line is one
+// paragraph whose direction is that of its first strong character, or the reading order when
+// it has none.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
+#include "arabtext/BidiLevels.h"
 #include "arabtext/Segmenter.h"
 
 namespace arabtext {
@@ -23,7 +25,11 @@ class VisualOrder {
                                            bool rightToLeftDefault);
 
  private:
-  std::vector<uint32_t> codePoints_;
+  // The levels of bytes_ by FriBidi, for text the resolver hands back; false when it fails.
+  bool ResolveWithFriBidi(bool& rightToLeft);
+
+  BidiLevels resolver_;
+  std::vector<const BidiByte*> bytes_;
   std::vector<int32_t> positionOfByte_;
   std::vector<uint32_t> types_;
   std::vector<uint32_t> bracketTypes_;
