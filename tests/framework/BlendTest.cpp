@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "framework/gdi/BlendRow.h"
+#include "framework/gdi/PixelRows.h"
 #include "framework/gdi/DeviceContext.h"
 #include "framework/gdi/Surface.h"
 
@@ -119,9 +119,9 @@ TEST(BlendTest, EveryVectorWidthMixesARowAsThePixelsOneByOne) {
   for (int i = 0; i < 61; ++i) coverage.push_back(static_cast<uint8_t>((i * 97) % 256));
   coverage.insert(coverage.end(), 16, 200);  // after the rows' ends: must never be read as coverage
   const int length = static_cast<int>(coverage.size()) - 16;
-  std::vector<std::pair<const char*, blend::RowBlender>> variants{{"one by one", blend::RowOneByOne}};
-  if (blend::FourWide()) variants.emplace_back("four wide", blend::FourWide());
-  if (blend::EightWide()) variants.emplace_back("eight wide", blend::EightWide());
+  std::vector<std::pair<const char*, pixelrows::RowBlender>> variants{{"one by one", pixelrows::RowOneByOne}};
+  if (pixelrows::FourWide()) variants.emplace_back("four wide", pixelrows::FourWide());
+  if (pixelrows::EightWide()) variants.emplace_back("eight wide", pixelrows::EightWide());
   auto under = [](int i) { return 0x010203u * static_cast<uint32_t>(i % 85); };
   for (uint32_t colour : {0x000000u, 0xFFFFFFu, 0x9C2E71u})
     for (int start : {0, 1, 3, 7})
@@ -131,7 +131,7 @@ TEST(BlendTest, EveryVectorWidthMixesARowAsThePixelsOneByOne) {
           std::vector<uint32_t> expected(static_cast<size_t>(count + slack));
           for (int i = 0; i < count + slack; ++i)
             expected[static_cast<size_t>(i)] =
-                i < count ? blend::Mix(colour, under(i), coverage[static_cast<size_t>(start + i)]) : under(i);
+                i < count ? pixelrows::Mix(colour, under(i), coverage[static_cast<size_t>(start + i)]) : under(i);
           for (const auto& [name, variant] : variants) {
             std::vector<uint32_t> row(static_cast<size_t>(count + slack));
             for (int i = 0; i < count + slack; ++i) row[static_cast<size_t>(i)] = under(i);

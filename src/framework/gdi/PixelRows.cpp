@@ -1,4 +1,4 @@
-#include "framework/gdi/BlendRow.h"
+#include "framework/gdi/PixelRows.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,7 +11,7 @@
 #define KESTRIX_EIGHT_WIDE 1
 #endif
 
-namespace blend {
+namespace pixelrows {
 
 namespace {
 
@@ -126,22 +126,51 @@ __attribute__((target("avx2"))) inline void MixEight(uint32_t* pixels, uint64_t 
   _mm256_storeu_si256(at, _mm256_packus_epi16(mixed[0], mixed[1]));
 }
 
-__attribute__((target("avx2"))) void EightWideRow(uint32_t* pixels, const uint8_t* coverage, int count,
-                                                  uint32_t xrgb, int slack) {
-  const __m256i solid = _mm256_set1_epi32(static_cast<int>(xrgb));
-  const __m256i colour = _mm256_unpacklo_epi8(solid, _mm256_setzero_si256());
+// Constants hoisted out of the rows: an image's rows share them.
+struct EightWideColour {
+  __m256i solid, colour;
+};
+
+__attribute__((target("avx2"), always_inline)) inline void EightWideRowWith(uint32_t* pixels, const uint8_t* coverage,
+                                                                          int count, uint32_t xrgb, int slack,
+                                                                          const EightWideColour& c) {
   int i = 0;
   for (; i + 8 <= count; i += 8) {
     uint64_t eight;
     std::memcpy(&eight, coverage + i, sizeof eight);
-    if (eight != 0) MixEight(pixels + i, eight, colour, solid);
+    if (eight != 0) MixEight(pixels + i, eight, c.colour, c.solid);
   }
   if (i == count) return;
   if (i + 8 <= count + slack) {
-    if (const auto eight = EndOf<uint64_t>(coverage, i, count)) MixEight(pixels + i, eight, colour, solid);
+    if (const auto eight = EndOf<uint64_t>(coverage, i, count)) MixEight(pixels + i, eight, c.colour, c.solid);
     return;
   }
   FourWideRow(pixels + i, coverage + i, count - i, xrgb, slack);
+}
+
+__attribute__((target("avx2"))) EightWideColour EightWideColourOf(uint32_t xrgb) {
+  const __m256i solid = _mm256_set1_epi32(static_cast<int>(xrgb));
+  return {solid, _mm256_unpacklo_epi8(solid, _mm256_setzero_si256())};
+}
+
+__attribute__((target("avx2"))) void EightWideRow(uint32_t* pixels, const uint8_t* coverage, int count,
+                                                  uint32_t xrgb, int slack) {
+  EightWideRowWith(pixels, coverage, count, xrgb, slack, EightWideColourOf(xrgb));
+}
+
+__attribute__((target("avx2"))) void EightWideImage(uint32_t* pixels, size_t pixelStride, const uint8_t* coverage,
+                                                    size_t coverageStride, int width, int rows, uint32_t xrgb,
+                                                    int slack) {
+  const EightWideColour c = EightWideColourOf(xrgb);
+  for (int r = 0; r < rows; ++r, pixels += pixelStride, coverage += coverageStride)
+    EightWideRowWith(pixels, coverage, width, xrgb, slack, c);
+}
+
+__attribute__((target("avx2"))) void FillEightWide(uint32_t* pixels, size_t count, uint32_t xrgb) {
+  const __m256i solid = _mm256_set1_epi32(static_cast<int>(xrgb));
+  size_t i = 0;
+  for (; i + 8 <= count; i += 8) _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + i), solid);
+  std::fill(pixels + i, pixels + count, xrgb);
 }
 
 bool HasAvx2() {
@@ -184,11 +213,21 @@ RowBlender Widest() {
   return widest;
 }
 
+void Fill(uint32_t* pixels, size_t count, uint32_t xrgb) {
+#if defined(KESTRIX_EIGHT_WIDE)
+  if (EightWide()) return FillEightWide(pixels, count, xrgb);
+#endif
+  std::fill(pixels, pixels + count, xrgb);
+}
+
 void Image(uint32_t* pixels, size_t pixelStride, const uint8_t* coverage, size_t coverageStride, int width,
            int rows, uint32_t xrgb, int slack) {
+#if defined(KESTRIX_EIGHT_WIDE)
+  if (EightWide()) return EightWideImage(pixels, pixelStride, coverage, coverageStride, width, rows, xrgb, slack);
+#endif
   const RowBlender row = Widest();
   for (int r = 0; r < rows; ++r, pixels += pixelStride, coverage += coverageStride)
     row(pixels, coverage, width, xrgb, slack);
 }
 
-}  // namespace blend
+}  // namespace pixelrows

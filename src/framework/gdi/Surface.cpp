@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/gdi/BlendRow.h"
+#include "framework/gdi/PixelRows.h"
 
 Surface::Surface(int width, int height, uint32_t fill) { Reset(width, height, fill); }
 
@@ -38,7 +38,7 @@ void Surface::Fill(const RECT& r, uint32_t xrgb) {
   RECT c = ClipToSurface(r, width_, height_);
   for (int y = c.top; y < c.bottom; ++y) {
     uint32_t* row = &pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_)];
-    std::fill(row + c.left, row + c.right, xrgb & 0xFFFFFF);
+    pixelrows::Fill(row + c.left, static_cast<size_t>(c.right - c.left), xrgb & 0xFFFFFF);
   }
 }
 
@@ -54,7 +54,7 @@ void Surface::Blend(int x, int y, uint32_t xrgb, uint8_t coverage) {
   if (coverage == 0 || x < 0 || y < 0 || x >= width_ || y >= height_) return;
   uint32_t& dst =
       pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
-  dst = blend::Mix(xrgb, dst, coverage);
+  dst = pixelrows::Mix(xrgb, dst, coverage);
 }
 
 void Surface::BlendRow(int x, int y, uint32_t xrgb, const uint8_t* coverage, int count) {
@@ -62,7 +62,7 @@ void Surface::BlendRow(int x, int y, uint32_t xrgb, const uint8_t* coverage, int
   const int from = std::max(x, 0), to = static_cast<int>(std::min<int64_t>(int64_t{x} + count, width_));
   if (from >= to) return;
   uint32_t* row = &pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_)];
-  blend::Widest()(row + from, coverage + (from - x), to - from, xrgb & 0xFFFFFF, width_ - to);
+  pixelrows::Widest()(row + from, coverage + (from - x), to - from, xrgb & 0xFFFFFF, width_ - to);
 }
 
 void Surface::BlendImage(int x, int y, uint32_t xrgb, const uint8_t* coverage, int width, int rows, size_t stride) {
@@ -72,7 +72,7 @@ void Surface::BlendImage(int x, int y, uint32_t xrgb, const uint8_t* coverage, i
   const int bottom = static_cast<int>(std::min<int64_t>(int64_t{y} + rows, height_));
   if (left >= right || top >= bottom) return;
   const auto rowLength = static_cast<size_t>(width_);
-  blend::Image(&pixels_[static_cast<size_t>(top) * rowLength + static_cast<size_t>(left)], rowLength,
+  pixelrows::Image(&pixels_[static_cast<size_t>(top) * rowLength + static_cast<size_t>(left)], rowLength,
                coverage + static_cast<size_t>(top - y) * stride + static_cast<size_t>(left - x), stride,
                right - left, bottom - top, xrgb & 0xFFFFFF, width_ - right);
 }
