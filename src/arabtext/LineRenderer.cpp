@@ -8,13 +8,11 @@ namespace arabtext {
 int32_t LineRenderer::Draw(DeviceContext& dc, int32_t x, int32_t baseline, const FontPair& fonts,
                            std::string_view text, bool rightToLeftDefault) {
   clip_.Reset(dc.ClipRects());
-  segments_.clear();
-  SplitSegments(text, 0, false, fonts.Classes(), segments_);
-  const std::vector<OrderedSegment>& order = visualOrder_.Order(text, segments_, rightToLeftDefault);
+  const Arranged& arranged = Arrange(fonts, text, rightToLeftDefault);
 
   int64_t pen = x;
-  for (const OrderedSegment& placed : order) {
-    const Segment& s = segments_[placed.index];
+  for (const OrderedSegment& placed : arranged.order) {
+    const Segment& s = arranged.segments[placed.index];
     if (s.kind == SegmentKind::kInvisible) continue;
     const LoadedFont& font = fonts.Font(s.slot);
     const std::string_view bytes = text.substr(s.begin, s.end - s.begin);
@@ -52,6 +50,33 @@ int32_t LineRenderer::Draw(DeviceContext& dc, int32_t x, int32_t baseline, const
     pen += width;
   }
   return static_cast<int32_t>(pen - x);
+}
+
+const LineRenderer::Arranged& LineRenderer::Arrange(const FontPair& fonts, std::string_view text,
+                                                    bool rightToLeftDefault) {
+  if (text.size() > kKeptBytes) {
+    long_.segments.clear();
+    SplitSegments(text, 0, false, fonts.Classes(), long_.segments);
+    long_.order = visualOrder_.Order(text, long_.segments, rightToLeftDefault);
+    return long_;
+  }
+  Arranged* oldest = &arranged_[0];
+  for (Arranged& a : arranged_) {
+    if (a.lastUse != 0 && a.pair == fonts.Serial() && a.rightToLeftDefault == rightToLeftDefault && a.text == text) {
+      a.lastUse = ++clock_;
+      return a;
+    }
+    if (a.lastUse < oldest->lastUse) oldest = &a;
+  }
+  Arranged& a = *oldest;
+  a.pair = fonts.Serial();
+  a.rightToLeftDefault = rightToLeftDefault;
+  a.text.assign(text);
+  a.segments.clear();
+  SplitSegments(text, 0, false, fonts.Classes(), a.segments);
+  a.order = visualOrder_.Order(text, a.segments, rightToLeftDefault);
+  a.lastUse = ++clock_;
+  return a;
 }
 
 const SegmentInk& LineRenderer::InkOf(const LoadedFont& font, const ShapedSegment& shaped) {

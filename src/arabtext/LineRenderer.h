@@ -4,7 +4,9 @@
 // the window shows, not what the line holds.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,10 +34,25 @@ class LineRenderer {
                   const ShapedSegment& shaped);
   void DrawBar(DeviceContext& dc, int64_t left, int32_t width, int64_t top, int32_t thickness) const;
 
+  // A line's segments and their visual order. A keystroke that wraps draws the same lines
+  // more than once, so the last few lines drawn are kept, those up to kKeptBytes long.
+  struct Arranged {
+    uint32_t pair = 0;
+    bool rightToLeftDefault = false;
+    std::string text;
+    std::vector<Segment> segments;
+    std::vector<OrderedSegment> order;
+    uint64_t lastUse = 0;
+  };
+  const Arranged& Arrange(const FontPair& fonts, std::string_view text, bool rightToLeftDefault);
+
   SegmentShaper& shaper_;
   GlyphCache glyphs_;
   VisualOrder visualOrder_;
-  std::vector<Segment> segments_;
+  static constexpr size_t kKeptBytes = 4096;
+  std::array<Arranged, 4> arranged_;
+  Arranged long_;  // a longer line, arranged each time it is drawn
+  uint64_t clock_ = 0;
   ClipBands clip_;  // the clip of the context being drawn on
 };
 
