@@ -40,11 +40,10 @@ int32_t SegmentShaper::Width(const LoadedFont& font, FontSlot slot, std::string_
     if (known == kUnknownWidth) known = RunShaper(font, slot, bytes, nullptr);
     return known;
   }
-  const uint64_t hash = WidthCache::Hash(font.Serial(), slotByte, bytes);
   int32_t width = 0;
-  if (widths_.Find(font.Serial(), slotByte, bytes, hash, width)) return width;
+  if (widths_.Find(font.Serial(), slotByte, bytes, width)) return width;
   width = RunShaper(font, slot, bytes, nullptr);
-  widths_.Insert(font.Serial(), slotByte, bytes, hash, width);
+  widths_.Insert(font.Serial(), slotByte, bytes, width);
   return width;
 }
 
