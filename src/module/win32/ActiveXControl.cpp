@@ -110,6 +110,8 @@ HRESULT ActiveXControl::QueryInterface(REFIID riid, void** object) {
     *object = static_cast<IConnectionPointContainer*>(this);
   else if (IsEqualIID(riid, IID_IProvideClassInfo))
     *object = static_cast<IProvideClassInfo*>(this);
+  else if (IsEqualIID(riid, IID_ISpecifyPropertyPages))
+    *object = static_cast<ISpecifyPropertyPages*>(this);
   else
     return E_NOINTERFACE;
   AddRef();

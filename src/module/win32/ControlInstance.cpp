@@ -323,6 +323,14 @@ long ControlInstance::Unadvise(uint32_t cookie) {
   return state_->hosted->Unadvise(cookie);
 }
 
+std::vector<ClassId> ControlInstance::PropertyPages() const {
+  std::vector<CLSID> pages;
+  if (FAILED(state_->hosted->GetPropertyPages(&pages))) return {};
+  std::vector<ClassId> ids;
+  for (const CLSID& page : pages) ids.push_back(ClassIdOf(page));
+  return ids;
+}
+
 long ControlInstance::DoVerb(long verb) {
   state_->Use();
   return state_->hosted->DoVerb(static_cast<LONG>(verb));

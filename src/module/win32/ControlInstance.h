@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "module/win32/ClassId.h"
+
 namespace win32host {
 
 // What the window system behind the control is told, and asked for the clipboard.
@@ -108,6 +110,8 @@ class ControlInstance {
   long Advise(void* sink, uint32_t* cookie);
   long Unadvise(uint32_t cookie);
   long DoVerb(long verb);
+  // The classes of the control's property pages, in order.
+  std::vector<ClassId> PropertyPages() const;
 
  private:
   ControlInstance();
