@@ -36,6 +36,9 @@ class SystemEdge {
     std::string text;  // code page 1256
   };
   virtual unsigned ChooseFromMenu(const std::vector<MenuChoice>& items, int x, int y) = 0;
+  // A modal dialog from the module's resources, in a window of its own: its result, or nothing
+  // when the system could not show it.
+  virtual std::optional<intptr_t> RunDialog(unsigned templateId) = 0;
 };
 
 // One persisted property, as a container's property bag holds it.
