@@ -15,7 +15,7 @@ namespace {
 struct Seen {
   bool found = false;
   HWND owner = nullptr;
-  bool ownerEnabled = true;
+  bool containerEnabled = true;
   std::wstring className;
   bool versionShown = false;
   bool controlHoldsIt = false;
@@ -24,13 +24,13 @@ struct Seen {
 enum class Close { Return, Escape, OkButton };
 
 // Looks at the about box from inside its loop and closes it the given way.
-bool LookAndClose(HWND control, Close how, Seen& seen) {
+bool LookAndClose(HWND form, HWND control, Close how, Seen& seen) {
   HWND dialog = FindThreadWindow(
       [](HWND window) { return WindowText(window) == L"About Kestrix Control"; });
   if (!dialog) return false;
   seen.found = true;
   seen.owner = GetWindow(dialog, GW_OWNER);
-  seen.ownerEnabled = IsWindowEnabled(seen.owner) != FALSE;
+  seen.containerEnabled = IsWindowEnabled(form) != FALSE;
   seen.className = WindowClass(dialog);
   seen.versionShown = FindChildWithText(dialog, L"Kestrix Control, Version 1.0") != nullptr;
   seen.controlHoldsIt = IsChild(control, dialog) || dialog == control;
@@ -61,7 +61,7 @@ TEST(AboutBox, ShowsInAWindowOfItsOwnModalToTheContainerAndClosesEachWay) {
     SCOPED_TRACE(static_cast<int>(how));
     SetFocus(control);
     Seen seen;
-    ThreadTimerProbe probe([&] { return LookAndClose(control, how, seen); });
+    ThreadTimerProbe probe([&] { return LookAndClose(container.Form(), control, how, seen); });
     const ULONGLONG start = GetTickCount64();
     EXPECT_EQ(a.Call(L"AboutBox"), S_OK);
     EXPECT_LT(GetTickCount64() - start, 5000u);
@@ -70,7 +70,7 @@ TEST(AboutBox, ShowsInAWindowOfItsOwnModalToTheContainerAndClosesEachWay) {
     EXPECT_EQ(seen.className, L"#32770");
     EXPECT_FALSE(seen.controlHoldsIt);
     EXPECT_EQ(seen.owner, container.Form());
-    EXPECT_FALSE(seen.ownerEnabled);
+    EXPECT_FALSE(seen.containerEnabled);
     EXPECT_TRUE(seen.versionShown);
     // Gone, the container usable again, and the keyboard back with the control.
     EXPECT_EQ(FindThreadWindow([](HWND w) { return WindowText(w) == L"About Kestrix Control"; }),
