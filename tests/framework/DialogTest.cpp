@@ -246,6 +246,32 @@ TEST_F(DialogTest, AMissingTemplateCannotBeShown) {
   EXPECT_TRUE(owner.IsWindowEnabled());
 }
 
+TEST_F(DialogTest, ADialogTheWindowSystemTakesRunsThereAndOneItLeavesRunsOnTheDisplay) {
+  constexpr UINT kChooser = 30;
+  resources.AddDialog(kChooser, ChooserTemplate());
+  std::vector<std::pair<const ResourceTable*, UINT>> offered;
+  display.SetDialogRunner([&](CDialog& dialog) -> std::optional<intptr_t> {
+    offered.emplace_back(dialog.TemplateResources(), dialog.TemplateId());
+    if (dialog.TemplateId() == 0) return std::nullopt;
+    // Shown elsewhere: nothing of it is on the display, and the owner is left to the system.
+    EXPECT_EQ(display.WindowCount(), 1u);
+    EXPECT_TRUE(owner.IsWindowEnabled());
+    return kNo;
+  });
+  CDialog fromResources(resources, kChooser, &owner);
+  EXPECT_EQ(fromResources.DoModal(), kNo);
+  EXPECT_EQ(fromResources.GetSafeHwnd(), nullptr);
+  CDialog ownTemplate(ChooserTemplate(), &resources, &owner);
+  EXPECT_EQ(RunWith(ownTemplate, {[&] { display.KeyDown(VK_ESCAPE); }}), IDCANCEL);
+  ASSERT_EQ(offered.size(), 2u);
+  EXPECT_EQ(offered[0], std::make_pair(static_cast<const ResourceTable*>(&resources), kChooser));
+  EXPECT_EQ(offered[1], std::make_pair(static_cast<const ResourceTable*>(nullptr), 0u));
+  // A template the resources lack is no dialog to offer.
+  CDialog missing(resources, 999, &owner);
+  EXPECT_EQ(missing.DoModal(), -1);
+  EXPECT_EQ(offered.size(), 2u);
+}
+
 TEST_F(DialogTest, AChildDialogLivesInsideItsParentAtTheGivenRect) {
   DialogTemplate page;
   page.style = DS_SETFONT | WS_CHILD;

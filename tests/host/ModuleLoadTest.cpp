@@ -121,6 +121,12 @@ TEST_F(ModuleLoadTest, RegisterCreateByProgIdDriveReleaseUnloadAndUnregister) {
   EXPECT_EQ(log.keys, "d");
   EXPECT_EQ(hosted->IsDirty(), S_OK);
 
+  // The page a container's own property frame would show: the one page class.
+  std::vector<CLSID> pages;
+  ASSERT_EQ(hosted->GetPropertyPages(&pages), S_OK);
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_TRUE(IsEqualGUID(pages[0], CLSID_KestrixPropPage));
+
   // The Properties verb runs the property frame modally; with no input to come it is cancelled
   // and takes its windows away.
   size_t before = display.WindowCount();

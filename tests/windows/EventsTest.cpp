@@ -132,4 +132,68 @@ TEST_F(ControlEvents, NoEventReachesASinkAfterItsUnadvise) {
   EXPECT_EQ(sink.refs, 1u);
 }
 
+TEST_F(ControlEvents, TheContainerEnumeratesItsOnePointStepByStepAndFromAClone) {
+  IConnectionPointContainer* points = nullptr;
+  ASSERT_EQ(container.Control()->QueryInterface(IID_IConnectionPointContainer,
+                                                reinterpret_cast<void**>(&points)),
+            S_OK);
+  IEnumConnectionPoints* all = nullptr;
+  ASSERT_EQ(points->EnumConnectionPoints(&all), S_OK);
+  points->Release();
+  IConnectionPoint* found[2] = {};
+  ULONG fetched = 9;
+  EXPECT_EQ(all->Next(2, found, &fetched), S_FALSE);  // there is only one
+  ASSERT_EQ(fetched, 1u);
+  EXPECT_EQ(found[0], point);
+  IID iid{};
+  ASSERT_EQ(found[0]->GetConnectionInterface(&iid), S_OK);
+  EXPECT_TRUE(IsEqualIID(iid, DIID__DKestrixEvents));
+  found[0]->Release();
+  EXPECT_EQ(all->Next(1, found, nullptr), S_FALSE);
+  ASSERT_EQ(all->Reset(), S_OK);
+  EXPECT_EQ(all->Skip(2), S_FALSE);
+  ASSERT_EQ(all->Reset(), S_OK);
+  // A clone goes on from where its original stands.
+  IEnumConnectionPoints* clone = nullptr;
+  ASSERT_EQ(all->Clone(&clone), S_OK);
+  EXPECT_EQ(all->Skip(1), S_OK);
+  EXPECT_EQ(all->Next(1, found, nullptr), S_FALSE);
+  ASSERT_EQ(clone->Next(1, found, nullptr), S_OK);
+  EXPECT_EQ(found[0], point);
+  found[0]->Release();
+  clone->Release();
+  EXPECT_EQ(all->Release(), 0u);
+}
+
+TEST_F(ControlEvents, TheConnectionsAreEveryAdvisedSinkWithItsCookieAndNoneLeftHeld) {
+  Sink second;
+  DWORD secondCookie = 0;
+  ASSERT_EQ(point->Advise(&second, &secondCookie), S_OK);
+  EXPECT_NE(secondCookie, cookie);
+  IEnumConnections* connections = nullptr;
+  ASSERT_EQ(point->EnumConnections(&connections), S_OK);
+  CONNECTDATA data[3] = {};
+  ULONG fetched = 0;
+  EXPECT_EQ(connections->Next(3, data, &fetched), S_FALSE);
+  ASSERT_EQ(fetched, 2u);
+  EXPECT_EQ(data[0].pUnk, static_cast<IUnknown*>(&sink));
+  EXPECT_EQ(data[0].dwCookie, cookie);
+  EXPECT_EQ(data[1].pUnk, static_cast<IUnknown*>(&second));
+  EXPECT_EQ(data[1].dwCookie, secondCookie);
+  for (ULONG i = 0; i < fetched; ++i) data[i].pUnk->Release();
+  connections->Release();
+
+  ASSERT_EQ(point->Unadvise(cookie), S_OK);
+  ASSERT_EQ(point->EnumConnections(&connections), S_OK);
+  ASSERT_EQ(connections->Next(1, data, nullptr), S_OK);
+  EXPECT_EQ(data[0].dwCookie, secondCookie);
+  data[0].pUnk->Release();
+  EXPECT_EQ(connections->Next(1, data, nullptr), S_FALSE);
+  connections->Release();
+  ASSERT_EQ(point->Unadvise(secondCookie), S_OK);
+  // Neither the control nor its enumerators hold a sink any more.
+  EXPECT_EQ(sink.refs, 1u);
+  EXPECT_EQ(second.refs, 1u);
+}
+
 }  // namespace

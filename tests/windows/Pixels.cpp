@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -58,6 +59,19 @@ Picture CaptureClient(HWND window) {
   BitBlt(canvas.dc(), 0, 0, client.right, client.bottom, source, 0, 0, SRCCOPY);
   ReleaseDC(window, source);
   return canvas.Read();
+}
+
+void KeepWindowPicture(HWND window, const char* fileName) {
+  const char* directory = std::getenv("KESTRIX_WINDOWS_OUTPUT");
+  if (!directory) return;
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  UpdateWindow(window);
+  Canvas canvas(rect.right - rect.left, rect.bottom - rect.top);
+  HDC source = GetWindowDC(window);
+  BitBlt(canvas.dc(), 0, 0, rect.right - rect.left, rect.bottom - rect.top, source, 0, 0, SRCCOPY);
+  ReleaseDC(window, source);
+  WritePng(canvas.Read(), std::string(directory) + "/" + fileName);
 }
 
 Picture DrawObject(IUnknown* object, int width, int height) {

@@ -21,3 +21,6 @@ Picture CaptureClient(HWND window);
 // What an object draws of itself into a width x height rectangle (IViewObject::Draw).
 Picture DrawObject(IUnknown* object, int width, int height);
 bool WritePng(const Picture& picture, const std::string& path);
+// Keeps a picture of the whole window (caption and edges included) as fileName in the
+// directory KESTRIX_WINDOWS_OUTPUT names, if it names one.
+void KeepWindowPicture(HWND window, const char* fileName);

@@ -157,6 +157,7 @@ class COleControl : public CWnd, public FontNotifySink {
     HRESULT Advise(IDispatch* sink, DWORD* cookie) override;
     HRESULT Unadvise(DWORD cookie) override;
     HRESULT DoVerb(LONG verb) override;
+    HRESULT GetPropertyPages(std::vector<CLSID>* pages) override;
 
    private:
     COleControl& control_;

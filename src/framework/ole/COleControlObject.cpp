@@ -108,6 +108,12 @@ HRESULT COleControl::HostedObject::DoVerb(LONG verb) {
   return OLEOBJ_S_INVALIDVERB;
 }
 
+HRESULT COleControl::HostedObject::GetPropertyPages(std::vector<CLSID>* pages) {
+  if (!pages) return E_POINTER;
+  *pages = control_.GetPropPageIDs();
+  return S_OK;
+}
+
 IPropertyPage* COleControl::CreatePropertyPage(REFCLSID clsid) {
   IPropertyPage* page = nullptr;
   if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,

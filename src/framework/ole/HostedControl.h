@@ -3,6 +3,8 @@
 // its verbs. One interface stands for the several a platform container speaks.
 #pragma once
 
+#include <vector>
+
 #include "framework/ole/ObjectModel.h"
 #include "framework/window/CWnd.h"
 
@@ -49,6 +51,9 @@ class IHostedControl : public IUnknown {
   virtual HRESULT Advise(IDispatch* sink, DWORD* cookie) = 0;
   virtual HRESULT Unadvise(DWORD cookie) = 0;
   virtual HRESULT DoVerb(LONG verb) = 0;
+  // The classes of the control's property pages, in order: for a container that shows them
+  // in a property frame of its own.
+  virtual HRESULT GetPropertyPages(std::vector<CLSID>* pages) = 0;
 
  protected:
   ~IHostedControl() = default;

@@ -28,8 +28,10 @@ bool SameLabel(const std::string& a, const std::string& b) {
 
 CDialog::CDialog(const ResourceTable& resources, UINT templateId, CWnd* parent)
     : resources_(&resources), parent_(parent) {
-  if (const DialogTemplate* found = resources.FindDialog(templateId))
+  if (const DialogTemplate* found = resources.FindDialog(templateId)) {
+    templateId_ = templateId;
     template_ = std::make_unique<DialogTemplate>(*found);
+  }
 }
 
 CDialog::CDialog(DialogTemplate dialog, const ResourceTable* resources, CWnd* parent)

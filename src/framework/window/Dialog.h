@@ -28,7 +28,8 @@ class CDialog : public CWnd {
 
   // Shows the dialog and runs it until EndDialog; answers the result given to EndDialog, or -1
   // when the dialog could not be shown (no such template, no display). Meanwhile the other
-  // top-level windows are disabled, and the keyboard is the dialog's.
+  // top-level windows are disabled, and the keyboard is the dialog's. The display's dialog
+  // runner, when it takes the dialog, shows it instead and gives the result.
   virtual INT_PTR DoModal();
   // Ends a modal dialog with result once the current message is handled; a modeless one is
   // hidden.
@@ -48,6 +49,10 @@ class CDialog : public CWnd {
 
   // The template, or null when the resources have none of the identifier.
   const DialogTemplate* Template() const { return template_.get(); }
+  // Where the template came from: the resources and identifier it was found under, or null
+  // and 0 for a template of the dialog's own.
+  const ResourceTable* TemplateResources() const { return templateId_ ? resources_ : nullptr; }
+  UINT TemplateId() const { return templateId_; }
   const std::string& Title() const;
   // The base units of the dialog's font, and a template rectangle in pixels.
   DialogBaseUnits BaseUnits() const;
@@ -91,6 +96,7 @@ class CDialog : public CWnd {
   CRect CloseBoxRect() const;  // in client coordinates (the caption lies above 0)
 
   const ResourceTable* resources_ = nullptr;
+  UINT templateId_ = 0;
   std::unique_ptr<DialogTemplate> template_;
   CWnd* parent_ = nullptr;
   std::shared_ptr<const DialogFont> font_;

@@ -1,6 +1,7 @@
 // The modal loop of a dialog. It waits on the display's modal wait, so that a host that feeds
 // input while a loop waits (a script going on inside it) keeps driving the display; input for
-// windows outside the dialog is dropped, as their owner is disabled meanwhile.
+// windows outside the dialog is dropped, as their owner is disabled meanwhile. A window system
+// that shows dialogs in windows of their own (the display's dialog runner) may take it instead.
 #include <algorithm>
 
 #include "framework/window/Dialog.h"
@@ -33,6 +34,7 @@ void Uncover(Display& d, const CRect& rect, const Surface& saved) {
 INT_PTR CDialog::DoModal() {
   Display* d = Display::CurrentOrNull();
   if (!d || !Template() || Template()->IsChild() || GetSafeHwnd()) return -1;
+  if (std::optional<intptr_t> result = d->RunDialogElsewhere(*this)) return *result;
   HWND previousFocus = d->GetFocus();
   // The windows under the dialog as they were, kept to be put back when it goes (its rect is
   // clipped to the screen, as the pixels saved are).

@@ -19,6 +19,8 @@
 #include "framework/window/CWnd.h"
 #include "framework/window/DisplayPlatform.h"
 
+class CDialog;
+
 // The display's record of a window. Rectangles are in the parent's client coordinates
 // (the surface's for a top-level window). A record is freed when its window is destroyed, so
 // a Window* must not be kept across anything that may destroy windows: keep the HWND.
@@ -181,6 +183,14 @@ class Display {
   UINT RunPopupMenu(const std::vector<MenuItem>& items, POINT at);
   const std::vector<std::vector<MenuItem>>& MenusShown() const { return menusShown_; }
 
+  // Modal dialogs: a window system that can show a dialog in a window of its own runs it there
+  // and answers its result; it answers nothing for a dialog it leaves to the display.
+  using DialogRunner = std::function<std::optional<intptr_t>(CDialog& dialog)>;
+  void SetDialogRunner(DialogRunner runner) { dialogRunner_ = std::move(runner); }
+  std::optional<intptr_t> RunDialogElsewhere(CDialog& dialog) {
+    return dialogRunner_ ? dialogRunner_(dialog) : std::nullopt;
+  }
+
   // Keyboard layouts requested through WM_INPUTLANGCHANGEREQUEST's default processing.
   void RecordLayoutRequest(WPARAM flags, LPARAM layout) {
     layoutRequests_.push_back({flags, layout});
@@ -236,6 +246,7 @@ class Display {
   std::optional<std::string> clipboard_;
   bool clipboardOpen_ = false;
   MenuChooser menuChooser_;
+  DialogRunner dialogRunner_;
   std::vector<std::vector<MenuItem>> menusShown_;
   std::vector<LayoutRequest> layoutRequests_;
   Display* previous_ = nullptr;

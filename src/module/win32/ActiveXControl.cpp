@@ -3,9 +3,11 @@
 
 #include <new>
 #include <string>
+#include <vector>
 
 #include "KestrixIdl.h"
 #include "module/win32/ControlWindow.h"
+#include "module/win32/Enumerators.h"
 #include "module/win32/ModuleBridge.h"
 #include "module/win32/PropertyBagValues.h"
 #include "module/win32/Win32Text.h"
@@ -13,10 +15,16 @@
 namespace win32host {
 
 // The connection point of the stock events: a sink's dispatch interface is held by the
-// framework's control, which invokes it for every event. Its references are the control's.
+// framework's control, which invokes it for every event; the point keeps the sink as it was
+// given, to enumerate the connections. Its references are the control's.
 class ActiveXControl::EventPoint final : public IConnectionPoint {
  public:
   explicit EventPoint(ActiveXControl& control) : control_(control) {}
+  ~EventPoint() {
+    for (const CONNECTDATA& connection : connections_) connection.pUnk->Release();
+  }
+  EventPoint(const EventPoint&) = delete;
+  EventPoint& operator=(const EventPoint&) = delete;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
     if (!object) return E_POINTER;
@@ -53,19 +61,30 @@ class ActiveXControl::EventPoint final : public IConnectionPoint {
     HRESULT hr =
         control_.Instance().Advise(dispatch, &given);  // the control holds its own reference
     dispatch->Release();
+    if (FAILED(hr)) return hr;
+    sink->AddRef();
+    connections_.push_back({sink, given});
     *cookie = given;
     return hr;
   }
   HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
-    return SUCCEEDED(control_.Instance().Unadvise(cookie)) ? S_OK : CONNECT_E_NOCONNECTION;
+    if (FAILED(control_.Instance().Unadvise(cookie))) return CONNECT_E_NOCONNECTION;
+    for (auto it = connections_.begin(); it != connections_.end(); ++it) {
+      if (it->dwCookie != cookie) continue;
+      it->pUnk->Release();
+      connections_.erase(it);
+      break;
+    }
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** connections) override {
-    if (connections) *connections = nullptr;
-    return E_NOTIMPL;
+    if (!connections) return E_POINTER;
+    return EnumerateConnections(connections_, connections);
   }
 
  private:
   ActiveXControl& control_;
+  std::vector<CONNECTDATA> connections_;  // each sink held
 };
 
 ActiveXControl* ActiveXControl::Create() {
@@ -110,6 +129,8 @@ HRESULT ActiveXControl::QueryInterface(REFIID riid, void** object) {
     *object = static_cast<IConnectionPointContainer*>(this);
   else if (IsEqualIID(riid, IID_IProvideClassInfo))
     *object = static_cast<IProvideClassInfo*>(this);
+  else if (IsEqualIID(riid, IID_ISpecifyPropertyPages))
+    *object = static_cast<ISpecifyPropertyPages*>(this);
   else
     return E_NOINTERFACE;
   AddRef();
@@ -173,8 +194,8 @@ HRESULT ActiveXControl::GetClassInfo(ITypeInfo** info) {
 }
 
 HRESULT ActiveXControl::EnumConnectionPoints(IEnumConnectionPoints** points) {
-  if (points) *points = nullptr;
-  return E_NOTIMPL;
+  if (!points) return E_POINTER;
+  return EnumerateConnectionPoints({events_.get()}, points);
 }
 
 HRESULT ActiveXControl::FindConnectionPoint(REFIID riid, IConnectionPoint** point) {

@@ -1,6 +1,7 @@
 // The control as a Windows container sees it: an in-process ActiveX object that a container
 // places in its window (in-place activation), sizes, persists to a stream or a property bag,
-// draws, drives through IDispatch and listens to through a connection point. The control
+// draws, drives through IDispatch, listens to through a connection point and edits in a
+// property frame with the control's property page. The control
 // itself is the framework's, held by a ControlInstance; this object speaks the platform's
 // interfaces over it and owns the real child window that shows it.
 #pragma once
@@ -27,7 +28,8 @@ class ActiveXControl final : public IDispatch,
                              public IPersistStreamInit,
                              public IPersistPropertyBag,
                              public IConnectionPointContainer,
-                             public IProvideClassInfo {
+                             public IProvideClassInfo,
+                             public ISpecifyPropertyPages {
  public:
   // A new control holding one reference, or null.
   static ActiveXControl* Create();
@@ -123,6 +125,9 @@ class ActiveXControl final : public IDispatch,
   // IProvideClassInfo
   HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) override;
 
+  // ISpecifyPropertyPages: the control's own list of pages.
+  HRESULT STDMETHODCALLTYPE GetPages(CAUUID* pages) override;
+
   ControlInstance& Instance() { return *instance_; }
   IOleClientSite* ClientSite() const { return site_; }
 
@@ -134,6 +139,9 @@ class ActiveXControl final : public IDispatch,
   // In-place activation through the site: the window in the container's, optionally with the
   // focus and the container's active-object link.
   HRESULT ActivateInPlace(IOleClientSite* site, bool uiActivate);
+  // The Properties verb: the container's own frame when it shows one, else the system's
+  // property frame over the control's pages, owned by owner. Returns when the frame closes.
+  HRESULT ShowProperties(HWND owner);
   ITypeInfo* TypeInfoOf(REFGUID guid);
   // Tells a container that draws the control itself (through IViewObject) to draw it anew.
   void SendViewChange();

@@ -58,9 +58,12 @@ HRESULT ActiveXControl::GetClipboardData(DWORD, IDataObject** data) {
   return E_NOTIMPL;
 }
 
-HRESULT ActiveXControl::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LONG, HWND, LPCRECT) {
+HRESULT ActiveXControl::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LONG, HWND parent,
+                               LPCRECT) {
   IOleClientSite* site = activeSite ? activeSite : site_;
   switch (verb) {
+    case OLEIVERB_PROPERTIES:
+      return ShowProperties(parent);
     case OLEIVERB_PRIMARY:
     case OLEIVERB_SHOW:
     case OLEIVERB_UIACTIVATE:
@@ -71,8 +74,6 @@ HRESULT ActiveXControl::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LON
       if (window_) ShowWindow(window_->Handle(), SW_HIDE);
       return S_OK;
     default:
-      // The property frame is the framework's own window, which a Windows container cannot
-      // show: the verb is not offered here.
       return verb < 0 ? E_NOTIMPL : OLEOBJ_S_INVALIDVERB;
   }
 }

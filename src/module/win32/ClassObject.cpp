@@ -1,14 +1,15 @@
 #include "module/win32/ClassObject.h"
 
-#include <new>
-
 #include "module/win32/ActiveXControl.h"
 #include "module/win32/ModuleBridge.h"
+#include "module/win32/PropertyPage.h"
 
 namespace win32host {
 namespace {
 
-class ControlFactory final : public IClassFactory {
+// Object is a class whose Create() answers a new object holding one reference, or null.
+template <typename Object>
+class Factory final : public IClassFactory {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
     if (!object) return E_POINTER;
@@ -26,10 +27,10 @@ class ControlFactory final : public IClassFactory {
     if (!object) return E_POINTER;
     *object = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    ActiveXControl* control = ActiveXControl::Create();
-    if (!control) return E_OUTOFMEMORY;
-    HRESULT hr = control->QueryInterface(riid, object);
-    control->Release();  // the caller's reference, if any, keeps it alive
+    Object* made = Object::Create();
+    if (!made) return E_OUTOFMEMORY;
+    HRESULT hr = made->QueryInterface(riid, object);
+    made->Release();  // the caller's reference, if any, keeps it alive
     return hr;
   }
 
@@ -42,7 +43,12 @@ class ControlFactory final : public IClassFactory {
 }  // namespace
 
 IClassFactory& ControlClassObject() {
-  static ControlFactory factory;
+  static Factory<ActiveXControl> factory;
+  return factory;
+}
+
+IClassFactory& PropertyPageClassObject() {
+  static Factory<PropertyPage> factory;
   return factory;
 }
 

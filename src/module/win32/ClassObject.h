@@ -1,5 +1,5 @@
-// The class object of the control: every CreateInstance makes a new ActiveX control. It lives
-// as long as the module; its locks keep the module loaded.
+// The module's class objects, one per class: every CreateInstance makes a new object. They live
+// as long as the module; their locks keep the module loaded.
 #pragma once
 
 #include <unknwn.h>
@@ -7,5 +7,6 @@
 namespace win32host {
 
 IClassFactory& ControlClassObject();
+IClassFactory& PropertyPageClassObject();
 
 }  // namespace win32host

@@ -1,12 +1,16 @@
 #include "module/win32/ControlInstance.h"
 
+#include <typeinfo>
+
 #include "control/Guids.h"
 #include "framework/ole/HostedControl.h"
 #include "framework/ole/PropExchange.h"
 #include "framework/ole/PropertyBagFile.h"
 #include "framework/text/Cp1256.h"
 #include "framework/window/Display.h"
+#include "framework/window/Dialog.h"
 #include "module/KestrixModule.h"
+#include "module/resources/KestrixResources.h"
 
 namespace win32host {
 namespace {
@@ -198,6 +202,7 @@ void ControlInstance::AttachEdge(SystemEdge* edge) {
     s.display.SetPlatform(nullptr);
     s.display.SetIdleHandler(nullptr);
     s.display.SetMenuChooser(nullptr);
+    s.display.SetDialogRunner(nullptr);
     s.adapter.reset();
     return;
   }
@@ -208,6 +213,16 @@ void ControlInstance::AttachEdge(SystemEdge* edge) {
     std::vector<SystemEdge::MenuChoice> choices;
     for (const MenuItem& item : items) choices.push_back({item.id, item.text});
     return static_cast<UINT>(edge->ChooseFromMenu(choices, at.x, at.y));
+  });
+  s.display.SetDialogRunner([this, edge](CDialog& dialog) -> std::optional<intptr_t> {
+    // The system builds the dialog from the module's compiled copy of the same resources. A
+    // dialog class of its own would lose what it overrides there, so it stays on the display.
+    if (typeid(dialog) != typeid(CDialog) || dialog.TemplateResources() != &KestrixResources())
+      return std::nullopt;
+    std::optional<intptr_t> result = edge->RunDialog(dialog.TemplateId());
+    // The dialog's loop ran other controls, each on its own display.
+    state_->Use();
+    return result;
   });
 }
 
@@ -321,6 +336,14 @@ long ControlInstance::Advise(void* sink, uint32_t* cookie) {
 long ControlInstance::Unadvise(uint32_t cookie) {
   state_->Use();
   return state_->hosted->Unadvise(cookie);
+}
+
+std::vector<ClassId> ControlInstance::PropertyPages() const {
+  std::vector<CLSID> pages;
+  if (FAILED(state_->hosted->GetPropertyPages(&pages))) return {};
+  std::vector<ClassId> ids;
+  for (const CLSID& page : pages) ids.push_back(ClassIdOf(page));
+  return ids;
 }
 
 long ControlInstance::DoVerb(long verb) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "module/win32/ClassId.h"
+
 namespace win32host {
 
 // What the window system behind the control is told, and asked for the clipboard.
@@ -34,6 +36,9 @@ class SystemEdge {
     std::string text;  // code page 1256
   };
   virtual unsigned ChooseFromMenu(const std::vector<MenuChoice>& items, int x, int y) = 0;
+  // A modal dialog from the module's resources, in a window of its own: its result, or nothing
+  // when the system could not show it.
+  virtual std::optional<intptr_t> RunDialog(unsigned templateId) = 0;
 };
 
 // One persisted property, as a container's property bag holds it.
@@ -108,6 +113,8 @@ class ControlInstance {
   long Advise(void* sink, uint32_t* cookie);
   long Unadvise(uint32_t cookie);
   long DoVerb(long verb);
+  // The classes of the control's property pages, in order.
+  std::vector<ClassId> PropertyPages() const;
 
  private:
   ControlInstance();

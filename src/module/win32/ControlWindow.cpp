@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "module/win32/ModuleDialog.h"
 #include "module/win32/ModuleHandle.h"
 #include "module/win32/Win32Text.h"
 
@@ -300,6 +301,17 @@ unsigned ControlWindow::ChooseFromMenu(const std::vector<MenuChoice>& items, int
                                      at.y, 0, hwnd_, nullptr);
   DestroyMenu(menu);
   return static_cast<unsigned>(chosen);
+}
+
+std::optional<intptr_t> ControlWindow::RunDialog(unsigned templateId) {
+  HWND focus = GetFocus();
+  // Owned by the container's top-level window, which the dialog disables while it runs.
+  const INT_PTR result = RunModuleDialog(templateId, GetAncestor(hwnd_, GA_ROOT));
+  // The container's window takes the activation back; the keyboard returns where it was.
+  if (focus && IsWindow(focus)) SetFocus(focus);
+  Present();
+  if (result == -1) return std::nullopt;
+  return result;
 }
 
 }  // namespace win32host

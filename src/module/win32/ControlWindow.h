@@ -1,7 +1,7 @@
 // The real window that shows a control in its container's window: its paint shows the
 // display's surface, its keyboard and mouse messages become the display's input, a system
-// timer runs the display's clock, and the clipboard, cursor, keyboard layout and popup menus
-// are the system's.
+// timer runs the display's clock, and the clipboard, cursor, keyboard layout, popup menus and
+// modal dialogs are the system's.
 #pragma once
 
 #include <windows.h>
@@ -35,6 +35,7 @@ class ControlWindow final : public SystemEdge {
   void LayoutRequested(intptr_t layout) override;
   int64_t FeedWaitingLoop(uint32_t timeoutMs) override;
   unsigned ChooseFromMenu(const std::vector<MenuChoice>& items, int x, int y) override;
+  std::optional<intptr_t> RunDialog(unsigned templateId) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

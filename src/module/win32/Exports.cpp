@@ -1,6 +1,6 @@
 // The module's four entry points on Windows. Registration puts the type library (from the
-// module's own TYPELIB resource) and the control class in the system registry; the class
-// object makes ActiveX controls.
+// module's own TYPELIB resource), the control class and its property page class in the system
+// registry; the class objects make ActiveX controls and property pages.
 #include <windows.h>
 // After the basic types.
 #include <olectl.h>
@@ -31,7 +31,7 @@ HRESULT RegisterTypeLibrary() {
 extern "C" HRESULT WINAPI DllRegisterServer() {
   if (FAILED(RegisterTypeLibrary())) return SELFREG_E_TYPELIB;
   RegistryTree tree;
-  if (!win32host::BuildControlRegistration(tree) || !win32host::WriteToClassesRoot(tree))
+  if (!win32host::BuildModuleRegistration(tree) || !win32host::WriteToClassesRoot(tree))
     return SELFREG_E_CLASS;
   return S_OK;
 }
@@ -39,7 +39,7 @@ extern "C" HRESULT WINAPI DllRegisterServer() {
 extern "C" HRESULT WINAPI DllUnregisterServer() {
   RegistryTree tree;
   HRESULT classes =
-      win32host::BuildControlRegistration(tree) && win32host::RemoveFromClassesRoot(tree)
+      win32host::BuildModuleRegistration(tree) && win32host::RemoveFromClassesRoot(tree)
           ? S_OK
           : SELFREG_E_CLASS;
   HRESULT library =
@@ -53,8 +53,11 @@ extern "C" HRESULT WINAPI DllUnregisterServer() {
 extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
-  if (!IsEqualCLSID(clsid, CLSID_Kestrix)) return CLASS_E_CLASSNOTAVAILABLE;
-  return win32host::ControlClassObject().QueryInterface(riid, object);
+  if (IsEqualCLSID(clsid, CLSID_Kestrix))
+    return win32host::ControlClassObject().QueryInterface(riid, object);
+  if (IsEqualCLSID(clsid, win32host::GuidOf<CLSID>(win32host::PropertyPageClass())))
+    return win32host::PropertyPageClassObject().QueryInterface(riid, object);
+  return CLASS_E_CLASSNOTAVAILABLE;
 }
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() {

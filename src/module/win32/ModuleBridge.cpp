@@ -2,7 +2,10 @@
 
 #include "control/Guids.h"
 #include "framework/ole/Registration.h"
+#include "framework/registry/RegistryTree.h"
 #include "module/KestrixModule.h"
+#include "module/resources/KestrixResources.h"
+#include "module/resources/ResourceIds.h"
 
 namespace win32host {
 
@@ -10,11 +13,19 @@ bool ModuleCanUnload() { return TheKestrixApp().CanUnloadNow() == S_OK; }
 
 void LockModule(bool lock) { TheKestrixApp().LockServer(lock); }
 
-bool BuildControlRegistration(RegistryTree& tree) {
+ClassId PropertyPageClass() { return ClassIdOf(CLSID_KestrixPropPage); }
+
+PageResources PropertyPageResources() { return {IDD_PROPPAGE_KESTRIX, IDS_KESTRIX_PPG_CAPTION}; }
+
+bool BuildModuleRegistration(RegistryTree& tree) {
   if (!TheKestrixApp().UpdateRegistryAll(tree, TRUE)) return false;
-  // The property page is the framework's own kind of object, which a Windows container
-  // cannot use: only the control is offered.
-  return AfxOleUnregisterClass(tree, CLSID_KestrixPropPage, nullptr) != FALSE;
+  // A Windows container creates the page by its ProgID as it does the control, so the page's
+  // ProgID leads to its class as well.
+  const std::string page = RegistryGuid(CLSID_KestrixPropPage);
+  const std::string typeName = LoadResourceString(KestrixResources(), IDS_KESTRIX_PPG);
+  return tree.SetString(kKestrixPropPageProgID, "", typeName) &&
+         tree.SetString(std::string(kKestrixPropPageProgID) + "\\CLSID", "", page) &&
+         tree.SetString("CLSID\\" + page + "\\ProgID", "", kKestrixPropPageProgID);
 }
 
 std::string ModulePath() { return TheKestrixApp().Instance().path; }

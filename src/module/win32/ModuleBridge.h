@@ -1,19 +1,31 @@
 // The module's side of the Windows entry points, in standard types (see ControlInstance.h):
-// its object and lock counts, and the registry entries its control class writes.
+// its object and lock counts, its property page class, and the registry entries its classes
+// write.
 #pragma once
 
 #include <string>
+
+#include "module/win32/ClassId.h"
 
 class RegistryTree;
 
 namespace win32host {
 
-// No control is alive and no factory is locked.
+// No control or page is alive and no factory is locked.
 bool ModuleCanUnload();
 void LockModule(bool lock);
-// Writes into tree what registering the control class puts in the classes root (class,
-// ProgID, server path, toolbox bitmap, type library reference); false when it cannot.
-bool BuildControlRegistration(RegistryTree& tree);
+// The class of the control's property page, and where its dialog template and caption lie in
+// the module's resources.
+ClassId PropertyPageClass();
+struct PageResources {
+  unsigned dialog;
+  unsigned caption;
+};
+PageResources PropertyPageResources();
+// Writes into tree what registering the module's classes puts in the classes root: the
+// control (class, ProgID, server path, toolbox bitmap, type library reference) and its
+// property page (class, ProgID, server path); false when it cannot.
+bool BuildModuleRegistration(RegistryTree& tree);
 // The module file's path.
 std::string ModulePath();
 

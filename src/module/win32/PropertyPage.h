@@ -1,0 +1,49 @@
+// The control's property page as a Windows property frame holds it: a real child dialog built
+// from the page's template in the module's resources, captioned from its string. The page
+// binds no property, so it is never dirty and applying has nothing to write.
+#pragma once
+
+#include <windows.h>
+// After the basic types.
+#include <ocidl.h>
+
+#include <vector>
+
+namespace win32host {
+
+class PropertyPage final : public IPropertyPage {
+ public:
+  // A new page holding one reference, or null.
+  static PropertyPage* Create();
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+
+  // IPropertyPage
+  HRESULT STDMETHODCALLTYPE SetPageSite(IPropertyPageSite* site) override;
+  HRESULT STDMETHODCALLTYPE Activate(HWND parent, LPCRECT rect, BOOL modal) override;
+  HRESULT STDMETHODCALLTYPE Deactivate() override;
+  HRESULT STDMETHODCALLTYPE GetPageInfo(PROPPAGEINFO* info) override;
+  HRESULT STDMETHODCALLTYPE SetObjects(ULONG count, IUnknown** objects) override;
+  HRESULT STDMETHODCALLTYPE Show(UINT command) override;
+  HRESULT STDMETHODCALLTYPE Move(LPCRECT rect) override;
+  HRESULT STDMETHODCALLTYPE IsPageDirty() override;
+  HRESULT STDMETHODCALLTYPE Apply() override;
+  HRESULT STDMETHODCALLTYPE Help(LPCOLESTR helpDir) override;
+  HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* msg) override;
+
+ private:
+  PropertyPage();
+  ~PropertyPage();
+  void ReleaseObjects();
+
+  ULONG refs_ = 1;
+  IPropertyPageSite* site_ = nullptr;
+  std::vector<IUnknown*> objects_;  // held while the page edits them
+  HWND window_ = nullptr;
+  SIZE size_{};  // pixels; measured once
+};
+
+}  // namespace win32host
