@@ -6,6 +6,8 @@
 
 #include "KestrixIdl.h"
 #include "module/win32/ControlWindow.h"
+#include "module/win32/InspectionObject.h"
+#include "module/win32/KestrixInspection.h"
 #include "module/win32/ModuleBridge.h"
 #include "module/win32/PropertyBagValues.h"
 #include "module/win32/Win32Text.h"
@@ -71,6 +73,7 @@ class ActiveXControl::EventPoint final : public IConnectionPoint {
 ActiveXControl* ActiveXControl::Create() {
   std::unique_ptr<ControlInstance> instance = ControlInstance::Create();
   if (!instance) return nullptr;
+  if (TestMetricsAreFixed() && !instance->UseFixedMetrics()) return nullptr;
   return new (std::nothrow) ActiveXControl(std::move(instance));
 }
 
@@ -110,6 +113,8 @@ HRESULT ActiveXControl::QueryInterface(REFIID riid, void** object) {
     *object = static_cast<IConnectionPointContainer*>(this);
   else if (IsEqualIID(riid, IID_IProvideClassInfo))
     *object = static_cast<IProvideClassInfo*>(this);
+  else if (IsEqualIID(riid, IID_IKestrixInspection))
+    return InspectionFor(*this, object);  // for test hosts only
   else
     return E_NOINTERFACE;
   AddRef();

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace win32host {
@@ -108,6 +109,29 @@ class ControlInstance {
   long Advise(void* sink, uint32_t* cookie);
   long Unadvise(uint32_t cookie);
   long DoVerb(long verb);
+
+  // For test hosts (KestrixInspection.h): the fixed-metric text library, given before the
+  // control's window exists, and what only the control knows of its state.
+  bool UseFixedMetrics();
+  struct InspectedState {
+    int lineCount = 0;
+    int caretLine = 0, caretIndex = 0;
+    long caretOffset = 0;
+    int firstVisible = 0, lastVisible = 0;
+    int textBottom = 0;
+    bool scrollBarVisible = false, scrollBarOnLeft = false;
+    int scrollPosition = 0, scrollMaximum = 0;
+  };
+  struct InspectedLine {
+    std::u16string chars;
+    int direction = 0;
+    bool highlighted = false;
+    int highlightLeft = 0, highlightRight = 0;
+  };
+  InspectedState Inspect();
+  std::optional<InspectedLine> InspectLine(int n);
+  // The caret position before character index of line, at the middle of the line's band.
+  std::optional<std::pair<int, int>> InspectPoint(int line, int index);
 
  private:
   ControlInstance();
