@@ -22,6 +22,8 @@ class SystemEdge {
   // Text in code page 1256 with CR line breaks; nothing when the clipboard was emptied.
   virtual void ClipboardChanged(const std::optional<std::string>& text) = 0;
   virtual std::optional<std::string> ClipboardText(const std::optional<std::string>& own) = 0;
+  // Whether another program holds the clipboard open (then the control's cannot open).
+  virtual bool ClipboardAvailable() { return true; }
   enum class Cursor { None, Arrow, IBeam, Wait };
   virtual void CursorChanged(Cursor cursor) = 0;
   virtual void LayoutRequested(intptr_t layout) = 0;
