@@ -87,6 +87,9 @@ void ContainerScriptTarget::Place(IStream* saved) {
   SetFocus(watched_);
   Pump();
   events_.Clear();
+  // A control just placed is clean for its container: a container takes the state it has as
+  // saved the way it saves it, with the dirty flag cleared.
+  SaveToStream(true);
 }
 
 void ContainerScriptTarget::Unplace() {
@@ -200,10 +203,11 @@ void ContainerScriptTarget::ContinueInsideLoop() {
     if (buttonDown_) MouseUp(lastMouse_);
     return;
   }
-  if (passed == 0)
-    PostMessageW(helper_, kContinue, 0, 0);
-  else
-    SetTimer(helper_, kContinueTimer, static_cast<UINT>(passed), nullptr);
+  // A timer, not a posted message: the loop takes the input the line posted in this turn, and
+  // handles it before a later turn lets the script go on (or ends, and the script goes on
+  // outside it).
+  SetTimer(helper_, kContinueTimer, static_cast<UINT>(std::max<int64_t>(passed, USER_TIMER_MINIMUM)),
+           nullptr);
 }
 
 LRESULT CALLBACK ContainerScriptTarget::HelperProc(HWND hwnd, UINT message, WPARAM wParam,
@@ -378,14 +382,13 @@ std::optional<std::string> ContainerScriptTarget::ClipboardText() {
   return ::ClipboardText(helper_);
 }
 
-void ContainerScriptTarget::Save(const std::string& file) {
-  EnsureControl();
+std::string ContainerScriptTarget::SaveToStream(bool clearDirty) {
   IPersistStreamInit* persist = nullptr;
   IStream* stream = nullptr;
   HRESULT hr = container_->Control()->QueryInterface(IID_IPersistStreamInit,
                                                      reinterpret_cast<void**>(&persist));
   if (SUCCEEDED(hr)) hr = CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-  if (SUCCEEDED(hr)) hr = persist->Save(stream, TRUE);
+  if (SUCCEEDED(hr)) hr = persist->Save(stream, clearDirty ? TRUE : FALSE);
   std::string bytes;
   if (SUCCEEDED(hr)) {
     LARGE_INTEGER start{};
@@ -396,7 +399,13 @@ void ContainerScriptTarget::Save(const std::string& file) {
   }
   if (stream) stream->Release();
   if (persist) persist->Release();
-  if (FAILED(hr)) throw ScriptError("cannot save " + file + ": the control's Save failed");
+  if (FAILED(hr)) throw ScriptError("the control's IPersistStreamInit::Save failed");
+  return bytes;
+}
+
+void ContainerScriptTarget::Save(const std::string& file) {
+  EnsureControl();
+  const std::string bytes = SaveToStream(true);
   std::ofstream out(file, std::ios::binary);
   if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
     throw ScriptError("cannot save " + file);

@@ -82,6 +82,8 @@ class ContainerScriptTarget final : public ScriptTarget {
   // A new control (from a saved stream, or new) in a form of the current size.
   void Place(IStream* saved);
   void Unplace();
+  // The control's state as IPersistStreamInit saves it.
+  std::string SaveToStream(bool clearDirty);
   void SizeForm();
   HWND ControlHwnd();
   IKestrixInspection& Inspection();
