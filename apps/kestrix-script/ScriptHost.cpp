@@ -3,14 +3,11 @@
 #include "framework/ole/ObjectCreation.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
+#include <utility>
 
 #include "PropertyAccess.h"
 #include "StockEventText.h"
 #include "framework/ole/PropertyBagFile.h"
-#include "framework/window/Clipboard.h"
-#include "framework/window/Dialog.h"
 
 namespace {
 
