@@ -121,10 +121,15 @@ kestrix_warnings(kestrix_ocx)
 # The test container: a Windows program of ours that creates the registered control by its
 # ProgID and drives it as a container does (tests/windows/run-under-wine.sh runs it).
 kestrix_import(dep_gtest libgtest.a "${deps}/include")
+# It also runs kestrix-script's language (--script): the script language's files are standard
+# C++ and compile here as they are, with the code page table they use.
 file(GLOB container_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/windows/*.cpp)
-add_executable(kestrix-container ${container_sources})
+file(GLOB script_language_sources CONFIGURE_DEPENDS ${src}/script/*.cpp)
+add_executable(kestrix-container ${container_sources} ${script_language_sources}
+               ${src}/framework/text/Cp1256.cpp)
 add_dependencies(kestrix-container kestrix_generated)
-target_include_directories(kestrix-container PRIVATE ${gen})
+target_include_directories(kestrix-container PRIVATE ${gen} ${src}/script ${src}
+                           ${src}/module/win32)
 target_compile_definitions(kestrix-container PRIVATE UNICODE _UNICODE)
 target_link_libraries(kestrix-container PRIVATE dep_gtest dep_png ole32 oleaut32 uuid user32 gdi32 version)
 kestrix_warnings(kestrix-container)

@@ -3,9 +3,7 @@
 // the FontAr or FontEn property gives.
 #include "PropertyAccess.h"
 
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "framework/ole/Bstr.h"
@@ -56,73 +54,59 @@ void InvokeOn(IDispatch* object, const std::string& name, WORD flags, std::vecto
 
 // A script value as the variant a host would pass.
 VARIANT VariantOf(const Word& w) {
+  AutomationArgument a = ArgumentOf(w);
   VARIANT v;
   VariantInit(&v);
-  if (w.quoted) {
-    v.vt = VT_BSTR;
-    v.bstrVal = BstrFromCString(w.text);
-    return v;
+  switch (a.kind) {
+    case AutomationArgument::Kind::String:
+      v.vt = VT_BSTR;
+      v.bstrVal = BstrFromCString(a.bytes);
+      break;
+    case AutomationArgument::Kind::Bool:
+      v.vt = VT_BOOL;
+      v.boolVal = a.boolean ? VARIANT_TRUE : VARIANT_FALSE;
+      break;
+    case AutomationArgument::Kind::Long:
+      v.vt = VT_I4;
+      v.lVal = static_cast<LONG>(a.integer);
+      break;
+    case AutomationArgument::Kind::Double:
+      v.vt = VT_R8;
+      v.dblVal = a.real;
+      break;
   }
-  std::string lower = Lower(w.text);
-  if (lower == "true" || lower == "false") {
-    v.vt = VT_BOOL;
-    v.boolVal = lower == "true" ? VARIANT_TRUE : VARIANT_FALSE;
-    return v;
-  }
-  if (std::optional<int64_t> n = ParseNumber(w.text)) {
-    if (*n < INT32_MIN || *n > UINT32_MAX) throw ScriptError("a number out of range: " + w.text);
-    v.vt = VT_I4;
-    v.lVal = static_cast<LONG>(static_cast<int32_t>(static_cast<uint32_t>(*n)));
-    return v;
-  }
-  char* end = nullptr;
-  double d = std::strtod(w.text.c_str(), &end);
-  if (end && *end == '\0' && !w.text.empty()) {
-    v.vt = VT_R8;
-    v.dblVal = d;
-    return v;
-  }
-  throw ScriptError("not a value: " + w.text);
+  return v;
 }
 
-PropertyValue Shown(const VARIANT& v) {
-  PropertyValue p;
-  char buf[64];
+PropertyValue Printed(const VARIANT& v) {
+  AutomationResult r;
   switch (v.vt) {
     case VT_EMPTY:
-      p.isNone = true;
-      p.text = "none";
       break;
     case VT_BOOL:
-      p.text = v.boolVal ? "true" : "false";
+      r.kind = AutomationResult::Kind::Bool;
+      r.boolean = v.boolVal != 0;
       break;
     case VT_BSTR: {
-      p.isString = true;
+      r.kind = AutomationResult::Kind::String;
       CString bytes;
       CStringFromBstr(v.bstrVal, &bytes);
-      p.text = bytes;
+      r.bytes = bytes;
       break;
     }
-    case VT_CY:  // a font size in points, to four places
-      p.isNumber = true;
-      p.number = static_cast<double>(v.cyVal) / 10000.0;
-      std::snprintf(buf, sizeof buf, "%.4f", p.number);
-      p.text = buf;
+    case VT_CY:
+      r.kind = AutomationResult::Kind::Currency;
+      r.currency = v.cyVal;
       break;
     default: {
       ScopedVariant number;
       if (VariantChangeType(&number.v, &v, 0, VT_R8) != S_OK) throw ScriptError("a value the host cannot show");
-      p.isNumber = true;
-      p.number = number.v.dblVal;
-      if (p.number == std::floor(p.number))
-        std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(p.number));
-      else
-        std::snprintf(buf, sizeof buf, "%g", p.number);
-      p.text = buf;
+      r.kind = AutomationResult::Kind::Number;
+      r.number = number.v.dblVal;
       break;
     }
   }
-  return p;
+  return PrintedResult(r);
 }
 
 // The object a name is on: the control, or for FontAr.X / FontEn.X the font object (returned
@@ -170,7 +154,7 @@ PropertyValue GetControlProperty(CKestrixCtrl& c, const std::string& name) {
   std::vector<VARIANT> none;
   ScopedVariant result;
   InvokeOn(target, member, DISPATCH_PROPERTYGET, none, &result.v);
-  return Shown(result.v);
+  return Printed(result.v);
 }
 
 PropertyValue CallControlMethod(CKestrixCtrl& c, const std::string& name, const std::vector<Word>& args) {
@@ -185,5 +169,5 @@ PropertyValue CallControlMethod(CKestrixCtrl& c, const std::string& name, const 
     throw;
   }
   for (VARIANT& v : values) VariantClear(&v);
-  return Shown(result.v);
+  return Printed(result.v);
 }

@@ -4,16 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "ScriptValue.h"
 #include "ScriptWords.h"
 #include "control/KestrixCtrl.h"
-
-struct PropertyValue {
-  bool isString = false;
-  bool isNumber = false;
-  bool isNone = false;
-  std::string text;  // a string's bytes, or the printed form of anything else
-  double number = 0;
-};
 
 void SetControlProperty(CKestrixCtrl& c, const std::string& name, const Word& value);
 PropertyValue GetControlProperty(CKestrixCtrl& c, const std::string& name);

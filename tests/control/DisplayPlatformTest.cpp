@@ -2,6 +2,7 @@
 // display as they happen, and a paste reads what another program offers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,8 +25,10 @@ class FakeWindowSystem : public DisplayPlatform {
   void LayoutRequested(LPARAM layout) override {
     events.push_back(layout == 0x04010401 ? "layout arabic" : "layout english");
   }
+  bool ClipboardAvailable() override { return !heldByAnotherProgram; }
   std::vector<std::string> events;
   std::optional<std::string> otherProgram;
+  bool heldByAnotherProgram = false;
 };
 
 class DisplayPlatformRoute : public ::testing::Test {
@@ -51,6 +54,20 @@ TEST_F(DisplayPlatformRoute, PasteReadsWhatAnotherProgramOffers) {
   system.otherProgram = "one\rtwo";
   c.OnEditPaste();
   EXPECT_EQ(c.GetText(), "one\rtwox");
+}
+
+TEST_F(DisplayPlatformRoute, WhileAnotherProgramHoldsTheClipboardCutKeepsTheTextAndPasteAddsNone) {
+  c.SetText("abc");
+  c.SelectAll();
+  system.otherProgram = "x";
+  system.heldByAnotherProgram = true;
+  c.CtrlCharCommand(0x18);  // Ctrl+X
+  c.OnEditPaste();
+  EXPECT_EQ(c.GetText(), "abc");
+  system.heldByAnotherProgram = false;
+  c.CtrlCharCommand(0x18);  // Ctrl+X
+  EXPECT_EQ(c.GetText(), "");
+  EXPECT_NE(std::find(system.events.begin(), system.events.end(), "clipboard abc"), system.events.end());
 }
 
 TEST_F(DisplayPlatformRoute, ReadingOrderChangesAskForTheLayout) {

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Runs the Windows tests under Wine, in a Wine prefix and an X server of their own:
-# registers KESTRIX.OCX with regsvr32, runs the test container, unregisters the module and
-# checks that the classes root is exactly as it was before.
+# registers KESTRIX.OCX with regsvr32, runs the test container's tests, then the golden scripts
+# of kestrix-script that a container can run (golden-scripts.txt) and the container's own
+# (scripts/*.kss) through the container's script mode, unregisters the module and checks that
+# the classes root is exactly as it was before. A failing expect fails the run.
 #   tests/windows/run-under-wine.sh WINDOWS_BUILD_DIR [OUTPUT_DIR]
 # Exit status 77 when Wine or Xvfb is missing (the test is then skipped).
 set -euo pipefail
 
+here=$(cd "$(dirname "$0")" && pwd)
 build=$(realpath "${1:?usage: run-under-wine.sh WINDOWS_BUILD_DIR [OUTPUT_DIR]}")
 output=$(realpath -m "${2:-$build/output}")
 for tool in wine wineboot wineserver Xvfb; do
@@ -51,6 +54,22 @@ echo "run-under-wine: regsvr32 KESTRIX.OCX registered the module"
 status=0
 KESTRIX_WINDOWS_OUTPUT="$(winepath -w "$output")" wine "$build/kestrix-container.exe" \
   --gtest_output="xml:$(winepath -w "$output/kestrix-container.xml")" || status=$?
+
+scripts=()
+while read -r name; do
+  [[ -z "$name" || "$name" == \#* ]] && continue
+  scripts+=("$(winepath -w "$here/../scripts/$name")")
+done <"$here/golden-scripts.txt"
+for file in "$here"/scripts/*.kss; do scripts+=("$(winepath -w "$file")"); done
+# The scripts' own files (save, png) go to the output directory.
+script_status=0
+(cd "$output" && wine "$build/kestrix-container.exe" --script --metrics fixed "${scripts[@]}") \
+  >"$output/scripts.log" 2>&1 || script_status=$?
+cat "$output/scripts.log"
+if [ "$script_status" -ne 0 ]; then
+  echo "run-under-wine: a script failed (status $script_status)"
+  [ "$status" -ne 0 ] || status=$script_status
+fi
 
 if ! wine regsvr32 /u /s "$(winepath -w "$build/KESTRIX.OCX")"; then
   echo "run-under-wine: regsvr32 /u KESTRIX.OCX failed"

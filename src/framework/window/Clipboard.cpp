@@ -9,7 +9,7 @@ std::string UpToNul(const std::string& text) { return text.substr(0, text.find('
 }  // namespace
 
 bool Display::OpenClipboard(HWND) {
-  if (clipboardOpen_) return false;
+  if (clipboardOpen_ || (platform_ && !platform_->ClipboardAvailable())) return false;
   clipboardOpen_ = true;
   return true;
 }

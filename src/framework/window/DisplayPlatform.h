@@ -18,6 +18,9 @@ class DisplayPlatform {
   // The clipboard as the whole system sees it: own when this display still holds the system
   // clipboard, else whatever another program offers (nothing when it offers no text).
   virtual std::optional<std::string> ClipboardText(const std::optional<std::string>& own) = 0;
+  // Whether the system's clipboard can be opened now: another program may hold it open, and
+  // then the display's cannot be opened either.
+  virtual bool ClipboardAvailable() { return true; }
   virtual void CursorChanged(CursorShape shape) = 0;
   // A keyboard layout was asked for (0x04090409 English, 0x04010401 Arabic).
   virtual void LayoutRequested(LPARAM layout) = 0;

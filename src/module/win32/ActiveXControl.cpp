@@ -8,6 +8,8 @@
 #include "KestrixIdl.h"
 #include "module/win32/ControlWindow.h"
 #include "module/win32/Enumerators.h"
+#include "module/win32/InspectionObject.h"
+#include "module/win32/KestrixInspection.h"
 #include "module/win32/ModuleBridge.h"
 #include "module/win32/PropertyBagValues.h"
 #include "module/win32/Win32Text.h"
@@ -90,6 +92,7 @@ class ActiveXControl::EventPoint final : public IConnectionPoint {
 ActiveXControl* ActiveXControl::Create() {
   std::unique_ptr<ControlInstance> instance = ControlInstance::Create();
   if (!instance) return nullptr;
+  if (TestMetricsAreFixed() && !instance->UseFixedMetrics()) return nullptr;
   return new (std::nothrow) ActiveXControl(std::move(instance));
 }
 
@@ -131,6 +134,8 @@ HRESULT ActiveXControl::QueryInterface(REFIID riid, void** object) {
     *object = static_cast<IProvideClassInfo*>(this);
   else if (IsEqualIID(riid, IID_ISpecifyPropertyPages))
     *object = static_cast<ISpecifyPropertyPages*>(this);
+  else if (IsEqualIID(riid, IID_IKestrixInspection))
+    return InspectionFor(*this, object);  // for test hosts only
   else
     return E_NOINTERFACE;
   AddRef();

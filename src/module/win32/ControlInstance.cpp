@@ -36,6 +36,7 @@ class EdgeAdapter final : public DisplayPlatform {
   std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override {
     return edge_.ClipboardText(own);
   }
+  bool ClipboardAvailable() override { return edge_.ClipboardAvailable(); }
   void CursorChanged(CursorShape shape) override {
     using Cursor = SystemEdge::Cursor;
     switch (shape) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "module/win32/ClassId.h"
@@ -23,6 +24,8 @@ class SystemEdge {
   // Text in code page 1256 with CR line breaks; nothing when the clipboard was emptied.
   virtual void ClipboardChanged(const std::optional<std::string>& text) = 0;
   virtual std::optional<std::string> ClipboardText(const std::optional<std::string>& own) = 0;
+  // Whether another program holds the clipboard open (then the control's cannot open).
+  virtual bool ClipboardAvailable() { return true; }
   enum class Cursor { None, Arrow, IBeam, Wait };
   virtual void CursorChanged(Cursor cursor) = 0;
   virtual void LayoutRequested(intptr_t layout) = 0;
@@ -115,6 +118,29 @@ class ControlInstance {
   long DoVerb(long verb);
   // The classes of the control's property pages, in order.
   std::vector<ClassId> PropertyPages() const;
+
+  // For test hosts (KestrixInspection.h): the fixed-metric text library, given before the
+  // control's window exists, and what only the control knows of its state.
+  bool UseFixedMetrics();
+  struct InspectedState {
+    int lineCount = 0;
+    int caretLine = 0, caretIndex = 0;
+    long caretOffset = 0;
+    int firstVisible = 0, lastVisible = 0;
+    int textBottom = 0;
+    bool scrollBarVisible = false, scrollBarOnLeft = false;
+    int scrollPosition = 0, scrollMaximum = 0;
+  };
+  struct InspectedLine {
+    std::u16string chars;
+    int direction = 0;
+    bool highlighted = false;
+    int highlightLeft = 0, highlightRight = 0;
+  };
+  InspectedState Inspect();
+  std::optional<InspectedLine> InspectLine(int n);
+  // The caret position before character index of line, at the middle of the line's band.
+  std::optional<std::pair<int, int>> InspectPoint(int line, int index);
 
  private:
   ControlInstance();

@@ -268,6 +268,13 @@ std::optional<std::string> ControlWindow::ClipboardText(const std::optional<std:
   return text;
 }
 
+bool ControlWindow::ClipboardAvailable() {
+  // A cut must not take the text away when the text cannot reach the clipboard.
+  if (!OpenClipboard(hwnd_)) return false;
+  CloseClipboard();
+  return true;
+}
+
 int64_t ControlWindow::FeedWaitingLoop(uint32_t timeoutMs) {
   const uint64_t start = RealMs();
   UpdateWindow(hwnd_);

@@ -31,6 +31,7 @@ class ControlWindow final : public SystemEdge {
   // SystemEdge
   void ClipboardChanged(const std::optional<std::string>& text) override;
   std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override;
+  bool ClipboardAvailable() override;
   void CursorChanged(Cursor cursor) override;
   void LayoutRequested(intptr_t layout) override;
   int64_t FeedWaitingLoop(uint32_t timeoutMs) override;

@@ -1,6 +1,7 @@
 #include "ScriptWords.h"
 
 #include <cctype>
+#include <cstdio>
 
 #include "framework/text/Cp1256.h"
 

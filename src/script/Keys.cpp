@@ -4,11 +4,14 @@
 #include <cstring>
 
 #include "ScriptWords.h"
-#include "framework/WinTypes.h"
 
 namespace {
 
 constexpr int kPacketKey = 0xE7;
+// Virtual-key codes, as every display numbers them.
+constexpr int kBackspaceKey = 0x08;
+constexpr int kTabKey = 0x09;
+constexpr int kReturnKey = 0x0D;
 
 struct NamedKey {
   const char* name;
@@ -90,11 +93,11 @@ std::optional<KeyInfo> KeyByName(const std::string& name) {
 
 int CharacterOfKey(int vk, bool shift, bool ctrl) {
   if (vk >= 'A' && vk <= 'Z') return ctrl ? vk - 'A' + 1 : (shift ? vk : vk - 'A' + 'a');
-  if (ctrl) return vk == VK_BACK ? 0x7F : -1;
+  if (ctrl) return vk == kBackspaceKey ? 0x7F : -1;
   switch (vk) {
-    case VK_RETURN: return 0x0D;
-    case VK_TAB: return 0x09;
-    case VK_BACK: return 0x08;
+    case kReturnKey: return 0x0D;
+    case kTabKey: return 0x09;
+    case kBackspaceKey: return 0x08;
     case 0x1B: return 0x1B;
     case 0x20: return ' ';
     case 0x6D: return '-';
@@ -111,9 +114,9 @@ int CharacterOfKey(int vk, bool shift, bool ctrl) {
 }
 
 Keystroke KeystrokeFor(unsigned char byte) {
-  if (byte == '\r') return {{VK_RETURN, 0x1C}, false};
-  if (byte == '\t') return {{VK_TAB, 0x0F}, false};
-  if (byte == 0x08) return {{VK_BACK, 0x0E}, false};
+  if (byte == '\r') return {{kReturnKey, 0x1C}, false};
+  if (byte == '\t') return {{kTabKey, 0x0F}, false};
+  if (byte == 0x08) return {{kBackspaceKey, 0x0E}, false};
   if (byte == ' ') return {{0x20, 0x39}, false};
   if (std::isalpha(byte) && byte < 0x80) {
     char lower = static_cast<char>(std::tolower(byte));

@@ -1,0 +1,18 @@
+// The control's inspection interface for test hosts (KestrixInspection.h), as a tear-off that
+// keeps the control alive while a host holds it.
+#pragma once
+
+#include <windows.h>
+
+namespace win32host {
+
+class ActiveXControl;
+
+// Whether a test host asked for the fixed-metric text library (KESTRIX_TEST_METRICS=fixed),
+// read as each control is created.
+bool TestMetricsAreFixed();
+
+// Answers QueryInterface for IID_IKestrixInspection on control.
+HRESULT InspectionFor(ActiveXControl& control, void** object);
+
+}  // namespace win32host
