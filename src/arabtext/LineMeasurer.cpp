@@ -43,24 +43,40 @@ LineMeasurer::Memo* LineMeasurer::SameTextMemo(const FontPair& fonts, std::strin
   return nullptr;
 }
 
+bool LineMeasurer::ExtendsRecent(const FontPair& fonts, std::string_view text) const {
+  const Memo* m = recent_;
+  return m && m->pair == fonts.Serial() && text.size() > m->text.size() &&
+         std::memcmp(m->text.data(), text.data(), m->text.size()) == 0;
+}
+
+int32_t LineMeasurer::Grow(Memo& grown, const FontPair& fonts, std::string_view text) {
+  const auto first = static_cast<uint8_t>(text[grown.stableEnd]);
+  const ByteClassTable& t = fonts.Classes();
+  const FontSlot slot = t.kind[first] == ByteKind::kArabicWord ? FontSlot::kArabic : t.ownSlot[first];
+  const int64_t width = grown.stableWidth + shaper_.Width(fonts.Font(slot), slot, text.substr(grown.stableEnd));
+  grown.text.append(text.substr(grown.text.size()));
+  grown.width = static_cast<int32_t>(std::clamp<int64_t>(width, INT32_MIN, INT32_MAX));
+  Use(grown);
+  return grown.width;
+}
+
 int32_t LineMeasurer::Width(const FontPair& fonts, std::string_view text) {
-  if (Memo* same = SameTextMemo(fonts, text)) {
-    same->lastUse = ++clock_;
-    return same->width;
-  }
-  if (Memo* grown = GrownWordMemo(fonts, text)) {
-    const auto first = static_cast<uint8_t>(text[grown->stableEnd]);
-    const ByteClassTable& t = fonts.Classes();
-    const FontSlot slot = t.kind[first] == ByteKind::kArabicWord ? FontSlot::kArabic : t.ownSlot[first];
-    const int64_t width =
-        grown->stableWidth + shaper_.Width(fonts.Font(slot), slot, text.substr(grown->stableEnd));
-    grown->text.append(text.substr(grown->text.size()));
-    grown->width = static_cast<int32_t>(std::clamp<int64_t>(width, INT32_MIN, INT32_MAX));
-    grown->lastUse = ++clock_;
-    return grown->width;
+  // The line measured last, one byte longer, is the usual case while text is laid out: a
+  // letter grows its last word; a space or a new word's first letter is split from its
+  // stable end.
+  const bool extendsRecent = ExtendsRecent(fonts, text);
+  if (extendsRecent && recent_->wordTail && text.size() == recent_->text.size() + 1 &&
+      SameWordBytes(fonts.Classes(), static_cast<uint8_t>(text[recent_->stableEnd]), static_cast<uint8_t>(text.back())))
+    return Grow(*recent_, fonts, text);
+  if (!extendsRecent) {
+    if (Memo* same = SameTextMemo(fonts, text)) {
+      Use(*same);
+      return same->width;
+    }
+    if (Memo* grown = GrownWordMemo(fonts, text)) return Grow(*grown, fonts, text);
   }
 
-  Memo* memo = BestMemo(fonts, text);
+  Memo* memo = extendsRecent && recent_->stableEnd > 0 ? recent_ : BestMemo(fonts, text);
   if (text.size() >= kLedgerBytes && (!memo || memo->stableEnd + kLedgerBytes < text.size())) {
     // A long line changed away from its end: only the part around the change is split.
     const int32_t width = static_cast<int32_t>(std::clamp<int64_t>(ledger_.Width(fonts, text), INT32_MIN, INT32_MAX));
@@ -73,7 +89,7 @@ int32_t LineMeasurer::Width(const FontPair& fonts, std::string_view text) {
     oldest.stableWidth = 0;
     oldest.wordTail = false;
     oldest.width = width;
-    oldest.lastUse = ++clock_;
+    Use(oldest);
     return width;
   }
   const size_t start = memo ? memo->stableEnd : 0;
@@ -103,14 +119,17 @@ int32_t LineMeasurer::Width(const FontPair& fonts, std::string_view text) {
   if (!memo) memo = &*std::min_element(memos_.begin(), memos_.end(),
                                        [](const Memo& a, const Memo& b) { return a.lastUse < b.lastUse; });
   memo->pair = fonts.Serial();
-  memo->text.assign(text.data(), text.size());
+  if (memo == recent_ && extendsRecent)
+    memo->text.append(text.substr(memo->text.size()));
+  else
+    memo->text.assign(text.data(), text.size());
   memo->stableEnd = stableEnd;
   memo->arabicAtStable = arabicAtStable;
   memo->stableWidth = stableWidth;
   memo->wordTail = stableEnd == wordStart && stableEnd < text.size() &&
                    IsWordKind(fonts.Classes().kind[static_cast<uint8_t>(text.back())]);
   memo->width = static_cast<int32_t>(std::clamp<int64_t>(width, INT32_MIN, INT32_MAX));
-  memo->lastUse = ++clock_;
+  Use(*memo);
   return memo->width;
 }
 

@@ -41,6 +41,14 @@ class LineMeasurer {
   };
 
   Memo* SameTextMemo(const FontPair& fonts, std::string_view text);
+  // Whether text is the text of the memo used last with more after it.
+  bool ExtendsRecent(const FontPair& fonts, std::string_view text) const;
+  // Measures text, which extends grown's trailing word, from grown's stable end.
+  int32_t Grow(Memo& grown, const FontPair& fonts, std::string_view text);
+  void Use(Memo& memo) {
+    memo.lastUse = ++clock_;
+    recent_ = &memo;
+  }
 
   Memo* BestMemo(const FontPair& fonts, std::string_view text);
   // The memo whose trailing word text merely lengthens, so that only that word is measured
@@ -54,6 +62,7 @@ class LineMeasurer {
   SegmentLedger ledger_{shaper_};
   std::array<Memo, 4> memos_;
   uint64_t clock_ = 0;
+  Memo* recent_ = nullptr;  // the memo used last
   std::vector<Segment> segments_;
 };
 

@@ -1,6 +1,6 @@
-// Long lines edited at random places, measured after each edit as the control measures them
-// (the line, and starts of it for the caret): every width equals splitting and measuring the
-// whole line afresh, whichever fonts measured before.
+// Lines measured as the control measures them, long ones edited at random places and short
+// ones laid out a byte at a time: every width equals splitting and measuring the whole line
+// afresh, whichever fonts and lines were measured before.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -115,6 +115,47 @@ TEST(SegmentLedgerTest, EditsThatChangeTheFontOfNeutralsOrRunPastTheFirstWindow)
   const std::string word(265, '\xE3');
   const std::string after = Cp("،") + "   " + Cp("بب ") + filler;
   check(filler + "end " + word + after, filler + "end " + word.substr(0, 10) + "\xC8" + word.substr(10) + after);
+}
+
+// Short lines as the control lays them out: a byte at a time, cut back to a space when the
+// line is full, its starts up to each space measured to find the cut, the rest begun on a
+// new line, and now and then another line or the other fonts measured in between.
+TEST(LineMeasurerTest, LinesLaidOutAByteAtATimeMeasureAsSplitWhole) {
+  FontStore store;
+  const LOGFONT latin = MakeFont("Times New Roman"), arabic = MakeFont("Fonta");
+  const LOGFONT latin2 = MakeFont("Arial", 21), arabic2 = MakeFont("Tahoma", 21);
+  auto fonts = store.Pair(FontRequestFromLogFont(&latin), FontRequestFromLogFont(&arabic));
+  auto others = store.Pair(FontRequestFromLogFont(&latin2), FontRequestFromLogFont(&arabic2));
+  SegmentShaper shaper, reference;
+  LineMeasurer measurer(shaper);
+  Random random(17);
+  std::string source;
+  while (source.size() < 6000) source += Pieces()[random.Below(static_cast<uint32_t>(Pieces().size()))];
+  auto expectSame = [&](const FontPair& used, std::string_view text) {
+    ASSERT_EQ(measurer.Width(used, text), WholeWidth(reference, used, text)) << Utf8FromCp1256(std::string(text));
+  };
+  std::string line;
+  for (char c : source) {
+    line.push_back(c);
+    ASSERT_NO_FATAL_FAILURE(expectSame(*fonts, line));
+    if (random.Below(40) == 0) {
+      ASSERT_NO_FATAL_FAILURE(expectSame(*others, line));
+    }
+    if (random.Below(25) == 0) {
+      ASSERT_NO_FATAL_FAILURE(expectSame(*fonts, source.substr(random.Below(100), 30)));
+    }
+    if (line.size() < 40 + random.Below(40)) continue;
+    // Full: the starts up to each space, then the line cut after the last space that fits.
+    size_t cut = 0;
+    for (size_t space = line.find(' '); space != std::string::npos; space = line.find(' ', space + 1)) {
+      ASSERT_NO_FATAL_FAILURE(expectSame(*fonts, std::string_view(line).substr(0, space)));
+      if (random.Below(3) != 0) cut = space + 1;
+    }
+    if (cut == 0) continue;
+    ASSERT_NO_FATAL_FAILURE(expectSame(*fonts, std::string_view(line).substr(0, cut)));
+    line.erase(0, cut);
+    ASSERT_NO_FATAL_FAILURE(expectSame(*fonts, line));
+  }
 }
 
 }  // namespace
