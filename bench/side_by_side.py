@@ -25,7 +25,7 @@ WHOLE_TEXT = ("BM_TextWrite", "BM_LongParagraph", "BM_TextWriteScaling", "BM_Pan
 ONE_EDIT = ("BM_Type", "BM_Backspace", "BM_DeleteSelection", "BM_Paste", "BM_Return", "BM_Move",
             "BM_PaintWindow", "BM_ShiftDown", "BM_HarfBuzzLine", "BM_SideBySideTyping")
 SHOWN_COUNTERS = ("lines", "bytes_per_char", "to_pango", "to_harfbuzz", "to_harfbuzz_line",
-                  "pango_ms", "harfbuzz_ms", "harfbuzz_us", "first_ms")
+                  "pango_ms", "harfbuzz_ms", "harfbuzz_us", "first_ms", "again_ms")
 
 
 def run(binary, pattern):
