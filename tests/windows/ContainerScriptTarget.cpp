@@ -229,6 +229,11 @@ LRESULT CALLBACK ContainerScriptTarget::WatchProc(HWND hwnd, UINT message, WPARA
   if (!watcher || !watcher->watchedProc_) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_INPUTLANGCHANGEREQUEST)
     watcher->layout_ = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(reinterpret_cast<HKL>(lParam)));
+  // The popup menu the control tracks for its window: its items before it shows, and the
+  // answer once its loop waits for input.
+  if (message == WM_INITMENUPOPUP) watcher->MenuShown(reinterpret_cast<HMENU>(wParam));
+  if (message == WM_ENTERIDLE && wParam == MSGF_MENU)
+    watcher->AnswerMenu(reinterpret_cast<HWND>(lParam));
   return CallWindowProcW(watcher->watchedProc_, hwnd, message, wParam, lParam);
 }
 
@@ -340,13 +345,51 @@ void ContainerScriptTarget::DoubleClick(ScriptPoint p) {
   MouseUp(p);
 }
 
-void ContainerScriptTarget::RightClick(ScriptPoint) {
-  // The system's popup menu waits for a person; nothing here can answer it.
-  throw ScriptError("the container cannot answer the system's popup menu (rclick)");
+void ContainerScriptTarget::RightClick(ScriptPoint p) {
+  // The control's popup menu runs while it handles the press; the window it is tracked for (the
+  // control's) is told of it, and the watcher answers it there (AnswerMenu).
+  menuAnswer_ = menuArmed_ ? menuChoice_ : 0;
+  menuArmed_ = false;
+  menuPending_ = false;
+  const LPARAM at = MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
+  PostMessageW(ControlHwnd(), WM_RBUTTONDOWN, MouseFlags() | MK_RBUTTON, at);
+  PostMessageW(ControlHwnd(), WM_RBUTTONUP, MouseFlags(), at);
+  lastMouse_ = p;
+  Pump();
 }
 
-void ContainerScriptTarget::ArmMenu(unsigned) {
-  throw ScriptError("the container cannot answer the system's popup menu (menu choose)");
+void ContainerScriptTarget::ArmMenu(unsigned id) {
+  EnsureControl();
+  menuChoice_ = id;
+  menuArmed_ = true;
+}
+
+void ContainerScriptTarget::MenuShown(HMENU menu) {
+  std::vector<ScriptMenuItem> items;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+    items.push_back({CodePageFromWide(text, lstrlenW(text)).value_or("?"), GetMenuItemID(menu, i)});
+  }
+  lastMenu_ = std::move(items);
+  shownMenu_ = menu;
+  menuPending_ = true;
+}
+
+void ContainerScriptTarget::AnswerMenu(HWND menuWindow) {
+  if (!menuPending_) return;
+  menuPending_ = false;
+  int position = -1;
+  for (int i = 0; menuAnswer_ && i < GetMenuItemCount(shownMenu_); ++i)
+    if (GetMenuItemID(shownMenu_, i) == menuAnswer_) position = i;
+  if (position < 0 || !menuWindow) {
+    EndMenu();
+    return;
+  }
+  // As a person does it: down to the item (the first press selects the first item), and
+  // Return.
+  for (int i = 0; i <= position; ++i) PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 1);
+  PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 1);
 }
 
 ScriptPoint ContainerScriptTarget::LinePoint(int line, int64_t index) {
@@ -431,7 +474,7 @@ void ContainerScriptTarget::Load(const std::string& file) {
 void ContainerScriptTarget::Png(const std::string& file) {
   HWND window = ControlHwnd();
   Pump();
-  if (!WritePng(CaptureClient(window), file)) throw ScriptError("cannot write " + file);
+  if (!WritePng(CaptureWindow(window), file)) throw ScriptError("cannot write " + file);
 }
 
 // Observing -----------------------------------------------------------------------------------
@@ -506,14 +549,18 @@ bool ContainerScriptTarget::Dirty() {
 }
 
 std::string ContainerScriptTarget::Cursor() {
-  // The container does not move the real pointer, and the window chooses its cursor by where
-  // that pointer is.
-  throw ScriptError("the container cannot observe the cursor the control chose");
+  // The thread's cursor, as the control last set it while handling a message (the real pointer
+  // stays away from the window, so the system does not choose one in between).
+  EnsureControl();
+  const HCURSOR cursor = GetCursor();
+  if (!cursor) return "none";
+  if (cursor == LoadCursorW(nullptr, IDC_IBEAM)) return "ibeam";
+  if (cursor == LoadCursorW(nullptr, IDC_WAIT)) return "wait";
+  if (cursor == LoadCursorW(nullptr, IDC_ARROW)) return "arrow";
+  return "other";
 }
 
-std::optional<std::vector<ScriptMenuItem>> ContainerScriptTarget::LastMenu() {
-  throw ScriptError("the container cannot observe the system's popup menu");
-}
+std::optional<std::vector<ScriptMenuItem>> ContainerScriptTarget::LastMenu() { return lastMenu_; }
 
 uint32_t ContainerScriptTarget::Pixel(int x, int y) {
   HWND window = ControlHwnd();

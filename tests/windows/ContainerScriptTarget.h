@@ -8,7 +8,9 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "Container.h"
 #include "KestrixInspection.h"
@@ -98,6 +100,11 @@ class ContainerScriptTarget final : public ScriptTarget {
   void ContinueInsideLoop();
   static LRESULT CALLBACK HelperProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK WatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // The control's window was told of the popup menu it is about to show / that the menu's
+  // loop waits for input: the items are kept, and the armed item is chosen (else the menu is
+  // dismissed), once.
+  void MenuShown(HMENU menu);
+  void AnswerMenu(HWND menuWindow);
 
   ScriptRunner* runner_ = nullptr;
   std::unique_ptr<Container> container_;
@@ -115,4 +122,10 @@ class ContainerScriptTarget final : public ScriptTarget {
   std::optional<uint32_t> layout_;
   HWND watched_ = nullptr;
   WNDPROC watchedProc_ = nullptr;
+  bool menuArmed_ = false;
+  unsigned menuChoice_ = 0;
+  unsigned menuAnswer_ = 0;   // for the menu the last rclick opens; 0 dismisses it
+  bool menuPending_ = false;  // shown and not yet answered
+  HMENU shownMenu_ = nullptr;
+  std::optional<std::vector<ScriptMenuItem>> lastMenu_;
 };

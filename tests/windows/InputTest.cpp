@@ -226,10 +226,12 @@ namespace {
 // What the test saw of the popup menu, and how it answers it: from a timer, which runs inside
 // the menu's own loop, as a person's keys would.
 std::vector<std::wstring> menuItems;
+RECT menuRect;
 void CALLBACK AnswerMenu(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND menuWindow = FindWindowW(L"#32768", nullptr);
   if (!menuWindow) return;
   KillTimer(nullptr, timer);
+  GetWindowRect(menuWindow, &menuRect);
   constexpr UINT kGetMenu = 0x01E1;  // MN_GETHMENU
   HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, kGetMenu, 0, 0));
   for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
@@ -254,6 +256,11 @@ TEST_F(ControlInput, TheRightButtonMenuIsTheSystemsAndItsCommandRuns) {
   PostMessageW(window, WM_RBUTTONUP, 0, MAKELPARAM(20, 8));
   PumpMessages(300);
   ASSERT_EQ(menuItems.size(), 2u);
+  // The menu opens where the button went down.
+  POINT at{20, 8};
+  ClientToScreen(window, &at);
+  EXPECT_EQ(menuRect.left, at.x);
+  EXPECT_EQ(menuRect.top, at.y);
   EXPECT_EQ(menuItems[0].substr(0, 4), L"Copy");
   EXPECT_EQ(menuItems[1].substr(0, 5), L"Paste");
   EXPECT_EQ(SystemClipboardText(), L"\u0646\u0635 text");

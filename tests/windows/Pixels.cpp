@@ -61,17 +61,30 @@ Picture CaptureClient(HWND window) {
   return canvas.Read();
 }
 
-void KeepWindowPicture(HWND window, const char* fileName) {
-  const char* directory = std::getenv("KESTRIX_WINDOWS_OUTPUT");
-  if (!directory) return;
+Picture CaptureWindow(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);
-  UpdateWindow(window);
+  // The frame is drawn by the system's non-client painting, the rest by the window's.
+  RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   Canvas canvas(rect.right - rect.left, rect.bottom - rect.top);
   HDC source = GetWindowDC(window);
   BitBlt(canvas.dc(), 0, 0, rect.right - rect.left, rect.bottom - rect.top, source, 0, 0, SRCCOPY);
   ReleaseDC(window, source);
-  WritePng(canvas.Read(), std::string(directory) + "/" + fileName);
+  return canvas.Read();
+}
+
+Picture Crop(const Picture& picture, int left, int top, int width, int height) {
+  Picture part{width, height, {}};
+  part.pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (int y = top; y < top + height; ++y)
+    for (int x = left; x < left + width; ++x) part.pixels.push_back(picture.At(x, y));
+  return part;
+}
+
+void KeepWindowPicture(HWND window, const char* fileName) {
+  const char* directory = std::getenv("KESTRIX_WINDOWS_OUTPUT");
+  if (!directory) return;
+  WritePng(CaptureWindow(window), std::string(directory) + "/" + fileName);
 }
 
 Picture DrawObject(IUnknown* object, int width, int height) {

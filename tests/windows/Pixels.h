@@ -18,6 +18,10 @@ struct Picture {
 
 // The client area of a window as the screen shows it.
 Picture CaptureClient(HWND window);
+// The whole window (its frame included) as the screen shows it.
+Picture CaptureWindow(HWND window);
+// The part of a picture from (left, top), width x height.
+Picture Crop(const Picture& picture, int left, int top, int width, int height);
 // What an object draws of itself into a width x height rectangle (IViewObject::Draw).
 Picture DrawObject(IUnknown* object, int width, int height);
 bool WritePng(const Picture& picture, const std::string& path);

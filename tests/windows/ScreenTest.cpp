@@ -12,6 +12,18 @@
 namespace {
 
 // Columns that hold any pixel unlike the background at (0, 0).
+// What the control draws of itself for a container, at the window's size, less the frame: the
+// window's client area shows the same.
+Picture DrawnClientPart(const Container& container, HWND window) {
+  RECT outer{}, client{};
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  return Crop(DrawObject(container.Control(), outer.right - outer.left, outer.bottom - outer.top),
+              origin.x - outer.left, origin.y - outer.top, client.right, client.bottom);
+}
+
 int InkedColumns(const Picture& picture) {
   const uint32_t background = picture.At(0, 0);
   int columns = 0;
@@ -50,16 +62,16 @@ TEST(ControlScreen, TheWindowShowsWhatTheControlDrawsOfArabicAndEnglish) {
 
   const HWND window = container.ControlWindow();
   const Picture shown = CaptureClient(window);
-  ASSERT_EQ(shown.width, Container::kWidth);
-  ASSERT_EQ(shown.height, Container::kHeight);
+  // The sunken edge is the window's frame.
+  ASSERT_EQ(shown.width, Container::kWidth - 4);
+  ASSERT_EQ(shown.height, Container::kHeight - 4);
   EXPECT_GT(InkedColumns(shown), shown.width / 3);
   // Colours beyond the background and the text's: the glyphs are drawn smoothed.
   std::set<uint32_t> colours(shown.pixels.begin(), shown.pixels.end());
   EXPECT_GT(colours.size(), 8u);
 
   // The window shows exactly what the control draws for a container that draws it itself.
-  const Picture drawn = DrawObject(container.Control(), shown.width, shown.height);
-  EXPECT_EQ(drawn.pixels, shown.pixels);
+  EXPECT_EQ(DrawnClientPart(container, window).pixels, shown.pixels);
 
   if (const char* directory = std::getenv("KESTRIX_WINDOWS_OUTPUT")) {
     EXPECT_TRUE(
@@ -91,10 +103,10 @@ TEST(ControlScreen, AContainerThatMovesTheControlGetsItsWindowAtTheNewSizeDrawnA
   EXPECT_EQ(where.left, 10);
   EXPECT_EQ(where.top, 20);
   const Picture shown = CaptureClient(container.ControlWindow());
-  ASSERT_EQ(shown.width, 200);
-  ASSERT_EQ(shown.height, 70);
+  ASSERT_EQ(shown.width, 196);
+  ASSERT_EQ(shown.height, 66);
   EXPECT_GT(InkedColumns(shown), 20);
-  EXPECT_EQ(DrawObject(container.Control(), 200, 70).pixels, shown.pixels);
+  EXPECT_EQ(DrawnClientPart(container, container.ControlWindow()).pixels, shown.pixels);
 }
 
 }  // namespace
@@ -168,7 +180,7 @@ TEST(ControlScreen, TheWheelScrollsTheLines) {
   PumpMessages(50);
   const Picture after = CaptureClient(window);
   EXPECT_NE(before.pixels, after.pixels);
-  EXPECT_EQ(DrawObject(container.Control(), after.width, after.height).pixels, after.pixels);
+  EXPECT_EQ(DrawnClientPart(container, window).pixels, after.pixels);
   // The text itself did not change.
   EXPECT_EQ(a.GetText(L"Text"), text);
 }

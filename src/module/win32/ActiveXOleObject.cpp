@@ -7,6 +7,7 @@
 #include "module/win32/ActiveXControl.h"
 #include "module/win32/ControlWindow.h"
 #include "module/win32/ModuleBridge.h"
+#include "module/win32/VerbEnumerator.h"
 
 namespace win32host {
 namespace {
@@ -172,9 +173,7 @@ HRESULT ActiveXControl::OnDocWindowActivate(BOOL) { return S_OK; }
 HRESULT ActiveXControl::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }
 HRESULT ActiveXControl::EnableModeless(BOOL) { return S_OK; }
 
-HRESULT ActiveXControl::EnumVerbs(IEnumOLEVERB** verbs) {
-  return OleRegEnumVerbs(CLSID_Kestrix, verbs);
-}
+HRESULT ActiveXControl::EnumVerbs(IEnumOLEVERB** verbs) { return EnumerateVerbs(verbs); }
 HRESULT ActiveXControl::Update() { return S_OK; }
 HRESULT ActiveXControl::IsUpToDate() { return S_OK; }
 

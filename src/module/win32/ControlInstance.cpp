@@ -134,6 +134,11 @@ struct ControlInstance::State {
     display.MakeCurrent();
     return display;
   }
+  // The control's own window on the display, or null before it is placed.
+  HWND ControlHwnd() const {
+    HWND window = nullptr;
+    return hosted && SUCCEEDED(hosted->GetWindow(&window)) ? window : nullptr;
+  }
 };
 
 ControlInstance::ControlInstance() : state_(std::make_unique<State>()) {}
@@ -197,6 +202,20 @@ const uint32_t* ControlInstance::Pixels() const {
   return state_->display.GetSurface().Pixels().data();
 }
 
+ControlInstance::WindowFrame ControlInstance::Frame() const {
+  const Display& display = state_->display;
+  const Window* w = display.Find(state_->ControlHwnd());
+  if (!w) return {};
+  const POINT origin = display.ClientOriginOnSurface(w->handle);
+  const CRect client = display.ClientRect(w->handle);
+  return {(w->style & WS_BORDER) != 0,
+          (w->exStyle & WS_EX_CLIENTEDGE) != 0,
+          static_cast<int>(origin.x),
+          static_cast<int>(origin.y),
+          client.Width(),
+          client.Height()};
+}
+
 void ControlInstance::AttachEdge(SystemEdge* edge) {
   State& s = *state_;
   if (!edge) {
@@ -210,10 +229,13 @@ void ControlInstance::AttachEdge(SystemEdge* edge) {
   s.adapter = std::make_unique<EdgeAdapter>(*edge);
   s.display.SetPlatform(s.adapter.get());
   s.display.SetIdleHandler([edge](uint32_t timeoutMs) { return edge->FeedWaitingLoop(timeoutMs); });
-  s.display.SetMenuChooser([edge](const std::vector<MenuItem>& items, POINT at) {
+  s.display.SetMenuChooser([this, edge](const std::vector<MenuItem>& items, POINT at) {
     std::vector<SystemEdge::MenuChoice> choices;
     for (const MenuItem& item : items) choices.push_back({item.id, item.text});
-    return static_cast<UINT>(edge->ChooseFromMenu(choices, at.x, at.y));
+    // The display's screen is the surface; the edge takes the control's client coordinates.
+    const WindowFrame frame = Frame();
+    return static_cast<UINT>(
+        edge->ChooseFromMenu(choices, at.x - frame.clientLeft, at.y - frame.clientTop));
   });
   s.display.SetDialogRunner([this, edge](CDialog& dialog) -> std::optional<intptr_t> {
     // The system builds the dialog from the module's compiled copy of the same resources. A
@@ -234,37 +256,42 @@ void ControlInstance::KeyUp(int virtualKey, unsigned scanCode, bool system) {
   state_->Use().KeyUp(virtualKey, scanCode, system);
 }
 void ControlInstance::Char(uint8_t codePageByte) { state_->Use().Char(codePageByte); }
-void ControlInstance::MouseMove(int x, int y) { state_->Use().MouseMove(nullptr, x, y); }
+// The display routes each point from the control window's client area, as it does for the
+// headless host's input: to the capture, else to the window under it.
+void ControlInstance::MouseMove(int x, int y) {
+  state_->Use().MouseMove(state_->ControlHwnd(), x, y);
+}
 void ControlInstance::MouseDown(int x, int y, bool right) {
-  state_->Use().MouseDown(nullptr, x, y, right);
+  state_->Use().MouseDown(state_->ControlHwnd(), x, y, right);
 }
 void ControlInstance::MouseUp(int x, int y, bool right) {
-  state_->Use().MouseUp(nullptr, x, y, right);
+  state_->Use().MouseUp(state_->ControlHwnd(), x, y, right);
 }
 void ControlInstance::DoubleClickDown(int x, int y) {
-  state_->Use().DoubleClickDown(nullptr, x, y);
+  state_->Use().DoubleClickDown(state_->ControlHwnd(), x, y);
 }
-void ControlInstance::Wheel(int x, int y, int delta) { state_->Use().Wheel(nullptr, x, y, delta); }
+void ControlInstance::Wheel(int x, int y, int delta) {
+  state_->Use().Wheel(state_->ControlHwnd(), x, y, delta);
+}
 
 void ControlInstance::Focus(bool gained) {
-  HWND window = nullptr;
-  state_->hosted->GetWindow(&window);
+  HWND window = state_->ControlHwnd();
   state_->Use().SetFocus(gained ? window : nullptr);
 }
 
 bool ControlInstance::HasFocus() const {
-  HWND window = nullptr;
-  state_->hosted->GetWindow(&window);
+  HWND window = state_->ControlHwnd();
   return window && state_->display.GetFocus() == window;
 }
 
 bool ControlInstance::OverText(int x, int y) const {
-  HWND window = nullptr;
-  if (FAILED(state_->hosted->GetWindow(&window)) || !window) return false;
+  HWND window = state_->ControlHwnd();
+  if (!window) return false;
   const Display& display = state_->display;
+  const POINT origin = display.ClientOriginOnSurface(window);
+  const POINT at{origin.x + x, origin.y + y};
   for (HWND child : display.ChildrenOf(window))
-    if (display.IsVisibleOnScreen(child) &&
-        display.WindowRectOnSurface(child).PtInRect(POINT{x, y}))
+    if (display.IsVisibleOnScreen(child) && display.WindowRectOnSurface(child).PtInRect(at))
       return false;
   return true;
 }

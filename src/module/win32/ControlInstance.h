@@ -33,7 +33,7 @@ class SystemEdge {
   // display what arrives within timeoutMs and answers the milliseconds that passed, or -1
   // when no input can come.
   virtual int64_t FeedWaitingLoop(uint32_t timeoutMs) = 0;
-  // A popup menu at a point of the control: the id of the item chosen, or 0.
+  // A popup menu at a point of the control's client area: the id of the item chosen, or 0.
   struct MenuChoice {
     unsigned id;
     std::string text;  // code page 1256
@@ -81,10 +81,20 @@ class ControlInstance {
   int Height() const;
   // The surface's pixels, 0x00RRGGBB, row after row.
   const uint32_t* Pixels() const;
+  // The control's own window on its surface: the frame it has (a one-pixel border, the
+  // two-pixel sunken edge) and where its client area lies. A real window with the same frame
+  // has the control's client coordinates as its own.
+  struct WindowFrame {
+    bool border = false;
+    bool sunkenEdge = false;
+    int clientLeft = 0, clientTop = 0, clientWidth = 0, clientHeight = 0;
+  };
+  WindowFrame Frame() const;
   // The window system behind the control; null detaches it. Not owned.
   void AttachEdge(SystemEdge* edge);
 
-  // Input, as the display delivers it; points in the control's client coordinates.
+  // Input, as the display delivers it; points in the client coordinates of the control's own
+  // window (the surface less the window's frame).
   void KeyDown(int virtualKey, unsigned scanCode, bool system);
   void KeyUp(int virtualKey, unsigned scanCode, bool system);
   void Char(uint8_t codePageByte);
@@ -95,7 +105,7 @@ class ControlInstance {
   void Wheel(int x, int y, int delta);
   void Focus(bool gained);
   bool HasFocus() const;
-  // Whether the pointer at (x, y) is over the text (else the scroll bar).
+  // Whether the pointer at client point (x, y) is over the text (else the scroll bar).
   bool OverText(int x, int y) const;
   // The display's clock follows the real one: moves it on by what passed, running timers.
   void CatchUpClock(uint64_t realMs);

@@ -49,6 +49,22 @@ ControlWindow::ControlWindow(ControlInstance& instance, HWND parent, const RECT&
   Present();
 }
 
+void ControlWindow::TakeFrame() {
+  // The system draws the control's border and sunken edge as this window's frame, so that the
+  // window's client area is the control's: the same size, the same coordinates.
+  const ControlInstance::WindowFrame frame = instance_.Frame();
+  const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+  const LONG_PTR exStyle = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+  const LONG_PTR wantStyle = frame.border ? style | WS_BORDER : style & ~LONG_PTR{WS_BORDER};
+  const LONG_PTR wantExStyle =
+      frame.sunkenEdge ? exStyle | WS_EX_CLIENTEDGE : exStyle & ~LONG_PTR{WS_EX_CLIENTEDGE};
+  if (wantStyle == style && wantExStyle == exStyle) return;
+  SetWindowLongPtrW(hwnd_, GWL_STYLE, wantStyle);
+  SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, wantExStyle);
+  SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 ControlWindow::~ControlWindow() {
   instance_.AttachEdge(nullptr);
   if (hwnd_) {
@@ -67,6 +83,7 @@ void ControlWindow::Move(const RECT& rect) {
 
 void ControlWindow::Present() {
   if (!hwnd_) return;
+  TakeFrame();
   InvalidateRect(hwnd_, nullptr, FALSE);
   if (std::optional<uint64_t> wait = instance_.MsUntilNextTimer(RealMs()))
     SetTimer(hwnd_, kClockTimer,
@@ -78,17 +95,24 @@ void ControlWindow::Present() {
 void ControlWindow::Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(hwnd_, &paint);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = instance_.Width();
-  info.bmiHeader.biHeight = -instance_.Height();  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  // The surface's 0x00RRGGBB pixels are the system's 32-bit BGRX bytes as they are.
-  SetDIBitsToDevice(
-      dc, 0, 0, static_cast<DWORD>(instance_.Width()), static_cast<DWORD>(instance_.Height()), 0, 0,
-      0, static_cast<UINT>(instance_.Height()), instance_.Pixels(), &info, DIB_RGB_COLORS);
+  // The client area shows the surface's client part; the frame is the system's own.
+  const ControlInstance::WindowFrame frame = instance_.Frame();
+  if (frame.clientWidth > 0 && frame.clientHeight > 0) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    // The rows from the client's top, each a whole surface row long.
+    info.bmiHeader.biWidth = instance_.Width();
+    info.bmiHeader.biHeight = -frame.clientHeight;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const uint32_t* rows = instance_.Pixels() + static_cast<size_t>(frame.clientTop) *
+                                                    static_cast<size_t>(instance_.Width());
+    // The surface's 0x00RRGGBB pixels are the system's 32-bit BGRX bytes as they are.
+    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(frame.clientWidth),
+                      static_cast<DWORD>(frame.clientHeight), frame.clientLeft, 0, 0,
+                      static_cast<UINT>(frame.clientHeight), rows, &info, DIB_RGB_COLORS);
+  }
   EndPaint(hwnd_, &paint);
 }
 
@@ -213,8 +237,23 @@ void ControlWindow::ShowCursor() {
 
 void ControlWindow::CursorChanged(Cursor cursor) {
   cursor_ = cursor;
-  // The wait cursor shows during the long work itself, before any message could ask.
-  if (cursor == Cursor::Wait) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  // The control sets the cursor as a window does while it handles a message (the I-beam as the
+  // pointer moves over the text, the wait cursor during long work and the arrow after it); the
+  // system asks the window again as the real pointer moves (ShowCursor).
+  switch (cursor) {
+    case Cursor::None:
+      SetCursor(nullptr);
+      break;
+    case Cursor::Arrow:
+      SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+      break;
+    case Cursor::IBeam:
+      SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
+      break;
+    case Cursor::Wait:
+      SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+      break;
+  }
 }
 
 void ControlWindow::LayoutRequested(intptr_t layout) {
@@ -304,8 +343,10 @@ unsigned ControlWindow::ChooseFromMenu(const std::vector<MenuChoice>& items, int
   POINT at{x, y};
   ClientToScreen(hwnd_, &at);
   UpdateWindow(hwnd_);
-  const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
-                                     at.y, 0, hwnd_, nullptr);
+  // The menu's notices (WM_INITMENUPOPUP, WM_ENTERIDLE, ...) reach this window as a
+  // container expects; the command chosen is returned rather than sent.
+  const BOOL chosen =
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
   DestroyMenu(menu);
   return static_cast<unsigned>(chosen);
 }

@@ -43,6 +43,8 @@ class ControlWindow final : public SystemEdge {
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // Keyboard and mouse messages; true when the message was one.
   bool OnInput(UINT message, WPARAM wParam, LPARAM lParam);
+  // Takes the control window's frame (border, sunken edge) when it differs from this one's.
+  void TakeFrame();
   void Paint();
   void ShowCursor();
 

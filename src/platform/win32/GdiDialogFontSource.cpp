@@ -10,5 +10,6 @@ DialogFontSource FindDialogFontSource(const std::string& face) {
   if (!found.bytes) return source;
   source.path = "gdi:" + found.face;
   source.bytes = found.bytes;
+  source.index = found.index;
   return source;
 }

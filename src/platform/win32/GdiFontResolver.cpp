@@ -17,6 +17,7 @@ FontFile FileOf(const gdifonts::FoundFace& found, int weight, bool italic) {
   file.path =
       "gdi:" + found.face + '|' + std::to_string(found.weightClass) + (found.italic ? "|i" : "|r");
   file.bytes = found.bytes;
+  file.index = found.index;
   file.syntheticOblique = italic && !found.italic;
   file.syntheticBold = weight >= kBoldWeight && found.weightClass < kBoldWeight;
   return file;

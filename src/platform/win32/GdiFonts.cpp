@@ -4,6 +4,9 @@
 
 #include <map>
 #include <mutex>
+#include <optional>
+
+#include "framework/gdi/FontCollection.h"
 
 namespace gdifonts {
 namespace {
@@ -79,17 +82,50 @@ void ReadStyle(HDC dc, FoundFace& found) {
   found.italic = (selection & 0x201) != 0;  // italic or oblique
 }
 
-std::shared_ptr<const std::string> ReadBytes(HDC dc, const std::string& key) {
+// GetFontData's whole file of a face in a collection (its 'ttcf' pseudo-table).
+constexpr DWORD kCollectionTag = TableTag('t', 't', 'c', 'f');
+
+// The selected face's data for a table (0: the face's whole data), or nothing.
+std::optional<std::string> ReadTable(HDC dc, DWORD table) {
+  const DWORD size = GetFontData(dc, table, 0, nullptr, 0);
+  if (size == GDI_ERROR || size == 0) return std::nullopt;
+  std::string bytes(size, '\0');
+  if (GetFontData(dc, table, 0, bytes.data(), size) != size) return std::nullopt;
+  return bytes;
+}
+
+struct FaceBytes {
+  std::shared_ptr<const std::string> bytes;
+  int index = 0;
+};
+
+// A face of a collection is given from its own table directory on, whose offsets count from
+// the collection's start: it is read as the whole collection, with its index there.
+std::optional<FaceBytes> ReadFromCollection(HDC dc) {
+  std::optional<std::string> whole = ReadTable(dc, kCollectionTag);
+  if (!whole || !fontcollection::IsCollection(*whole)) return std::nullopt;
+  const std::optional<int> index = fontcollection::FaceIndex(*whole, [dc](std::string_view tag) {
+    return ReadTable(dc, TableTag(tag[0], tag[1], tag[2], tag[3]));
+  });
+  if (!index) return std::nullopt;
+  return FaceBytes{std::make_shared<const std::string>(std::move(*whole)), *index};
+}
+
+FaceBytes ReadBytes(HDC dc, const std::string& key) {
   static std::mutex mutex;
-  static std::map<std::string, std::shared_ptr<const std::string>> cache;
+  static std::map<std::string, FaceBytes> cache;
   std::lock_guard<std::mutex> lock(mutex);
   if (auto it = cache.find(key); it != cache.end()) return it->second;
-  DWORD size = GetFontData(dc, 0, 0, nullptr, 0);
-  if (size == GDI_ERROR || size == 0) return nullptr;
-  auto bytes = std::make_shared<std::string>(size, '\0');
-  if (GetFontData(dc, 0, 0, bytes->data(), size) != size) return nullptr;
-  cache[key] = bytes;
-  return bytes;
+  FaceBytes face;
+  if (std::optional<FaceBytes> collected = ReadFromCollection(dc)) {
+    face = std::move(*collected);
+  } else if (std::optional<std::string> bytes = ReadTable(dc, 0)) {
+    face.bytes = std::make_shared<const std::string>(std::move(*bytes));
+  } else {
+    return face;
+  }
+  cache[key] = face;
+  return face;
 }
 
 int CALLBACK CollectFamily(const LOGFONTW* logFont, const TEXTMETRICW*, DWORD, LPARAM list) {
@@ -135,8 +171,10 @@ FoundFace Find(const FaceRequest& request) {
   found.face = Utf8(chosen);
   ReadStyle(selected.dc(), found);
   found.coversArabic = CoversArabicLetters(selected.dc());
-  found.bytes = ReadBytes(selected.dc(), found.face + '|' + std::to_string(found.weightClass) +
-                                             (found.italic ? "|i" : "|r"));
+  FaceBytes face = ReadBytes(selected.dc(), found.face + '|' + std::to_string(found.weightClass) +
+                                                (found.italic ? "|i" : "|r"));
+  found.bytes = std::move(face.bytes);
+  found.index = face.index;
   return found;
 }
 

@@ -22,6 +22,7 @@ struct FoundFace {
   bool italic = false;
   bool coversArabic = false;                 // has the letters alef to yeh
   std::shared_ptr<const std::string> bytes;  // null when GDI gave no data
+  int index = 0;                             // the face's index when bytes are a whole collection
 };
 
 // The face GDI selects for the request. Bytes are read once per face and shared.
