@@ -47,14 +47,23 @@ int64_t WholeWidth(SegmentShaper& shaper, const FontPair& fonts, std::string_vie
   return width;
 }
 
-TEST(SegmentLedgerTest, EditedLongLinesMeasureAsSplitWhole) {
+// Two font pairs, a measurer, and a shaper of its own for measuring lines split whole.
+struct Measuring {
+  Measuring() {
+    const LOGFONT latin = MakeFont("Times New Roman"), arabic = MakeFont("Fonta");
+    const LOGFONT latin2 = MakeFont("Arial", 21), arabic2 = MakeFont("Tahoma", 21);
+    fonts = store.Pair(FontRequestFromLogFont(&latin), FontRequestFromLogFont(&arabic));
+    others = store.Pair(FontRequestFromLogFont(&latin2), FontRequestFromLogFont(&arabic2));
+  }
   FontStore store;
-  const LOGFONT latin = MakeFont("Times New Roman"), arabic = MakeFont("Fonta");
-  const LOGFONT latin2 = MakeFont("Arial", 21), arabic2 = MakeFont("Tahoma", 21);
-  auto fonts = store.Pair(FontRequestFromLogFont(&latin), FontRequestFromLogFont(&arabic));
-  auto others = store.Pair(FontRequestFromLogFont(&latin2), FontRequestFromLogFont(&arabic2));
+  std::shared_ptr<FontPair> fonts, others;
   SegmentShaper shaper, reference;
-  LineMeasurer measurer(shaper);
+  LineMeasurer measurer{shaper};
+};
+
+TEST(SegmentLedgerTest, EditedLongLinesMeasureAsSplitWhole) {
+  Measuring m;
+  auto& [store, fonts, others, shaper, reference, measurer] = m;
   Random random(5);
   std::string line;
   while (line.size() < 9000) line += Pieces()[random.Below(static_cast<uint32_t>(Pieces().size()))];
@@ -121,13 +130,8 @@ TEST(SegmentLedgerTest, EditsThatChangeTheFontOfNeutralsOrRunPastTheFirstWindow)
 // line is full, its starts up to each space measured to find the cut, the rest begun on a
 // new line, and now and then another line or the other fonts measured in between.
 TEST(LineMeasurerTest, LinesLaidOutAByteAtATimeMeasureAsSplitWhole) {
-  FontStore store;
-  const LOGFONT latin = MakeFont("Times New Roman"), arabic = MakeFont("Fonta");
-  const LOGFONT latin2 = MakeFont("Arial", 21), arabic2 = MakeFont("Tahoma", 21);
-  auto fonts = store.Pair(FontRequestFromLogFont(&latin), FontRequestFromLogFont(&arabic));
-  auto others = store.Pair(FontRequestFromLogFont(&latin2), FontRequestFromLogFont(&arabic2));
-  SegmentShaper shaper, reference;
-  LineMeasurer measurer(shaper);
+  Measuring m;
+  auto& [store, fonts, others, shaper, reference, measurer] = m;
   Random random(17);
   std::string source;
   while (source.size() < 6000) source += Pieces()[random.Below(static_cast<uint32_t>(Pieces().size()))];
