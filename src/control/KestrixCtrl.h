@@ -234,6 +234,8 @@ class CKestrixCtrl : public COleControl {
   bool IsRightMeasured() const;
   int CaretXFromIndex();
   int IndexFromX(int x);
+  // IndexFromX, but never after the line's CR: the caret does not stand after a hard break.
+  int CaretIndexFromX(int x);
 
   // Painting -----------------------------------------------------------------------------
   void PaintCurrentLine();

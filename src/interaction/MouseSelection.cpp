@@ -38,8 +38,7 @@ void CKestrixCtrl::HitTest(CPoint& point) {
   int line = LineFromY(point.y);
   if (line <= 0) return;
   GotoLine(line);
-  m_CharIndex = IndexFromX(point.x);
-  if (m_CharIndex == m_LineLength && m_LineText.find('\r') != CString::npos) --m_CharIndex;
+  m_CharIndex = CaretIndexFromX(point.x);
   UpdateCaret();
   point.x = m_LineStartX;
 }
@@ -130,7 +129,7 @@ void CKestrixCtrl::DragScrollLoop() {
   // follows the moving end on its line.
   if (m_MouseDown && m_SelActiveLine > 0) {
     LoadLineAsCurrent(m_SelActiveLine);
-    m_CharIndex = IndexFromX(m_SelCurX);
+    m_CharIndex = CaretIndexFromX(m_SelCurX);
   }
 }
 

@@ -110,3 +110,8 @@ int CKestrixCtrl::IndexFromX(int x) {
   m_Busy = 0;
   return result;
 }
+
+int CKestrixCtrl::CaretIndexFromX(int x) {
+  const int index = IndexFromX(x);
+  return index == m_LineLength && m_LineText.find('\r') != CString::npos ? index - 1 : index;
+}
