@@ -240,6 +240,8 @@ class CKestrixCtrl : public COleControl {
   // Painting -----------------------------------------------------------------------------
   void PaintCurrentLine();
   void PaintLines(int first, int last);
+  // Fills the view from top down, below the text's last line, with the background.
+  void FillBelowText(int top);
   void MaskPassword(CString& s) const;
 
   // Caret --------------------------------------------------------------------------------

@@ -158,6 +158,11 @@ void CKestrixCtrl::ScrollDragDown() {
 void CKestrixCtrl::RehighlightView() {
   UpdateScrollOffset();
   bool borrowed = BorrowDC();
+  // A view scrolled onto the text's end shows nothing below its last line: what lines drawn
+  // there before left behind goes, before the highlight, which may reach below a line's paint.
+  if (m_LastVisible == m_Lines.Count())
+    if (const LineRecord* last = m_Lines.At(m_LastVisible))
+      FillBelowText(last->m_Y - m_BaselineLift - m_ScrollOffset + m_Descent);
   for (int i = m_FirstVisible; i <= m_LastVisible; ++i) {
     LineRecord* record = m_Lines.At(i);
     if (!record) break;

@@ -43,21 +43,7 @@ void CKestrixCtrl::PaintLines(int first, int last) {
   }
   if (lastLineShown) {
     GotoLine(m_LastVisible);
-    CRect below = m_TextRect;
-    below.top = m_LineY - m_BaselineLift - m_ScrollOffset + m_Descent;
-    // A hidden scroll bar's strip is filled too, on whichever side it stands, so that no
-    // image of the bar is left behind.
-    if (!m_pScrollBar || !m_pScrollBar->IsWindowVisible()) {
-      if (m_ReadingOrder == 1)
-        below.left -= m_ScrollBarWidth;
-      else
-        below.right += m_ScrollBarWidth;
-    }
-    if (m_pDC && below.bottom > below.top) {
-      CBrush brush(m_BackColor);
-      m_pDC->FillRect(&below, &brush);
-      brush.DeleteObject();
-    }
+    FillBelowText(m_LineY - m_BaselineLift - m_ScrollOffset + m_Descent);
   }
   ReleaseHeldDC();
   PopPosition();
@@ -69,6 +55,24 @@ void CKestrixCtrl::PaintLines(int first, int last) {
       DrawCaret();
     else
       m_CaretShown = FALSE;
+  }
+}
+
+void CKestrixCtrl::FillBelowText(int top) {
+  CRect below = m_TextRect;
+  below.top = top;
+  // A hidden scroll bar's strip is filled too, on whichever side it stands, so that no
+  // image of the bar is left behind.
+  if (!m_pScrollBar || !m_pScrollBar->IsWindowVisible()) {
+    if (m_ReadingOrder == 1)
+      below.left -= m_ScrollBarWidth;
+    else
+      below.right += m_ScrollBarWidth;
+  }
+  if (m_pDC && below.bottom > below.top) {
+    CBrush brush(m_BackColor);
+    m_pDC->FillRect(&below, &brush);
+    brush.DeleteObject();
   }
 }
 
