@@ -399,6 +399,7 @@ class CKestrixCtrl : public COleControl {
   int BandTop(const LineRecord& record) const;
   int BandBottom(const LineRecord& record) const;
   bool HighlightHidden() const;
+  bool HighlightStored() const;
   void InvertSpan(int x1, int x2, int top, int bottom);
   void InvertVisibleHighlights();
   void InvertHighlightsOnScreen();

@@ -36,6 +36,10 @@ bool CKestrixCtrl::HighlightHidden() const {
   return m_HideSelection && CWnd::GetFocus() != this;
 }
 
+// A gesture's highlight is drawn before the selection has a length: a Shift+arrow held down
+// shows it while the length is still 0.
+bool CKestrixCtrl::HighlightStored() const { return m_SelLength != 0 || m_HighlightLow > 0; }
+
 void CKestrixCtrl::InvertSpan(int x1, int x2, int top, int bottom) {
   CRect r(std::min(x1, x2), top - m_BaselineLift, std::max(x1, x2), bottom - m_BaselineLift);
   // The first line in view is painted from the window's top, over whatever part of the line
@@ -175,11 +179,11 @@ void CKestrixCtrl::RepaintHighlight() {
 // The focus has already gone when this runs; the highlight on the screen goes with it, and
 // comes back when the focus returns.
 void CKestrixCtrl::HideSelectionOnFocusLoss() {
-  if (m_HideSelection && m_SelLength != 0 && m_Busy == 0) InvertHighlightsOnScreen();
+  if (m_HideSelection && HighlightStored() && m_Busy == 0) InvertHighlightsOnScreen();
 }
 
 void CKestrixCtrl::ShowSelectionOnFocusGain() {
-  if (m_HideSelection && m_SelLength != 0 && m_Busy == 0) InvertHighlightsOnScreen();
+  if (m_HideSelection && HighlightStored() && m_Busy == 0) InvertHighlightsOnScreen();
 }
 
 void CKestrixCtrl::InvertHighlightsOnScreen() {
@@ -197,7 +201,7 @@ void CKestrixCtrl::SetHideSelection(BOOL hide) {
   const bool hiddenBefore = HighlightHidden();
   m_HideSelection = hide;
   SetModifiedFlag(TRUE);
-  if (HighlightHidden() != hiddenBefore && m_SelLength != 0 && m_Busy == 0) InvertHighlightsOnScreen();
+  if (HighlightHidden() != hiddenBefore && HighlightStored() && m_Busy == 0) InvertHighlightsOnScreen();
 }
 
 int CKestrixCtrl::XOfOffset(int offset) {
