@@ -36,8 +36,8 @@ bool CKestrixCtrl::HighlightHidden() const {
   return m_HideSelection && CWnd::GetFocus() != this;
 }
 
-// A gesture's highlight is drawn before the selection has a length: a Shift+arrow held down
-// shows it while the length is still 0.
+// A gesture's highlight (a drag, Shift held with the arrows) may be on the screen while the
+// selection's length is still 0.
 bool CKestrixCtrl::HighlightStored() const { return m_SelLength != 0 || m_HighlightLow > 0; }
 
 void CKestrixCtrl::InvertSpan(int x1, int x2, int top, int bottom) {
