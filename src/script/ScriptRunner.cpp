@@ -171,6 +171,7 @@ void ScriptRunner::Command(const std::vector<Word>& w) {
     target_.Load(w[1].text);
   } else if (cmd == "png") {
     need(2);
+    target_.EnsureControl();  // a png before any other command shows the control as placed
     target_.Png(w[1].text);
   } else if (cmd == "print") {
     need(2);
