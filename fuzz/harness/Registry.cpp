@@ -21,6 +21,14 @@ bool HoldsOurKeys(const RegistryTree& tree) {
         "Interface\\" + RegistryGuid(IID_DKestrix),
         "Interface\\" + RegistryGuid(IID_DKestrixEvents)})
     if (tree.HasKey(key)) return true;
+  // An interface registered under its IID as the library's own goes with the library.
+  for (const std::string& iid : tree.SubKeys("Interface")) {
+    GUID iidGuid, ownerGuid;
+    const std::string* owner = tree.FindString("Interface\\" + iid + "\\TypeLib", "");
+    if (GuidFromRegistry(iid, &iidGuid) && owner && GuidFromRegistry(*owner, &ownerGuid) &&
+        IsEqualGUID(ownerGuid, LIBID_KESTRIXLib))
+      return true;
+  }
   return false;
 }
 

@@ -54,6 +54,11 @@ TEST_F(ModuleRegistrationTest, WritesTheClassesAndTypeLibraryAndUnregistersToThe
               t.SetString("CLSID\\{11111111-2222-3333-4444-555555555555}", "", "Other");
               t.SetString(ctrl_ + "\\InprocServer32", "Note", "kept by someone else");
               t.SetString(".txt", "", "txtfile");
+              // Named no IID, this key was not written by a library's registration, though it
+              // names ours.
+              const std::string stray = "Interface\\{5B1E2C70-not-an-iid}\\TypeLib";
+              t.SetString(stray, "", RegistryGuid(LIBID_KESTRIXLib));
+              t.SetString(stray, "Version", "1.0");
               return ERROR_SUCCESS;
             }),
             ERROR_SUCCESS);

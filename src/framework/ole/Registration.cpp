@@ -105,8 +105,11 @@ BOOL AfxOleUnregisterTypeLib(RegistryTree& registry, REFGUID libid, WORD major, 
   RemoveValue(registry, key + "\\FLAGS", "");
   RemoveValue(registry, key + "\\HELPDIR", "");
   RemoveValue(registry, key, "");
-  // The interfaces the library described are the ones that name it.
+  // The interfaces the library described are the ones that name it, each under its IID: a key
+  // of another name was never written by a library's registration and stays.
   for (const std::string& iid : registry.SubKeys("Interface")) {
+    GUID iidGuid;
+    if (!GuidFromRegistry(iid, &iidGuid)) continue;
     std::string iface = "Interface\\" + iid;
     const std::string* owner = registry.FindString(iface + "\\TypeLib", "");
     const std::string* ownerVersion = registry.FindString(iface + "\\TypeLib", "Version");
