@@ -308,6 +308,37 @@ TEST_F(Automation, CallerErrorsGiveTheirCodes) {
   EXPECT_EQ(c.m_MaxLength, 0);
 }
 
+TEST_F(Automation, AReferenceToAVariantIsFollowedOneLevelAndNoFurther) {
+  // One level reaches the value, for a property write and a method argument alike.
+  VARIANT held = MakeVariantI4(7);
+  VARIANT ref;
+  VariantInit(&ref);
+  ref.vt = VT_BYREF | VT_VARIANT;
+  ref.pvarVal = &held;
+  ASSERT_EQ(d.Put(u"MaxLength", ref), S_OK);
+  EXPECT_EQ(c.m_MaxLength, 7);
+
+  // A variant that refers to itself, a cycle of two, and a chain two deep are all refused.
+  VARIANT self, a, b, inner = MakeVariantI4(9), outer;
+  for (VARIANT* v : {&self, &a, &b, &outer}) {
+    VariantInit(v);
+    v->vt = VT_BYREF | VT_VARIANT;
+  }
+  self.pvarVal = &self;
+  a.pvarVal = &b;
+  b.pvarVal = &a;
+  VARIANT middle = ref;
+  middle.pvarVal = &inner;
+  outer.pvarVal = &middle;
+  for (VARIANT* v : {&self, &a, &outer}) {
+    EXPECT_EQ(d.Put(u"MaxLength", *v), DISP_E_BADVARTYPE);
+    EXPECT_EQ(d.Put(u"Text", *v), DISP_E_BADVARTYPE);
+    VARIANT out;
+    EXPECT_EQ(d.Call(u"ActivateEdit", {MakeVariantBstr(u"k"), *v}, &out), DISP_E_BADVARTYPE);
+  }
+  EXPECT_EQ(c.m_MaxLength, 7);
+}
+
 TEST_F(Automation, FontPropertiesGiveTheHeldFontAndItsChangesReachTheControl) {
   c.SetText("abc");
   VARIANT font;

@@ -65,7 +65,10 @@ bool ReadScalar(const VARIANT& v, Scalar& s) {
       s.object = byref ? *static_cast<IUnknown**>(v.byref) : v.punkVal;
       return true;
     case VT_VARIANT:
-      return byref && ReadScalar(*v.pvarVal, s);
+      // One level only: a reference to a variant that is itself a reference to a variant is
+      // refused, so a variant that refers to itself, or any cycle of them, ends here.
+      if (!byref || v.pvarVal->vt == (VT_BYREF | VT_VARIANT)) return false;
+      return ReadScalar(*v.pvarVal, s);
     default:
       return false;
   }
