@@ -6,11 +6,15 @@
 namespace arabtext {
 namespace {
 
+uint64_t g_glyphsCopied = 0;
+
 int32_t RoundPixels(hb_position_t v) {
   return static_cast<int32_t>((static_cast<int64_t>(v) + 32) >> 6);
 }
 
 }  // namespace
+
+uint64_t GlyphsCopied() { return g_glyphsCopied; }
 
 RunStyle RunStyleOf(FontSlot slot, std::string_view word) {
   // Neutrals are shaped left to right even in the Arabic font: HarfBuzz would mirror them
@@ -50,14 +54,19 @@ int32_t RoundedWidth(hb_buffer_t* buffer, int32_t pen, std::vector<PlacedGlyph>*
   unsigned count = 0;
   const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
   const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
-  if (glyphs) glyphs->reserve(glyphs->size() + count);
   const int32_t start = pen;
+  // The list grows by the vector's own doubling: a word shaped in many chunks appends to it
+  // once per chunk, and reserving just enough each time would copy every glyph so far.
+  const size_t sizeBefore = glyphs ? glyphs->size() : 0;
   for (unsigned i = 0; i < count; ++i) {
-    if (glyphs)
+    if (glyphs) {
+      if (glyphs->size() == glyphs->capacity()) g_glyphsCopied += glyphs->size();
       glyphs->push_back({infos[i].codepoint, pen + RoundPixels(positions[i].x_offset),
                          RoundPixels(positions[i].y_offset)});
+    }
     pen += RoundPixels(positions[i].x_advance);
   }
+  if (glyphs) g_glyphsCopied += glyphs->size() - sizeBefore;
   return pen - start;
 }
 

@@ -36,4 +36,8 @@ void ShapeRange(hb_buffer_t* buffer, hb_font_t* font, const RunStyle& style,
 // the glyphs placed from pen on when asked for them.
 int32_t RoundedWidth(hb_buffer_t* buffer, int32_t pen, std::vector<PlacedGlyph>* glyphs);
 
+// How many glyphs have been written into glyph lists in this process, counting those copied
+// again when a list grew: the work laying out a long word does, for tests to count.
+uint64_t GlyphsCopied();
+
 }  // namespace arabtext

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ControlHost.h"
+#include "arabtext/ShapeRun.h"
 #include "framework/text/Cp1256.h"
 
 namespace {
@@ -92,3 +93,36 @@ TEST(RealLibrary, TypingIntoALongLineShowsWhatTheSameTextShowsWhenLoaded) {
 }
 
 }  // namespace
+
+namespace {
+
+// The glyphs written into glyph lists while a fresh control, not wrapping, shows a paragraph
+// that is one unbroken word of the given length.
+uint64_t GlyphsCopiedShowingWord(const std::string& letters, size_t length) {
+  std::string word;
+  while (word.size() < length) word += letters;
+  word.resize(length);
+  Display display(700, 300);
+  CWnd container;
+  container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 700, 300), nullptr);
+  CKestrixCtrl c;
+  c.ResetProperties();
+  c.m_WordWrap = FALSE;
+  c.CreateControlWindow(&container, CRect(10, 10, 610, 290));
+  const uint64_t before = arabtext::GlyphsCopied();
+  c.SetText(word);
+  c.Redraw();
+  return arabtext::GlyphsCopied() - before;
+}
+
+}  // namespace
+
+TEST(RealLibrary, ShowingAnUnbrokenWordCopiesGlyphsInProportionToItsLength) {
+  for (const char* letters : {"\xC8\xE3\xD3\xE1\xC7\xDA\xED\xE5", "kestrelAVTo"}) {
+    const uint64_t small = GlyphsCopiedShowingWord(letters, 16 << 10);
+    const uint64_t large = GlyphsCopiedShowingWord(letters, 64 << 10);
+    ASSERT_GT(small, 0u);
+    // Four times the word, four times the glyphs (and what the lists' doubling adds).
+    EXPECT_LT(large, 5 * small) << small << " then " << large;
+  }
+}
