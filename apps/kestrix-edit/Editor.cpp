@@ -63,6 +63,11 @@ Editor::Editor(const EditorOptions& options)
     return false;
   });
   window_->SetAfterInput([this] { AfterInput(); });
+  window_->SetProblemHook([this](const std::string& problem) {
+    lastError_ = problem;
+    std::cerr << "kestrix-edit: " << lastError_ << "\n";
+    ShowTitle();
+  });
   // The control fills the window at any size; a new width wraps the text anew.
   window_->SetResizeHook([this](int width, int height) {
     CRect whole(0, 0, width, height);

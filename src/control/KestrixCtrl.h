@@ -149,7 +149,9 @@ class CKestrixCtrl : public COleControl {
   // The Copy and Paste commands (keys and the context menu's items 32768 and 32769).
   void OnEditCopy();
   void OnEditPaste();
-  CString ClipboardText();
+  // The clipboard's text (empty when it holds none), or nothing when the system refused what
+  // another program offered.
+  std::optional<CString> ClipboardText();
   // The SelText method: the selected text, also kept in m_SelText.
   WideString SelText();
 

@@ -42,11 +42,13 @@ void CKestrixCtrl::OnEditPaste() {
   InsertText(CString(), 1);
 }
 
-CString CKestrixCtrl::ClipboardText() {
+std::optional<CString> CKestrixCtrl::ClipboardText() {
   CString result;
   if (!OpenClipboard(m_hWnd)) return result;
   if (std::optional<std::string> text = GetClipboardText()) result = text->substr(0, text->find('\0'));
+  const bool refused = ClipboardTextRefused();
   CloseClipboard();
+  if (refused) return std::nullopt;
   return result;
 }
 

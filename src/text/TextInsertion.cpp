@@ -29,14 +29,16 @@ void CKestrixCtrl::InsertText(const CString& s, int force) {
   TextAround around = SplitTextAtSelection();
   CString inserted = s;
   if (inserted.empty()) {
-    // A clipboard held open elsewhere cannot be read: the paste leaves everything as it was,
-    // the selection included.
-    if (!CanOpenClipboard(m_hWnd)) {
+    // A clipboard held open elsewhere cannot be read, and text the system refused (too large,
+    // too slow to arrive) is none: the paste leaves everything as it was, the selection included.
+    std::optional<CString> offered;
+    if (CanOpenClipboard(m_hWnd)) offered = ClipboardText();
+    if (!offered) {
       PopPosition();
       EndWaitCursor();
       return;
     }
-    inserted = ClipboardText();
+    inserted = std::move(*offered);
   }
   if (m_MaxLength > 0) {
     // The text around the insertion stays whole; the inserted string takes what room is left,

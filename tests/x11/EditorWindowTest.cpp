@@ -14,6 +14,7 @@
 #include "Editor.h"
 #include "MixedCorpus.h"
 #include "PhysicalKeys.h"
+#include "StreamingClipboardOwner.h"
 #include "TextFile.h"
 #include "XServer.h"
 #include "framework/gdi/DialogFont.h"
@@ -411,6 +412,37 @@ TEST_F(EditorWindow, LargeTextsCrossTheClipboardWhole) {
   EXPECT_TRUE(Until([&] { return Text() == expected; }, 20000)) << Text().size() << " of " << expected.size();
   Keys({"ctrl+a", "ctrl+c"});
   EXPECT_EQ(ClipboardOfOtherPrograms(), big);
+}
+
+// Another program that sends more than 64 MB, keeps sending past 10 s (each piece in time), or
+// sends pieces that are not the UTF-8 text asked for: the paste changes nothing, and the title
+// says why.
+TEST_F(EditorWindow, APasteTooLargeTooSlowOrNotTextChangesNothingAndSaysSo) {
+  Open();
+  Keys({"k", "e", "e", "p", "ctrl+a"});
+  ASSERT_EQ(Text(), "keep");
+  const struct {
+    StreamingClipboardOwner::Plan plan;
+    const char* told;
+  } cases[] = {
+      {{size_t{4} << 20, 20, 0, false}, "larger than 64 MB"},
+      {{1024, 30, 400, false}, "longer than 10 s"},
+      {{1024, 3, 0, true}, "other than UTF-8"},
+  };
+  for (const auto& c : cases) {
+    StreamingClipboardOwner owner(server_->Name(), c.plan);
+    ASSERT_TRUE(owner.Ready());
+    Keys({"ctrl+v"});
+    EXPECT_TRUE(Until([&] { return editor_->Title().find(c.told) != std::string::npos; }, 30000))
+        << editor_->Title();
+    EXPECT_GT(owner.PiecesSent(), 0) << c.told;
+    EXPECT_EQ(Text(), "keep") << c.told;
+  }
+  // Within the limits, the pieces make the whole text.
+  StreamingClipboardOwner fine(server_->Name(), {65536, 3, 0, false});
+  ASSERT_TRUE(fine.Ready());
+  Keys({"ctrl+a", "ctrl+v"});
+  EXPECT_TRUE(Until([&] { return Text() == std::string(3 * 65536, 'k'); })) << Text().size();
 }
 
 TEST_F(EditorWindow, ResizingTheWindowWrapsTheTextToItsNewWidth) {

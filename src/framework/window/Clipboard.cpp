@@ -66,6 +66,11 @@ std::optional<std::string> GetClipboardText() {
   return text;
 }
 
+BOOL ClipboardTextRefused() {
+  Display* d = Display::CurrentOrNull();
+  return d && d->Platform() && d->Platform()->ClipboardTextRefused() ? TRUE : FALSE;
+}
+
 BOOL IsClipboardFormatAvailable(UINT format) {
   Display* d = Display::CurrentOrNull();
   return d && format == CF_TEXT && d->ReadClipboard().has_value() ? TRUE : FALSE;

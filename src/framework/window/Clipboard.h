@@ -13,6 +13,8 @@ BOOL EmptyClipboard();
 BOOL SetClipboardText(const std::string& text);
 // The CF_TEXT content, or nothing when the clipboard holds no text; only while it is open.
 std::optional<std::string> GetClipboardText();
+// Whether the last GetClipboardText refused what the system's clipboard offered.
+BOOL ClipboardTextRefused();
 BOOL IsClipboardFormatAvailable(UINT format);
 // Whether owner could open the clipboard now (no other window holds it open); it stays closed.
 BOOL CanOpenClipboard(HWND owner);

@@ -18,6 +18,9 @@ class DisplayPlatform {
   // The clipboard as the whole system sees it: own when this display still holds the system
   // clipboard, else whatever another program offers (nothing when it offers no text).
   virtual std::optional<std::string> ClipboardText(const std::optional<std::string>& own) = 0;
+  // Whether the last ClipboardText refused what another program offered (too large, too slow,
+  // not text): a paste then changes nothing, where an empty clipboard pastes nothing.
+  virtual bool ClipboardTextRefused() const { return false; }
   // Whether the system's clipboard can be opened now: another program may hold it open, and
   // then the display's cannot be opened either.
   virtual bool ClipboardAvailable() { return true; }

@@ -2,6 +2,7 @@
 // read from whichever program holds it for a paste.
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 
@@ -10,8 +11,17 @@
 
 namespace {
 
-// A program that does not answer a paste within this time has nothing to paste.
+// A program that does not answer a paste, or send its next piece, within this time has
+// nothing to paste; a whole paste takes at most kPasteTotalMs and kPasteLimitBytes.
 constexpr int kPasteTimeoutMs = 2000;
+constexpr int kPasteTotalMs = 10000;
+constexpr size_t kPasteLimitBytes = size_t{64} << 20;
+
+// What the person is told when a paste is refused.
+const char* const kTooLarge = "paste refused: the text on the clipboard is larger than 64 MB";
+const char* const kTooSlow = "paste refused: the clipboard's text took longer than 10 s to arrive";
+const char* const kStopped = "paste refused: the program holding the clipboard stopped sending";
+const char* const kNotText = "paste refused: the clipboard sent something other than UTF-8 text";
 
 using Clock = std::chrono::steady_clock;
 
@@ -40,19 +50,31 @@ Bool IsNewPasteChunk(XDisplay*, XEvent* event, XPointer self) {
          event->xproperty.atom == x.pasteProperty && event->xproperty.state == PropertyNewValue;
 }
 
-// Reads and deletes the paste property; false when it is missing.
-bool TakeProperty(X11Window::Impl& x, Atom& type, std::string& bytes) {
+enum class Taken { kMissing, kOverLimit, kText, kOtherType };
+
+// Reads and deletes the paste property when it holds at most limit bytes of 8-bit data of
+// type want (or of any type when want is 0); a larger value is deleted unread.
+Taken TakeProperty(X11Window::Impl& x, Atom want, size_t limit, Atom& type, std::string& bytes) {
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(x.x, x.window, x.pasteProperty, 0, LONG_MAX / 4, True, AnyPropertyType,
-                         &type, &format, &count, &after, &data) != Success)
-    return false;
-  if (data) {
-    bytes.assign(reinterpret_cast<const char*>(data), count * static_cast<unsigned long>(format / 8));
-    XFree(data);
+  const long longs = static_cast<long>(std::min<size_t>(limit / 4 + 1, LONG_MAX / 4));
+  if (XGetWindowProperty(x.x, x.window, x.pasteProperty, 0, longs, True, AnyPropertyType, &type,
+                         &format, &count, &after, &data) != Success)
+    return Taken::kMissing;
+  Taken taken = Taken::kText;
+  if (type == 0) {
+    taken = Taken::kMissing;
+  } else if (want != 0 && (type != want || format != 8)) {
+    taken = Taken::kOtherType;
+  } else if (after > 0 || (format == 8 && count > limit)) {
+    taken = Taken::kOverLimit;
+    XDeleteProperty(x.x, x.window, x.pasteProperty);
+  } else if (data && format == 8) {
+    bytes.assign(reinterpret_cast<const char*>(data), count);
   }
-  return type != 0;
+  if (data) XFree(data);
+  return taken;
 }
 
 }  // namespace
@@ -86,29 +108,48 @@ void ServeSelectionRequest(X11Window::Impl& x, const XSelectionRequestEvent& req
   XFlush(x.x);
 }
 
-std::optional<std::string> FetchClipboard(X11Window::Impl& x) {
+std::optional<std::string> FetchClipboard(X11Window::Impl& x, std::string& problem) {
   XDeleteProperty(x.x, x.window, x.pasteProperty);
   XConvertSelection(x.x, x.clipboard, x.utf8, x.pasteProperty, x.window, x.lastTime);
   XFlush(x.x);
-  auto deadline = Clock::now() + std::chrono::milliseconds(kPasteTimeoutMs);
+  const auto start = Clock::now();
+  const auto end = start + std::chrono::milliseconds(kPasteTotalMs);
+  auto deadline = start + std::chrono::milliseconds(kPasteTimeoutMs);
   XEvent event;
   if (!WaitForEvent(x, deadline, IsPasteNotify, event) || event.xselection.property == 0)
     return std::nullopt;
   Atom type = 0;
   std::string bytes;
-  if (!TakeProperty(x, type, bytes)) return std::nullopt;
+  switch (TakeProperty(x, 0, kPasteLimitBytes, type, bytes)) {
+    case Taken::kMissing: return std::nullopt;
+    case Taken::kOverLimit: problem = kTooLarge; return std::nullopt;
+    default: break;
+  }
   if (type == x.incr) {
     // A large text comes in pieces: each new value of the property is the next piece, and an
-    // empty one ends it.
+    // empty one ends it. The whole transfer has one deadline and one size limit, so a program
+    // cannot keep the window waiting, or fill its memory, by sending for ever.
     bytes.clear();
+    deadline = std::min(Clock::now() + std::chrono::milliseconds(kPasteTimeoutMs), end);
     for (;;) {
-      deadline = Clock::now() + std::chrono::milliseconds(kPasteTimeoutMs);
-      if (!WaitForEvent(x, deadline, IsNewPasteChunk, event)) return std::nullopt;
+      if (!WaitForEvent(x, deadline, IsNewPasteChunk, event)) {
+        problem = deadline == end ? kTooSlow : kStopped;
+        return std::nullopt;
+      }
       std::string piece;
-      if (!TakeProperty(x, type, piece)) return std::nullopt;
+      switch (TakeProperty(x, x.utf8, kPasteLimitBytes - bytes.size(), type, piece)) {
+        case Taken::kMissing: continue;  // news of a value already taken (the INCR reply's)
+        case Taken::kOverLimit: problem = kTooLarge; return std::nullopt;
+        case Taken::kOtherType: problem = kNotText; return std::nullopt;
+        case Taken::kText: break;
+      }
       if (piece.empty()) break;
       bytes += piece;
+      deadline = std::min(Clock::now() + std::chrono::milliseconds(kPasteTimeoutMs), end);
     }
+  } else if (type != x.utf8) {
+    problem = kNotText;
+    return std::nullopt;
   }
   return ControlTextFromUtf8(bytes);
 }

@@ -74,7 +74,9 @@ void HandleKey(X11Window::Impl& x, Display& display, XKeyEvent& event, bool pres
 
 // Clipboard (X11Clipboard.cpp).
 void ServeSelectionRequest(X11Window::Impl& x, const XSelectionRequestEvent& request);
-std::optional<std::string> FetchClipboard(X11Window::Impl& x);
+// Another program's clipboard text as control text; nothing when there is none, and then
+// problem says why when the person should be told.
+std::optional<std::string> FetchClipboard(X11Window::Impl& x, std::string& problem);
 
 // Popup menus (X11PopupMenu.cpp): the id chosen, or 0. The window's exposures and selection
 // requests are still answered while the menu is up.

@@ -462,8 +462,13 @@ void X11Window::ClipboardChanged(const std::optional<std::string>& text) {
 
 std::optional<std::string> X11Window::ClipboardText(const std::optional<std::string>& own) {
   Impl& x = *impl_;
+  pasteRefused_ = false;
   XWindow owner = XGetSelectionOwner(x.x, x.clipboard);
   if (owner == x.window) return own;
   if (owner == 0) return std::nullopt;
-  return FetchClipboard(x);
+  std::string problem;
+  std::optional<std::string> text = FetchClipboard(x, problem);
+  pasteRefused_ = !problem.empty();
+  if (pasteRefused_ && problemHook_) problemHook_(problem);
+  return text;
 }
