@@ -32,6 +32,7 @@ class ScriptHost final : private ScriptTarget {
   }
   // Whether every expect so far held.
   bool AllHeld() const { return runner_.AllHeld(); }
+  int ExitStatus(bool ran) const { return runner_.ExitStatus(ran); }
   // Ends cleanly: a button still down goes up.
   void Finish() { runner_.Finish(); }
   // A text library chosen before the script starts (--metrics).

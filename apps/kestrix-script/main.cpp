@@ -63,6 +63,5 @@ int main(int argc, char** argv) {
   }
   host.Finish();
   std::cout.flush();
-  if (!ran) return 2;
-  return host.AllHeld() ? 0 : 1;
+  return host.ExitStatus(ran);
 }

@@ -84,8 +84,13 @@ std::string RunScript(const uint8_t* data, size_t size) {
   host.ChooseMetrics(true);
   bool ran = host.RunScript(script, "fuzz.kss", err);
   host.Finish();
-  int status = !ran ? 2 : host.AllHeld() ? 0 : 1;
-  if (status < 0 || status > 2) return "exit status " + std::to_string(status);
+  // The status must say what the output says: 2 exactly when a line could not be run (and the
+  // reason went to the error stream), 1 exactly when an expect printed its failure.
+  const int status = host.ExitStatus(ran);
+  const std::string printed = "\n" + out.str();
+  const bool failurePrinted = printed.find("\nFAIL fuzz.kss:") != std::string::npos;
+  if ((status == 2) != !err.str().empty() || (status == 1) != (status != 2 && failurePrinted))
+    return "exit status " + std::to_string(status) + " with output:\n" + out.str() + err.str();
   if (CKestrixCtrl* c = host.Control())
     if (std::string broken = c->Verify(); !broken.empty()) return "after the script: " + broken;
   return "";

@@ -21,6 +21,8 @@ class ScriptRunner {
   bool RunScript(std::istream& in, const std::string& name, std::ostream& err);
   // Whether every expect so far held.
   bool AllHeld() const { return failures_ == 0; }
+  // The scripted host's exit status once the scripts ran (ran: every line could be run).
+  int ExitStatus(bool ran) const { return !ran ? 2 : AllHeld() ? 0 : 1; }
   // Ends cleanly: a button still down goes up.
   void Finish() { target_.Finish(lastPoint_); }
   // While the control's own loop waits for input, the script goes on inside it: the next line
