@@ -33,10 +33,15 @@ int CKestrixCtrl::StalePixels(std::string* where, Surface* shown, Surface* expec
   if (m_LastVisible < LineCount())
     bottom = m_Lines.At(m_LastVisible)->m_Y - m_ScrollOffset - m_BaselineLift + m_Descent;
   int differing = 0;
-  for (int y = 0; y < std::min(bottom, before.Height()); ++y)
+  const auto width = static_cast<size_t>(before.Width());
+  for (int y = 0; y < std::min(bottom, before.Height()); ++y) {
+    // Rows are compared whole first: nearly all of them match.
+    const uint32_t* shownRow = before.Pixels().data() + static_cast<size_t>(y) * width;
+    if (std::equal(shownRow, shownRow + width, after.Pixels().data() + static_cast<size_t>(y) * width)) continue;
     for (int x = 0; x < before.Width(); ++x)
       if (before.Pixel(x, y) != after.Pixel(x, y) && differing++ == 0 && where)
         *where = std::to_string(x) + ", " + std::to_string(y);
+  }
   if (shown) *shown = std::move(before);
   if (expected) *expected = std::move(after);
   return differing;

@@ -79,8 +79,12 @@ void Surface::BlendImage(int x, int y, uint32_t xrgb, const uint8_t* coverage, i
 
 Surface Surface::Crop(const RECT& r) const {
   RECT c = ClipToSurface(r, width_, height_);
-  Surface out(c.right - c.left, c.bottom - c.top, 0);
-  for (int y = c.top; y < c.bottom; ++y)
-    for (int x = c.left; x < c.right; ++x) out.SetPixel(x - c.left, y - c.top, Pixel(x, y));
+  const int width = c.right - c.left;
+  Surface out(width, c.bottom - c.top, 0);
+  if (width <= 0) return out;
+  for (int y = c.top; y < c.bottom; ++y) {
+    const auto from = pixels_.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(c.left));
+    std::copy(from, from + width, out.pixels_.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(y - c.top) * static_cast<size_t>(width)));
+  }
   return out;
 }
