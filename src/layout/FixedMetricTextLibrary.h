@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "layout/TextLibrary.h"
@@ -35,11 +36,11 @@ class FixedMetricTextLibrary final : public TextLibrary {
   void aSetKeyboardLanguage(int32_t language) override;
 
   // Width of byte i of s under the rules above.
-  static int CharWidth(const std::string& s, size_t i);
+  static int CharWidth(std::string_view s, size_t i);
   // Width of s. A string that extends or edits the last one measured reuses the widths of
   // the part they share, so that a line measured after every character typed into it costs
   // what the change costs, not what the line costs.
-  int Width(const std::string& s);
+  int Width(std::string_view s);
 
   // The log of calls, kept while recordCalls is set. Tests read it; a long-running host turns
   // it off, since it keeps a copy of every string measured or drawn.
