@@ -1,0 +1,36 @@
+#include "TextModel.h"
+
+#include "control/KestrixCtrl.h"
+
+namespace fuzzing {
+
+void TextModel::Character(CKestrixCtrl& c, bool focused, unsigned ch) {
+  if (!known_) return;
+  const bool taken = focused && c.GetSafeHwnd() && !c.m_Lines.Empty() && !c.m_ReadOnly &&
+                     c.m_MaxLength <= 0 && ch >= 0x20 && ch <= 0xFF && !c.m_Selecting &&
+                     !c.m_MouseDown && !CKestrixCtrl::IsCtrlDown() &&
+                     !(CKestrixCtrl::IsShiftDown() && ch == '-');
+  if (!taken) {
+    Unknown();
+    return;
+  }
+  if (!text_) {
+    // The first character replaces the selection; the next ones follow it.
+    CKestrixCtrl::TextAround around = c.SplitTextAtSelection();
+    text_ = around.before + around.after;
+    caret_ = around.before.size();
+  }
+  text_->insert(caret_++, 1, static_cast<char>(ch));
+}
+
+std::string TextModel::After(CKestrixCtrl& c) {
+  if (!known_ || !text_ || !c.GetSafeHwnd()) return "";
+  const std::string held = c.GetText();
+  if (held == *text_) return "";
+  size_t at = 0;
+  while (at < held.size() && at < text_->size() && held[at] == (*text_)[at]) ++at;
+  return "the text is " + std::to_string(held.size()) + " bytes, the same edits give " +
+         std::to_string(text_->size()) + ", first differing at " + std::to_string(at);
+}
+
+}  // namespace fuzzing
