@@ -79,12 +79,13 @@ void Surface::BlendImage(int x, int y, uint32_t xrgb, const uint8_t* coverage, i
 
 Surface Surface::Crop(const RECT& r) const {
   RECT c = ClipToSurface(r, width_, height_);
-  const int width = c.right - c.left;
-  Surface out(width, c.bottom - c.top, 0);
-  if (width <= 0) return out;
-  for (int y = c.top; y < c.bottom; ++y) {
+  Surface out;
+  out.width_ = std::max(0, static_cast<int>(c.right - c.left));
+  out.height_ = std::max(0, static_cast<int>(c.bottom - c.top));
+  out.pixels_.reserve(static_cast<size_t>(out.width_) * static_cast<size_t>(out.height_));
+  for (int y = c.top; y < c.bottom && out.width_ > 0; ++y) {
     const auto from = pixels_.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(c.left));
-    std::copy(from, from + width, out.pixels_.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(y - c.top) * static_cast<size_t>(width)));
+    out.pixels_.insert(out.pixels_.end(), from, from + out.width_);
   }
   return out;
 }
