@@ -27,6 +27,9 @@ int FixedMetricTextLibrary::CharWidth(std::string_view s, size_t i) {
 }
 
 int FixedMetricTextLibrary::Width(std::string_view s) {
+  // One character is measured apart, so that a tatweel measured between the starts of a long
+  // line leaves what was measured of the line alone.
+  if (s.size() == 1) return CharWidth(s, 0);
   if (!s.empty() && s.size() <= measured_.size() && std::memcmp(s.data(), measured_.data(), s.size()) == 0) {
     // A start of the last string, as finding an index from an x measures: only its last
     // character past any marks may be narrower than there, having nothing to join.
