@@ -12,11 +12,13 @@
 namespace fuzzing {
 namespace {
 
-// Settings in the order a host restores them; the text and the selection come after.
-const DISPID kSettings[] = {kDispMultiLines,  kDispWordWrap,    kDispMaxLength,   kDispStyle,
-                            kDispScrollBars,  kDispHideSelection, kDispWantReturn, kDispReadingOrder,
-                            kDispReadOnly,    kDispPasswordChar, kDispAlignment,   DISPID_BACKCOLOR,
-                            DISPID_FORECOLOR, kDispFontAr,      kDispFontEn,      DISPID_TEXT,
+// Settings in the order a host restores them, then the text, then the length limit (which a
+// control applies only when it lays the whole text out again: the text it holds may be longer),
+// then the selection.
+const DISPID kSettings[] = {kDispMultiLines,  kDispWordWrap,     kDispStyle,       kDispScrollBars,
+                            kDispHideSelection, kDispWantReturn, kDispReadingOrder, kDispReadOnly,
+                            kDispPasswordChar, kDispAlignment,   DISPID_BACKCOLOR, DISPID_FORECOLOR,
+                            kDispFontAr,      kDispFontEn,       DISPID_TEXT,      kDispMaxLength,
                             kDispSelStart,    kDispSelLength};
 
 HRESULT Get(IDispatch* d, DISPID id, VARIANT* out) {
