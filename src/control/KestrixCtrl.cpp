@@ -72,6 +72,8 @@ void CKestrixCtrl::SetText(const CString& text) {
   SetModifiedFlag(TRUE);
 }
 
+void CKestrixCtrl::NoteTextEdited() { SetModifiedFlag(TRUE); }
+
 void CKestrixCtrl::SetTextProperty(const WideString& text) { SetText(Cp1256FromBstr(text)); }
 
 void CKestrixCtrl::OnBackColorChanged() {

@@ -23,11 +23,16 @@
 
 class CKestrixCtrl : public COleControl {
  public:
-  // Uses the Arabic text library that ships with the control.
+  // Uses the Arabic text library that ships with the control, in settings of its own.
   CKestrixCtrl();
   // Uses the given text library, which must outlive the control.
   explicit CKestrixCtrl(TextLibrary& library);
   ~CKestrixCtrl() override;
+
+ private:
+  explicit CKestrixCtrl(std::unique_ptr<TextLibrary> own);
+
+ public:
 
   // Text property: the whole text as an automation string, built from the line store.
   WideString GetTextProperty();
@@ -197,7 +202,10 @@ class CKestrixCtrl : public COleControl {
   struct TextAround {
     CString before;
     CString after;
+    size_t wholeSize = 0;  // the text's length before the change
   };
+  // An edit changed the text: the host's dirty state says so, whoever made the edit.
+  void NoteTextEdited();
   TextAround SplitTextAtSelection();
   void DeleteAtCaret(BOOL cut);
   void Clear();
@@ -206,6 +214,8 @@ class CKestrixCtrl : public COleControl {
   // Only 0x20 to 0xFF are characters of the control: bytes of the Arabic code page.
   static BOOL IsCharacterCode(unsigned int c);
   BOOL CanInsertChar(unsigned int c);
+  // Whether a bare character that arrives over a selection is taken in its place.
+  bool AcceptsInPlaceOfSelection(unsigned int c);
   void InsertChar(unsigned int c);
   // Replaces the selection (or inserts at the caret) with s, or with the clipboard's text
   // when s is empty; without force only while Shift is down.
@@ -427,6 +437,7 @@ class CKestrixCtrl : public COleControl {
   // the view has not moved.
   int m_CaretDrawnOffset = 0;
 
+  std::unique_ptr<TextLibrary> m_OwnTextLib;  // the shipped library's settings for this control
   TextLibrary* m_TextLib;
   Automation m_Automation{*this};
 };

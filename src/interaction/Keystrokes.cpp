@@ -4,6 +4,7 @@
 // The host sees KeyDown and KeyPress first and may change or cancel the code it is given; the
 // control acts on the key as the message delivered it.
 #include <algorithm>
+#include <cstdint>
 
 #include "control/KestrixCtrl.h"
 
@@ -214,13 +215,19 @@ void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
     return;
   }
   // A selection still there when a character arrives (no key-down removed it) is replaced by
-  // the character; one whose gesture is under way is dropped first.
-  if (m_SelLength > 0)
+  // the character, but only by one the insertion will take: a refused character (a control
+  // code, a code the code page cannot hold, one past MaxLength) leaves the selection and its
+  // text as they are. A selection whose gesture is under way is dropped first.
+  if (m_SelLength > 0) {
+    if (!AcceptsInPlaceOfSelection(ch)) return;
     DeleteAtCaret(FALSE);
-  else if (m_Selecting)
+  } else if (m_Selecting) {
     CollapseSelection();
+  }
   AcquireDC();
+  const bool accepted = CanInsertChar(ch) != FALSE;
   InsertChar(ch);
+  if (accepted) NoteTextEdited();
   StoreLine();
   PaintCurrentLine();
   // A selection that a read-only control kept is shown again over the repainted line.
@@ -231,6 +238,16 @@ void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
   }
   UpdateCaret();
   ReleaseHeldDC();
+}
+
+bool CKestrixCtrl::AcceptsInPlaceOfSelection(unsigned int c) {
+  if (m_ReadOnly || !IsCharacterCode(c)) return false;
+  if (m_MaxLength <= 0) return true;
+  // The room the deletion frees: every selected character that counts against the limit.
+  CString selected = SelectedText();
+  auto freed = std::count_if(selected.begin(), selected.end(),
+                             [](char s) { return IsCharacterCode(static_cast<unsigned char>(s)); });
+  return static_cast<int64_t>(m_CharCount) - freed < m_MaxLength;
 }
 
 void CKestrixCtrl::Refresh() { RebuildText(GetText(), -1); }

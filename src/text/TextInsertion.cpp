@@ -58,6 +58,8 @@ void CKestrixCtrl::InsertText(const CString& s, int force) {
   PopPosition();
   auto kept = static_cast<int64_t>(std::count_if(inserted.begin(), inserted.end(), RebuildKeeps));
   int64_t caret = std::min<int64_t>(static_cast<int64_t>(around.before.size()) + kept, INT32_MAX);
+  const bool removes = around.before.size() + around.after.size() < around.wholeSize;
   RebuildText(around.before + inserted + around.after, static_cast<int>(caret));
+  if (kept > 0 || removes) NoteTextEdited();
   EndWaitCursor();
 }
