@@ -33,6 +33,9 @@ class COleControl : public CWnd, public FontNotifySink {
   ULONG InternalAddRef();
   ULONG InternalRelease();
   ULONG InternalRefCount() const { return refs_; }
+  // Each message holds a reference while it is handled: a host that lets go of its last one
+  // from an event handler ends the control when the message is done, not under its feet.
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // IUnknown and IHostedControl, the dispatch interface, and what QueryControlInterface adds.
   HRESULT InternalQueryInterface(REFIID riid, void** object);
   IUnknown* GetControllingUnknown() { return &hosted_; }

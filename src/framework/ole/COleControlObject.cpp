@@ -22,6 +22,16 @@ ULONG COleControl::InternalRelease() {
   return 0;
 }
 
+LRESULT COleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Without a reference (not yet handed out, or the last one gone and the window on its way
+  // down) there is none to hold.
+  if (refs_ == 0) return CWnd::WindowProc(message, wParam, lParam);
+  InternalAddRef();
+  LRESULT result = CWnd::WindowProc(message, wParam, lParam);
+  InternalRelease();
+  return result;
+}
+
 HRESULT COleControl::InternalQueryInterface(REFIID riid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
