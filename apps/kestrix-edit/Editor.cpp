@@ -63,6 +63,11 @@ Editor::Editor(const EditorOptions& options)
     return false;
   });
   window_->SetAfterInput([this] { AfterInput(); });
+  // A character or a paste the code page has no place for: the bell has rung; the title says why.
+  window_->SetRefusalHook([this](const std::string& why) {
+    lastError_ = why;
+    ShowTitle();
+  });
   // The control fills the window at any size; a new width wraps the text anew.
   window_->SetResizeHook([this](int width, int height) {
     CRect whole(0, 0, width, height);

@@ -35,7 +35,7 @@ std::string Reason(const char* what, const std::string& path) {
 
 LoadedText ControlTextFromFile(std::string_view utf8) {
   if (utf8.substr(0, kByteOrderMark.size()) == kByteOrderMark) utf8.remove_prefix(kByteOrderMark.size());
-  return LoadedText{ControlTextFromUtf8(utf8), CountUnmappable(utf8)};
+  return LoadedText{ControlTextFromUtf8MarkingUnplaced(utf8), CountUnmappable(utf8)};
 }
 
 std::string FileTextFromControl(std::string_view cp1256) { return Utf8ForOtherPrograms(cp1256); }

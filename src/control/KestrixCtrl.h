@@ -155,6 +155,9 @@ class CKestrixCtrl : public COleControl {
   void OnEditCopy();
   void OnEditPaste();
   CString ClipboardText();
+  // The clipboard's text for a paste, or nothing when it holds text the code page has no place
+  // for (the refusal is told to the person).
+  std::optional<CString> ClipboardTextToPaste();
   // The SelText method: the selected text, also kept in m_SelText.
   WideString SelText();
 
@@ -341,6 +344,7 @@ class CKestrixCtrl : public COleControl {
     HRESULT CallMethod(DISPID dispid, VARIANT* args, VARIANT* result) override;
 
     CKestrixCtrl& control_;
+    std::string error_;  // why the call under way failed, for the host's EXCEPINFO
   };
 
   // Members, in declaration order -------------------------------------------------------

@@ -5,8 +5,12 @@
 // control acts on the key as the message delivered it.
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 #include "control/KestrixCtrl.h"
+#include "framework/text/TextConversion.h"
+#include "framework/window/Clipboard.h"
 
 namespace {
 constexpr UINT kMinus = 0x2D;
@@ -213,6 +217,23 @@ void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
   if (IsShiftDown() && ch == kMinus) {
     OnEditPaste();
     return;
+  }
+  // A display that delivers Unicode sends codes past 0xFF: such a character is taken by the
+  // code page's conversion (an Arabic-Indic digit becomes its ASCII digit, a ligature its
+  // letters), or refused aloud when it has no place.
+  if (ch > 0xFF) {
+    const std::string bytes = Cp1256ForCharacter(ch);
+    if (bytes.empty()) {
+      char why[96];
+      std::snprintf(why, sizeof why, "U+%04X has no place in the Arabic code page (1256)", ch);
+      RefuseInput(why);
+      return;
+    }
+    if (bytes.size() > 1) {
+      if (!m_ReadOnly) InsertText(bytes, 1);
+      return;
+    }
+    ch = static_cast<unsigned char>(bytes[0]);
   }
   // A selection still there when a character arrives (no key-down removed it) is replaced by
   // the character, but only by one the insertion will take: a refused character (a control

@@ -36,7 +36,13 @@ void CKestrixCtrl::InsertText(const CString& s, int force) {
       EndWaitCursor();
       return;
     }
-    inserted = ClipboardText();
+    std::optional<CString> pasted = ClipboardTextToPaste();
+    if (!pasted) {
+      PopPosition();
+      EndWaitCursor();
+      return;
+    }
+    inserted = std::move(*pasted);
   }
   if (m_MaxLength > 0) {
     // The text around the insertion stays whole; the inserted string takes what room is left,

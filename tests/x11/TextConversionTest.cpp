@@ -20,8 +20,10 @@ TEST(ClipboardText, PastedBreaksBecomeOneCrEach) {
   // CR LF at the very end, and two breaks in a row.
   EXPECT_EQ(ControlTextFromUtf8("a\r\n\r\n"), "a\r\r");
   EXPECT_EQ(ControlTextFromUtf8("\xD8\xB3 x"), "\xD3 x");
-  // What the code page lacks is marked, not silently lost.
-  EXPECT_EQ(ControlTextFromUtf8("\xD0\x96!"), "?!");
+  // Text with a character the code page has no place for is not pasted in part; digits it can
+  // say by meaning are.
+  EXPECT_EQ(ControlTextFromUtf8("\xD0\x96!"), std::nullopt);
+  EXPECT_EQ(ControlTextFromUtf8("\xD9\xA1!"), "1!");
 }
 
 TEST(ClipboardText, ControlTextSurvivesTheRoundTrip) {

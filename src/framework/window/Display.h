@@ -176,6 +176,21 @@ class Display {
   // For tests and hosts: set or read the clipboard without opening it.
   void PutClipboardText(const std::string& text) { clipboard_ = text; }
   void ClearClipboardText() { clipboard_.reset(); }
+  // A platform whose clipboard offers text with a character the code page has no place for
+  // says so here and gives no text: the refusal holds until the next read of the clipboard.
+  void NoteClipboardRefused(std::string why) { clipboardRefusal_ = std::move(why); }
+  const std::optional<std::string>& ClipboardRefusal() const { return clipboardRefusal_; }
+
+  // Input refused because the code page has no place for it (a typed character, a paste): the
+  // person hears the system's beep and, where the platform can show it, reads why. Hosts and
+  // tests read how many and the last reason.
+  void RefuseInput(const std::string& why) {
+    ++refusedInputs_;
+    lastRefusal_ = why;
+    if (platform_) platform_->InputRefused(why);
+  }
+  int RefusedInputs() const { return refusedInputs_; }
+  const std::string& LastRefusal() const { return lastRefusal_; }
 
   // Popup menus: the chooser answers the id of the item chosen, or 0 to dismiss.
   using MenuChooser = std::function<UINT(const std::vector<MenuItem>& items, POINT at)>;
@@ -244,6 +259,9 @@ class Display {
   std::map<int, bool> keysDown_;
   std::map<int, bool> toggled_;
   std::optional<std::string> clipboard_;
+  mutable std::optional<std::string> clipboardRefusal_;
+  int refusedInputs_ = 0;
+  std::string lastRefusal_;
   bool clipboardOpen_ = false;
   MenuChooser menuChooser_;
   DialogRunner dialogRunner_;

@@ -24,4 +24,7 @@ class DisplayPlatform {
   virtual void CursorChanged(CursorShape shape) = 0;
   // A keyboard layout was asked for (0x04090409 English, 0x04010401 Arabic).
   virtual void LayoutRequested(LPARAM layout) = 0;
+  // Input was refused, the code page having no place for it: the system's beep, and why where
+  // the platform can show it.
+  virtual void InputRefused(const std::string& /*why*/) {}
 };

@@ -34,8 +34,12 @@ class EdgeAdapter final : public DisplayPlatform {
     edge_.ClipboardChanged(text);
   }
   std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override {
-    return edge_.ClipboardText(own);
+    std::optional<std::string> text = edge_.ClipboardText(own);
+    if (std::optional<std::string> why = edge_.TakeClipboardRefusal())
+      if (Display* d = Display::CurrentOrNull()) d->NoteClipboardRefused(*why);
+    return text;
   }
+  void InputRefused(const std::string& why) override { edge_.InputRefused(why); }
   bool ClipboardAvailable() override { return edge_.ClipboardAvailable(); }
   void CursorChanged(CursorShape shape) override {
     using Cursor = SystemEdge::Cursor;

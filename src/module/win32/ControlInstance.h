@@ -24,6 +24,11 @@ class SystemEdge {
   // Text in code page 1256 with CR line breaks; nothing when the clipboard was emptied.
   virtual void ClipboardChanged(const std::optional<std::string>& text) = 0;
   virtual std::optional<std::string> ClipboardText(const std::optional<std::string>& own) = 0;
+  // Why the last ClipboardText gave nothing though the clipboard held text (a character with
+  // no place in the code page), once.
+  virtual std::optional<std::string> TakeClipboardRefusal() { return std::nullopt; }
+  // Input refused for want of a place in the code page: the system's beep.
+  virtual void InputRefused(const std::string& /*why*/) {}
   // Whether another program holds the clipboard open (then the control's cannot open).
   virtual bool ClipboardAvailable() { return true; }
   enum class Cursor { None, Arrow, IBeam, Wait };

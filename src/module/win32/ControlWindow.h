@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <utility>
 
 #include "module/win32/ControlInstance.h"
 
@@ -31,6 +32,8 @@ class ControlWindow final : public SystemEdge {
   // SystemEdge
   void ClipboardChanged(const std::optional<std::string>& text) override;
   std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override;
+  std::optional<std::string> TakeClipboardRefusal() override { return std::exchange(clipboardRefusal_, std::nullopt); }
+  void InputRefused(const std::string& why) override;
   bool ClipboardAvailable() override;
   void CursorChanged(Cursor cursor) override;
   void LayoutRequested(intptr_t layout) override;
@@ -53,6 +56,7 @@ class ControlWindow final : public SystemEdge {
   Cursor cursor_ = Cursor::Arrow;
   int buttonsDown_ = 0;  // the system's mouse capture is held while any is down
   std::function<void(bool)> focusHook_;
+  std::optional<std::string> clipboardRefusal_;
 };
 
 }  // namespace win32host

@@ -442,6 +442,12 @@ void X11Window::CursorChanged(CursorShape shape) {
   ShowCursor(x);
 }
 
+void X11Window::InputRefused(const std::string& why) {
+  XBell(impl_->x, 0);
+  XFlush(impl_->x);
+  if (refusalHook_) refusalHook_(why);
+}
+
 void X11Window::LayoutRequested(LPARAM layout) {
   Impl& x = *impl_;
   constexpr LPARAM kArabic = 0x04010401;

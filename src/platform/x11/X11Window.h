@@ -72,6 +72,9 @@ class X11Window final : public DisplayPlatform {
   std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override;
   void CursorChanged(CursorShape shape) override;
   void LayoutRequested(LPARAM layout) override;
+  // The bell, and the reason to the host's hook (the editor shows it).
+  void InputRefused(const std::string& why) override;
+  void SetRefusalHook(std::function<void(const std::string& why)> hook) { refusalHook_ = std::move(hook); }
 
   struct Impl;
 
@@ -89,6 +92,7 @@ class X11Window final : public DisplayPlatform {
   KeyHook keyHook_;
   std::function<void()> afterInput_;
   std::function<bool()> closeHook_;
+  std::function<void(const std::string&)> refusalHook_;
   std::function<void(int, int)> resizeHook_;
   bool quit_ = false;
   uint64_t startMs_ = 0;  // the real clock when the display's clock stood at its start
