@@ -62,9 +62,12 @@ class ControlInput : public testing::Test {
 TEST_F(ControlInput, PostedCharactersTypeArabicAndEnglish) {
   Type(L"Hello \u0645\u0631\u062D\u0628\u0627");
   EXPECT_EQ(A().GetText(L"Text"), L"Hello \u0645\u0631\u062D\u0628\u0627");
-  // A character the code page lacks types nothing.
+  // A character the code page has no place for types nothing; an Arabic-Indic digit types a digit.
   Type(L"\u4E2D");
   EXPECT_EQ(A().GetText(L"Text"), L"Hello \u0645\u0631\u062D\u0628\u0627");
+  Type(L"\u0663");
+  EXPECT_EQ(A().GetText(L"Text"), L"Hello \u0645\u0631\u062D\u0628\u06273");
+  Key(VK_BACK);
   Key(VK_BACK);
   EXPECT_EQ(A().GetText(L"Text"), L"Hello \u0645\u0631\u062D\u0628");
 }
