@@ -68,9 +68,13 @@ std::optional<Shown> ScriptHost::ExtraObservation(const std::vector<Word>& w, si
     ++i;
     if (!dialog) return TextShown("none");
     std::string all;
-    for (const auto& item : dialog->Items())
-      if (dynamic_cast<CPushButton*>(item.get()))
-        all += (all.empty() ? "" : " ") + Quoted(VisibleLabel(item->Text())) + "=" + std::to_string(item->GetDlgCtrlID());
+    for (const auto& item : dialog->Items()) {
+      if (!dynamic_cast<CPushButton*>(item.get())) continue;
+      if (!all.empty()) all += ' ';
+      all += Quoted(VisibleLabel(item->Text()));
+      all += '=';
+      all += std::to_string(item->GetDlgCtrlID());
+    }
     return TextShown(all.empty() ? "none" : all);
   }
   return dialog ? StringShown(dialog->Title()) : TextShown("none");
