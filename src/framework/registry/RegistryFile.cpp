@@ -144,12 +144,22 @@ LONG RegistryFile::Update(const std::function<LONG(RegistryTree&)>& edit) {
   RegistryTree edited = current.tree;
   if (LONG code = edit(edited); code != ERROR_SUCCESS) return code;
   if (edited == current.tree) return ERROR_SUCCESS;
+  if (LONG code = CheckWritable(); code != ERROR_SUCCESS) return code;
   {
     std::lock_guard<std::mutex> guard(FaultMutex());
     if (Fault())
       if (LONG code = Fault()(current.tree, edited); code != ERROR_SUCCESS) return code;
   }
   return WriteAtomically(FormatRegistry(edited));
+}
+
+LONG RegistryFile::CheckWritable() const {
+  struct stat info {};
+  if (stat(path_.c_str(), &info) != 0) return errno == ENOENT ? ERROR_SUCCESS : CodeFromErrno(errno);
+#ifndef _WIN32
+  if (geteuid() == 0) return (info.st_mode & 0222) != 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+#endif
+  return access(path_.c_str(), W_OK) == 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 LONG RegistryFile::WriteAtomically(const std::string& text) {
