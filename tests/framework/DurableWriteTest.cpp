@@ -92,14 +92,19 @@ TEST_F(DurableWriteTest, EveryFailingStepIsReportedAndLeavesTheOldFileAlone) {
   EXPECT_EQ(Names(), std::set<std::string>{"doc.txt"});
 }
 
-TEST_F(DurableWriteTest, ATargetThatIsAFolderFailsWithoutATrace) {
+TEST_F(DurableWriteTest, OnlyARegularFileIsReplaced) {
   fs::create_directory(file_);
   Write(file_ + "/inside", "x");
-  std::string message;
-  EXPECT_NE(WriteFileDurably(file_, "bytes", &message), 0);
-  EXPECT_NE(message.find(file_), std::string::npos);
-  EXPECT_EQ(Names(), std::set<std::string>{"doc.txt"});
+  const std::string pipe = dir_ + "/pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& target : {file_, pipe}) {
+    std::string message;
+    EXPECT_NE(WriteFileDurably(target, "bytes", &message), 0);
+    EXPECT_EQ(message, "cannot replace " + target + ": not a regular file");
+  }
+  EXPECT_EQ(Names(), (std::set<std::string>{"doc.txt", "pipe"}));
   EXPECT_EQ(Read(file_ + "/inside"), "x");
+  EXPECT_TRUE(fs::is_fifo(pipe));
 }
 
 TEST_F(DurableWriteTest, AKilledSavesTemporaryGoesWithTheNextSave) {

@@ -105,6 +105,14 @@ int WriteFileDurably(const std::string& requested, std::string_view bytes, std::
     if (ec) return Failed(ec.value(), message, "cannot follow the link", requested);
     path = resolved.string();
   }
+  // Only a regular file is replaced: renaming over a device, a pipe or a folder would put a
+  // plain file where the system keeps something else.
+  struct stat existing {};
+  const bool exists = ::stat(path.c_str(), &existing) == 0;
+  if (exists && !S_ISREG(existing.st_mode)) {
+    if (message) *message = "cannot replace " + path + ": not a regular file";
+    return S_ISDIR(existing.st_mode) ? EISDIR : EINVAL;
+  }
   RemoveStaleTemporaries(path);
 
   // Beside the target, so that the rename stays within one file system.
@@ -119,9 +127,7 @@ int WriteFileDurably(const std::string& requested, std::string_view bytes, std::
   }
   if (fd < 0) return Failed(error ? error : EEXIST, message, "cannot create a temporary file for", path);
 
-  struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
-    (void)::fchmod(fd, existing.st_mode & 07777);
+  if (exists) (void)::fchmod(fd, existing.st_mode & 07777);
   error = WriteAll(fd, bytes);
   const char* what = "cannot write";
   if (error == 0) {

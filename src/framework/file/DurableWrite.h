@@ -4,6 +4,7 @@
 // rename lasts too. The file keeps its permission bits (a new one gets the usual 0666 less
 // the umask), a symbolic link keeps pointing where it did and its target is replaced, and on
 // every failure the temporary is removed, the file left as it was and the reason reported.
+// What exists and is not a regular file (a folder, a device, a pipe) is never replaced.
 //
 // A save killed half way leaves its temporary behind. The next save of the same file removes
 // such leftovers: temporaries of this naming whose process no longer runs.
