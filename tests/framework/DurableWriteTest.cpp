@@ -33,7 +33,8 @@ class DurableWriteTest : public ::testing::Test {
   }
   std::set<std::string> Names() const {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) names.insert(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(dir_))
+      names.insert(entry.path().filename().string());
     return names;
   }
   static std::string Read(const std::string& path) {
@@ -87,7 +88,8 @@ TEST_F(DurableWriteTest, EveryFailingStepIsReportedAndLeavesTheOldFileAlone) {
     EXPECT_EQ(Names(), std::set<std::string>{"doc.txt"});
   }
   // A folder that cannot be flushed is reported too, though the new file is in place.
-  SetDurableWriteFault([](DurableWriteStep step) { return step == DurableWriteStep::FlushFolder ? EIO : 0; });
+  SetDurableWriteFault(
+      [](DurableWriteStep step) { return step == DurableWriteStep::FlushFolder ? EIO : 0; });
   EXPECT_EQ(WriteFileDurably(file_, "replacement"), EIO);
   EXPECT_EQ(Names(), std::set<std::string>{"doc.txt"});
 }
@@ -139,11 +141,13 @@ TEST_F(DurableWriteTest, AKilledSavesTemporaryGoesWithTheNextSave) {
 
   // Temporaries of a live process, of another file or of another naming stay.
   const std::string live = "doc.txt.tmp-" + std::to_string(getppid()) + "-7";
-  for (const std::string& name : {live, std::string("doc.txt.tmp-x"), std::string("other.txt.tmp-1-1")})
+  for (const std::string& name :
+       {live, std::string("doc.txt.tmp-x"), std::string("other.txt.tmp-1-1")})
     Write(dir_ + "/" + name, "keep");
   EXPECT_EQ(WriteFileDurably(file_, "saved again"), 0);
   EXPECT_EQ(Read(file_), "saved again");
-  EXPECT_EQ(Names(), (std::set<std::string>{"doc.txt", live, "doc.txt.tmp-x", "other.txt.tmp-1-1"}));
+  EXPECT_EQ(Names(),
+            (std::set<std::string>{"doc.txt", live, "doc.txt.tmp-x", "other.txt.tmp-1-1"}));
 }
 
 }  // namespace

@@ -65,7 +65,8 @@ void RemoveStaleTemporaries(const fs::path& target) {
     long pid = TemporaryOwner(name, targetName);
     if (pid <= 0 || pid == static_cast<long>(::getpid()) || ProcessRuns(pid)) continue;
     std::error_code ignored;
-    if (entry.is_regular_file(ignored) && !entry.is_symlink(ignored)) fs::remove(entry.path(), ignored);
+    if (entry.is_regular_file(ignored) && !entry.is_symlink(ignored))
+      fs::remove(entry.path(), ignored);
   }
 }
 
@@ -125,7 +126,8 @@ int WriteFileDurably(const std::string& requested, std::string_view bytes, std::
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) error = errno;
   }
-  if (fd < 0) return Failed(error ? error : EEXIST, message, "cannot create a temporary file for", path);
+  if (fd < 0)
+    return Failed(error ? error : EEXIST, message, "cannot create a temporary file for", path);
 
   if (exists) (void)::fchmod(fd, existing.st_mode & 07777);
   error = WriteAll(fd, bytes);
@@ -156,7 +158,9 @@ int WriteFileDurably(const std::string& requested, std::string_view bytes, std::
   // Windows runtime), the system's own ordering is all there is.
   fs::path folder = fs::path(path).parent_path();
   error = InjectedError(DurableWriteStep::FlushFolder);
-  int dirFd = error ? -1 : ::open(folder.empty() ? "." : folder.string().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int dirFd = error ? -1
+                    : ::open(folder.empty() ? "." : folder.string().c_str(),
+                             O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
     if (::fsync(dirFd) != 0 && errno != EINVAL) error = errno;
     ::close(dirFd);
