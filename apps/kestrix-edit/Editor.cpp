@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "TextFile.h"
+#include "framework/file/DurableWrite.h"
 
 namespace {
 
@@ -33,9 +34,15 @@ Editor::Editor(const EditorOptions& options)
       std::string bytes, error;
       if (!ReadWholeFile(options.file, bytes, error)) throw std::runtime_error(error);
       LoadedText loaded = ControlTextFromFile(bytes);
-      if (loaded.replaced > 0)
-        std::cerr << "kestrix-edit: " << loaded.replaced
-                  << " characters outside the Arabic code page (1256) read as '?'\n";
+      if (loaded.replaced > 0) {
+        // Saving would put the '?' in the file for good: the title says so until a save, and
+        // the first Ctrl+S only asks again.
+        lossyLoad_ = true;
+        lastError_ = std::to_string(loaded.replaced) +
+                     " characters outside the Arabic code page (1256) read as '?': Ctrl+S twice"
+                     " writes them so";
+        std::cerr << "kestrix-edit: " << lastError_ << "\n";
+      }
       text = std::move(loaded.text);
     }
   }
@@ -102,13 +109,17 @@ std::string Editor::Title() const {
 bool Editor::Save() {
   if (options_.file.empty()) {
     lastError_ = "no file to save to: start kestrix-edit with a FILE";
+  } else if (lossyLoad_ && !lossySaveAsked_) {
+    lossySaveAsked_ = true;
+    lastError_ = "the file holds characters read as '?': Ctrl+S again replaces them in the file";
   } else {
     std::string text = ctrl_->GetText();
     std::string error;
-    if (SaveAtomically(options_.file, FileTextFromControl(text), error)) {
+    if (WriteFileDurably(options_.file, FileTextFromControl(text), &error) == 0) {
       saved_ = std::move(text);
       modified_ = false;
       closeAsked_ = false;
+      lossyLoad_ = false;
       lastError_.clear();
       ShowTitle();
       return true;

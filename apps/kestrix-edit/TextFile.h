@@ -13,9 +13,6 @@ struct LoadedText {
 LoadedText ControlTextFromFile(std::string_view utf8);
 std::string FileTextFromControl(std::string_view cp1256);
 
-// Reads a whole file; false with the reason in error when it cannot be read.
+// Reads a whole file; false with the reason in error when it cannot be read. (Saving goes
+// through the framework's WriteFileDurably.)
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error);
-// Writes bytes in place of the file at path without ever leaving it half written: a
-// temporary file beside it is written and synced, then renamed over it. The file keeps its
-// permissions. False with the reason in error; the old file is then untouched.
-bool SaveAtomically(const std::string& path, std::string_view bytes, std::string& error);

@@ -55,7 +55,8 @@ void ScriptHost::DialogCommand(const std::vector<Word>& w) {
     display_->Click(button->GetSafeHwnd(), client.Width() / 2, client.Height() / 2);
   } else if (what == "png") {
     if (w.size() != 3) throw ScriptError("dialog png needs a file");
-    if (!display_->WriteWindowPng(dialog->GetSafeHwnd(), w[2].text)) throw ScriptError("cannot write " + w[2].text);
+    std::string error;
+    if (!display_->WriteWindowPng(dialog->GetSafeHwnd(), w[2].text, &error)) throw ScriptError(error);
   } else {
     throw ScriptError("dialog press or dialog png");
   }

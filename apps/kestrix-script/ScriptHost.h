@@ -45,7 +45,8 @@ class ScriptHost final : private ScriptTarget {
  private:
   struct EventLog;
 
-  void PlaceControl(const PropertyBag* loaded);
+  // What of loaded the control could not read.
+  std::vector<std::string> PlaceControl(const PropertyBag* loaded);
   std::unique_ptr<CKestrixCtrl, ControlRelease> NewControl();
   CKestrixCtrl& Ctrl();
   HWND Hwnd();
@@ -78,8 +79,8 @@ class ScriptHost final : private ScriptTarget {
   void ClipboardClear() override;
   void ClipboardLock() override;
   void ClipboardUnlock() override;
-  void Save(const std::string& file) override;
-  void Load(const std::string& file) override;
+  std::string Save(const std::string& file) override;
+  std::vector<std::string> Load(const std::string& file) override;
   void Png(const std::string& file) override;
   std::string Text() override;
   int LineCount() override;

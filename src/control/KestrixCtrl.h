@@ -40,6 +40,10 @@ class CKestrixCtrl : public COleControl {
   // Text write: replaces the whole text (8-bit, Arabic code page).
   void SetText(const CString& text);
 
+  // The text a save writes as "m_Text": the host's text while nothing has been edited since
+  // the store was rebuilt from it, else the store's text.
+  CString SavedText();
+
   // Framework hooks ----------------------------------------------------------------------
   void DoPropExchange(CPropExchange* px) override;
   void OnResetState() override;
@@ -358,6 +362,12 @@ class CKestrixCtrl : public COleControl {
   BOOL m_CaretShown = FALSE;
   int m_CaretX = 0, m_CaretY = 0, m_CaretHeight = 0;
   CString m_Text;
+  // The text as the host gave it (loaded or written to Text), and what the store held right
+  // after it was last rebuilt from it (none until then). While the store still holds exactly
+  // that, nothing has been edited and a save writes the host's text back whole, even where
+  // the store cut it (MaxLength, a single line).
+  CString m_DocumentText;
+  std::optional<CString> m_DocumentTextShown;
   CString m_LineText;
   CString m_SelText;
   BOOL m_MouseDown = FALSE;

@@ -99,9 +99,12 @@ class ScriptTarget {
   virtual void ClipboardClear() = 0;
   virtual void ClipboardLock() = 0;
   virtual void ClipboardUnlock() = 0;
-  virtual void Save(const std::string& file) = 0;
-  // The file is known to be readable.
-  virtual void Load(const std::string& file) = 0;
+  // Saves the control's persisted properties to file; empty, or why the save failed (the file
+  // is then left as it was).
+  virtual std::string Save(const std::string& file) = 0;
+  // Places a new control loaded from file; what of the file could not be read, one line each
+  // (empty when all of it was). What was not read keeps its default.
+  virtual std::vector<std::string> Load(const std::string& file) = 0;
   virtual void Png(const std::string& file) = 0;
 
   // Observing.

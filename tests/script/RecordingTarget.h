@@ -71,8 +71,8 @@ class RecordingTarget : public ScriptTarget {
   void ClipboardClear() override {}
   void ClipboardLock() override {}
   void ClipboardUnlock() override {}
-  void Save(const std::string&) override {}
-  void Load(const std::string&) override {}
+  std::string Save(const std::string&) override { return {}; }
+  std::vector<std::string> Load(const std::string&) override { return {}; }
   void Png(const std::string&) override {}
   std::string Text() override { return "ab"; }
   int LineCount() override { return static_cast<int>(lines.size()); }

@@ -446,29 +446,37 @@ std::string ContainerScriptTarget::SaveToStream(bool clearDirty) {
   return bytes;
 }
 
-void ContainerScriptTarget::Save(const std::string& file) {
+std::string ContainerScriptTarget::Save(const std::string& file) {
   EnsureControl();
   const std::string bytes = SaveToStream(true);
   std::ofstream out(file, std::ios::binary);
-  if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-    throw ScriptError("cannot save " + file);
+  if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush())
+    return "cannot save " + file;
+  return {};
 }
 
-void ContainerScriptTarget::Load(const std::string& file) {
+std::vector<std::string> ContainerScriptTarget::Load(const std::string& file) {
   std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    Place(nullptr);
+    return {"cannot read " + file};
+  }
   const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   IStream* stream = nullptr;
   if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) throw ScriptError("no memory for " + file);
   stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
   LARGE_INTEGER start{};
   stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  std::vector<std::string> problems;
   try {
     Place(stream);
-  } catch (...) {
-    stream->Release();
-    throw;
+  } catch (const ScriptError&) {
+    // The control refused the document: the container places a new one, as a host would.
+    problems.push_back("the control could not read " + file);
+    Place(nullptr);
   }
   stream->Release();
+  return problems;
 }
 
 void ContainerScriptTarget::Png(const std::string& file) {

@@ -56,8 +56,8 @@ class ContainerScriptTarget final : public ScriptTarget {
   void ClipboardClear() override;
   void ClipboardLock() override { clipboardHolder_.Hold(); }
   void ClipboardUnlock() override { clipboardHolder_.Release(); }
-  void Save(const std::string& file) override;
-  void Load(const std::string& file) override;
+  std::string Save(const std::string& file) override;
+  std::vector<std::string> Load(const std::string& file) override;
   void Png(const std::string& file) override;
   std::string Text() override;
   int LineCount() override;

@@ -346,6 +346,33 @@ TEST_F(EditorWindow, CtrlSSavesUtf8AndAFailedSaveLosesNothing) {
   EXPECT_EQ(Text(), "old\r\xD3x");
 }
 
+TEST_F(EditorWindow, AFileReadWithLossSaysSoAndIsReplacedOnlyOnASecondCtrlS) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() / ("kestrix-lossy-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  fs::path file = dir / "notes.txt";
+  const std::string original = "ab \xD0\x96\n";  // a Cyrillic letter the code page lacks
+  { std::ofstream(file, std::ios::binary) << original; }
+  EditorOptions options;
+  options.file = file.string();
+  options.readingOrder = 0;
+  Open(options);
+  EXPECT_EQ(Text(), "ab ?\r");
+  EXPECT_NE(editor_->Title().find("1 characters outside the Arabic code page (1256) read as '?'"),
+            std::string::npos)
+      << editor_->Title();
+  std::string bytes, error;
+  Keys({"ctrl+s"});
+  ASSERT_TRUE(ReadWholeFile(file.string(), bytes, error));
+  EXPECT_EQ(bytes, original);
+  EXPECT_NE(editor_->Title().find("Ctrl+S again"), std::string::npos) << editor_->Title();
+  Keys({"ctrl+s"});
+  ASSERT_TRUE(ReadWholeFile(file.string(), bytes, error));
+  EXPECT_EQ(bytes, "ab ?\n");
+  EXPECT_EQ(editor_->Title(), "notes.txt - kestrix-edit");
+  fs::remove_all(dir);
+}
+
 TEST_F(EditorWindow, ADragAboveTheWindowKeepsSelectingAndScrollsUp) {
   Open();
   // The window lower on the screen, so that the pointer can go above it.

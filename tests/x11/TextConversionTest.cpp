@@ -2,9 +2,6 @@
 // UTF-8 with LF outside.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sys/stat.h>
 
 #include "TextFile.h"
 #include "platform/x11/ClipboardText.h"
@@ -41,29 +38,8 @@ TEST(TextFile, ReadsUtf8FilesWithAnyLineEnds) {
   EXPECT_EQ(FileTextFromControl("one\r\xD3\r"), "one\n\xD8\xB3\n");
 }
 
-TEST(TextFile, SavingReplacesTheFileWholeAndKeepsItsPermissions) {
-  namespace fs = std::filesystem;
-  fs::path dir = fs::temp_directory_path() / ("kestrix-save-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  fs::path file = dir / "notes.txt";
-  { std::ofstream(file) << "old"; }
-  chmod(file.c_str(), 0640);
-  std::string error;
-  ASSERT_TRUE(SaveAtomically(file.string(), "new text\n", error)) << error;
-  std::string bytes;
-  ASSERT_TRUE(ReadWholeFile(file.string(), bytes, error));
-  EXPECT_EQ(bytes, "new text\n");
-  struct stat st {};
-  ASSERT_EQ(stat(file.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
-  // Nothing is left beside it.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-  fs::remove_all(dir);
-}
-
-TEST(TextFile, AFileThatCannotBeWrittenIsReportedAndLeftAlone) {
-  std::string error;
-  EXPECT_FALSE(SaveAtomically("/nonexistent-dir/notes.txt", "text", error));
+TEST(TextFile, AFileThatCannotBeReadIsReported) {
+  std::string bytes, error;
+  EXPECT_FALSE(ReadWholeFile("/nonexistent-dir/notes.txt", bytes, error));
   EXPECT_NE(error.find("/nonexistent-dir/notes.txt"), std::string::npos);
-  EXPECT_FALSE(ReadWholeFile("/nonexistent-dir/notes.txt", error, error));
 }

@@ -69,9 +69,10 @@ class COleControl : public CWnd, public FontNotifySink {
   BOOL CreateControlWindow(CWnd* parent, const RECT& rectInContainer);
   // The container moves the control: resizes the window, then records the new rectangle.
   void SetRectInContainer(const RECT& rect);
-  // The framework's reset, load and save of the persisted properties.
+  // The framework's reset, load and save of the persisted properties. Load answers what could
+  // not be read (empty when every value was), each such value keeping its default.
   void ResetProperties();
-  void LoadProperties(const PropertyBag& bag);
+  std::vector<std::string> LoadProperties(const PropertyBag& bag);
   void SaveProperties(PropertyBag& bag);
   BOOL IsModified() const { return modified_; }
   // Paints the control through OnDraw, as the framework's paint cycle does.

@@ -85,12 +85,12 @@ HRESULT COleControl::HostedObject::InitNew() {
 }
 
 HRESULT COleControl::HostedObject::Load(const PropertyBag& bag) {
-  control_.LoadProperties(bag);
+  const bool complete = control_.LoadProperties(bag).empty();
   if (control_.GetSafeHwnd())
     control_.OnFontChanged();
   else
     loadedBeforeWindow_ = true;
-  return S_OK;
+  return complete ? S_OK : DISP_E_TYPEMISMATCH;
 }
 
 HRESULT COleControl::HostedObject::Save(PropertyBag& bag, BOOL clearDirty) {

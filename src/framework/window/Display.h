@@ -67,8 +67,9 @@ class Display {
   Surface CaptureClient(HWND hwnd) const;
   // The pixels of hwnd's whole window (edges included), as a copy.
   Surface CaptureWindow(HWND hwnd) const;
-  bool WriteClientPng(HWND hwnd, const std::string& path) const;
-  bool WriteWindowPng(HWND hwnd, const std::string& path) const;
+  // As WritePng; false, with the reason in error, when the file cannot be written.
+  bool WriteClientPng(HWND hwnd, const std::string& path, std::string* error = nullptr) const;
+  bool WriteWindowPng(HWND hwnd, const std::string& path, std::string* error = nullptr) const;
 
   // Windows.
   HWND CreateWindowRecord(CWnd* owner, HWND parent, const CRect& rect, DWORD style,

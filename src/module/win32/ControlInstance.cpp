@@ -324,22 +324,29 @@ void ControlInstance::InitNew() {
 
 bool ControlInstance::IsDirty() const { return state_->hosted->IsDirty() == S_OK; }
 
-std::string ControlInstance::SaveText(bool clearDirty) {
+bool ControlInstance::SaveText(bool clearDirty, std::string& text) {
   state_->Use();
+  // The dirty state is cleared only once the text is made: a save that fails leaves it.
   PropertyBag bag;
-  state_->hosted->Save(bag, clearDirty ? TRUE : FALSE);
-  std::string text;
-  SavePropertyBagToString(bag, text, nullptr);
-  return text;
+  state_->hosted->Save(bag, FALSE);
+  if (!SavePropertyBagToString(bag, text, nullptr)) return false;
+  if (clearDirty) {
+    PropertyBag again;
+    state_->hosted->Save(again, TRUE);
+  }
+  return true;
 }
 
 bool ControlInstance::LoadText(const std::string& text, std::string* error) {
   state_->Use();
   PropertyBag bag;
   if (!LoadPropertyBagFromString(text, bag, error)) return false;
-  state_->hosted->Load(bag);
-  return true;
+  if (SUCCEEDED(state_->hosted->Load(bag))) return true;
+  if (error) *error = "a value could not be read";
+  return false;
 }
+
+size_t ControlInstance::MaxTextBytes() { return PropertyFileLimits{}.maxFileBytes; }
 
 std::vector<NamedValue> ControlInstance::SaveValues(bool clearDirty) {
   state_->Use();
@@ -350,11 +357,11 @@ std::vector<NamedValue> ControlInstance::SaveValues(bool clearDirty) {
   return values;
 }
 
-void ControlInstance::LoadValues(const std::vector<NamedValue>& values) {
+long ControlInstance::LoadValues(const std::vector<NamedValue>& values) {
   state_->Use();
   PropertyBag bag;
   for (const NamedValue& value : values) bag.Write(value.name, FromNamed(value));
-  state_->hosted->Load(bag);
+  return state_->hosted->Load(bag);
 }
 
 long ControlInstance::Advise(void* sink, uint32_t* cookie) {

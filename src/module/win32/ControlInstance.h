@@ -120,12 +120,16 @@ class ControlInstance {
   // Persistence.
   void InitNew();
   bool IsDirty() const;
-  // The properties in the framework's property-file text; a load answers false (and says why
-  // in error) when the text is not one.
-  std::string SaveText(bool clearDirty);
+  // The properties in the framework's property-file text. A save answers false when the
+  // values cannot all be written (the dirty state then stays); a load answers false (and says
+  // why in error) when the text is not one, or a value in it could not be read.
+  bool SaveText(bool clearDirty, std::string& text);
   bool LoadText(const std::string& text, std::string* error);
+  // The longest property-file text a load reads.
+  static size_t MaxTextBytes();
   std::vector<NamedValue> SaveValues(bool clearDirty);
-  void LoadValues(const std::vector<NamedValue>& values);
+  // S_OK, or an error result when a value could not be read (the others are loaded).
+  long LoadValues(const std::vector<NamedValue>& values);
 
   // Event sinks: a container's dispatch sink (platform layout), held until Unadvise.
   long Advise(void* sink, uint32_t* cookie);
