@@ -33,17 +33,13 @@ Editor::Editor(const EditorOptions& options)
     if (stat(options.file.c_str(), &st) == 0) {
       std::string bytes, error;
       if (!ReadWholeFile(options.file, bytes, error)) throw std::runtime_error(error);
-      LoadedText loaded = ControlTextFromFile(bytes);
-      if (loaded.replaced > 0) {
-        // Saving would put the '?' in the file for good: the title says so until a save, and
-        // the first Ctrl+S only asks again.
-        lossyLoad_ = true;
-        lastError_ = std::to_string(loaded.replaced) +
-                     " characters outside the Arabic code page (1256) read as '?': Ctrl+S twice"
-                     " writes them so";
-        std::cerr << "kestrix-edit: " << lastError_ << "\n";
-      }
-      text = std::move(loaded.text);
+      FileForEditing file = ReadForEditing(bytes);
+      lineEnd_ = file.lineEnd;
+      // A file that would not come back byte for byte is shown, never written: the control is
+      // read-only and the title says why.
+      readOnlyBecause_ = file.readOnlyBecause;
+      if (readOnlyBecause_) lastError_ = "read only: " + *readOnlyBecause_;
+      text = std::move(file.text);
     }
   }
   CRect all(0, 0, options.width, options.height);
@@ -59,6 +55,7 @@ Editor::Editor(const EditorOptions& options)
   ctrl_->ActivateEdit(WideString(), WideString());
   if (options.readingOrder != 1) ctrl_->SetReadingOrder(options.readingOrder);
   ctrl_->SetText(CString(text));
+  if (readOnlyBecause_) ctrl_->SetReadOnly(TRUE);
   saved_ = ctrl_->GetText();
   display_.SetFocus(ctrl_->GetSafeHwnd());
   window_->SetFocusWindow(ctrl_->GetSafeHwnd());
@@ -109,17 +106,15 @@ std::string Editor::Title() const {
 bool Editor::Save() {
   if (options_.file.empty()) {
     lastError_ = "no file to save to: start kestrix-edit with a FILE";
-  } else if (lossyLoad_ && !lossySaveAsked_) {
-    lossySaveAsked_ = true;
-    lastError_ = "the file holds characters read as '?': Ctrl+S again replaces them in the file";
+  } else if (readOnlyBecause_) {
+    lastError_ = "read only, not saved: " + *readOnlyBecause_;
   } else {
     std::string text = ctrl_->GetText();
     std::string error;
-    if (WriteFileDurably(options_.file, FileTextFromControl(text), &error) == 0) {
+    if (WriteFileDurably(options_.file, FileBytesFromControl(text, lineEnd_), &error) == 0) {
       saved_ = std::move(text);
       modified_ = false;
       closeAsked_ = false;
-      lossyLoad_ = false;
       lastError_.clear();
       ShowTitle();
       return true;

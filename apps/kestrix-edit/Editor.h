@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "EditorOptions.h"
@@ -44,7 +45,7 @@ class Editor {
   std::string saved_;  // the control's text as last read or written
   bool modified_ = false;
   bool closeAsked_ = false;  // a close with unsaved changes waits for a second one
-  bool lossyLoad_ = false;       // the file was read with characters replaced
-  bool lossySaveAsked_ = false;  // a save after such a load waits for a second one
+  std::string lineEnd_ = "\n";                    // the file's own line ends, kept on save
+  std::optional<std::string> readOnlyBecause_;  // why the file is never written back
   std::string lastError_;
 };

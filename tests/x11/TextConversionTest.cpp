@@ -30,12 +30,34 @@ TEST(ClipboardText, ControlTextSurvivesTheRoundTrip) {
   EXPECT_EQ(ControlTextFromUtf8(Utf8ForOtherPrograms(all)), all);
 }
 
-TEST(TextFile, ReadsUtf8FilesWithAnyLineEnds) {
-  LoadedText loaded = ControlTextFromFile("\xEF\xBB\xBFone\r\ntwo\n\xD8\xB3\n");
-  EXPECT_EQ(loaded.text, "one\rtwo\r\xD3\r");
-  EXPECT_EQ(loaded.replaced, 0u);
-  EXPECT_EQ(ControlTextFromFile("\xD0\x96?").replaced, 1u);
-  EXPECT_EQ(FileTextFromControl("one\r\xD3\r"), "one\n\xD8\xB3\n");
+TEST(TextFile, AFileIsWrittenBackOnlyWhenEveryByteWouldComeBack) {
+  struct Row {
+    const char* bytes;
+    const char* readOnlyBecause;  // empty: editable
+  };
+  const Row rows[] = {
+      {"one\ntwo \xD8\xB3\n", ""},
+      {"one\r\ntwo\r\n", ""},
+      {"no end", ""},
+      {"\xEF\xBB\xBFone\n", "it begins with a byte order mark, which would not be written back"},
+      {"a\nb \xDB\x8C\n", "U+06CC on line 2 has no place in the Arabic code page (1256)"},
+      {"\xD9\xA3\n", "U+0663 on line 1 would be written back as 3"},
+      {"a\n\xFF\xFE\n", "the byte 0xFF on line 2 is not UTF-8"},
+      {"a\tb\n", "a tab on line 1, which the control does not hold"},
+      {"a\x0C\n", "the control character U+000C on line 1, which the control does not hold"},
+      {"a\r\nb\nc\n", "the line ends are mixed (line 2 ends unlike line 1)"},
+      {"a\rb\n", "a CR alone ends line 1, which would be written back as LF"},
+  };
+  for (const Row& row : rows) {
+    FileForEditing file = ReadForEditing(row.bytes);
+    EXPECT_EQ(file.readOnlyBecause.value_or(""), row.readOnlyBecause) << row.bytes;
+    if (!file.readOnlyBecause) {
+      EXPECT_EQ(FileBytesFromControl(file.text, file.lineEnd), row.bytes);
+    }
+  }
+  FileForEditing crlf = ReadForEditing("one\r\n\xD8\xB3\r\n");
+  EXPECT_EQ(crlf.text, "one\r\xD3\r");
+  EXPECT_EQ(FileBytesFromControl("one\rtwo\r", crlf.lineEnd), "one\r\ntwo\r\n");
 }
 
 TEST(TextFile, AFileThatCannotBeReadIsReported) {

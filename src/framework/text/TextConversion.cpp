@@ -37,9 +37,9 @@ std::string MappedBytes(char32_t c) {
   return {};
 }
 
-// Decodes one UTF-8 sequence at text[i] and moves i past it; false (i past one byte) when the
-// sequence is malformed, overlong, a surrogate or beyond U+10FFFF.
-bool NextUtf8(std::string_view text, size_t& i, char32_t& out) {
+}  // namespace
+
+bool NextUtf8Character(std::string_view text, size_t& i, char32_t& out) {
   const auto lead = static_cast<uint8_t>(text[i]);
   int length = 0;
   char32_t value = 0;
@@ -82,6 +82,8 @@ bool NextUtf8(std::string_view text, size_t& i, char32_t& out) {
   out = value;
   return true;
 }
+
+namespace {
 
 // Appends one character's bytes; false when it has no place.
 bool Append(char32_t c, CodePageText& text) {
@@ -128,7 +130,7 @@ CodePageText Cp1256FromUtf8Text(std::string_view utf8) {
   for (size_t i = 0; i < utf8.size(); ++position) {
     const size_t start = i;
     char32_t c = 0;
-    if (!NextUtf8(utf8, i, c))
+    if (!NextUtf8Character(utf8, i, c))
       return Refused({0xFFFD, static_cast<uint8_t>(utf8[start]), position});
     if (!Append(c, text)) return Refused({c, std::nullopt, position});
   }
@@ -140,7 +142,7 @@ std::string Cp1256FromUtf8(std::string_view utf8) {
   out.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) {
     char32_t c = 0;
-    std::string bytes = NextUtf8(utf8, i, c) ? Cp1256ForCharacter(c) : std::string();
+    std::string bytes = NextUtf8Character(utf8, i, c) ? Cp1256ForCharacter(c) : std::string();
     out += bytes.empty() ? std::string("?") : bytes;
   }
   return out;

@@ -35,3 +35,6 @@ CodePageText Cp1256FromUtf16Text(std::u16string_view utf16);
 // One character's bytes (one for most, up to four for a ligature), or empty when it has no
 // place; mapped tells whether it was taken by meaning.
 std::string Cp1256ForCharacter(char32_t character, bool* mapped = nullptr);
+// Decodes the UTF-8 character at text[i] and moves i past it; false (and i past one byte) when
+// the bytes there are not UTF-8 (malformed, overlong, a surrogate, beyond U+10FFFF).
+bool NextUtf8Character(std::string_view text, size_t& i, char32_t& out);
