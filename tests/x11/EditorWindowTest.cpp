@@ -173,6 +173,25 @@ TEST_F(EditorWindow, PastesFromOtherProgramsWithOneBreakForCrLf) {
   EXPECT_EQ(ClipboardOfOtherPrograms(), "one\ntwo\n\xD8\xB3");
 }
 
+TEST_F(EditorWindow, APasteOfTextTheCodePageCannotHoldChangesNothingAndSaysWhy) {
+  Open();
+  Ctrl().SetText("kept");
+  // A Persian yeh has no place: nothing is pasted, the selection stays, the title says why,
+  // and the other program's clipboard is as it was.
+  OfferFromOtherProgram("\xD9\xA1 \xDB\x8C");
+  Keys({"ctrl+a", "ctrl+v"});
+  EXPECT_TRUE(Until([&] { return editor_->Title().find("Nothing was pasted") != std::string::npos; }))
+      << editor_->Title();
+  EXPECT_NE(editor_->Title().find("U+06CC at character 3"), std::string::npos) << editor_->Title();
+  EXPECT_EQ(Text(), "kept");
+  EXPECT_EQ(Ctrl().GetSelLength(), 4);
+  EXPECT_EQ(ClipboardOfOtherPrograms(), "\xD9\xA1 \xDB\x8C");
+  // Arabic-Indic digits alone are pasted as the digits they are.
+  OfferFromOtherProgram("\xD9\xA1\xD9\xA2");
+  Keys({"ctrl+v"});
+  EXPECT_TRUE(Until([&] { return Text() == "12"; })) << Text();
+}
+
 TEST_F(EditorWindow, TheContextMenuCopiesAndPastes) {
   EditorOptions options;
   options.readingOrder = 0;
