@@ -137,6 +137,21 @@ TEST_F(ControlInput, CopyAndPasteGoThroughTheSystemClipboardWithItsLineBreaks) {
             L"\u0633\u0644\u0627\u0645\rpeaceone\r\u0627\u062B\u0646\u0627\u0646");
 }
 
+TEST_F(ControlInput, APasteOfTextTheCodePageCannotHoldChangesNothing) {
+  Type(L"kept");
+  ASSERT_EQ(A().Call(L"SelectAll"), S_OK);
+  // A Persian yeh has no place: nothing is pasted, the selection stays, the clipboard too.
+  PutOnSystemClipboard(L"\u0661 \u06CC");
+  Key('V', VK_CONTROL);
+  EXPECT_EQ(A().GetText(L"Text"), L"kept");
+  EXPECT_EQ(A().GetLong(L"SelLength"), 4);
+  EXPECT_EQ(SystemClipboardText(), L"\u0661 \u06CC");
+  // Arabic-Indic digits alone paste as digits.
+  PutOnSystemClipboard(L"\u0661\u0662");
+  Key('V', VK_CONTROL);
+  EXPECT_EQ(A().GetText(L"Text"), L"12");
+}
+
 // Records the layout requests that reach the control's window.
 std::vector<LPARAM> layoutRequests;
 HWND watchedWindow = nullptr;
