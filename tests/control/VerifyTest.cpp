@@ -126,6 +126,18 @@ TEST_F(VerifyTest, SelectionViewAndHighlight) {
   c.m_SelLength = 1;
   c.m_SelAnchorLine = c.m_SelActiveLine = 1;
   EXPECT_TRUE(Names(c.Verify(), "outside the selected lines"));
+  c.m_Lines.At(2)->m_Highlighted = 0;
+
+  // Each visible line's span is the one the selection implies: one end moved is caught, and
+  // so is a line the selection reaches that shows nothing.
+  c.SetSelStart(1);
+  c.SetSelLength(7);
+  EXPECT_EQ(c.Verify(), "");
+  c.m_Lines.At(1)->m_HighlightRight += 10;
+  EXPECT_TRUE(Names(c.Verify(), "line 1 shows"));
+  c.m_Lines.At(1)->m_HighlightRight -= 10;
+  c.m_Lines.At(2)->m_Highlighted = 0;
+  EXPECT_TRUE(Names(c.Verify(), "line 2 shows 0..0"));
 }
 
 TEST(VerifyScrollBar, ThumbAndRangeFollowTheView) {
