@@ -149,8 +149,14 @@ TEST_F(EditorWindow, SelectsWithMouseAndShiftArrowsAndCopiesToOtherPrograms) {
   std::string dragged = Text().substr(0, static_cast<size_t>(Ctrl().GetSelLength()));
   Keys({"ctrl+c"});
   EXPECT_EQ(ClipboardOfOtherPrograms(), dragged);
+  // A quick drag onto the next line: one move from the press, and the highlight reaches as
+  // far as the selection.
+  Mouse({"mousemove", "40", "12", "mousedown", "1", "mousemove", "20", "52", "mouseup", "1"});
+  EXPECT_TRUE(Until([&] { return Ctrl().GetSelStart() > 0 && Ctrl().m_CurLine == 2; }));
+  EXPECT_EQ(Ctrl().Verify(), "");
+  EXPECT_EQ(Ctrl().VerifyScreen(), "");
   // Shift with the arrows: the last three characters of the first line.
-  Keys({"End", "shift+Left", "shift+Left", "shift+Left"});
+  Keys({"ctrl+Home", "End", "shift+Left", "shift+Left", "shift+Left"});
   EXPECT_TRUE(Until([&] { return Ctrl().GetSelLength() == 3; }));
   Keys({"ctrl+c"});
   EXPECT_EQ(ClipboardOfOtherPrograms(), "rld");
