@@ -128,6 +128,7 @@ class CKestrixCtrl : public COleControl {
   // Brings every line's highlight, in its record and on the screen, to the range from..to,
   // inverting only what changes.
   void ShowRange(int from, int to, bool draw = true);
+  void UpdateLineSpan(int n, int from, int to, bool draw);
   // The records recomputed for the range shown, after the lines have moved (a new alignment),
   // with nothing drawn: the repaint that follows shows them.
   void RestateHighlight();

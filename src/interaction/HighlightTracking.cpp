@@ -41,6 +41,35 @@ std::pair<int, int> CKestrixCtrl::ImpliedRange() {
   return {m_SelStart, m_SelStart + m_SelLength};
 }
 
+// Inverts the difference between line n's stored span and the one the range gives it, and
+// stores the new span.
+void CKestrixCtrl::UpdateLineSpan(int n, int from, int to, bool draw) {
+  LineRecord* record = m_Lines.At(n);
+  if (!record) return;
+  auto [left, right] = SpanOfRange(n, from, to);
+  int oldLeft = std::min(record->m_HighlightLeft, record->m_HighlightRight);
+  int oldRight = std::max(record->m_HighlightLeft, record->m_HighlightRight);
+  if (!record->m_Highlighted) oldLeft = oldRight = 0;
+  const bool newEmpty = left >= right, oldEmpty = oldLeft >= oldRight;
+  if (!newEmpty && !oldEmpty && left == oldLeft && right == oldRight) return;
+  if (draw && BandOnScreen(*record)) {
+    const int top = BandTop(*record), bottom = BandBottom(*record);
+    // Both spans when they do not meet, else the strips at either end.
+    const bool overlap = !newEmpty && !oldEmpty && std::max(left, oldLeft) < std::min(right, oldRight);
+    if (!overlap) {
+      if (!oldEmpty) InvertBand(oldLeft, oldRight, top, bottom);
+      if (!newEmpty) InvertBand(left, right, top, bottom);
+    } else {
+      InvertBand(oldLeft, left, top, bottom);
+      InvertBand(oldRight, right, top, bottom);
+    }
+  }
+  record->m_Highlighted = newEmpty ? 0 : 1;
+  record->m_HighlightLeft = newEmpty ? 0 : left;
+  record->m_HighlightRight = newEmpty ? 0 : right;
+  if (!newEmpty) NoteHighlighted(n);
+}
+
 void CKestrixCtrl::ShowRange(int from, int to, bool draw) {
   if (to < from) std::swap(from, to);
   const int count = m_Lines.Count();
@@ -55,47 +84,19 @@ void CKestrixCtrl::ShowRange(int from, int to, bool draw) {
   const bool anyShown = m_HighlightLow > 0;
   auto [oldLow, oldHigh] = anyShown ? linesOf(m_ShownFrom, m_ShownTo) : std::pair<int, int>{0, -1};
   auto [newLow, newHigh] = linesOf(from, to);
-  // Only the lines at the ends of either range, and the lines in one range but not the
-  // other, can change: a line inside both stays wholly selected.
-  int first = count + 1, last = 0;
-  for (int n : {oldLow, oldHigh, newLow, newHigh})
-    if (n >= 1) first = std::min(first, n), last = std::max(last, n);
-  if (anyShown) first = std::min(first, m_HighlightLow), last = std::max(last, m_HighlightHigh);
-  first = std::max(first, 1);
-  last = std::min(last, count);
-  bool borrowed = BorrowDC();
-  for (int n = first; n <= last; ++n) {
-    const bool inOld = n > oldLow && n < oldHigh, inNew = n > newLow && n < newHigh;
-    LineRecord* record = m_Lines.At(n);
-    if (inOld && inNew && record->m_Highlighted) continue;
-    auto [left, right] = SpanOfRange(n, from, to);
-    int oldLeft = std::min(record->m_HighlightLeft, record->m_HighlightRight);
-    int oldRight = std::max(record->m_HighlightLeft, record->m_HighlightRight);
-    if (!record->m_Highlighted) oldLeft = oldRight = 0;
-    const bool newEmpty = left >= right, oldEmpty = oldLeft >= oldRight;
-    if (newEmpty && oldEmpty) {
-      record->m_Highlighted = record->m_HighlightLeft = record->m_HighlightRight = 0;
-      continue;
-    }
-    if (!newEmpty && !oldEmpty && left == oldLeft && right == oldRight) continue;
-    // The difference of the two spans: both when they do not meet, else the strips at
-    // either end.
-    if (draw && BandOnScreen(*record)) {
-      const int top = BandTop(*record), bottom = BandBottom(*record);
-      const bool overlap = !newEmpty && !oldEmpty && std::max(left, oldLeft) < std::min(right, oldRight);
-      if (!overlap) {
-        if (!oldEmpty) InvertBand(oldLeft, oldRight, top, bottom);
-        if (!newEmpty) InvertBand(left, right, top, bottom);
-      } else {
-        InvertBand(oldLeft, left, top, bottom);
-        InvertBand(oldRight, right, top, bottom);
-      }
-    }
-    record->m_Highlighted = newEmpty ? 0 : 1;
-    record->m_HighlightLeft = newEmpty ? 0 : left;
-    record->m_HighlightRight = newEmpty ? 0 : right;
-    if (!newEmpty) NoteHighlighted(n);
+  // Only the lines between the two ranges' first lines and between their last lines can
+  // change: a line inside both stays wholly selected, and no line outside the old range holds
+  // a highlight.
+  std::pair<int, int> stretches[2] = {{newLow, newHigh}, {0, -1}};
+  if (oldLow > 0 && newLow > 0) {
+    stretches[0] = {std::min(oldLow, newLow), std::max(oldLow, newLow)};
+    stretches[1] = {std::min(oldHigh, newHigh), std::max(oldHigh, newHigh)};
+  } else if (oldLow > 0) {
+    stretches[0] = {oldLow, oldHigh};
   }
+  bool borrowed = BorrowDC();
+  for (auto [first, last] : stretches)
+    for (int n = std::max(first, 1); n <= std::min(last, count); ++n) UpdateLineSpan(n, from, to, draw);
   if (borrowed) ReleaseHeldDC();
   PopPosition();
   m_ShownFrom = from;
