@@ -167,6 +167,7 @@ PropertyValue ScriptHost::Call(const std::string& name, const std::vector<Word>&
 void ScriptHost::KeyDown(const KeyInfo& key) { display_->KeyDown(key.vk, key.scan); }
 void ScriptHost::KeyUp(const KeyInfo& key) { display_->KeyUp(key.vk, key.scan); }
 bool ScriptHost::KeyIsDown(int virtualKey) { return display_->KeyState(virtualKey) < 0; }
+void ScriptHost::HoldKey(const KeyInfo& key, bool down) { display_->SetKeyState(key.vk, down); }
 
 void ScriptHost::Char(uint32_t code) {
   if (code <= 0xFF) {

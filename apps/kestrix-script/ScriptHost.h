@@ -65,6 +65,7 @@ class ScriptHost final : private ScriptTarget {
   void KeyDown(const KeyInfo& key) override;
   void KeyUp(const KeyInfo& key) override;
   bool KeyIsDown(int virtualKey) override;
+  void HoldKey(const KeyInfo& key, bool down) override;
   void Char(uint32_t code) override;
   void MouseDown(ScriptPoint p, bool shift) override;
   void MouseMove(ScriptPoint p) override;

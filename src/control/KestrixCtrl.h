@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "control/Guids.h"
 #include "framework/ole/COleControl.h"
@@ -117,8 +118,6 @@ class CKestrixCtrl : public COleControl {
   void SetHideSelection(BOOL hide);
   // Inverts x1..x2 (either order) over top..bottom less the baseline lift.
   void InvertBand(int x1, int x2, int top, int bottom);
-  CRect HighlightSpan(int n);
-  void UpdateLineHighlight(int n);
   void ClearLineHighlight(int n);
   void ClearLineHighlight(LineRecord* record);
   void CollapseSelection();
@@ -129,26 +128,34 @@ class CKestrixCtrl : public COleControl {
   int XOfOffset(int offset);
 
   // Highlight tracking of the moving end ---------------------------------------------------
-  void TrackMovingEnd(int n);
-  int ChangeActiveLine(int n);
-  void ExtendAcrossLines(int n, int a);
-  void MoveActiveLine(int n);
-  void SetPivot(int n, int d);
-  void ExtendWithinLine(int n);
+  // The span line n shows for the characters from..to (absolute offsets, to excluded),
+  // smaller x first; empty (left == right) when none of its text is in the range.
+  std::pair<int, int> SpanOfRange(int n, int from, int to);
+  // The range the highlight shows: a gesture's from its anchor to the caret, which follows its
+  // moving end, while the gesture lasts; otherwise the selection.
+  std::pair<int, int> ImpliedRange();
+  // Brings every line's highlight, in its record and on the screen, to the range from..to,
+  // inverting only what changes.
+  void ShowRange(int from, int to, bool draw = true);
+  void UpdateLineSpan(int n, int from, int to, bool draw);
+  // The records recomputed for the range shown, after the lines have moved (a new alignment),
+  // with nothing drawn: the repaint that follows shows them.
+  void RestateHighlight();
+  // The gesture's moving end goes to index of line n; the caret follows it.
+  void MoveEndTo(int n, int index);
 
   // Mouse selection and drag auto-scroll ---------------------------------------------------
   void HitTest(CPoint& point);
   void PressAt(int x, int y);
   void BeginSelection(int x, int y);
   void ExtendSelectionTo(int x, int y);
-  // Moves the selection's moving end, at m_SelCurX and m_SelCurY, onto a known line.
-  void TrackToLine(int line);
+  // Moves the selection's moving end onto index of a line the gesture reaches.
+  void TrackToLine(int line, int index);
   void EndSelection(int x, int y, BOOL keyboard);
   void DragScrollLoop();
   void ScrollDragUp();
   void ScrollDragDown();
   void RehighlightView();
-  void ClearBeyondView(int d);
 
   // Clipboard and context menu -------------------------------------------------------------
   static constexpr UINT kContextMenu = 204;
@@ -429,6 +436,7 @@ class CKestrixCtrl : public COleControl {
   void InvertHighlightsOnScreen();
   bool BandOnScreen(const LineRecord& record) const;
   void ShowSelectionOnFocusGain();
+  void RepaintFromFields();
   void LoadLineAsCurrent(int n);
 
   // The offset where the last selection gesture was anchored: a later Shift+key or Shift
@@ -438,6 +446,9 @@ class CKestrixCtrl : public COleControl {
   // a collapse clears every one of them.
   int m_HighlightLow = 0;
   int m_HighlightHigh = 0;
+  // The range the records and the screen show now (from == to: none).
+  int m_ShownFrom = 0;
+  int m_ShownTo = 0;
   void NoteHighlighted(int n);
 
   // The MaxLength in force when a character was last inserted (0: none): the count never

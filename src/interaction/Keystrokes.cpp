@@ -135,17 +135,11 @@ void CKestrixCtrl::ShiftSelectAfter(UINT key) {
   PushPosition(TRUE);
   int offset = OffsetFromIndex(m_CharIndex);
   int line = LineFromOffset(offset);
-  m_CharIndex = IndexFromOffset(offset);
-  int x = CaretXFromIndex();
-  int y = m_LineY - m_ScrollOffset;
-  m_LineStartX = x;
-  if (line != m_SelActiveLine) m_SelPrevX = x;
-  GotoLine(line);
-  // The extension a drag to the caret's point makes, on the caret's own line: the line may lie
-  // partly below the view, where a drag would start scrolling instead.
-  m_SelCurX = x;
-  m_SelCurY = y;
-  TrackToLine(line);
+  const int index = IndexFromOffset(offset);
+  // The moving end is the caret, on its own line: the line may lie partly below the view,
+  // where a drag would start scrolling instead.
+  m_SelCurY = m_LineY - m_ScrollOffset;
+  TrackToLine(line, index);
   PopPosition();
   // The range is kept in order at once, so that whatever comes before Shift goes up (a cut, a
   // command, a character) sees the range that is shown.

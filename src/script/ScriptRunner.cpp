@@ -140,6 +140,12 @@ void ScriptRunner::Command(const std::vector<Word>& w) {
       target_.KeyDown(*key);
     else
       target_.KeyUp(*key);
+  } else if (cmd == "hold" || cmd == "release") {
+    need(2);
+    target_.EnsureControl();
+    std::optional<KeyInfo> key = KeyByName(w[1].text);
+    if (!key) throw ScriptError("unknown key " + w[1].text);
+    target_.HoldKey(*key, cmd == "hold");
   } else if (cmd == "char") {
     need(2);
     int64_t code = NumberOf(w[1], "a character code");

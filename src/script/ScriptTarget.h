@@ -79,6 +79,9 @@ class ScriptTarget {
   virtual void KeyDown(const KeyInfo& key) = 0;
   virtual void KeyUp(const KeyInfo& key) = 0;
   virtual bool KeyIsDown(int virtualKey) = 0;
+  // The key goes down or up on the keyboard with no message to the control, as while another
+  // window has the focus: the control learns of it only from the live key state.
+  virtual void HoldKey(const KeyInfo& key, bool down) = 0;
   // A code-page byte (0 to 0xFF), or a wider code as a display that delivers Unicode sends.
   virtual void Char(uint32_t code) = 0;
   virtual void MouseDown(ScriptPoint p, bool shift) = 0;

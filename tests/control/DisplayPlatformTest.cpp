@@ -27,7 +27,12 @@ class FakeWindowSystem : public DisplayPlatform {
   }
   bool ClipboardAvailable() override { return !heldByAnotherProgram; }
   void InputRefused(const std::string& why) override { events.push_back("refused " + why); }
+  std::optional<short> ModifierState(int virtualKey) override {
+    if (virtualKey == VK_SHIFT && shiftHeld) return static_cast<short>(*shiftHeld ? -128 : 0);
+    return std::nullopt;
+  }
   std::vector<std::string> events;
+  std::optional<bool> shiftHeld;  // the system's Shift, or nothing to leave it to the display
   std::optional<std::string> otherProgram;
   bool heldByAnotherProgram = false;
 };
@@ -113,6 +118,25 @@ TEST_F(DisplayPlatformRoute, ReadingOrderChangesAskForTheLayout) {
   c.SetReadingOrder(1);
   std::vector<std::string> expected{"layout english", "layout arabic"};
   EXPECT_EQ(system.events, expected);
+}
+
+// The window system's Shift decides, whatever key messages the display delivered: held where
+// the display saw no key go down, let go where it saw no key go up.
+TEST_F(DisplayPlatformRoute, ShiftIsWhatTheWindowSystemHolds) {
+  c.SetText("abcdef");
+  host.display.SetFocus(c.GetSafeHwnd());
+  system.shiftHeld = true;
+  host.display.KeyDown(VK_RIGHT);
+  host.display.KeyDown(VK_RIGHT);
+  EXPECT_EQ(c.GetSelLength(), 2);
+  host.display.KeyDown(VK_SHIFT);
+  system.shiftHeld = false;
+  host.display.KeyDown(VK_RIGHT);
+  EXPECT_EQ(c.GetSelLength(), 0);
+  // Left to the display, the Shift it saw go down counts.
+  system.shiftHeld.reset();
+  host.display.KeyDown(VK_RIGHT);
+  EXPECT_EQ(c.GetSelLength(), 1);
 }
 
 }  // namespace

@@ -52,6 +52,10 @@ class RecordingTarget : public ScriptTarget {
     calls.push_back("up " + Hex(key.vk));
   }
   bool KeyIsDown(int vk) override { return keysDown[vk]; }
+  void HoldKey(const KeyInfo& key, bool down) override {
+    keysDown[key.vk] = down;
+    calls.push_back((down ? "hold " : "release ") + Hex(key.vk));
+  }
   void Char(uint32_t code) override { calls.push_back("char " + Hex(static_cast<int>(code))); }
   void MouseDown(ScriptPoint p, bool shift) override {
     calls.push_back("mousedown " + At(p) + (shift ? " shift" : ""));

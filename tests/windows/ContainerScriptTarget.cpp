@@ -262,13 +262,20 @@ PropertyValue ContainerScriptTarget::Call(const std::string& name, const std::ve
 
 // Input ---------------------------------------------------------------------------------------
 
+void ContainerScriptTarget::SetKey(const KeyInfo& key, bool down) {
+  const BYTE state = down ? 0x80 : 0;
+  keys_[key.vk & 0xFF] = state;
+  if (key.vk == VK_SHIFT) keys_[key.scan == 0x36 ? VK_RSHIFT : VK_LSHIFT] = state;
+  if (key.vk == VK_CONTROL) keys_[VK_LCONTROL] = state;
+  if (key.vk == VK_MENU) keys_[VK_LMENU] = state;
+  SetKeyboardState(keys_);
+}
+
+void ContainerScriptTarget::HoldKey(const KeyInfo& key, bool down) { SetKey(key, down); }
+
 void ContainerScriptTarget::KeyDown(const KeyInfo& key) {
   const bool wasDown = (keys_[key.vk & 0xFF] & 0x80) != 0;
-  keys_[key.vk & 0xFF] = 0x80;
-  if (key.vk == VK_SHIFT) keys_[key.scan == 0x36 ? VK_RSHIFT : VK_LSHIFT] = 0x80;
-  if (key.vk == VK_CONTROL) keys_[VK_LCONTROL] = 0x80;
-  if (key.vk == VK_MENU) keys_[VK_LMENU] = 0x80;
-  SetKeyboardState(keys_);
+  SetKey(key, true);
   const bool system = (keys_[VK_MENU] & 0x80) && !(keys_[VK_CONTROL] & 0x80);
   const LPARAM lParam = 1 | (static_cast<LPARAM>(key.scan & 0xFF) << 16) |
                         (Extended(key.vk) ? 1 << 24 : 0) | (wasDown ? 1 << 30 : 0);
@@ -279,11 +286,7 @@ void ContainerScriptTarget::KeyDown(const KeyInfo& key) {
 
 void ContainerScriptTarget::KeyUp(const KeyInfo& key) {
   const bool system = (keys_[VK_MENU] & 0x80) && !(keys_[VK_CONTROL] & 0x80);
-  keys_[key.vk & 0xFF] = 0;
-  if (key.vk == VK_SHIFT) keys_[key.scan == 0x36 ? VK_RSHIFT : VK_LSHIFT] = 0;
-  if (key.vk == VK_CONTROL) keys_[VK_LCONTROL] = 0;
-  if (key.vk == VK_MENU) keys_[VK_LMENU] = 0;
-  SetKeyboardState(keys_);
+  SetKey(key, false);
   const LPARAM lParam = static_cast<LPARAM>(1 | (static_cast<DWORD>(key.scan & 0xFF) << 16) |
                                             (Extended(key.vk) ? 1u << 24 : 0u) | (1u << 30) | (1u << 31));
   HWND focus = GetFocus();

@@ -149,8 +149,14 @@ TEST_F(EditorWindow, SelectsWithMouseAndShiftArrowsAndCopiesToOtherPrograms) {
   std::string dragged = Text().substr(0, static_cast<size_t>(Ctrl().GetSelLength()));
   Keys({"ctrl+c"});
   EXPECT_EQ(ClipboardOfOtherPrograms(), dragged);
+  // A quick drag onto the next line: one move from the press, and the highlight reaches as
+  // far as the selection.
+  Mouse({"mousemove", "40", "12", "mousedown", "1", "mousemove", "20", "52", "mouseup", "1"});
+  EXPECT_TRUE(Until([&] { return Ctrl().GetSelStart() > 0 && Ctrl().m_CurLine == 2; }));
+  EXPECT_EQ(Ctrl().Verify(), "");
+  EXPECT_EQ(Ctrl().VerifyScreen(), "");
   // Shift with the arrows: the last three characters of the first line.
-  Keys({"End", "shift+Left", "shift+Left", "shift+Left"});
+  Keys({"ctrl+Home", "End", "shift+Left", "shift+Left", "shift+Left"});
   EXPECT_TRUE(Until([&] { return Ctrl().GetSelLength() == 3; }));
   Keys({"ctrl+c"});
   EXPECT_EQ(ClipboardOfOtherPrograms(), "rld");
@@ -444,6 +450,35 @@ TEST_F(EditorWindow, TheFocusComesAndGoesWithTheWindowsFocus) {
   Tool({"xdotool", "windowfocus", "--sync", std::to_string(editor_->Window().XWindowId())});
   EXPECT_TRUE(Until([&] { return Display().GetFocus() == Ctrl().GetSafeHwnd(); }));
   EXPECT_TRUE(Ctrl().m_HasFocus);
+}
+
+// Shift and Control count as the server holds them, whichever window had the keyboard when
+// they went down or up.
+TEST_F(EditorWindow, ModifiersPressedOrReleasedElsewhereCountAsTheyAreNow) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready());
+  Ctrl().SetText("Hello world");
+  Keys({"Home"});
+  // Control goes down here and up while another program has the keyboard: letters type again.
+  keys.Hold("Control_L", true);
+  Pump(50);
+  keys.FocusElsewhere();
+  keys.Hold("Control_L", false);
+  std::string id = std::to_string(editor_->Window().XWindowId());
+  Tool({"xdotool", "windowfocus", "--sync", id});
+  keys.Press("z");
+  EXPECT_TRUE(Until([&] { return Text() == "zHello world"; })) << Text();
+  // Shift held down elsewhere, then a drag into the window: it selects from the caret.
+  keys.FocusElsewhere();
+  EXPECT_TRUE(Until([&] { return Display().GetFocus() == nullptr; }));
+  keys.Hold("Shift_L", true);
+  Mouse({"mousemove", "60", "12", "mousedown", "1", "mousemove", "62", "12", "mouseup", "1"});
+  keys.Hold("Shift_L", false);
+  EXPECT_TRUE(Until([&] { return Ctrl().GetSelLength() > 0; }));
+  EXPECT_EQ(Ctrl().GetSelStart(), 1);
 }
 
 TEST_F(EditorWindow, AHeldKeyRepeats) {

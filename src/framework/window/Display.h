@@ -140,8 +140,11 @@ class Display {
   using IdleHandler = std::function<int64_t(uint32_t timeoutMs)>;
   void SetIdleHandler(IdleHandler handler) { idle_ = std::move(handler); }
 
-  // Key state, as kept up to date by the key messages the display delivers.
+  // Key state: as kept up to date by the key messages the display delivers, or for Shift,
+  // Control and Alt as the window system behind it reports them.
   short KeyState(int virtualKey) const;
+  // The state the display's own key messages (and SetKeyState) left.
+  short RecordedKeyState(int virtualKey) const;
   // For hosts: a key held down or let go without any key message (a flag a mouse message
   // carries, say).
   void SetKeyState(int virtualKey, bool down) { SetKey(virtualKey, down); }

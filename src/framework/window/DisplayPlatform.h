@@ -22,6 +22,10 @@ class DisplayPlatform {
   // then the display's cannot be opened either.
   virtual bool ClipboardAvailable() { return true; }
   virtual void CursorChanged(CursorShape shape) = 0;
+  // The state of Shift, Control or Alt as the window system keeps it for the message being
+  // handled (negative while down), or nothing where the display's own record is to be used.
+  // Keys go down and up while other windows have the focus, unseen by the display.
+  virtual std::optional<short> ModifierState(int /*virtualKey*/) { return std::nullopt; }
   // A keyboard layout was asked for (0x04090409 English, 0x04010401 Arabic).
   virtual void LayoutRequested(LPARAM layout) = 0;
   // Input was refused, the code page having no place for it: the system's beep, and why where

@@ -59,6 +59,7 @@ class EdgeAdapter final : public DisplayPlatform {
     }
   }
   void LayoutRequested(LPARAM layout) override { edge_.LayoutRequested(layout); }
+  std::optional<short> ModifierState(int virtualKey) override { return edge_.ModifierState(virtualKey); }
 
  private:
   SystemEdge& edge_;

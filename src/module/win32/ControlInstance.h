@@ -34,6 +34,9 @@ class SystemEdge {
   enum class Cursor { None, Arrow, IBeam, Wait };
   virtual void CursorChanged(Cursor cursor) = 0;
   virtual void LayoutRequested(intptr_t layout) = 0;
+  // Shift, Control or Alt as the system keeps them for the message being handled (negative
+  // while down), or nothing where the control's own record of its key messages is to be used.
+  virtual std::optional<short> ModifierState(int /*virtualKey*/) { return std::nullopt; }
   // The control's own loop waits for input (mouse capture, a dialog): the edge feeds the
   // display what arrives within timeoutMs and answers the milliseconds that passed, or -1
   // when no input can come.

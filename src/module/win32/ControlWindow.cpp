@@ -261,6 +261,10 @@ void ControlWindow::CursorChanged(Cursor cursor) {
   }
 }
 
+// The thread's key state, which follows the keyboard whichever window had the focus when a key
+// went down or up.
+std::optional<short> ControlWindow::ModifierState(int virtualKey) { return ::GetKeyState(virtualKey); }
+
 void ControlWindow::LayoutRequested(intptr_t layout) {
   // The window's default processing of the request is what switches the layout.
   SendMessageW(hwnd_, WM_INPUTLANGCHANGEREQUEST, 0, static_cast<LPARAM>(layout));

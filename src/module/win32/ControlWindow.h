@@ -37,6 +37,7 @@ class ControlWindow final : public SystemEdge {
   bool ClipboardAvailable() override;
   void CursorChanged(Cursor cursor) override;
   void LayoutRequested(intptr_t layout) override;
+  std::optional<short> ModifierState(int virtualKey) override;
   int64_t FeedWaitingLoop(uint32_t timeoutMs) override;
   unsigned ChooseFromMenu(const std::vector<MenuChoice>& items, int x, int y) override;
   std::optional<intptr_t> RunDialog(unsigned templateId) override;
