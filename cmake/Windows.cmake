@@ -127,7 +127,8 @@ file(GLOB container_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/windows/
 file(GLOB script_language_sources CONFIGURE_DEPENDS ${src}/script/*.cpp)
 # GDI's faces as the module reads them, tested directly (a face's index in a collection).
 add_executable(kestrix-container ${container_sources} ${script_language_sources}
-               ${src}/framework/text/Cp1256.cpp ${src}/platform/win32/GdiFonts.cpp
+               ${src}/framework/text/Cp1256.cpp ${src}/framework/text/TextConversion.cpp
+               ${src}/platform/win32/GdiFonts.cpp
                ${src}/framework/gdi/FontCollection.cpp)
 add_dependencies(kestrix-container kestrix_generated)
 target_include_directories(kestrix-container PRIVATE ${gen} ${src}/script ${src}

@@ -16,7 +16,7 @@ done
 build="$native/windows"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-x86_64.cmake" \
-  -DKESTRIX_HOST_TOOLS="$native/apps" >"$native/windows-configure.log" 2>&1 ||
+  -DKESTRIX_HOST_TOOLS="$native/apps" -DKESTRIX_WERROR="${KESTRIX_WERROR:-OFF}" >"$native/windows-configure.log" 2>&1 ||
   { tail -n 30 "$native/windows-configure.log"; exit 1; }
 cmake --build "$build" -j "${KESTRIX_JOBS:-$(nproc)}"
 exec "$root/tests/windows/run-under-wine.sh" "$build" "$build/output"

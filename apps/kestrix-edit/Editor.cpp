@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "TextFile.h"
+#include "framework/file/DurableWrite.h"
 
 namespace {
 
@@ -32,11 +33,13 @@ Editor::Editor(const EditorOptions& options)
     if (stat(options.file.c_str(), &st) == 0) {
       std::string bytes, error;
       if (!ReadWholeFile(options.file, bytes, error)) throw std::runtime_error(error);
-      LoadedText loaded = ControlTextFromFile(bytes);
-      if (loaded.replaced > 0)
-        std::cerr << "kestrix-edit: " << loaded.replaced
-                  << " characters outside the Arabic code page (1256) read as '?'\n";
-      text = std::move(loaded.text);
+      FileForEditing file = ReadForEditing(bytes);
+      lineEnd_ = file.lineEnd;
+      // A file that would not come back byte for byte is shown, never written: the control is
+      // read-only and the title says why.
+      readOnlyBecause_ = file.readOnlyBecause;
+      if (readOnlyBecause_) lastError_ = "read only: " + *readOnlyBecause_;
+      text = std::move(file.text);
     }
   }
   CRect all(0, 0, options.width, options.height);
@@ -52,6 +55,7 @@ Editor::Editor(const EditorOptions& options)
   ctrl_->ActivateEdit(WideString(), WideString());
   if (options.readingOrder != 1) ctrl_->SetReadingOrder(options.readingOrder);
   ctrl_->SetText(CString(text));
+  if (readOnlyBecause_) ctrl_->SetReadOnly(TRUE);
   saved_ = ctrl_->GetText();
   display_.SetFocus(ctrl_->GetSafeHwnd());
   window_->SetFocusWindow(ctrl_->GetSafeHwnd());
@@ -63,9 +67,9 @@ Editor::Editor(const EditorOptions& options)
     return false;
   });
   window_->SetAfterInput([this] { AfterInput(); });
-  window_->SetProblemHook([this](const std::string& problem) {
-    lastError_ = problem;
-    std::cerr << "kestrix-edit: " << lastError_ << "\n";
+  // A character or a paste the code page has no place for: the bell has rung; the title says why.
+  window_->SetRefusalHook([this](const std::string& why) {
+    lastError_ = why;
     ShowTitle();
   });
   // The control fills the window at any size; a new width wraps the text anew.
@@ -102,10 +106,12 @@ std::string Editor::Title() const {
 bool Editor::Save() {
   if (options_.file.empty()) {
     lastError_ = "no file to save to: start kestrix-edit with a FILE";
+  } else if (readOnlyBecause_) {
+    lastError_ = "read only, not saved: " + *readOnlyBecause_;
   } else {
     std::string text = ctrl_->GetText();
     std::string error;
-    if (SaveAtomically(options_.file, FileTextFromControl(text), error)) {
+    if (WriteFileDurably(options_.file, FileBytesFromControl(text, lineEnd_), &error) == 0) {
       saved_ = std::move(text);
       modified_ = false;
       closeAsked_ = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "EditorOptions.h"
@@ -12,14 +13,16 @@
 
 class Editor {
  public:
-  // Reads the file (a missing one is a new, empty text). Throws X11Unavailable without an X
-  // server, std::runtime_error when the file exists but cannot be read.
+  // Reads the file (a missing one is a new, empty text; one read with loss says so in the
+  // title). Throws X11Unavailable without an X server, std::runtime_error when the file exists
+  // but cannot be read.
   explicit Editor(const EditorOptions& options);
   ~Editor();
 
   void Run() { window_->Run(); }
   // Writes the text to the file; false (and the reason in the title and LastError) when it
-  // cannot, and then the text stays as it was, still marked modified.
+  // cannot, and then the text stays as it was, still marked modified. After a load that read
+  // characters the code page lacks as '?', the first call only warns that saving keeps them so.
   bool Save();
   bool Modified() const { return modified_; }
   const std::string& LastError() const { return lastError_; }
@@ -42,5 +45,7 @@ class Editor {
   std::string saved_;  // the control's text as last read or written
   bool modified_ = false;
   bool closeAsked_ = false;  // a close with unsaved changes waits for a second one
+  std::string lineEnd_ = "\n";                    // the file's own line ends, kept on save
+  std::optional<std::string> readOnlyBecause_;  // why the file is never written back
   std::string lastError_;
 };

@@ -1,44 +1,93 @@
 #include "TextFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
-#include <vector>
 
 #include "framework/text/Cp1256.h"
+#include "framework/text/TextConversion.h"
 #include "platform/x11/ClipboardText.h"
 
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// How many characters of well-formed UTF-8 the code page cannot hold.
-size_t CountUnmappable(std::string_view utf8) {
-  std::string bytes = Cp1256FromUtf8(utf8);
-  size_t questionMarks = 0;
-  for (char c : utf8) questionMarks += c == '?';
-  size_t after = 0;
-  for (char c : bytes) after += c == '?';
-  return after - questionMarks;
-}
-
 std::string Reason(const char* what, const std::string& path) {
   return std::string(what) + " " + path + ": " + std::strerror(errno);
 }
 
-}  // namespace
-
-LoadedText ControlTextFromFile(std::string_view utf8) {
-  if (utf8.substr(0, kByteOrderMark.size()) == kByteOrderMark) utf8.remove_prefix(kByteOrderMark.size());
-  return LoadedText{ControlTextFromUtf8(utf8), CountUnmappable(utf8)};
+std::string CodePoint(char32_t c) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(c));
+  return buffer;
 }
 
-std::string FileTextFromControl(std::string_view cp1256) { return Utf8ForOtherPrograms(cp1256); }
+// Why the file cannot be written back as it was read, or nothing. Line ends are learnt from
+// the first one; lines are counted from 1.
+std::optional<std::string> FirstUnkept(std::string_view bytes, std::string& lineEnd) {
+  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    return "it begins with a byte order mark, which would not be written back";
+  std::optional<std::string> seenEnd;
+  size_t line = 1;
+  for (size_t i = 0; i < bytes.size();) {
+    const std::string where = " on line " + std::to_string(line);
+    if (bytes[i] == '\r' || bytes[i] == '\n') {
+      const std::string end = bytes.substr(i, 2) == "\r\n" ? "\r\n" : std::string(1, bytes[i]);
+      if (end == "\r") return "a CR alone ends line " + std::to_string(line) + ", which would be written back as " + (seenEnd ? "the file's other line ends" : "LF");
+      if (seenEnd && *seenEnd != end) return "the line ends are mixed (line " + std::to_string(line) + " ends unlike line 1)";
+      seenEnd = end;
+      i += end.size();
+      ++line;
+      continue;
+    }
+    const size_t start = i;
+    char32_t c = 0;
+    if (!NextUtf8Character(bytes, i, c)) {
+      char byte[8];
+      std::snprintf(byte, sizeof byte, "0x%02X", static_cast<uint8_t>(bytes[start]));
+      return std::string("the byte ") + byte + where + " is not UTF-8";
+    }
+    if (c < 0x20 || c == 0x7F) {
+      if (c == '\t') return "a tab" + where + ", which the control does not hold";
+      return "the control character " + CodePoint(c) + where + ", which the control does not hold";
+    }
+    bool mapped = false;
+    const std::string placed = Cp1256ForCharacter(c, &mapped);
+    if (placed.empty()) return CodePoint(c) + where + " has no place in the Arabic code page (1256)";
+    if (mapped) return CodePoint(c) + where + " would be written back as " + Utf8FromCp1256(placed);
+  }
+  if (seenEnd) lineEnd = *seenEnd;
+  return std::nullopt;
+}
+
+}  // namespace
+
+FileForEditing ReadForEditing(std::string_view fileBytes) {
+  FileForEditing file;
+  file.readOnlyBecause = FirstUnkept(fileBytes, file.lineEnd);
+  std::string_view utf8 = fileBytes;
+  if (utf8.substr(0, kByteOrderMark.size()) == kByteOrderMark) utf8.remove_prefix(kByteOrderMark.size());
+  // A file shown for reading only shows what has no place as '?'.
+  file.text = ControlTextFromUtf8MarkingUnplaced(utf8);
+  // Whatever the reasons above missed, the bytes must come back whole to be written.
+  if (!file.readOnlyBecause && FileBytesFromControl(file.text, file.lineEnd) != fileBytes)
+    file.readOnlyBecause = "its text would not be written back byte for byte";
+  return file;
+}
+
+std::string FileBytesFromControl(std::string_view cp1256, std::string_view lineEnd) {
+  std::string out;
+  out.reserve(cp1256.size() * 2);
+  for (char c : cp1256) {
+    if (c == '\r')
+      out += lineEnd;
+    else
+      AppendUtf8(UnicodeFromCp1256(static_cast<uint8_t>(c)), out);
+  }
+  return out;
+}
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
   std::ifstream in(path, std::ios::binary);
@@ -49,44 +98,5 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
   std::ostringstream all;
   all << in.rdbuf();
   bytes = all.str();
-  return true;
-}
-
-bool SaveAtomically(const std::string& path, std::string_view bytes, std::string& error) {
-  std::string pattern = path + ".save-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = mkstemp(name.data());
-  if (fd < 0) {
-    error = Reason("cannot write beside", path);
-    return false;
-  }
-  auto fail = [&](const char* what) {
-    error = Reason(what, path);
-    close(fd);
-    unlink(name.data());
-    return false;
-  };
-  struct stat old {};
-  mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-  if (fchmod(fd, mode) != 0) return fail("cannot set the permissions for");
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return fail("cannot write");
-    done += static_cast<size_t>(n);
-  }
-  if (fsync(fd) != 0) return fail("cannot sync");
-  if (close(fd) != 0) {
-    error = Reason("cannot close", path);
-    unlink(name.data());
-    return false;
-  }
-  if (rename(name.data(), path.c_str()) != 0) {
-    error = Reason("cannot replace", path);
-    unlink(name.data());
-    return false;
-  }
   return true;
 }

@@ -1,21 +1,25 @@
-// The editor's files: UTF-8 with LF (or CR LF) line ends on disk, code page 1256 with CR
-// paragraph breaks in the control.
+// The editor's files: UTF-8 on disk with the line ends they came with (LF or CR LF), code page
+// 1256 with CR paragraph breaks in the control. A file is written back only when what the
+// control holds gives back every byte the person did not edit: anything that would not (a
+// character the code page lacks or would store as another, bytes that are not UTF-8, a tab or
+// another control character, a byte order mark, mixed or lone-CR line ends) opens the file for
+// reading only, and says which and where.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
-struct LoadedText {
-  std::string text;      // for the control
-  size_t replaced = 0;   // characters the code page lacks, each now a '?'
+struct FileForEditing {
+  std::string text;                          // for the control
+  std::string lineEnd = "\n";                // what the file's lines end with
+  std::optional<std::string> readOnlyBecause;  // set: the file must not be written back
 };
 
-LoadedText ControlTextFromFile(std::string_view utf8);
-std::string FileTextFromControl(std::string_view cp1256);
+FileForEditing ReadForEditing(std::string_view fileBytes);
+// The control's text as the file's bytes, with the file's line ends.
+std::string FileBytesFromControl(std::string_view cp1256, std::string_view lineEnd);
 
-// Reads a whole file; false with the reason in error when it cannot be read.
+// Reads a whole file; false with the reason in error when it cannot be read. (Saving goes
+// through the framework's WriteFileDurably.)
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error);
-// Writes bytes in place of the file at path without ever leaving it half written: a
-// temporary file beside it is written and synced, then renamed over it. The file keeps its
-// permissions. False with the reason in error; the old file is then untouched.
-bool SaveAtomically(const std::string& path, std::string_view bytes, std::string& error);

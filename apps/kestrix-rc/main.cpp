@@ -1,22 +1,12 @@
 // kestrix-rc DIR: writes the module's resources as a resource script, DIR/kestrix.rc, with its
 // bitmap and icon files beside it. The script names the compiled type library, kestrix.tlb,
 // as TYPELIB 1; the Windows build puts it in DIR.
-#include <fstream>
 #include <iostream>
 
 #include "ImageFiles.h"
 #include "ResourceScript.h"
+#include "framework/file/DurableWrite.h"
 #include "module/resources/KestrixResources.h"
-
-namespace {
-
-bool WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-  return static_cast<bool>(out);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -37,11 +27,17 @@ int main(int argc, char** argv) {
   script += std::to_string(IDB_KESTRIX) + " BITMAP \"kestrix.bmp\"\n";
   script += std::to_string(IDI_ABOUTDLL) + " ICON \"kestrix.ico\"\n";
   script += "1 TYPELIB \"kestrix.tlb\"\n";
-  if (!WriteFile(dir + "/kestrix.bmp", BitmapFile(*table.FindBitmap(IDB_KESTRIX))) ||
-      !WriteFile(dir + "/kestrix.ico", IconFile(*table.FindIcon(IDI_ABOUTDLL))) ||
-      !WriteFile(dir + "/kestrix.rc", script)) {
-    std::cerr << "kestrix-rc: cannot write into " << dir << "\n";
-    return 1;
+  // The script last, so that a script on disk always finds its images.
+  const std::pair<std::string, std::string> files[] = {
+      {"kestrix.bmp", BitmapFile(*table.FindBitmap(IDB_KESTRIX))},
+      {"kestrix.ico", IconFile(*table.FindIcon(IDI_ABOUTDLL))},
+      {"kestrix.rc", script}};
+  for (const auto& [name, bytes] : files) {
+    std::string error;
+    if (WriteFileDurably(dir + "/" + name, bytes, &error) != 0) {
+      std::cerr << "kestrix-rc: " << error << "\n";
+      return 1;
+    }
   }
   return 0;
 }

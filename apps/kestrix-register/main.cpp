@@ -62,8 +62,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   HRESULT hr = function();
+  const RegistryFile registry(RegistryFile::DefaultPath());
   std::cout << entry << " in " << absolute << ": " << HResultText(hr) << "\n"
-            << "registry: " << RegistryFile::DefaultPath() << "\n";
+            << "registry: " << registry.Path() << "\n";
   dlclose(handle);
+  if (FAILED(hr) && registry.CheckWritable() != ERROR_SUCCESS)
+    std::cerr << "kestrix-register: " << registry.Path()
+              << " is read-only: it was left as it was\n";
   return SUCCEEDED(hr) ? 0 : 1;
 }

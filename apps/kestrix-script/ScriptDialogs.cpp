@@ -55,7 +55,8 @@ void ScriptHost::DialogCommand(const std::vector<Word>& w) {
     display_->Click(button->GetSafeHwnd(), client.Width() / 2, client.Height() / 2);
   } else if (what == "png") {
     if (w.size() != 3) throw ScriptError("dialog png needs a file");
-    if (!display_->WriteWindowPng(dialog->GetSafeHwnd(), w[2].text)) throw ScriptError("cannot write " + w[2].text);
+    std::string error;
+    if (!display_->WriteWindowPng(dialog->GetSafeHwnd(), w[2].text, &error)) throw ScriptError(error);
   } else {
     throw ScriptError("dialog press or dialog png");
   }
@@ -68,9 +69,13 @@ std::optional<Shown> ScriptHost::ExtraObservation(const std::vector<Word>& w, si
     ++i;
     if (!dialog) return TextShown("none");
     std::string all;
-    for (const auto& item : dialog->Items())
-      if (dynamic_cast<CPushButton*>(item.get()))
-        all += (all.empty() ? "" : " ") + Quoted(VisibleLabel(item->Text())) + "=" + std::to_string(item->GetDlgCtrlID());
+    for (const auto& item : dialog->Items()) {
+      if (!dynamic_cast<CPushButton*>(item.get())) continue;
+      if (!all.empty()) all += ' ';
+      all += Quoted(VisibleLabel(item->Text()));
+      all += '=';
+      all += std::to_string(item->GetDlgCtrlID());
+    }
     return TextShown(all.empty() ? "none" : all);
   }
   return dialog ? StringShown(dialog->Title()) : TextShown("none");

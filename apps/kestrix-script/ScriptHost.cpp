@@ -92,12 +92,13 @@ std::unique_ptr<CKestrixCtrl, ControlRelease> ScriptHost::NewControl() {
   return {made, ControlRelease{true}};
 }
 
-void ScriptHost::PlaceControl(const PropertyBag* loaded) {
+std::vector<std::string> ScriptHost::PlaceControl(const PropertyBag* loaded) {
   ctrl_.reset();
   ctrl_ = NewControl();
   ctrl_->SetEventSink(events_.get());
+  std::vector<std::string> problems;
   if (loaded)
-    ctrl_->LoadProperties(*loaded);
+    problems = ctrl_->LoadProperties(*loaded);
   else
     ctrl_->ResetProperties();
   ctrl_->CreateControlWindow(container_.get(), CRect(0, 0, width_, height_));
@@ -108,6 +109,7 @@ void ScriptHost::PlaceControl(const PropertyBag* loaded) {
   ctrl_->SetModifiedFlag(FALSE);
   events_->events.clear();
   layoutsBefore_ = display_->LayoutRequests().size();
+  return problems;
 }
 
 void ScriptHost::Finish(ScriptPoint last) {
@@ -165,6 +167,7 @@ PropertyValue ScriptHost::Call(const std::string& name, const std::vector<Word>&
 void ScriptHost::KeyDown(const KeyInfo& key) { display_->KeyDown(key.vk, key.scan); }
 void ScriptHost::KeyUp(const KeyInfo& key) { display_->KeyUp(key.vk, key.scan); }
 bool ScriptHost::KeyIsDown(int virtualKey) { return display_->KeyState(virtualKey) < 0; }
+void ScriptHost::HoldKey(const KeyInfo& key, bool down) { display_->SetKeyState(key.vk, down); }
 
 void ScriptHost::Char(uint32_t code) {
   if (code <= 0xFF) {
@@ -229,24 +232,36 @@ void ScriptHost::ClipboardUnlock() {
   clipboardLocked_ = false;
 }
 
-void ScriptHost::Save(const std::string& file) {
+std::string ScriptHost::Save(const std::string& file) {
   PropertyBag bag;
+  const BOOL wasModified = Ctrl().IsModified();
   Ctrl().SaveProperties(bag);
   std::string error;
-  if (!SavePropertyBagFile(bag, file, &error)) throw ScriptError("cannot save " + file + ": " + error);
+  if (!SavePropertyBagFile(bag, file, &error)) {
+    // Nothing was saved: the control still has changes to save.
+    ctrl_->SetModifiedFlag(wasModified);
+    return "cannot save " + file + ": " + error;
+  }
   ctrl_->SetModifiedFlag(FALSE);
+  return {};
 }
 
-void ScriptHost::Load(const std::string& file) {
-  // What cannot be read of the file takes its default, as for a host opening a document.
+std::vector<std::string> ScriptHost::Load(const std::string& file) {
+  // What cannot be read of the file takes its default, as for a host opening a document, and
+  // is reported.
   PropertyBag bag;
-  LoadPropertyBagFile(file, bag);
+  std::vector<std::string> problems;
+  LoadPropertyBagFile(file, bag, nullptr, {}, &problems);
+  for (std::string& problem : problems)
+    if (problem.find(file) == std::string::npos) problem = file + ": " + problem;
   EnsureControl();
-  PlaceControl(&bag);
+  for (std::string& problem : PlaceControl(&bag)) problems.push_back(std::move(problem));
+  return problems;
 }
 
 void ScriptHost::Png(const std::string& file) {
-  if (!display_->WriteWindowPng(Hwnd(), file)) throw ScriptError("cannot write " + file);
+  std::string error;
+  if (!display_->WriteWindowPng(Hwnd(), file, &error)) throw ScriptError(error);
 }
 
 // Observing -----------------------------------------------------------------------------------

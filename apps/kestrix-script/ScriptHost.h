@@ -46,7 +46,8 @@ class ScriptHost final : private ScriptTarget {
  private:
   struct EventLog;
 
-  void PlaceControl(const PropertyBag* loaded);
+  // What of loaded the control could not read.
+  std::vector<std::string> PlaceControl(const PropertyBag* loaded);
   std::unique_ptr<CKestrixCtrl, ControlRelease> NewControl();
   CKestrixCtrl& Ctrl();
   HWND Hwnd();
@@ -65,6 +66,7 @@ class ScriptHost final : private ScriptTarget {
   void KeyDown(const KeyInfo& key) override;
   void KeyUp(const KeyInfo& key) override;
   bool KeyIsDown(int virtualKey) override;
+  void HoldKey(const KeyInfo& key, bool down) override;
   void Char(uint32_t code) override;
   void MouseDown(ScriptPoint p, bool shift) override;
   void MouseMove(ScriptPoint p) override;
@@ -79,8 +81,8 @@ class ScriptHost final : private ScriptTarget {
   void ClipboardClear() override;
   void ClipboardLock() override;
   void ClipboardUnlock() override;
-  void Save(const std::string& file) override;
-  void Load(const std::string& file) override;
+  std::string Save(const std::string& file) override;
+  std::vector<std::string> Load(const std::string& file) override;
   void Png(const std::string& file) override;
   std::string Text() override;
   int LineCount() override;

@@ -2,8 +2,9 @@
 // script of automation calls, input, clipboard, clock and persistence, printing what the
 // script asks for and checking what it expects.
 //
-// Exit status: 0 when every expect held, 1 when one failed (the script runs to its end), 2
-// when the script could not be run (the message names the file and line).
+// Exit status: 0 when every expect held, 1 when one failed or a save or load failed (the
+// script runs to its end), 2 when the script could not be run (the message names the file and
+// line).
 #include <fstream>
 #include <iostream>
 #include <sstream>

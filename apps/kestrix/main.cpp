@@ -95,8 +95,8 @@ int RenderControl(const Options& o) {
   if (o.printLines)
     for (int n = 1; n <= ctrl.LineCount(); ++n)
       std::printf("%4d  %s\n", n, Utf8FromCp1256(ctrl.m_Lines.At(n)->m_Chars).c_str());
-  if (!display.WriteWindowPng(ctrl.GetSafeHwnd(), o.out)) {
-    std::cerr << "kestrix: cannot write " << o.out << "\n";
+  if (std::string error; !display.WriteWindowPng(ctrl.GetSafeHwnd(), o.out, &error)) {
+    std::cerr << "kestrix: " << error << "\n";
     return 1;
   }
   std::printf("wrote %s\n", o.out.c_str());

@@ -85,10 +85,13 @@ std::string RunScript(const uint8_t* data, size_t size) {
   bool ran = host.RunScript(script, "fuzz.kss", err);
   host.Finish();
   // The status must say what the output says: 2 exactly when a line could not be run (and the
-  // reason went to the error stream), 1 exactly when an expect printed its failure.
+  // reason went to the error stream), 1 exactly when an expect printed its failure or a save or
+  // load printed its problem.
   const int status = host.ExitStatus(ran);
   const std::string printed = "\n" + out.str();
-  const bool failurePrinted = printed.find("\nFAIL fuzz.kss:") != std::string::npos;
+  bool failurePrinted = false;
+  for (const char* mark : {"\nFAIL fuzz.kss:", "\nERROR fuzz.kss:", "\nWARNING fuzz.kss:"})
+    failurePrinted = failurePrinted || printed.find(mark) != std::string::npos;
   if ((status == 2) != !err.str().empty() || (status == 1) != (status != 2 && failurePrinted))
     return "exit status " + std::to_string(status) + " with output:\n" + out.str() + err.str();
   if (CKestrixCtrl* c = host.Control())

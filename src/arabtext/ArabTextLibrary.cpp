@@ -107,9 +107,13 @@ SIZE ArabTextLibrary::TextExtent(HDC hdc, const char* chars, int32_t count) {
 }
 
 void ArabTextLibrary::TextOut(HDC hdc, int32_t x, int32_t y, const char* chars, int32_t count) {
+  TextOut(hdc, x, y, chars, count, readingOrder_ != 0);
+}
+
+void ArabTextLibrary::TextOut(HDC hdc, int32_t x, int32_t y, const char* chars, int32_t count, bool rightToLeft) {
   if (!hdc || !chars || count < 1) return;
   const FontPair& fonts = impl_->FontsFor(hdc);
-  impl_->Draw(hdc, x, y, fonts, std::string_view(chars, static_cast<size_t>(count)), readingOrder_ != 0);
+  impl_->Draw(hdc, x, y, fonts, std::string_view(chars, static_cast<size_t>(count)), rightToLeft);
 }
 
 int ArabTextLibrary::LineHeight(HDC hdc) { return impl_->FontsFor(hdc).LineHeight(); }

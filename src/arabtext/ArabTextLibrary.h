@@ -24,8 +24,10 @@ class ArabTextLibrary {
   void ReleaseDC(HDC hdc);
   // Advance width as drawn and line height; {0, 0} for no text.
   SIZE TextExtent(HDC hdc, const char* chars, int32_t count);
-  // Left end at x, baseline at y; nothing for a null hdc or no text.
+  // Left end at x, baseline at y; nothing for a null hdc or no text. The paragraph runs the way
+  // the reading order says, or, given rightToLeft, the way the caller says.
   void TextOut(HDC hdc, int32_t x, int32_t y, const char* chars, int32_t count);
+  void TextOut(HDC hdc, int32_t x, int32_t y, const char* chars, int32_t count, bool rightToLeft);
 
   void SetReadingOrder(int32_t order) { readingOrder_ = order; }
   int32_t ReadingOrder() const { return readingOrder_; }

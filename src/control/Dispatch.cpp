@@ -121,10 +121,21 @@ HRESULT CKestrixCtrl::Automation::GetIDsOfNames(REFIID riid, LPOLESTR* names, UI
 }
 
 HRESULT CKestrixCtrl::Automation::Invoke(DISPID member, REFIID riid, LCID, WORD flags,
-                                         DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                                         DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
                                          UINT* argErr) {
-  return DispatchInvoke(KestrixDispatchType(), *this, member, riid, flags, params, result,
-                        argErr);
+  error_.clear();
+  HRESULT hr = DispatchInvoke(KestrixDispatchType(), *this, member, riid, flags, params, result, argErr);
+  if (hr == DISP_E_EXCEPTION) {
+    // The reason reaches a host that asked for it, as a script host shows it to its person.
+    if (excepInfo) {
+      *excepInfo = EXCEPINFO{};
+      excepInfo->scode = CTL_E_INVALIDPROPERTYVALUE;
+      excepInfo->bstrSource = BstrFromCString("Kestrix");
+      excepInfo->bstrDescription = BstrFromCString(error_);
+    }
+    error_.clear();
+  }
+  return hr;
 }
 
 HRESULT CKestrixCtrl::Automation::GetProperty(DISPID dispid, VARIANT* result) {
@@ -196,9 +207,15 @@ HRESULT CKestrixCtrl::Automation::PutProperty(DISPID dispid, const VARIANT& valu
       return S_OK;
     }
     case DISPID_TEXT: {
-      CString text;
-      if (!CStringFromBstr(value.bstrVal, &text)) return DISP_E_TYPEMISMATCH;
-      c.SetText(text);
+      // A text that still holds a character with no place in the code page is refused whole,
+      // and the host is told which character and where: nothing of it is written.
+      CodePageText text = CodePageTextFromBstr(value.bstrVal);
+      if (!text.Complete()) {
+        error_ = "The text was not written: " + text.unplaced->Describe() +
+                 " has no place in the Arabic code page (1256).";
+        return DISP_E_EXCEPTION;
+      }
+      c.SetText(text.bytes);
       return S_OK;
     }
     default: return DISP_E_MEMBERNOTFOUND;

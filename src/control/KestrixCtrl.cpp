@@ -47,13 +47,13 @@ void CKestrixCtrl::DoPropExchange(CPropExchange* px) {
   PX_Short(px, "PasswordChar", m_PasswordChar, 0);
   PX_String(px, "m_SelText", m_SelText, "");
   if (px->GetMode() == CPropExchange::Mode::Save) {
-    // Typing does not refresh the snapshot, so the store's text is what is saved. An empty
-    // store is one that has not yet taken a loaded text: that text is only in the snapshot.
-    CString text = GetText();
-    if (text.empty()) text = m_Text;
+    CString text = SavedText();
     PX_String(px, "m_Text", text, "");
   } else {
     PX_String(px, "m_Text", m_Text, "");
+    // A loaded text reaches the store only with the font notification.
+    m_DocumentText = m_Text;
+    m_DocumentTextShown.reset();
   }
   PX_Long(px, "MaxLength", m_MaxLength, 0);
   auto foreColor = static_cast<LONG>(m_ForeColor);
@@ -66,11 +66,24 @@ void CKestrixCtrl::DoPropExchange(CPropExchange* px) {
   SetBackColor(0xFFFFFF);
 }
 
+CString CKestrixCtrl::SavedText() {
+  // Typing does not refresh the snapshot, so what the store holds is saved once it differs
+  // from what the host's text made of it; until then the host's text goes back whole.
+  // An empty store that has not yet taken the host's text leaves that text in the snapshot.
+  CString text = GetText();
+  if (!m_DocumentTextShown) return text.empty() ? m_Text : text;
+  return text == *m_DocumentTextShown ? m_DocumentText : text;
+}
+
 void CKestrixCtrl::SetText(const CString& text) {
   m_Text = text;
+  m_DocumentText = text;
+  m_DocumentTextShown.reset();
   RebuildText(text, -1);
   SetModifiedFlag(TRUE);
 }
+
+void CKestrixCtrl::NoteTextEdited() { SetModifiedFlag(TRUE); }
 
 void CKestrixCtrl::SetTextProperty(const WideString& text) { SetText(Cp1256FromBstr(text)); }
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "control/Guids.h"
 #include "framework/ole/COleControl.h"
@@ -23,17 +24,26 @@
 
 class CKestrixCtrl : public COleControl {
  public:
-  // Uses the Arabic text library that ships with the control.
+  // Uses the Arabic text library that ships with the control, in settings of its own.
   CKestrixCtrl();
   // Uses the given text library, which must outlive the control.
   explicit CKestrixCtrl(TextLibrary& library);
   ~CKestrixCtrl() override;
+
+ private:
+  explicit CKestrixCtrl(std::unique_ptr<TextLibrary> own);
+
+ public:
 
   // Text property: the whole text as an automation string, built from the line store.
   WideString GetTextProperty();
   void SetTextProperty(const WideString& text);
   // Text write: replaces the whole text (8-bit, Arabic code page).
   void SetText(const CString& text);
+
+  // The text a save writes as "m_Text": the host's text while nothing has been edited since
+  // the store was rebuilt from it, else the store's text.
+  CString SavedText();
 
   // Framework hooks ----------------------------------------------------------------------
   void DoPropExchange(CPropExchange* px) override;
@@ -108,8 +118,6 @@ class CKestrixCtrl : public COleControl {
   void SetHideSelection(BOOL hide);
   // Inverts x1..x2 (either order) over top..bottom less the baseline lift.
   void InvertBand(int x1, int x2, int top, int bottom);
-  CRect HighlightSpan(int n);
-  void UpdateLineHighlight(int n);
   void ClearLineHighlight(int n);
   void ClearLineHighlight(LineRecord* record);
   void CollapseSelection();
@@ -120,26 +128,34 @@ class CKestrixCtrl : public COleControl {
   int XOfOffset(int offset);
 
   // Highlight tracking of the moving end ---------------------------------------------------
-  void TrackMovingEnd(int n);
-  int ChangeActiveLine(int n);
-  void ExtendAcrossLines(int n, int a);
-  void MoveActiveLine(int n);
-  void SetPivot(int n, int d);
-  void ExtendWithinLine(int n);
+  // The span line n shows for the characters from..to (absolute offsets, to excluded),
+  // smaller x first; empty (left == right) when none of its text is in the range.
+  std::pair<int, int> SpanOfRange(int n, int from, int to);
+  // The range the highlight shows: a gesture's from its anchor to the caret, which follows its
+  // moving end, while the gesture lasts; otherwise the selection.
+  std::pair<int, int> ImpliedRange();
+  // Brings every line's highlight, in its record and on the screen, to the range from..to,
+  // inverting only what changes.
+  void ShowRange(int from, int to, bool draw = true);
+  void UpdateLineSpan(int n, int from, int to, bool draw);
+  // The records recomputed for the range shown, after the lines have moved (a new alignment),
+  // with nothing drawn: the repaint that follows shows them.
+  void RestateHighlight();
+  // The gesture's moving end goes to index of line n; the caret follows it.
+  void MoveEndTo(int n, int index);
 
   // Mouse selection and drag auto-scroll ---------------------------------------------------
   void HitTest(CPoint& point);
   void PressAt(int x, int y);
   void BeginSelection(int x, int y);
   void ExtendSelectionTo(int x, int y);
-  // Moves the selection's moving end, at m_SelCurX and m_SelCurY, onto a known line.
-  void TrackToLine(int line);
+  // Moves the selection's moving end onto index of a line the gesture reaches.
+  void TrackToLine(int line, int index);
   void EndSelection(int x, int y, BOOL keyboard);
   void DragScrollLoop();
   void ScrollDragUp();
   void ScrollDragDown();
   void RehighlightView();
-  void ClearBeyondView(int d);
 
   // Clipboard and context menu -------------------------------------------------------------
   static constexpr UINT kContextMenu = 204;
@@ -149,9 +165,10 @@ class CKestrixCtrl : public COleControl {
   // The Copy and Paste commands (keys and the context menu's items 32768 and 32769).
   void OnEditCopy();
   void OnEditPaste();
-  // The clipboard's text (empty when it holds none), or nothing when the system refused what
-  // another program offered.
-  std::optional<CString> ClipboardText();
+  CString ClipboardText();
+  // The clipboard's text for a paste, or nothing when it holds text the code page has no place
+  // for (the refusal is told to the person).
+  std::optional<CString> ClipboardTextToPaste();
   // The SelText method: the selected text, also kept in m_SelText.
   WideString SelText();
 
@@ -199,7 +216,10 @@ class CKestrixCtrl : public COleControl {
   struct TextAround {
     CString before;
     CString after;
+    size_t wholeSize = 0;  // the text's length before the change
   };
+  // An edit changed the text: the host's dirty state says so, whoever made the edit.
+  void NoteTextEdited();
   TextAround SplitTextAtSelection();
   void DeleteAtCaret(BOOL cut);
   void Clear();
@@ -208,6 +228,8 @@ class CKestrixCtrl : public COleControl {
   // Only 0x20 to 0xFF are characters of the control: bytes of the Arabic code page.
   static BOOL IsCharacterCode(unsigned int c);
   BOOL CanInsertChar(unsigned int c);
+  // Whether a bare character that arrives over a selection is taken in its place.
+  bool AcceptsInPlaceOfSelection(unsigned int c);
   void InsertChar(unsigned int c);
   // Replaces the selection (or inserts at the caret) with s, or with the clipboard's text
   // when s is empty; without force only while Shift is down.
@@ -333,6 +355,7 @@ class CKestrixCtrl : public COleControl {
     HRESULT CallMethod(DISPID dispid, VARIANT* args, VARIANT* result) override;
 
     CKestrixCtrl& control_;
+    std::string error_;  // why the call under way failed, for the host's EXCEPINFO
   };
 
   // Members, in declaration order -------------------------------------------------------
@@ -346,6 +369,12 @@ class CKestrixCtrl : public COleControl {
   BOOL m_CaretShown = FALSE;
   int m_CaretX = 0, m_CaretY = 0, m_CaretHeight = 0;
   CString m_Text;
+  // The text as the host gave it (loaded or written to Text), and what the store held right
+  // after it was last rebuilt from it (none until then). While the store still holds exactly
+  // that, nothing has been edited and a save writes the host's text back whole, even where
+  // the store cut it (MaxLength, a single line).
+  CString m_DocumentText;
+  std::optional<CString> m_DocumentTextShown;
   CString m_LineText;
   CString m_SelText;
   BOOL m_MouseDown = FALSE;
@@ -407,6 +436,7 @@ class CKestrixCtrl : public COleControl {
   void InvertHighlightsOnScreen();
   bool BandOnScreen(const LineRecord& record) const;
   void ShowSelectionOnFocusGain();
+  void RepaintFromFields();
   void LoadLineAsCurrent(int n);
 
   // The offset where the last selection gesture was anchored: a later Shift+key or Shift
@@ -416,6 +446,9 @@ class CKestrixCtrl : public COleControl {
   // a collapse clears every one of them.
   int m_HighlightLow = 0;
   int m_HighlightHigh = 0;
+  // The range the records and the screen show now (from == to: none).
+  int m_ShownFrom = 0;
+  int m_ShownTo = 0;
   void NoteHighlighted(int n);
 
   // The MaxLength in force when a character was last inserted (0: none): the count never
@@ -429,6 +462,7 @@ class CKestrixCtrl : public COleControl {
   // the view has not moved.
   int m_CaretDrawnOffset = 0;
 
+  std::unique_ptr<TextLibrary> m_OwnTextLib;  // the shipped library's settings for this control
   TextLibrary* m_TextLib;
   Automation m_Automation{*this};
 };

@@ -35,7 +35,10 @@ BOOL CKestrixCtrl::ActivateEdit(const WideString& /*key*/, const WideString& /*s
   short alignment = m_Alignment;
   ApplyReadingOrder();
   // The lines are not re-broken, but they are shown where the new alignment puts them.
-  if (m_Alignment != alignment) PaintLines(m_FirstVisible, m_LastVisible);
+  if (m_Alignment != alignment) {
+    RestateHighlight();
+    PaintLines(m_FirstVisible, m_LastVisible);
+  }
   m_TextLib->aSetKeyboardLanguage(1);
   m_BlinkTimer = kBlinkTimerId;
   SetTimer(kBlinkTimerId, kBlinkPeriodMs, nullptr);

@@ -1,12 +1,19 @@
-// The control made without a library of its own uses our Arabic text library.
+// The control made without a library of its own uses our Arabic text library: the fonts,
+// shaped text and glyphs of one library shared by the process, drawn in the control's own
+// reading order.
 #include "control/KestrixCtrl.h"
 #include "layout/RealTextLibrary.h"
 
 namespace {
-TextLibrary& ShippedTextLibrary() {
-  static RealTextLibrary library;
+arabtext::ArabTextLibrary& SharedArabTextLibrary() {
+  static arabtext::ArabTextLibrary library;
   return library;
 }
 }  // namespace
 
-CKestrixCtrl::CKestrixCtrl() : CKestrixCtrl(ShippedTextLibrary()) {}
+CKestrixCtrl::CKestrixCtrl()
+    : CKestrixCtrl(std::make_unique<RealTextLibrary>(SharedArabTextLibrary(), &m_ReadingOrder)) {}
+
+CKestrixCtrl::CKestrixCtrl(std::unique_ptr<TextLibrary> own) : CKestrixCtrl(*own) {
+  m_OwnTextLib = std::move(own);
+}

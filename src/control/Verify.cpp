@@ -96,6 +96,21 @@ std::string CKestrixCtrl::Verify() {
 
   if (m_FirstVisible < 1 || m_FirstVisible > m_LastVisible || m_LastVisible > count)
     return Broken("visible range", m_FirstVisible, "..", m_LastVisible, " of ", count, " lines");
+
+  // Each visible line's record holds the span of the range the control shows: the selection,
+  // or while a gesture lasts the characters from its anchor to the caret at its moving end.
+  const auto [from, to] = ImpliedRange();
+  for (int n = m_FirstVisible; n <= m_LastVisible; ++n) {
+    const LineRecord* record = m_Lines.At(n);
+    auto [left, right] = SpanOfRange(n, from, to);
+    int shownLeft = std::min(record->m_HighlightLeft, record->m_HighlightRight);
+    int shownRight = std::max(record->m_HighlightLeft, record->m_HighlightRight);
+    if (!record->m_Highlighted || shownLeft == shownRight) shownLeft = shownRight = 0;
+    if (left == right) left = right = 0;
+    if (left != shownLeft || right != shownRight)
+      return Broken("highlight", "line ", n, " shows ", shownLeft, "..", shownRight, " where ", from,
+                    "..", to, " implies ", left, "..", right);
+  }
   if (static_cast<int64_t>(m_ScrollOffset) !=
       static_cast<int64_t>(m_FirstVisible - 1) * m_LineHeight)
     return Broken("scroll offset", m_ScrollOffset, " for first line ", m_FirstVisible,

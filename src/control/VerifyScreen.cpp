@@ -5,27 +5,23 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/Display.h"
 
-namespace {
-
-// A full repaint in the order the control draws: lines, caret, then the highlight over both.
-void RepaintFromFields(CKestrixCtrl& c) {
-  const int selLength = c.m_SelLength;
-  c.m_SelLength = 0;  // lines without highlight, and a caret that may be drawn
-  c.Redraw();
-  if (c.m_CaretShown) c.DrawCaret();
-  c.m_SelLength = selLength;
-  c.RepaintHighlight();
+// A full repaint in the order the control draws: lines without highlight, the caret, then the
+// highlight the records hold over both.
+void CKestrixCtrl::RepaintFromFields() {
+  const int selLength = m_SelLength, low = m_HighlightLow;
+  m_SelLength = m_HighlightLow = 0;
+  Redraw();
+  if (m_CaretShown) DrawCaret();
+  m_SelLength = selLength;
+  m_HighlightLow = low;
+  RepaintHighlight();
 }
-
-}  // namespace
 
 int CKestrixCtrl::StalePixels(std::string* where, Surface* shown, Surface* expected) {
   Display* display = Display::Of(m_hWnd);
-  // While the button is still down the highlight follows the gesture, whose length is only
-  // set at the release: the fields do not yet describe the screen.
-  if (!display || m_Busy || m_MouseDown) return 0;
+  if (!display || m_Busy) return 0;
   Surface before = display->CaptureClient(m_hWnd);
-  RepaintFromFields(*this);
+  RepaintFromFields();
   Surface after = display->CaptureClient(m_hWnd);
   // Below the view's last line, when the text goes on, the fields say nothing: a line only
   // partly in the window is not counted as visible.

@@ -42,13 +42,21 @@ void CKestrixCtrl::OnEditPaste() {
   InsertText(CString(), 1);
 }
 
-std::optional<CString> CKestrixCtrl::ClipboardText() {
+CString CKestrixCtrl::ClipboardText() { return ClipboardTextToPaste().value_or(CString()); }
+
+std::optional<CString> CKestrixCtrl::ClipboardTextToPaste() {
   CString result;
   if (!OpenClipboard(m_hWnd)) return result;
-  if (std::optional<std::string> text = GetClipboardText()) result = text->substr(0, text->find('\0'));
-  const bool refused = ClipboardTextRefused();
+  std::optional<std::string> text = GetClipboardText();
+  std::optional<std::string> refusal = GetClipboardRefusal();
   CloseClipboard();
-  if (refused) return std::nullopt;
+  // Text with a character the code page has no place for is not pasted in part: nothing
+  // changes, and the person hears and reads why.
+  if (!text && refusal) {
+    RefuseInput("Nothing was pasted: " + *refusal);
+    return std::nullopt;
+  }
+  if (text) result = text->substr(0, text->find('\0'));
   return result;
 }
 

@@ -1,105 +1,129 @@
-// The highlight follows the moving end of a selection gesture: along its line by inverting the
-// strip swept since the last point, across lines by recomputing the spans of the lines it
-// leaves, passes and reaches.
+// The highlight follows the range it shows: each line's span is computed from the range's
+// offsets, and only the lines whose span changes are inverted, by the difference between the
+// old span and the new. The moving end of a gesture is a character boundary, so what the
+// screen shows is always the range a release there would select.
 #include <algorithm>
 
 #include "control/KestrixCtrl.h"
 
-void CKestrixCtrl::TrackMovingEnd(int n) {
-  if (!ChangeActiveLine(n)) ExtendWithinLine(n);
-  if (n == m_SelAnchorLine) m_SelDirection = 0;
-}
-
-int CKestrixCtrl::ChangeActiveLine(int n) {
-  if (m_SelActiveLine <= 0 || n == m_SelActiveLine) return 0;
-  // The spans of a line change use the last x seen on the old line.
-  m_SelCurX = m_SelPrevX;
-  ExtendAcrossLines(n, m_SelActiveLine);
-  GotoLine(m_SelActiveLine);
-  MoveActiveLine(n);
-  SetPivot(n, m_SelDirection);
-  return 1;
-}
-
-void CKestrixCtrl::ExtendAcrossLines(int n, int a) {
-  // After an automatic scroll the walk starts below the view.
-  const LineRecord* last = m_Lines.At(m_LastVisible);
-  if (m_SelDirection == 2 && last && last->m_Highlighted && a != m_LastVisible) a = m_LastVisible + 1;
-  const int anchor = m_SelAnchorLine;
-  if (n > a + 1) {
-    if (n > anchor && a < anchor) {
-      for (int i = a; i <= anchor - 1; ++i) ClearLineHighlight(i);
-      m_SelActiveLine = anchor;
-      a = anchor - 1;
-    }
-    while (a < n - 1) MoveActiveLine(++a);
-  } else if (n < a - 1) {
-    if (n < anchor && a > anchor) {
-      for (int i = a; i >= anchor + 1; --i) ClearLineHighlight(i);
-      m_SelActiveLine = anchor;
-      a = anchor + 1;
-    }
-    while (a > n + 1) MoveActiveLine(--a);
-  }
-}
-
-void CKestrixCtrl::MoveActiveLine(int n) {
-  const int o = m_SelActiveLine;
-  m_SelActiveLine = n;
-  LoadLineAsCurrent(o);
-  const bool further = (m_SelDirection == 1 && o > n) || (m_SelDirection == 2 && o < n);
-  if (o == m_SelAnchorLine || further) {
-    UpdateLineHighlight(o);
-  } else if (m_SelDirection == 1 || m_SelDirection == 2) {
-    // Coming back toward the anchor: the line left behind leaves the selection.
-    ClearLineHighlight(o);
-  }
-  UpdateLineHighlight(n);
-}
-
-void CKestrixCtrl::SetPivot(int n, int d) {
+std::pair<int, int> CKestrixCtrl::SpanOfRange(int n, int from, int to) {
   const LineRecord* record = m_Lines.At(n);
-  if (!record) return;
+  if (!record || to <= from) return {0, 0};
+  const int64_t start = m_Lines.LengthBefore(n);
+  const int64_t end = start + static_cast<int64_t>(record->m_Chars.size());
+  if (to <= start || from >= end) return {0, 0};
+  PushPosition(TRUE);
   LoadLineAsCurrent(n);
   const int L = m_LineLeft, R = m_LineRight;
-  m_SelPrevX = m_SelCurX;
-  m_SelPrevY = m_SelCurY;
-  if (n == m_SelAnchorLine) {
-    m_SelPivotX = m_SelAnchorX;
-    if (d == 0 && (record->m_Direction == 0 || record->m_Direction == 1))
-      m_SelPrevX = m_SelCurX = record->m_Direction == 1 ? R : L;
-    return;
-  }
-  if (record->m_Direction != 0 && record->m_Direction != 1) return;
   const bool rtl = record->m_Direction == 1;
-  // The edge of the line at which the selection enters it.
-  if (d == 2)
-    m_SelPivotX = rtl ? R : L;
-  else
-    m_SelPivotX = rtl ? L : R;
+  // The x of a boundary inside the line; the range's ends outside it stand at the line's
+  // logical start and end.
+  auto xAt = [&](int64_t offset) {
+    m_CharIndex = static_cast<int>(offset - start);
+    return CaretXFromIndex();
+  };
+  int a = from <= start ? (rtl ? R : L) : xAt(from);
+  int b = to >= end ? (rtl ? L : R) : xAt(to);
+  PopPosition();
+  // What is shown stops at the line's text.
+  const int lo = std::min(L, R), hi = std::max(L, R);
+  a = std::clamp(a, lo, hi);
+  b = std::clamp(b, lo, hi);
+  return {std::min(a, b), std::max(a, b)};
 }
 
-void CKestrixCtrl::ExtendWithinLine(int n) {
+std::pair<int, int> CKestrixCtrl::ImpliedRange() {
+  if (m_MouseDown && m_Selecting) {
+    const int caret = OffsetFromIndex(m_CharIndex);
+    return {std::min(m_SelAnchorOffset, caret), std::max(m_SelAnchorOffset, caret)};
+  }
+  if (m_SelLength <= 0) return {0, 0};
+  return {m_SelStart, m_SelStart + m_SelLength};
+}
+
+// Inverts the difference between line n's stored span and the one the range gives it, and
+// stores the new span.
+void CKestrixCtrl::UpdateLineSpan(int n, int from, int to, bool draw) {
   LineRecord* record = m_Lines.At(n);
   if (!record) return;
-  m_SelActiveLine = n;
-  LoadLineAsCurrent(n);
-  m_CharIndex = IndexFromX(m_SelCurX);
+  auto [left, right] = SpanOfRange(n, from, to);
+  int oldLeft = std::min(record->m_HighlightLeft, record->m_HighlightRight);
+  int oldRight = std::max(record->m_HighlightLeft, record->m_HighlightRight);
+  if (!record->m_Highlighted) oldLeft = oldRight = 0;
+  const bool newEmpty = left >= right, oldEmpty = oldLeft >= oldRight;
+  if (!newEmpty && !oldEmpty && left == oldLeft && right == oldRight) return;
+  if (draw && BandOnScreen(*record)) {
+    const int top = BandTop(*record), bottom = BandBottom(*record);
+    // Both spans when they do not meet, else the strips at either end.
+    const bool overlap = !newEmpty && !oldEmpty && std::max(left, oldLeft) < std::min(right, oldRight);
+    if (!overlap) {
+      if (!oldEmpty) InvertBand(oldLeft, oldRight, top, bottom);
+      if (!newEmpty) InvertBand(left, right, top, bottom);
+    } else {
+      InvertBand(oldLeft, left, top, bottom);
+      InvertBand(oldRight, right, top, bottom);
+    }
+  }
+  record->m_Highlighted = newEmpty ? 0 : 1;
+  record->m_HighlightLeft = newEmpty ? 0 : left;
+  record->m_HighlightRight = newEmpty ? 0 : right;
+  if (!newEmpty) NoteHighlighted(n);
+}
+
+void CKestrixCtrl::ShowRange(int from, int to, bool draw) {
+  if (to < from) std::swap(from, to);
+  const int count = m_Lines.Count();
+  if (count < 1) return;
+  // Finding lines moves the current line; the caret stays where it is.
+  PushPosition(TRUE);
+  // The lines of a range: those holding its first and its last character.
+  auto linesOf = [&](int f, int t) {
+    return t > f ? std::pair<int, int>{LineFromOffset(f), LineFromOffset(t - 1)} : std::pair<int, int>{0, -1};
+  };
+  // What was shown is known only while some highlight is stored since the last collapse.
+  const bool anyShown = m_HighlightLow > 0;
+  auto [oldLow, oldHigh] = anyShown ? linesOf(m_ShownFrom, m_ShownTo) : std::pair<int, int>{0, -1};
+  auto [newLow, newHigh] = linesOf(from, to);
+  // Only the lines between the two ranges' first lines and between their last lines can
+  // change: a line inside both stays wholly selected, and no line outside the old range holds
+  // a highlight.
+  std::pair<int, int> stretches[2] = {{newLow, newHigh}, {0, -1}};
+  if (oldLow > 0 && newLow > 0) {
+    stretches[0] = {std::min(oldLow, newLow), std::max(oldLow, newLow)};
+    stretches[1] = {std::min(oldHigh, newHigh), std::max(oldHigh, newHigh)};
+  } else if (oldLow > 0) {
+    stretches[0] = {oldLow, oldHigh};
+  }
+  bool borrowed = BorrowDC();
+  for (auto [first, last] : stretches)
+    for (int n = std::max(first, 1); n <= std::min(last, count); ++n) UpdateLineSpan(n, from, to, draw);
+  if (borrowed) ReleaseHeldDC();
+  PopPosition();
+  m_ShownFrom = from;
+  m_ShownTo = to;
+}
+
+void CKestrixCtrl::RestateHighlight() {
+  if (m_HighlightLow <= 0) return;
+  for (int n = m_HighlightLow; n <= std::min(m_HighlightHigh, m_Lines.Count()); ++n)
+    if (LineRecord* record = m_Lines.At(n))
+      record->m_Highlighted = record->m_HighlightLeft = record->m_HighlightRight = 0;
+  m_HighlightLow = m_HighlightHigh = 0;
+  ShowRange(m_ShownFrom, m_ShownTo, false);
+}
+
+void CKestrixCtrl::MoveEndTo(int n, int index) {
+  if (!m_Lines.At(n)) return;
+  GotoLine(n);
+  m_CharIndex = index;
   const int x = CaretXFromIndex();
   m_LineStartX = x;
   m_SelCurX = x;
-  const int L = m_LineLeft, R = m_LineRight;
-  int lo = std::min(m_SelPrevX, x), hi = std::max(m_SelPrevX, x);
-  // A strip outside the line's text changes nothing.
-  if ((lo <= L && hi <= L) || (lo >= R && hi >= R)) return;
-  lo = std::max(lo, L);
-  hi = std::min(hi, R);
-  InvertBand(lo, hi, BandTop(*record), BandBottom(*record));
-  record->m_Highlighted = 1;
-  NoteHighlighted(n);
-  // The record holds what the screen shows, which stops at the line's text: a press beyond the
-  // end of the text leaves the pivot outside it.
-  record->m_HighlightLeft = std::clamp(m_SelPivotX, std::min(L, R), std::max(L, R));
-  record->m_HighlightRight = std::clamp(m_SelCurX, std::min(L, R), std::max(L, R));
-  m_SelPrevX = m_SelCurX;
+  m_SelPrevX = x;
+  m_SelActiveLine = n;
+  if (n < m_SelAnchorLine) m_SelDirection = 1;
+  if (n > m_SelAnchorLine) m_SelDirection = 2;
+  if (n == m_SelAnchorLine) m_SelDirection = 0;
+  const int offset = OffsetFromIndex(m_CharIndex);
+  ShowRange(m_SelAnchorOffset, offset);
 }

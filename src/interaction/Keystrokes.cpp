@@ -4,8 +4,13 @@
 // The host sees KeyDown and KeyPress first and may change or cancel the code it is given; the
 // control acts on the key as the message delivered it.
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <string>
 
 #include "control/KestrixCtrl.h"
+#include "framework/text/TextConversion.h"
+#include "framework/window/Clipboard.h"
 
 namespace {
 constexpr UINT kMinus = 0x2D;
@@ -130,17 +135,11 @@ void CKestrixCtrl::ShiftSelectAfter(UINT key) {
   PushPosition(TRUE);
   int offset = OffsetFromIndex(m_CharIndex);
   int line = LineFromOffset(offset);
-  m_CharIndex = IndexFromOffset(offset);
-  int x = CaretXFromIndex();
-  int y = m_LineY - m_ScrollOffset;
-  m_LineStartX = x;
-  if (line != m_SelActiveLine) m_SelPrevX = x;
-  GotoLine(line);
-  // The extension a drag to the caret's point makes, on the caret's own line: the line may lie
-  // partly below the view, where a drag would start scrolling instead.
-  m_SelCurX = x;
-  m_SelCurY = y;
-  TrackToLine(line);
+  const int index = IndexFromOffset(offset);
+  // The moving end is the caret, on its own line: the line may lie partly below the view,
+  // where a drag would start scrolling instead.
+  m_SelCurY = m_LineY - m_ScrollOffset;
+  TrackToLine(line, index);
   PopPosition();
   // The range is kept in order at once, so that whatever comes before Shift goes up (a cut, a
   // command, a character) sees the range that is shown.
@@ -213,14 +212,37 @@ void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
     OnEditPaste();
     return;
   }
+  // A display that delivers Unicode sends codes past 0xFF: such a character is taken by the
+  // code page's conversion (an Arabic-Indic digit becomes its ASCII digit, a ligature its
+  // letters), or refused aloud when it has no place.
+  if (ch > 0xFF) {
+    const std::string bytes = Cp1256ForCharacter(ch);
+    if (bytes.empty()) {
+      char why[96];
+      std::snprintf(why, sizeof why, "U+%04X has no place in the Arabic code page (1256)", ch);
+      RefuseInput(why);
+      return;
+    }
+    if (bytes.size() > 1) {
+      if (!m_ReadOnly) InsertText(bytes, 1);
+      return;
+    }
+    ch = static_cast<unsigned char>(bytes[0]);
+  }
   // A selection still there when a character arrives (no key-down removed it) is replaced by
-  // the character; one whose gesture is under way is dropped first.
-  if (m_SelLength > 0)
+  // the character, but only by one the insertion will take: a refused character (a control
+  // code, a code the code page cannot hold, one past MaxLength) leaves the selection and its
+  // text as they are. A selection whose gesture is under way is dropped first.
+  if (m_SelLength > 0) {
+    if (!AcceptsInPlaceOfSelection(ch)) return;
     DeleteAtCaret(FALSE);
-  else if (m_Selecting)
+  } else if (m_Selecting) {
     CollapseSelection();
+  }
   AcquireDC();
+  const bool accepted = CanInsertChar(ch) != FALSE;
   InsertChar(ch);
+  if (accepted) NoteTextEdited();
   StoreLine();
   PaintCurrentLine();
   // A selection that a read-only control kept is shown again over the repainted line.
@@ -231,6 +253,16 @@ void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
   }
   UpdateCaret();
   ReleaseHeldDC();
+}
+
+bool CKestrixCtrl::AcceptsInPlaceOfSelection(unsigned int c) {
+  if (m_ReadOnly || !IsCharacterCode(c)) return false;
+  if (m_MaxLength <= 0) return true;
+  // The room the deletion frees: every selected character that counts against the limit.
+  CString selected = SelectedText();
+  auto freed = std::count_if(selected.begin(), selected.end(),
+                             [](char s) { return IsCharacterCode(static_cast<unsigned char>(s)); });
+  return static_cast<int64_t>(m_CharCount) - freed < m_MaxLength;
 }
 
 void CKestrixCtrl::Refresh() { RebuildText(GetText(), -1); }

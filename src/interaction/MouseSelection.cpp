@@ -48,8 +48,12 @@ void CKestrixCtrl::PressAt(int x, int y) {
   CollapseSelection();
   m_MouseDown = TRUE;
   CPoint point(x, y);
-  // With Shift down the anchor is the caret where it stands.
-  if (!IsShiftDown()) HitTest(point);
+  // With Shift down the anchor is the caret where it stands, at the caret's own x.
+  if (IsShiftDown()) {
+    if (m_Lines.At(m_CurLine)) point.x = CaretXFromIndex();
+  } else {
+    HitTest(point);
+  }
   BeginSelection(point.x, point.y);
 }
 
@@ -67,7 +71,8 @@ void CKestrixCtrl::BeginSelection(int x, int y) {
   m_SelAnchorLine = m_SelActiveLine = m_CurLine;
   m_SelAnchorX = x;
   m_SelPivotX = x;
-  if (LineRecord* record = m_Lines.At(m_CurLine)) record->m_HighlightLeft = record->m_HighlightRight = x;
+  m_SelDirection = 0;
+  ShowRange(m_SelAnchorOffset, m_SelAnchorOffset);
 }
 
 void CKestrixCtrl::ExtendSelectionTo(int x, int y) {
@@ -79,14 +84,11 @@ void CKestrixCtrl::ExtendSelectionTo(int x, int y) {
     DragScrollLoop();
     return;
   }
-  TrackToLine(line);
+  GotoLine(line);
+  TrackToLine(line, CaretIndexFromX(x));
 }
 
-void CKestrixCtrl::TrackToLine(int line) {
-  if (line < m_SelAnchorLine) m_SelDirection = 1;
-  if (line > m_SelAnchorLine) m_SelDirection = 2;
-  TrackMovingEnd(line);
-}
+void CKestrixCtrl::TrackToLine(int line, int index) { MoveEndTo(line, index); }
 
 void CKestrixCtrl::EndSelection(int x, int y, BOOL keyboard) {
   m_MouseDown = FALSE;
@@ -97,9 +99,13 @@ void CKestrixCtrl::EndSelection(int x, int y, BOOL keyboard) {
   // The range runs from the gesture's anchor, so that ending a gesture twice (Shift released
   // again) keeps it. The anchor and active lines keep their roles for a gesture that goes on.
   int offset = OffsetFromIndex(m_CharIndex);
+  m_SelActiveLine = m_CurLine;  // the release may have moved the end to another line
   m_SelLength = std::abs(m_SelAnchorOffset - offset);
   m_SelStart = std::min(m_SelAnchorOffset, offset);
-  if (m_SelLength == 0) CollapseSelection();
+  if (m_SelLength == 0)
+    CollapseSelection();
+  else
+    ShowRange(m_SelStart, m_SelStart + m_SelLength);
 }
 
 // Turns once at once and then once per pace while the pointer rests outside the text; the
@@ -122,39 +128,32 @@ void CKestrixCtrl::DragScrollLoop() {
     else if (y > m_TextRect.bottom)
       ScrollDragDown();
     SyncScrollPos();
+    // The moving end is on the line in view nearest the pointer, at the pointer's x, as a
+    // release there would put it.
+    const int line = LineFromY(y);
+    if (m_Lines.At(line)) {
+      GotoLine(line);
+      TrackToLine(line, CaretIndexFromX(m_SelCurX));
+    }
     if (::WaitForMessage(self, kMouseFirst, kMouseLast, kDragScrollPaceMs) < 0) break;
   }
   if (m_SelActiveLine > m_Lines.Count()) m_SelActiveLine = m_Lines.Count();
-  // A release handled in the loop has put the caret at the end it fixed; otherwise the caret
-  // follows the moving end on its line.
-  if (m_MouseDown && m_SelActiveLine > 0) {
-    LoadLineAsCurrent(m_SelActiveLine);
-    m_CharIndex = CaretIndexFromX(m_SelCurX);
-  }
 }
 
 void CKestrixCtrl::ScrollDragUp() {
-  ClearBeyondView(1);
   if (m_FirstVisible <= 1) return;
   SetFirstVisible(m_FirstVisible - 1);
-  m_SelDirection = 1;
-  m_SelPrevY = m_SelCurY + 1;  // an upward motion for the span rules
-  m_SelActiveLine = m_FirstVisible;
   RehighlightView();
-  SetPivot(m_FirstVisible, m_FirstVisible == 1 ? 0 : 1);
 }
 
 void CKestrixCtrl::ScrollDragDown() {
-  ClearBeyondView(2);
   if (m_LastVisible >= m_Lines.Count()) return;
   SetFirstVisible(m_FirstVisible + 1);
-  m_SelActiveLine = m_LastVisible;
-  m_SelDirection = 2;
-  m_SelPrevY = m_SelCurY - 1;  // a downward motion
   RehighlightView();
-  if (const LineRecord* last = m_Lines.At(m_LastVisible)) m_SelCurY = last->m_Y + m_Descent;
 }
 
+// The view after a scroll: every visible line painted, and the span its record holds shown
+// again over it (a line coming back into view shows the highlight it kept).
 void CKestrixCtrl::RehighlightView() {
   UpdateScrollOffset();
   bool borrowed = BorrowDC();
@@ -164,30 +163,12 @@ void CKestrixCtrl::RehighlightView() {
     if (const LineRecord* last = m_Lines.At(m_LastVisible))
       FillBelowText(last->m_Y - m_BaselineLift - m_ScrollOffset + m_Descent);
   for (int i = m_FirstVisible; i <= m_LastVisible; ++i) {
-    LineRecord* record = m_Lines.At(i);
+    const LineRecord* record = m_Lines.At(i);
     if (!record) break;
     LoadLineAsCurrent(i);
     PaintCurrentLine();
-    bool recompute = m_SelCurY < 0 ? (i == m_FirstVisible || i <= m_SelAnchorLine)
-                                   : (record->m_Highlighted || i >= m_SelAnchorLine);
-    if (recompute) {
-      CRect span = HighlightSpan(i);
-      InvertBand(span.left, span.right, span.top, span.bottom);
-      record->m_Highlighted = 1;
-      NoteHighlighted(i);
-      record->m_HighlightLeft = span.left;
-      record->m_HighlightRight = span.right;
-    } else if (record->m_Highlighted) {
+    if (record->m_Highlighted)
       InvertBand(record->m_HighlightLeft, record->m_HighlightRight, BandTop(*record), BandBottom(*record));
-    }
   }
   if (borrowed) ReleaseHeldDC();
-}
-
-void CKestrixCtrl::ClearBeyondView(int d) {
-  const int i = m_SelActiveLine;
-  if (d == 1 && i > m_SelAnchorLine)
-    for (int n = i; n >= m_FirstVisible; --n) ClearLineHighlight(n);
-  else if (d == 2 && i < m_SelAnchorLine)
-    for (int n = i; n <= m_LastVisible; ++n) ClearLineHighlight(n);
 }

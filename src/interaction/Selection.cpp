@@ -5,13 +5,6 @@
 
 #include "control/KestrixCtrl.h"
 
-namespace {
-
-// Clamps v into the span a..b, whichever way round a and b are.
-int ClampInto(int v, int a, int b) { return std::clamp(v, std::min(a, b), std::max(a, b)); }
-
-}  // namespace
-
 int CKestrixCtrl::BandTop(const LineRecord& record) const {
   return record.m_Y - m_Ascent - m_ScrollOffset + 1;
 }
@@ -66,63 +59,6 @@ void CKestrixCtrl::LoadLineAsCurrent(int n) {
   GotoLine(n);
 }
 
-CRect CKestrixCtrl::HighlightSpan(int n) {
-  LineRecord* record = m_Lines.At(n);
-  if (!record) return CRect();
-  LoadLineAsCurrent(n);
-  const int L = m_LineLeft, R = m_LineRight;
-  int a = L, b = R;
-  const bool upward = m_SelCurY < m_SelPrevY;
-  const bool rtl = record->m_Direction == 1;
-  const int A = m_SelAnchorX, C = m_SelCurX;
-  if (m_SelDirection == 1 || m_SelDirection == 2) {
-    auto set = [&](int first, int second) { a = first, b = second; };
-    if (n == m_SelAnchorLine) {
-      if (m_SelDirection == 1) {
-        if (upward) rtl ? set(A, R) : set(L, A);
-        else rtl ? set(C, A) : set(A, C);
-      } else {
-        if (upward) rtl ? set(A, C) : set(C, A);
-        else rtl ? set(L, A) : set(A, R);
-      }
-    } else if (n == m_SelActiveLine) {
-      if (m_SelDirection == 1) rtl ? set(L, C) : set(C, R);
-      else rtl ? set(C, R) : set(L, C);
-    }
-  }
-  a = ClampInto(a, L, R);
-  b = ClampInto(b, L, R);
-  if ((a == L && b == L) || (a == R && b == R)) return CRect();
-  return CRect(a, BandTop(*record), b, BandBottom(*record));
-}
-
-// Inverts only what differs between the stored span and the new one: the two spans' symmetric
-// difference, which is one strip when they share an end, two when they overlap otherwise, and
-// both spans when they do not meet.
-void CKestrixCtrl::UpdateLineHighlight(int n) {
-  LineRecord* record = m_Lines.At(n);
-  if (!record) return;
-  CRect fresh = HighlightSpan(n);
-  const int top = BandTop(*record), bottom = BandBottom(*record);
-  int newLeft = std::min(fresh.left, fresh.right), newRight = std::max(fresh.left, fresh.right);
-  int oldLeft = std::min(record->m_HighlightLeft, record->m_HighlightRight);
-  int oldRight = std::max(record->m_HighlightLeft, record->m_HighlightRight);
-  if (!record->m_Highlighted) oldLeft = oldRight = 0;
-  bool newEmpty = newLeft >= newRight, oldEmpty = oldLeft >= oldRight;
-  bool overlap = !newEmpty && !oldEmpty && std::max(newLeft, oldLeft) < std::min(newRight, oldRight);
-  if (!overlap) {
-    InvertBand(oldLeft, oldRight, top, bottom);
-    InvertBand(newLeft, newRight, top, bottom);
-  } else {
-    InvertBand(oldLeft, newLeft, top, bottom);
-    InvertBand(oldRight, newRight, top, bottom);
-  }
-  record->m_Highlighted = 1;
-  NoteHighlighted(n);
-  record->m_HighlightLeft = newLeft;
-  record->m_HighlightRight = newRight;
-}
-
 void CKestrixCtrl::ClearLineHighlight(LineRecord* record) {
   if (!record) return;
   int left = record->m_HighlightLeft, right = record->m_HighlightRight;
@@ -156,6 +92,7 @@ void CKestrixCtrl::CollapseSelection() {
   }
   ClearSelectionBlock();
   m_HighlightLow = m_HighlightHigh = 0;
+  m_ShownFrom = m_ShownTo = 0;
   // The caret shows again, but only in a control that has the focus.
   m_HasFocus = CWnd::GetFocus() == this ? TRUE : FALSE;
   DrawCaret();
@@ -170,7 +107,7 @@ void CKestrixCtrl::InvertVisibleHighlights() {
 }
 
 void CKestrixCtrl::RepaintHighlight() {
-  if (HighlightHidden() || m_Busy != 0 || m_SelLength == 0) return;
+  if (HighlightHidden() || m_Busy != 0 || !HighlightStored()) return;
   PushPosition(FALSE);
   InvertVisibleHighlights();
   PopPosition();
@@ -227,51 +164,29 @@ void CKestrixCtrl::SetSelectionRange(int length) {
     UpdateCaret();
     return;
   }
-  PushPosition(FALSE);
   if (m_SelLength > size - s) m_SelLength = size - s;
   int e = s + m_SelLength;
   m_SelAnchorLine = LineFromOffset(s);
   m_SelActiveLine = LineFromOffset(e);
-  for (int i = m_SelAnchorLine; i <= m_SelActiveLine; ++i) {
-    LoadLineAsCurrent(i);
-    LineRecord* record = m_Lines.At(i);
-    int L = m_LineLeft, R = m_LineRight;
-    record->m_Highlighted = 1;
-    NoteHighlighted(i);
-    bool rtl = record->m_Direction == 1;
-    record->m_HighlightLeft = rtl ? R : L;
-    record->m_HighlightRight = rtl ? L : R;
-    if (i == m_SelAnchorLine) record->m_HighlightLeft = XOfOffset(s);
-    if (i == m_SelActiveLine) record->m_HighlightRight = XOfOffset(e);
-  }
-  PopPosition();
+  ShowRange(s, e);
   m_CharIndex = IndexFromOffset(e);
-  RepaintHighlight();
   UpdateCaret();
 }
 
 void CKestrixCtrl::SelectAll() {
   CollapseSelection();
   EraseCaret();  // hidden while the selection lasts
+  const int64_t total = m_Lines.PrefixLength(m_Lines.Count());
   m_SelAnchorLine = 1;
   m_SelActiveLine = m_Lines.Count();
-  int64_t total = 0;
-  PushPosition(TRUE);
-  for (int i = 1; i <= m_Lines.Count(); ++i) {
-    LoadLineAsCurrent(i);
-    if (i >= m_FirstVisible && i <= m_LastVisible) UpdateLineHighlight(i);
-    LineRecord* record = m_Lines.At(i);
-    record->m_Highlighted = 1;
-    NoteHighlighted(i);
-    record->m_HighlightLeft = m_ReadingOrder == 1 ? m_LineRight : m_LineLeft;
-    record->m_HighlightRight = m_ReadingOrder == 1 ? m_LineLeft : m_LineRight;
-    total += static_cast<int64_t>(record->m_Chars.size());
-  }
-  PopPosition();
   m_SelStart = 0;
   m_SelLength = static_cast<int>(std::min<int64_t>(total, INT32_MAX));
   // An empty text has nothing to select: no highlight is left, and the caret shows again.
-  if (m_SelLength == 0) CollapseSelection();
+  if (m_SelLength == 0) {
+    CollapseSelection();
+    return;
+  }
+  ShowRange(0, m_SelLength);
 }
 
 // The host's writes: a start before the text counts as 0, a negative length as none, and a

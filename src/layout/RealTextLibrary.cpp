@@ -11,9 +11,9 @@ SIZE RealTextLibrary::aTextExtent(HDC hdc, const char* chars, int32_t count) {
 }
 
 void RealTextLibrary::aTextOut(HDC hdc, int32_t x, int32_t y, const char* chars, int32_t count) {
-  library_.TextOut(hdc, x, y, chars, count);
+  library_.TextOut(hdc, x, y, chars, count, ReadingOrder() != 0);
 }
 
-void RealTextLibrary::aSetReadingOrder(int32_t order) { library_.SetReadingOrder(order); }
+void RealTextLibrary::aSetReadingOrder(int32_t order) { readingOrder_ = order; }
 
-void RealTextLibrary::aSetKeyboardLanguage(int32_t language) { library_.SetKeyboardLanguage(language); }
+void RealTextLibrary::aSetKeyboardLanguage(int32_t language) { keyboardLanguage_ = language; }

@@ -27,29 +27,31 @@ BOOL CKestrixApp::InitInstance() { return COleControlModule::InitInstance(); }
 
 int CKestrixApp::ExitInstance() { return COleControlModule::ExitInstance(); }
 
+// Each of registration and unregistration is one transaction over the type library and the
+// classes: a failure leaves the registry as it was, never a library without its classes nor
+// classes naming a library that is not registered.
 HRESULT CKestrixApp::RegisterServer(RegistryFile& registry) {
-  LONG typeLib = registry.Update([this](RegistryTree& tree) {
-    return AfxOleRegisterTypeLib(tree, &instance_, LIBID_KESTRIXLib) ? ERROR_SUCCESS
-                                                                      : ERROR_BADDB;
+  HRESULT failed = SELFREG_E_TYPELIB;
+  LONG code = registry.Update([this, &failed](RegistryTree& tree) {
+    if (!AfxOleRegisterTypeLib(tree, &instance_, LIBID_KESTRIXLib)) return ERROR_BADDB;
+    failed = SELFREG_E_CLASS;
+    if (!UpdateRegistryAll(tree, TRUE)) return ERROR_BADDB;
+    failed = SELFREG_E_TYPELIB;  // nothing is written unless all of it is
+    return ERROR_SUCCESS;
   });
-  if (typeLib != ERROR_SUCCESS) return SELFREG_E_TYPELIB;
-  // Every class in one transaction: a failure leaves none of them half-registered.
-  LONG classes = registry.Update([this](RegistryTree& tree) {
-    return UpdateRegistryAll(tree, TRUE) ? ERROR_SUCCESS : ERROR_BADDB;
-  });
-  return classes == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
+  return code == ERROR_SUCCESS ? S_OK : failed;
 }
 
 HRESULT CKestrixApp::UnregisterServer(RegistryFile& registry) {
-  LONG typeLib = registry.Update([](RegistryTree& tree) {
-    return AfxOleUnregisterTypeLib(tree, LIBID_KESTRIXLib, kKestrixTypeLibMajor,
-                                   kKestrixTypeLibMinor)
-               ? ERROR_SUCCESS
-               : ERROR_BADDB;
+  HRESULT failed = SELFREG_E_TYPELIB;
+  LONG code = registry.Update([this, &failed](RegistryTree& tree) {
+    if (!AfxOleUnregisterTypeLib(tree, LIBID_KESTRIXLib, kKestrixTypeLibMajor,
+                                 kKestrixTypeLibMinor))
+      return ERROR_BADDB;
+    failed = SELFREG_E_CLASS;
+    if (!UpdateRegistryAll(tree, FALSE)) return ERROR_BADDB;
+    failed = SELFREG_E_TYPELIB;
+    return ERROR_SUCCESS;
   });
-  if (typeLib != ERROR_SUCCESS) return SELFREG_E_TYPELIB;
-  LONG classes = registry.Update([this](RegistryTree& tree) {
-    return UpdateRegistryAll(tree, FALSE) ? ERROR_SUCCESS : ERROR_BADDB;
-  });
-  return classes == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
+  return code == ERROR_SUCCESS ? S_OK : failed;
 }

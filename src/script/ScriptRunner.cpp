@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 namespace {
 
@@ -141,6 +140,12 @@ void ScriptRunner::Command(const std::vector<Word>& w) {
       target_.KeyDown(*key);
     else
       target_.KeyUp(*key);
+  } else if (cmd == "hold" || cmd == "release") {
+    need(2);
+    target_.EnsureControl();
+    std::optional<KeyInfo> key = KeyByName(w[1].text);
+    if (!key) throw ScriptError("unknown key " + w[1].text);
+    target_.HoldKey(*key, cmd == "hold");
   } else if (cmd == "char") {
     need(2);
     int64_t code = NumberOf(w[1], "a character code");
@@ -164,11 +169,18 @@ void ScriptRunner::Command(const std::vector<Word>& w) {
     Clipboard(w);
   } else if (cmd == "save") {
     need(2);
-    target_.Save(w[1].text);
+    // A failed save or an incomplete load is the document's problem, not the script's: it is
+    // reported, counts against the exit status, and the script goes on.
+    if (std::string reason = target_.Save(w[1].text); !reason.empty()) {
+      ++failures_;
+      out_ << "ERROR " << where_ << ": save: " << reason << "\n";
+    }
   } else if (cmd == "load") {
     need(2);
-    if (!std::ifstream(w[1].text, std::ios::binary)) throw ScriptError("cannot read " + w[1].text);
-    target_.Load(w[1].text);
+    for (const std::string& what : target_.Load(w[1].text)) {
+      ++failures_;
+      out_ << "WARNING " << where_ << ": load: " << what << "\n";
+    }
   } else if (cmd == "png") {
     need(2);
     target_.EnsureControl();  // a png before any other command shows the control as placed

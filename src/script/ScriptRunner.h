@@ -1,6 +1,7 @@
 // The script language of the scripted hosts: runs a script line by line on a ScriptTarget,
 // printing what it asks for and checking what it expects. Exit status: 0 when every expect
-// held, 1 when one failed, 2 when a line could not be run (the message names file and line).
+// held, 1 when one failed or a save or load failed, 2 when a line could not be run (the
+// message names file and line).
 #pragma once
 
 #include <cstdint>
@@ -19,7 +20,7 @@ class ScriptRunner {
   // Runs a script; false when a line could not be run (the message, naming the file and line,
   // goes to err, and nothing after that line runs).
   bool RunScript(std::istream& in, const std::string& name, std::ostream& err);
-  // Whether every expect so far held.
+  // Whether every expect, save and load so far held.
   bool AllHeld() const { return failures_ == 0; }
   // The scripted host's exit status once the scripts ran (ran: every line could be run).
   int ExitStatus(bool ran) const { return !ran ? 2 : AllHeld() ? 0 : 1; }

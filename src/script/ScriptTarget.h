@@ -79,6 +79,9 @@ class ScriptTarget {
   virtual void KeyDown(const KeyInfo& key) = 0;
   virtual void KeyUp(const KeyInfo& key) = 0;
   virtual bool KeyIsDown(int virtualKey) = 0;
+  // The key goes down or up on the keyboard with no message to the control, as while another
+  // window has the focus: the control learns of it only from the live key state.
+  virtual void HoldKey(const KeyInfo& key, bool down) = 0;
   // A code-page byte (0 to 0xFF), or a wider code as a display that delivers Unicode sends.
   virtual void Char(uint32_t code) = 0;
   virtual void MouseDown(ScriptPoint p, bool shift) = 0;
@@ -99,9 +102,12 @@ class ScriptTarget {
   virtual void ClipboardClear() = 0;
   virtual void ClipboardLock() = 0;
   virtual void ClipboardUnlock() = 0;
-  virtual void Save(const std::string& file) = 0;
-  // The file is known to be readable.
-  virtual void Load(const std::string& file) = 0;
+  // Saves the control's persisted properties to file; empty, or why the save failed (the file
+  // is then left as it was).
+  virtual std::string Save(const std::string& file) = 0;
+  // Places a new control loaded from file; what of the file could not be read, one line each
+  // (empty when all of it was). What was not read keeps its default.
+  virtual std::vector<std::string> Load(const std::string& file) = 0;
   virtual void Png(const std::string& file) = 0;
 
   // Observing.

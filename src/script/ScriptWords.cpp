@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "framework/text/Cp1256.h"
+#include "framework/text/TextConversion.h"
 
 namespace {
 
@@ -81,13 +82,14 @@ std::vector<Word> SplitWords(const std::string& line) {
         continue;
       }
       char32_t cp = NextCodePoint(line, i);
-      int byte = Cp1256FromUnicode(cp);
-      if (byte < 0) throw ScriptError("a character the Arabic code page lacks: U+" + [cp] {
+      // The control's own conversion: what it maps (Arabic-Indic digits, say) is mapped here.
+      std::string bytes = Cp1256ForCharacter(cp);
+      if (bytes.empty()) throw ScriptError("a character the Arabic code page lacks: U+" + [cp] {
         char buf[16];
         std::snprintf(buf, sizeof buf, "%04X", static_cast<unsigned>(cp));
         return std::string(buf);
       }());
-      w.text += static_cast<char>(byte);
+      w.text += bytes;
     }
     if (!closed) throw ScriptError("unterminated string");
     words.push_back(w);

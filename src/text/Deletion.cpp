@@ -23,6 +23,7 @@ CKestrixCtrl::TextAround CKestrixCtrl::SplitTextAtSelection() {
   auto size = static_cast<int64_t>(whole.size());
   start = std::clamp<int64_t>(start, 0, size);
   end = std::clamp<int64_t>(end, start, size);
+  around.wholeSize = whole.size();
   around.before = whole.substr(0, static_cast<size_t>(start));
   around.after = whole.substr(static_cast<size_t>(end));
   m_CurLine = curLine;
@@ -44,11 +45,14 @@ void CKestrixCtrl::DeleteAtCaret(BOOL cut) {
   if (m_SelLength <= 0 && !around.after.empty()) around.after.erase(0, 1);
   // The caret stands where the removed range began.
   auto caret = static_cast<int>(std::min<size_t>(around.before.size(), INT32_MAX));
+  const bool removes = around.before.size() + around.after.size() < around.wholeSize;
   RebuildText(around.before + around.after, caret);
+  if (removes) NoteTextEdited();
   EndWaitCursor();
 }
 
 void CKestrixCtrl::Clear() {
+  const bool hadText = !m_Text.empty() || !GetText().empty();
   InitFonts();
   // The text snapshot goes too, or a later font change would rebuild the cleared text.
   m_Text.clear();
@@ -65,4 +69,5 @@ void CKestrixCtrl::Clear() {
   }
   UpdateCaret();
   ReleaseHeldDC();
+  if (hadText) NoteTextEdited();
 }

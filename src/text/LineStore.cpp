@@ -207,6 +207,7 @@ void CKestrixCtrl::ClearSelectionBlock() {
   m_SelCurX = m_SelCurY = m_SelDirection = 0;
   m_SelAnchorOffset = 0;
   m_HighlightLow = m_HighlightHigh = 0;
+  m_ShownFrom = m_ShownTo = 0;
   // A gesture whose anchor is gone is over: later moves must not extend a selection from it.
   m_MouseDown = FALSE;
 }

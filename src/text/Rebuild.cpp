@@ -43,6 +43,7 @@ void CKestrixCtrl::RebuildText(const CString& text, int caretOffset) {
   UpdateCaret();
   m_ReadOnly = readOnly;
   m_Text = text;
+  if (text == m_DocumentText) m_DocumentTextShown = GetText();
 }
 
 void CKestrixCtrl::FeedText(std::string_view text) {

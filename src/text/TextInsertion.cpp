@@ -29,16 +29,20 @@ void CKestrixCtrl::InsertText(const CString& s, int force) {
   TextAround around = SplitTextAtSelection();
   CString inserted = s;
   if (inserted.empty()) {
-    // A clipboard held open elsewhere cannot be read, and text the system refused (too large,
-    // too slow to arrive) is none: the paste leaves everything as it was, the selection included.
-    std::optional<CString> offered;
-    if (CanOpenClipboard(m_hWnd)) offered = ClipboardText();
-    if (!offered) {
+    // A clipboard held open elsewhere cannot be read: the paste leaves everything as it was,
+    // the selection included.
+    if (!CanOpenClipboard(m_hWnd)) {
       PopPosition();
       EndWaitCursor();
       return;
     }
-    inserted = std::move(*offered);
+    std::optional<CString> pasted = ClipboardTextToPaste();
+    if (!pasted) {
+      PopPosition();
+      EndWaitCursor();
+      return;
+    }
+    inserted = std::move(*pasted);
   }
   if (m_MaxLength > 0) {
     // The text around the insertion stays whole; the inserted string takes what room is left,
@@ -60,6 +64,8 @@ void CKestrixCtrl::InsertText(const CString& s, int force) {
   PopPosition();
   auto kept = static_cast<int64_t>(std::count_if(inserted.begin(), inserted.end(), RebuildKeeps));
   int64_t caret = std::min<int64_t>(static_cast<int64_t>(around.before.size()) + kept, INT32_MAX);
+  const bool removes = around.before.size() + around.after.size() < around.wholeSize;
   RebuildText(around.before + inserted + around.after, static_cast<int>(caret));
+  if (kept > 0 || removes) NoteTextEdited();
   EndWaitCursor();
 }

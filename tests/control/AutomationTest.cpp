@@ -227,11 +227,25 @@ TEST_F(Automation, TextCrossesThroughTheCodePageAndRefusesWhatItCannotHold) {
   EXPECT_EQ(c.GetText(), "Hi \xD3\xE1\xC7\xE3");
   EXPECT_EQ(d.GetText(u"Text"), u"Hi \u0633\u0644\u0627\u0645");
   c.SetModifiedFlag(FALSE);
-  UINT argErr = 99;
-  EXPECT_EQ(d.Put(u"Text", MakeVariantBstr(u"\u4E2D"), &argErr), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(argErr, 0u);
+  // A character with no place fails the whole write, and the host reads which and where.
+  VARIANT value = MakeVariantBstr(u"ab \u0663 \u06CC");
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS p{&value, &named, 1, 1};
+  EXCEPINFO info;
+  EXPECT_EQ(c.GetIDispatch()->Invoke(DISPID_TEXT, IID_NULL, 0, DISPATCH_PROPERTYPUT, &p, nullptr, &info, nullptr),
+            DISP_E_EXCEPTION);
+  VariantClear(&value);
+  EXPECT_EQ(info.scode, CTL_E_INVALIDPROPERTYVALUE);
+  ASSERT_NE(info.bstrDescription, nullptr);
+  EXPECT_EQ(std::u16string(info.bstrDescription),
+            u"The text was not written: U+06CC at character 6 has no place in the Arabic code page (1256).");
+  SysFreeString(info.bstrDescription);
+  SysFreeString(info.bstrSource);
   EXPECT_EQ(c.GetText(), "Hi \xD3\xE1\xC7\xE3");
   EXPECT_FALSE(c.IsModified());
+  // What the code page can say by meaning is written so: an Arabic-Indic digit is a digit.
+  ASSERT_EQ(d.Put(u"Text", MakeVariantBstr(u"\u0661\u0662 \uFEFB")), S_OK);
+  EXPECT_EQ(c.GetText(), "12 \xE1\xC7");
 }
 
 TEST_F(Automation, OutOfRangeValuesLeaveTheControlWorking) {

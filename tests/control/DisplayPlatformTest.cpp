@@ -26,7 +26,13 @@ class FakeWindowSystem : public DisplayPlatform {
     events.push_back(layout == 0x04010401 ? "layout arabic" : "layout english");
   }
   bool ClipboardAvailable() override { return !heldByAnotherProgram; }
+  void InputRefused(const std::string& why) override { events.push_back("refused " + why); }
+  std::optional<short> ModifierState(int virtualKey) override {
+    if (virtualKey == VK_SHIFT && shiftHeld) return static_cast<short>(*shiftHeld ? -128 : 0);
+    return std::nullopt;
+  }
   std::vector<std::string> events;
+  std::optional<bool> shiftHeld;  // the system's Shift, or nothing to leave it to the display
   std::optional<std::string> otherProgram;
   bool heldByAnotherProgram = false;
 };
@@ -56,6 +62,43 @@ TEST_F(DisplayPlatformRoute, PasteReadsWhatAnotherProgramOffers) {
   EXPECT_EQ(c.GetText(), "one\rtwox");
 }
 
+TEST_F(DisplayPlatformRoute, TextWithNoPlaceInTheCodePageIsNeitherPastedNorTypedAndThePersonIsTold) {
+  c.SetText("abcdef");
+  c.SetSelStart(1);
+  c.SetSelLength(2);
+  system.otherProgram = "x";
+  // A window system whose clipboard offers text the code page cannot hold reads it as no text
+  // and says why; the paste then changes nothing, the selection included.
+  struct Refusing : FakeWindowSystem {
+    std::optional<std::string> ClipboardText(const std::optional<std::string>&) override {
+      Display::CurrentOrNull()->NoteClipboardRefused("U+06CC at character 2");
+      return std::nullopt;
+    }
+  } refusing;
+  host.display.SetPlatform(&refusing);
+  c.SetFocus();
+  host.display.KeyDown(VK_CONTROL);
+  host.display.KeyDown('V');
+  host.display.Char(0x16);
+  host.display.KeyUp('V');
+  host.display.KeyUp(VK_CONTROL);
+  EXPECT_EQ(c.GetText(), "abcdef");
+  EXPECT_EQ(c.GetSelLength(), 2);
+  ASSERT_EQ(host.display.RefusedInputs(), 1);
+  EXPECT_NE(std::find(refusing.events.begin(), refusing.events.end(), "refused Nothing was pasted: U+06CC at character 2"),
+            refusing.events.end());
+  // A typed character with no place is refused aloud and leaves the selection; one the code
+  // page can say by meaning is typed as that.
+  c.SendMessage(WM_CHAR, 0x06CC, 1);
+  EXPECT_EQ(c.GetText(), "abcdef");
+  EXPECT_EQ(host.display.RefusedInputs(), 2);
+  EXPECT_EQ(refusing.events.back(), "refused U+06CC has no place in the Arabic code page (1256)");
+  c.SendMessage(WM_CHAR, 0x0663, 1);
+  EXPECT_EQ(c.GetText(), "a3def");
+  EXPECT_EQ(host.display.RefusedInputs(), 2);
+  host.display.SetPlatform(&system);
+}
+
 TEST_F(DisplayPlatformRoute, WhileAnotherProgramHoldsTheClipboardCutKeepsTheTextAndPasteAddsNone) {
   c.SetText("abc");
   c.SelectAll();
@@ -75,6 +118,25 @@ TEST_F(DisplayPlatformRoute, ReadingOrderChangesAskForTheLayout) {
   c.SetReadingOrder(1);
   std::vector<std::string> expected{"layout english", "layout arabic"};
   EXPECT_EQ(system.events, expected);
+}
+
+// The window system's Shift decides, whatever key messages the display delivered: held where
+// the display saw no key go down, let go where it saw no key go up.
+TEST_F(DisplayPlatformRoute, ShiftIsWhatTheWindowSystemHolds) {
+  c.SetText("abcdef");
+  host.display.SetFocus(c.GetSafeHwnd());
+  system.shiftHeld = true;
+  host.display.KeyDown(VK_RIGHT);
+  host.display.KeyDown(VK_RIGHT);
+  EXPECT_EQ(c.GetSelLength(), 2);
+  host.display.KeyDown(VK_SHIFT);
+  system.shiftHeld = false;
+  host.display.KeyDown(VK_RIGHT);
+  EXPECT_EQ(c.GetSelLength(), 0);
+  // Left to the display, the Shift it saw go down counts.
+  system.shiftHeld.reset();
+  host.display.KeyDown(VK_RIGHT);
+  EXPECT_EQ(c.GetSelLength(), 1);
 }
 
 }  // namespace

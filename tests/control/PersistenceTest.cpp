@@ -305,3 +305,39 @@ TEST(Persistence, LoadingLeftToRightHasNoSideEffects) {
 }
 
 }  // namespace
+
+// Through the container's interface: what a load could not read is an error result, the rest
+// is loaded; and a document opened and saved again, with no edit, saves what was opened.
+TEST(Persistence, TheContainerLearnsWhatALoadCouldNotReadAndSavesWhatItOpened) {
+  ControlHost host;
+  IHostedControl* hosted = nullptr;
+  ASSERT_EQ(host.ctrl->GetControllingUnknown()->QueryInterface(
+                IID_IHostedControl, reinterpret_cast<void**>(&hosted)),
+            S_OK);
+  PropertyBag bag;
+  bag.Write("WordWrap", LONG{0});
+  bag.Write("ReadingOrder", short{0});
+  EXPECT_EQ(hosted->Load(bag), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(host.ctrl->m_WordWrap, TRUE);
+  EXPECT_EQ(host.ctrl->m_ReadingOrder, 0);
+  bag = PropertyBag();
+  bag.Write("_Version", DWORD{0x00020000});
+  EXPECT_EQ(hosted->Load(bag), DISP_E_TYPEMISMATCH);
+
+  bag = PropertyBag();
+  bag.Write("MaxLength", LONG{3});
+  bag.Write("m_Text", CString("abcdef"));
+  ASSERT_EQ(hosted->Load(bag), S_OK);
+  EXPECT_EQ(host.ctrl->GetText(), "abc");
+  PropertyBag saved;
+  ASSERT_EQ(hosted->Save(saved, TRUE), S_OK);
+  EXPECT_EQ(std::get<CString>(*saved.Read("m_Text")), "abcdef");
+  // An edit is saved as the store holds it.
+  host.ctrl->SetFocus();
+  host.display.KeyDown(VK_DELETE);
+  host.display.KeyUp(VK_DELETE);
+  saved = PropertyBag();
+  ASSERT_EQ(hosted->Save(saved, TRUE), S_OK);
+  EXPECT_EQ(std::get<CString>(*saved.Read("m_Text")), "bc");
+  hosted->Release();
+}

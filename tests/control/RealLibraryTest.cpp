@@ -3,6 +3,8 @@
 
 #include "ControlHost.h"
 #include "arabtext/ShapeRun.h"
+#include "control/Dispids.h"
+#include "framework/ole/Variant.h"
 #include "framework/text/Cp1256.h"
 
 namespace {
@@ -90,6 +92,48 @@ TEST(RealLibrary, TypingIntoALongLineShowsWhatTheSameTextShowsWhenLoaded) {
               display.CaptureClient(loaded.GetSafeHwnd()).Pixels());
     EXPECT_EQ(typed.VerifyScreen(), "");
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Writes the reading order as a host does, through the control's automation interface.
+void WriteReadingOrder(CKestrixCtrl& c, SHORT order) {
+  VARIANT value = MakeVariantI2(order);
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS p{&value, &named, 1, 1};
+  ASSERT_EQ(c.GetIDispatch()->Invoke(kDispReadingOrder, IID_NULL, 0, DISPATCH_PROPERTYPUT, &p, nullptr, nullptr,
+                                     nullptr),
+            S_OK);
+}
+
+TEST(RealLibrary, EachControlDrawsInItsOwnReadingOrder) {
+  // A line of neutral characters runs the paragraph's way, which the reading order decides: a
+  // control just made, one switched away and back, and one beside a control that switched
+  // must all draw it alike.
+  Display display(700, 200);
+  CWnd container;
+  container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 700, 200), nullptr);
+  auto place = [&](CKestrixCtrl& c, int left) {
+    c.ResetProperties();
+    c.CreateControlWindow(&container, CRect(left, 10, left + 200, 60));
+    c.SetText("123 (456) - 7");
+  };
+  CKestrixCtrl fresh, switched, other;
+  place(fresh, 10);
+  const Surface before = display.CaptureClient(fresh.GetSafeHwnd());
+  place(switched, 240);
+  WriteReadingOrder(switched, 0);
+  WriteReadingOrder(switched, 1);
+  EXPECT_EQ(display.CaptureClient(switched.GetSafeHwnd()).Pixels(), before.Pixels());
+  place(other, 470);
+  WriteReadingOrder(other, 0);
+  fresh.Refresh();
+  EXPECT_EQ(display.CaptureClient(fresh.GetSafeHwnd()).Pixels(), before.Pixels());
+  WriteReadingOrder(fresh, 0);
+  EXPECT_EQ(display.CaptureClient(fresh.GetSafeHwnd()).Pixels(),
+            display.CaptureClient(other.GetSafeHwnd()).Pixels());
 }
 
 }  // namespace

@@ -176,6 +176,29 @@ TEST_F(Selection, ShiftAcrossLinesAndBackLeavesNoHighlightBehind) {
   ExpectScreenMatchesFields(host);
 }
 
+// Moving the end of a range measures the lines whose highlight changes, whatever the range
+// spans: the same text-library calls with ten lines selected as with a thousand.
+TEST_F(Selection, MovingTheEndMeasuresOnlyTheLinesItChanges) {
+  auto measuredForOneStep = [&](int lines) {
+    std::string text;
+    for (int i = 0; i < lines; ++i) text += "line\r";
+    c.SetText(text + "end");
+    PlaceCaret(2);
+    host.display.KeyDown(VK_SHIFT, kShiftScan);
+    host.display.KeyDown(VK_CONTROL, kControlScan);
+    Key(VK_END);
+    host.display.KeyUp(VK_CONTROL, kControlScan);
+    EXPECT_EQ(c.GetSelLength(), lines * 5 + 1);
+    host.library.ClearCalls();
+    Key(VK_LEFT);
+    host.display.KeyUp(VK_SHIFT, kShiftScan);
+    EXPECT_EQ(c.GetSelLength(), lines * 5);
+    return host.library.calls.size();
+  };
+  const size_t few = measuredForOneStep(10);
+  EXPECT_EQ(measuredForOneStep(1000), few);
+}
+
 TEST_F(Selection, TypingReplacesTheSelection) {
   c.SetText("abcdef");
   c.SetSelStart(1);

@@ -181,13 +181,17 @@ class Stress {
     } else if (shift && ch == '-') {
       Paste(m);
     } else {
-      // A selection still there when a character arrives is replaced by it.
-      if (m.selLength > 0 && !m.readOnly) {
-        m.text.erase(m.selStart, m.selLength);
-        m.caret = m.selStart;
+      // A selection still there when a character arrives is replaced by it, when the
+      // insertion takes the character once the selection is gone; otherwise nothing changes.
+      EditModel after = m;
+      if (after.selLength > 0) {
+        after.text.erase(after.selStart, after.selLength);
+        after.caret = after.selStart;
       }
-      if (ch >= 0x20 && ch <= 0xFF && !m.readOnly && m.Room() > 0)
+      if (ch >= 0x20 && ch <= 0xFF && !m.readOnly && after.Room() > 0) {
+        m = after;
         m.text.insert(m.caret, 1, static_cast<char>(ch));
+      }
     }
     model_ = m.text;
   }

@@ -1,5 +1,6 @@
 #include "framework/text/Cp1256.h"
 #include "framework/ole/OleTypes.h"
+#include "framework/text/TextConversion.h"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,65 @@ TEST(Cp1256, AutomationStringsCarryTheCodePage) {
   EXPECT_EQ(BstrFromCp1256(bytes), L"a\u0627\u0640\u064E \u060C");
   EXPECT_EQ(Cp1256FromBstr(BstrFromCp1256(bytes)), bytes);
   EXPECT_EQ(Cp1256FromBstr(L"\u4E2D!"), "?!");  // no byte for it
+}
+
+}  // namespace
+
+namespace {
+
+// Every code page byte converts back to itself, as it is (not by meaning).
+TEST(TextConversion, EveryCodePageCharacterIsTakenAsItIs) {
+  for (int b = 0; b < 256; ++b) {
+    bool mapped = true;
+    EXPECT_EQ(Cp1256ForCharacter(UnicodeFromCp1256(static_cast<uint8_t>(b)), &mapped), std::string(1, static_cast<char>(b)));
+    EXPECT_FALSE(mapped) << "byte " << b;
+  }
+}
+
+struct MappingRow {
+  char32_t character;
+  const char* bytes;  // empty: no place
+};
+
+TEST(TextConversion, CharactersTheCodePageLacksAreTakenByMeaningOrNotAtAll) {
+  const MappingRow rows[] = {
+      {U'\u0660', "0"}, {U'\u0663', "3"}, {U'\u0669', "9"},          // Arabic-Indic digits
+      {U'\u06F0', "0"}, {U'\u06F5', "5"}, {U'\u06F9', "9"},          // extended Arabic-Indic
+      {U'\u2007', "\xA0"}, {U'\u202F', "\xA0"},                      // no-break spaces
+      {U'\uFE8D', "\xC7"}, {U'\uFE8E', "\xC7"},                      // alef, isolated and final
+      {U'\uFB56', "\x81"},                                           // peh, isolated
+      {U'\uFEFB', "\xE1\xC7"},                                       // lam-alef ligature
+      {U'\uFDF2', "\xC7\xE1\xE1\xE5"},                               // the ligature of a word
+      {U'\uFEF0', "\xEC"}, {U'\uFEF2', "\xED"},                      // alef maksura, yeh
+      // No place: Persian yeh and its forms, a presentation form of a letter the code page
+      // lacks, a mark alone on a space, the byte order mark, other scripts, an emoji.
+      {U'\u06CC', ""}, {U'\uFBFC', ""}, {U'\uFB50', ""}, {U'\uFE70', ""}, {U'\uFEFF', ""},
+      {U'\u066B', ""}, {U'\u00F1', ""}, {U'\u0416', ""}, {U'\u2260', ""}, {U'\U0001F600', ""},
+  };
+  for (const MappingRow& row : rows) {
+    bool mapped = false;
+    EXPECT_EQ(Cp1256ForCharacter(row.character, &mapped), row.bytes) << std::hex << static_cast<unsigned>(row.character);
+    EXPECT_EQ(mapped, *row.bytes != 0) << std::hex << static_cast<unsigned>(row.character);
+  }
+}
+
+TEST(TextConversion, TextWithNoPlaceForACharacterIsRefusedNamingIt) {
+  CodePageText ok = Cp1256FromUtf8Text("\xD9\xA3 \xEF\xBB\xBB x");  // U+0663, U+FEFB
+  ASSERT_TRUE(ok.Complete());
+  EXPECT_EQ(ok.bytes, "3 \xE1\xC7 x");
+  EXPECT_EQ(ok.mapped, 2u);
+
+  CodePageText persian = Cp1256FromUtf8Text("ab \xDB\x8C");  // Persian yeh at character 4
+  ASSERT_FALSE(persian.Complete());
+  EXPECT_TRUE(persian.bytes.empty());
+  EXPECT_EQ(persian.unplaced->Describe(), "U+06CC at character 4");
+  CodePageText invalid = Cp1256FromUtf8Text("a\xFF\xFE");
+  EXPECT_EQ(invalid.unplaced->Describe(), "the byte 0xFF (not UTF-8) at character 2");
+
+  // UTF-16: a pair is one character; a lone surrogate has no place.
+  EXPECT_EQ(Cp1256FromUtf16Text(u"a\U0001F600b").unplaced->Describe(), "U+1F600 at character 2");
+  EXPECT_EQ(Cp1256FromUtf16Text(u"ab\xD800").unplaced->Describe(), "U+D800 at character 3");
+  EXPECT_EQ(Cp1256FromUtf16Text(u"\u0661\u0662").bytes, "12");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The module's self-registration: the values it writes, unregistration that gives back the
 // registry as it was, the two failure codes, and registrations running at once.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -108,19 +109,40 @@ TEST_F(ModuleRegistrationTest, AnUnwritableRegistryFailsAtTheTypeLibraryAndRegis
   EXPECT_EQ(ReadText(newer.Path()), "KESTRIX REGISTRY 7\n");
 }
 
-TEST_F(ModuleRegistrationTest, AFailedClassRegistrationLeavesNoClassEntries) {
+TEST_F(ModuleRegistrationTest, AFailureInTheClassesStepLeavesTheRegistryAsItWas) {
   RegistryFile file(dir_ + "/registry");
-  // The write that would add the property page's class fails, as a full disk would.
+  // The write that would add the property page's class fails, as a full disk would: the type
+  // library, registered in the same transaction, is not left behind without its classes.
   const std::string page = page_;
   SetRegistryWriteFault([page](const RegistryTree& before, const RegistryTree& after) {
-    return !before.HasKey(page) && after.HasKey(page) ? ERROR_DISK_FULL : ERROR_SUCCESS;
+    return before.HasKey(page) != after.HasKey(page) ? ERROR_DISK_FULL : ERROR_SUCCESS;
   });
-  EXPECT_EQ(app_.RegisterServer(file), SELFREG_E_CLASS);
-  RegistryTree t = file.Read().tree;
-  EXPECT_TRUE(t.HasKey("TypeLib"));  // the first step stands
-  EXPECT_FALSE(t.HasKey(ctrl_));
-  EXPECT_FALSE(t.HasKey(page_));
-  EXPECT_FALSE(t.HasKey("KESTRIX.KestrixCtrl.1"));
+  EXPECT_NE(app_.RegisterServer(file), S_OK);
+  EXPECT_TRUE(file.Read().tree == RegistryTree());
+  // Unregistering fails the same way after a complete registration, which stays whole: no
+  // classes naming a type library that is gone.
+  SetRegistryWriteFault({});
+  ASSERT_EQ(app_.RegisterServer(file), S_OK);
+  const RegistryTree registered = file.Read().tree;
+  SetRegistryWriteFault([page](const RegistryTree& before, const RegistryTree& after) {
+    return before.HasKey(page) != after.HasKey(page) ? ERROR_DISK_FULL : ERROR_SUCCESS;
+  });
+  EXPECT_NE(app_.UnregisterServer(file), S_OK);
+  EXPECT_TRUE(file.Read().tree == registered);
+  EXPECT_TRUE(registered.HasKey("TypeLib"));
+  EXPECT_TRUE(registered.HasKey(page_));
+}
+
+TEST_F(ModuleRegistrationTest, AReadOnlyRegistryIsNotReplaced) {
+  RegistryFile file(dir_ + "/registry");
+  std::ofstream(file.Path()) << "KESTRIX REGISTRY 1\n";
+  ASSERT_EQ(chmod(file.Path().c_str(), 0444), 0);
+  EXPECT_EQ(file.CheckWritable(), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(app_.RegisterServer(file), SELFREG_E_TYPELIB);
+  EXPECT_EQ(ReadText(file.Path()), "KESTRIX REGISTRY 1\n");
+  // One write bit is enough, whoever runs the tool.
+  ASSERT_EQ(chmod(file.Path().c_str(), 0644), 0);
+  EXPECT_EQ(app_.RegisterServer(file), S_OK);
 }
 
 TEST_F(ModuleRegistrationTest, RegistrationsAtOnceLeaveOneCompleteRegistration) {

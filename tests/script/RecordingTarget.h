@@ -52,6 +52,10 @@ class RecordingTarget : public ScriptTarget {
     calls.push_back("up " + Hex(key.vk));
   }
   bool KeyIsDown(int vk) override { return keysDown[vk]; }
+  void HoldKey(const KeyInfo& key, bool down) override {
+    keysDown[key.vk] = down;
+    calls.push_back((down ? "hold " : "release ") + Hex(key.vk));
+  }
   void Char(uint32_t code) override { calls.push_back("char " + Hex(static_cast<int>(code))); }
   void MouseDown(ScriptPoint p, bool shift) override {
     calls.push_back("mousedown " + At(p) + (shift ? " shift" : ""));
@@ -71,8 +75,8 @@ class RecordingTarget : public ScriptTarget {
   void ClipboardClear() override {}
   void ClipboardLock() override {}
   void ClipboardUnlock() override {}
-  void Save(const std::string&) override {}
-  void Load(const std::string&) override {}
+  std::string Save(const std::string&) override { return {}; }
+  std::vector<std::string> Load(const std::string&) override { return {}; }
   void Png(const std::string&) override {}
   std::string Text() override { return "ab"; }
   int LineCount() override { return static_cast<int>(lines.size()); }

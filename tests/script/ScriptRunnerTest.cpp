@@ -36,6 +36,14 @@ TEST(ScriptRunner, KeyStrokesGiveTheirCharactersWithTheModifiersHeld) {
       "down 0x10", "down 0x31", "char 0x21", "up 0x31", "up 0x10"}));
 }
 
+// A held key sends nothing itself, yet the keystrokes that follow are typed with it down.
+TEST(ScriptRunner, HeldKeysChangeTheKeyStateWithoutMessages) {
+  ScriptRun r("hold ctrl\nkey A\nrelease CTRL\nkey A\nhold rshift\nrelease rshift\n");
+  EXPECT_EQ(r.Status(), 0) << r.err.str();
+  EXPECT_EQ(r.target.calls, (Calls{"hold 0x11", "down 0x41", "char 0x01", "up 0x41", "release 0x11",
+                                   "down 0x41", "char 0x61", "up 0x41", "hold 0x10", "release 0x10"}));
+}
+
 TEST(ScriptRunner, TypingUsesTheUsOrArabicKeyOfEachCharacter) {
   // A capital with Shift around it; beh (0xC8) on the F key; a character no key types on the
   // packet key; Return for CR.
@@ -109,6 +117,7 @@ TEST(ScriptRunner, ALineThatCannotRunStopsTheScriptAndNamesItsLine) {
            Case{"window 101 5\n", "t.kss:1: a window from 0 to 100 pixels each way\n"},
            Case{"set Text \"Ж\"\n", "t.kss:1: a character the Arabic code page lacks: U+0416\n"},
            Case{"key hyper+A\n", "t.kss:1: unknown modifier hyper\n"},
+           Case{"hold hyper\n", "t.kss:1: unknown key hyper\n"},
            Case{"expect lines\n", "t.kss:1: expect needs 2 argument(s)\n"},
            Case{"char 0x10000\n", "t.kss:1: a character code is 0 to 0xFFFF\n"},
            Case{"print Nothing\n", "t.kss:1: unknown member Nothing\n"},

@@ -1,5 +1,5 @@
-# Runs a script that must end with a given exit status, and whose standard error must match
-# a pattern when one is given.
+# Runs a script that must end with a given exit status, whose output must match a pattern when
+# one is given, and must not match another (REJECT) when that is given.
 execute_process(COMMAND ${EXE} --metrics fixed ${SCRIPT} RESULT_VARIABLE status OUTPUT_VARIABLE out
                 ERROR_VARIABLE err)
 if(NOT status EQUAL ${STATUS})
@@ -7,4 +7,7 @@ if(NOT status EQUAL ${STATUS})
 endif()
 if(DEFINED PATTERN AND NOT err MATCHES "${PATTERN}" AND NOT out MATCHES "${PATTERN}")
   message(FATAL_ERROR "output does not match ${PATTERN}:\n${out}${err}")
+endif()
+if(DEFINED REJECT AND (err MATCHES "${REJECT}" OR out MATCHES "${REJECT}"))
+  message(FATAL_ERROR "output matches ${REJECT}:\n${out}${err}")
 endif()

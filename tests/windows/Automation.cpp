@@ -9,11 +9,11 @@ DISPID Automation::IdOf(const wchar_t* name) {
   return id;
 }
 
-HRESULT Automation::Put(const wchar_t* name, VARIANT value) {
+HRESULT Automation::Put(const wchar_t* name, VARIANT value, EXCEPINFO* info) {
   DISPID put = DISPID_PROPERTYPUT;
   DISPPARAMS params{&value, &put, 1, 1};
   HRESULT hr = dispatch_->Invoke(IdOf(name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT,
-                                 &params, nullptr, nullptr, nullptr);
+                                 &params, nullptr, info, nullptr);
   VariantClear(&value);
   return hr;
 }

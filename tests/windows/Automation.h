@@ -11,7 +11,8 @@ class Automation {
  public:
   explicit Automation(IDispatch* dispatch) : dispatch_(dispatch) {}
 
-  HRESULT Put(const wchar_t* name, VARIANT value);
+  // info, when given, receives what the control says of a failure.
+  HRESULT Put(const wchar_t* name, VARIANT value, EXCEPINFO* info = nullptr);
   HRESULT Put(const wchar_t* name, const std::wstring& text);
   HRESULT PutLong(const wchar_t* name, long value);
   HRESULT PutBool(const wchar_t* name, bool value);

@@ -24,8 +24,24 @@ TEST_F(ControlAutomation, TextTakesArabicAndEnglishAndRefusesWhatTheCodePageLack
   const std::wstring text = L"Hi \u0633\u0644\u0627\u0645";
   ASSERT_EQ(A().Put(L"Text", text), S_OK);
   EXPECT_EQ(A().GetText(L"Text"), text);
-  EXPECT_EQ(A().Put(L"Text", std::wstring(L"\u4E2D")), DISP_E_TYPEMISMATCH);
+  // A character with no place fails the whole write, and says which and where, as a script
+  // host shows it.
+  EXCEPINFO info{};
+  VARIANT refused;
+  VariantInit(&refused);
+  refused.vt = VT_BSTR;
+  refused.bstrVal = SysAllocString(L"a\u4E2D");
+  EXPECT_EQ(A().Put(L"Text", refused, &info), DISP_E_EXCEPTION);
+  EXPECT_EQ(info.scode, static_cast<SCODE>(0x800A017C));
+  ASSERT_NE(info.bstrDescription, nullptr);
+  EXPECT_EQ(std::wstring(info.bstrDescription),
+            L"The text was not written: U+4E2D at character 2 has no place in the Arabic code page (1256).");
+  SysFreeString(info.bstrDescription);
+  SysFreeString(info.bstrSource);
   EXPECT_EQ(A().GetText(L"Text"), text);
+  // Digits the code page can say by meaning are written as digits.
+  ASSERT_EQ(A().Put(L"Text", std::wstring(L"\u0661\u0662")), S_OK);
+  EXPECT_EQ(A().GetText(L"Text"), L"12");
 }
 
 TEST_F(ControlAutomation, SelectionMembersAndMethods) {

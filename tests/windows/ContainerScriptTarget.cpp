@@ -262,13 +262,20 @@ PropertyValue ContainerScriptTarget::Call(const std::string& name, const std::ve
 
 // Input ---------------------------------------------------------------------------------------
 
+void ContainerScriptTarget::SetKey(const KeyInfo& key, bool down) {
+  const BYTE state = down ? 0x80 : 0;
+  keys_[key.vk & 0xFF] = state;
+  if (key.vk == VK_SHIFT) keys_[key.scan == 0x36 ? VK_RSHIFT : VK_LSHIFT] = state;
+  if (key.vk == VK_CONTROL) keys_[VK_LCONTROL] = state;
+  if (key.vk == VK_MENU) keys_[VK_LMENU] = state;
+  SetKeyboardState(keys_);
+}
+
+void ContainerScriptTarget::HoldKey(const KeyInfo& key, bool down) { SetKey(key, down); }
+
 void ContainerScriptTarget::KeyDown(const KeyInfo& key) {
   const bool wasDown = (keys_[key.vk & 0xFF] & 0x80) != 0;
-  keys_[key.vk & 0xFF] = 0x80;
-  if (key.vk == VK_SHIFT) keys_[key.scan == 0x36 ? VK_RSHIFT : VK_LSHIFT] = 0x80;
-  if (key.vk == VK_CONTROL) keys_[VK_LCONTROL] = 0x80;
-  if (key.vk == VK_MENU) keys_[VK_LMENU] = 0x80;
-  SetKeyboardState(keys_);
+  SetKey(key, true);
   const bool system = (keys_[VK_MENU] & 0x80) && !(keys_[VK_CONTROL] & 0x80);
   const LPARAM lParam = 1 | (static_cast<LPARAM>(key.scan & 0xFF) << 16) |
                         (Extended(key.vk) ? 1 << 24 : 0) | (wasDown ? 1 << 30 : 0);
@@ -279,11 +286,7 @@ void ContainerScriptTarget::KeyDown(const KeyInfo& key) {
 
 void ContainerScriptTarget::KeyUp(const KeyInfo& key) {
   const bool system = (keys_[VK_MENU] & 0x80) && !(keys_[VK_CONTROL] & 0x80);
-  keys_[key.vk & 0xFF] = 0;
-  if (key.vk == VK_SHIFT) keys_[key.scan == 0x36 ? VK_RSHIFT : VK_LSHIFT] = 0;
-  if (key.vk == VK_CONTROL) keys_[VK_LCONTROL] = 0;
-  if (key.vk == VK_MENU) keys_[VK_LMENU] = 0;
-  SetKeyboardState(keys_);
+  SetKey(key, false);
   const LPARAM lParam = static_cast<LPARAM>(1 | (static_cast<DWORD>(key.scan & 0xFF) << 16) |
                                             (Extended(key.vk) ? 1u << 24 : 0u) | (1u << 30) | (1u << 31));
   HWND focus = GetFocus();
@@ -446,29 +449,37 @@ std::string ContainerScriptTarget::SaveToStream(bool clearDirty) {
   return bytes;
 }
 
-void ContainerScriptTarget::Save(const std::string& file) {
+std::string ContainerScriptTarget::Save(const std::string& file) {
   EnsureControl();
   const std::string bytes = SaveToStream(true);
   std::ofstream out(file, std::ios::binary);
-  if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-    throw ScriptError("cannot save " + file);
+  if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush())
+    return "cannot save " + file;
+  return {};
 }
 
-void ContainerScriptTarget::Load(const std::string& file) {
+std::vector<std::string> ContainerScriptTarget::Load(const std::string& file) {
   std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    Place(nullptr);
+    return {"cannot read " + file};
+  }
   const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   IStream* stream = nullptr;
   if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) throw ScriptError("no memory for " + file);
   stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
   LARGE_INTEGER start{};
   stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  std::vector<std::string> problems;
   try {
     Place(stream);
-  } catch (...) {
-    stream->Release();
-    throw;
+  } catch (const ScriptError&) {
+    // The control refused the document: the container places a new one, as a host would.
+    problems.push_back("the control could not read " + file);
+    Place(nullptr);
   }
   stream->Release();
+  return problems;
 }
 
 void ContainerScriptTarget::Png(const std::string& file) {

@@ -42,6 +42,7 @@ class ContainerScriptTarget final : public ScriptTarget {
   void KeyDown(const KeyInfo& key) override;
   void KeyUp(const KeyInfo& key) override;
   bool KeyIsDown(int virtualKey) override;
+  void HoldKey(const KeyInfo& key, bool down) override;
   void Char(uint32_t code) override;
   void MouseDown(ScriptPoint p, bool shift) override;
   void MouseMove(ScriptPoint p) override;
@@ -56,8 +57,8 @@ class ContainerScriptTarget final : public ScriptTarget {
   void ClipboardClear() override;
   void ClipboardLock() override { clipboardHolder_.Hold(); }
   void ClipboardUnlock() override { clipboardHolder_.Release(); }
-  void Save(const std::string& file) override;
-  void Load(const std::string& file) override;
+  std::string Save(const std::string& file) override;
+  std::vector<std::string> Load(const std::string& file) override;
   void Png(const std::string& file) override;
   std::string Text() override;
   int LineCount() override;
@@ -94,6 +95,8 @@ class ContainerScriptTarget final : public ScriptTarget {
   void Deliver(HWND to, UINT message, WPARAM wParam, LPARAM lParam);
   void Mouse(UINT message, ScriptPoint p);
   WPARAM MouseFlags() const;
+  // The thread's key state for the key (both sides' codes for Shift), with no message.
+  void SetKey(const KeyInfo& key, bool down);
   // Dispatches the thread's messages until none is left, or for ms milliseconds.
   void Pump(DWORD ms = 0);
   // The control's loop let the script go on: runs its next line.

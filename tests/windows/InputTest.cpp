@@ -62,9 +62,12 @@ class ControlInput : public testing::Test {
 TEST_F(ControlInput, PostedCharactersTypeArabicAndEnglish) {
   Type(L"Hello \u0645\u0631\u062D\u0628\u0627");
   EXPECT_EQ(A().GetText(L"Text"), L"Hello \u0645\u0631\u062D\u0628\u0627");
-  // A character the code page lacks types nothing.
+  // A character the code page has no place for types nothing; an Arabic-Indic digit types a digit.
   Type(L"\u4E2D");
   EXPECT_EQ(A().GetText(L"Text"), L"Hello \u0645\u0631\u062D\u0628\u0627");
+  Type(L"\u0663");
+  EXPECT_EQ(A().GetText(L"Text"), L"Hello \u0645\u0631\u062D\u0628\u06273");
+  Key(VK_BACK);
   Key(VK_BACK);
   EXPECT_EQ(A().GetText(L"Text"), L"Hello \u0645\u0631\u062D\u0628");
 }
@@ -132,6 +135,21 @@ TEST_F(ControlInput, CopyAndPasteGoThroughTheSystemClipboardWithItsLineBreaks) {
   // The control keeps a break as a bare CR.
   EXPECT_EQ(A().GetText(L"Text"),
             L"\u0633\u0644\u0627\u0645\rpeaceone\r\u0627\u062B\u0646\u0627\u0646");
+}
+
+TEST_F(ControlInput, APasteOfTextTheCodePageCannotHoldChangesNothing) {
+  Type(L"kept");
+  ASSERT_EQ(A().Call(L"SelectAll"), S_OK);
+  // A Persian yeh has no place: nothing is pasted, the selection stays, the clipboard too.
+  PutOnSystemClipboard(L"\u0661 \u06CC");
+  Key('V', VK_CONTROL);
+  EXPECT_EQ(A().GetText(L"Text"), L"kept");
+  EXPECT_EQ(A().GetLong(L"SelLength"), 4);
+  EXPECT_EQ(SystemClipboardText(), L"\u0661 \u06CC");
+  // Arabic-Indic digits alone paste as digits.
+  PutOnSystemClipboard(L"\u0661\u0662");
+  Key('V', VK_CONTROL);
+  EXPECT_EQ(A().GetText(L"Text"), L"12");
 }
 
 // Records the layout requests that reach the control's window.

@@ -2,6 +2,8 @@
 // binary file) and a property bag (a form's text or a page's parameters).
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "Automation.h"
 #include "Container.h"
 #include "MemoryPropertyBag.h"
@@ -95,6 +97,33 @@ TEST(ControlPersistence, AStreamThatIsNotOursLeavesAWorkingControl) {
   EXPECT_EQ(a.GetText(L"Text"), L"still here");
 }
 
+TEST(ControlPersistence, AStreamsByteCountIsCheckedBeforeAnythingIsAllocated) {
+  Container container;
+  ASSERT_EQ(container.Create(), S_OK);
+  IPersistStreamInit* persist =
+      Query<IPersistStreamInit>(container.Control(), IID_IPersistStreamInit);
+  // A count of nearly 4 GB, and a count past the stream's end, each before a few bytes.
+  const struct {
+    ULONG count;
+    HRESULT expected;
+  } cases[] = {{0xFFFFFFF0u, STG_E_DOCFILECORRUPT}, {0x00100000u, STG_E_READFAULT}};
+  const std::string text = "kestrix-properties 1.0\nend\n";
+  for (const auto& c : cases) {
+    IStream* stream = nullptr;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    stream->Write(&c.count, sizeof c.count, nullptr);
+    stream->Write(text.data(), static_cast<ULONG>(text.size()), nullptr);
+    LARGE_INTEGER start{};
+    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    EXPECT_EQ(persist->Load(stream), c.expected);
+    stream->Release();
+  }
+  persist->Release();
+  Automation a(container.Dispatch());
+  ASSERT_EQ(a.Put(L"Text", std::wstring(L"still here")), S_OK);
+  EXPECT_EQ(a.GetText(L"Text"), L"still here");
+}
+
 TEST(ControlPersistence, APropertyBagHoldsOneNamedValueEachAndFontsByTheirParts) {
   MemoryPropertyBag bag;
   {
@@ -139,7 +168,8 @@ TEST(ControlPersistence, ABagWithTextValuesAndGapsGivesConvertedValuesAndDefault
   const long defaultWrap = a.GetLong(L"WordWrap");
   IPersistPropertyBag* persist =
       Query<IPersistPropertyBag>(container.Control(), IID_IPersistPropertyBag);
-  ASSERT_EQ(persist->Load(&bag, nullptr), S_OK);
+  // The value that could not be read is an error for the container; the others are loaded.
+  EXPECT_EQ(persist->Load(&bag, nullptr), DISP_E_TYPEMISMATCH);
   persist->Release();
   EXPECT_EQ(a.GetLong(L"MaxLength"), 12);
   EXPECT_EQ(a.GetText(L"Text"), L"\u0633\u0644\u0627\u0645");

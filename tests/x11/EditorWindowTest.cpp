@@ -150,8 +150,14 @@ TEST_F(EditorWindow, SelectsWithMouseAndShiftArrowsAndCopiesToOtherPrograms) {
   std::string dragged = Text().substr(0, static_cast<size_t>(Ctrl().GetSelLength()));
   Keys({"ctrl+c"});
   EXPECT_EQ(ClipboardOfOtherPrograms(), dragged);
+  // A quick drag onto the next line: one move from the press, and the highlight reaches as
+  // far as the selection.
+  Mouse({"mousemove", "40", "12", "mousedown", "1", "mousemove", "20", "52", "mouseup", "1"});
+  EXPECT_TRUE(Until([&] { return Ctrl().GetSelStart() > 0 && Ctrl().m_CurLine == 2; }));
+  EXPECT_EQ(Ctrl().Verify(), "");
+  EXPECT_EQ(Ctrl().VerifyScreen(), "");
   // Shift with the arrows: the last three characters of the first line.
-  Keys({"End", "shift+Left", "shift+Left", "shift+Left"});
+  Keys({"ctrl+Home", "End", "shift+Left", "shift+Left", "shift+Left"});
   EXPECT_TRUE(Until([&] { return Ctrl().GetSelLength() == 3; }));
   Keys({"ctrl+c"});
   EXPECT_EQ(ClipboardOfOtherPrograms(), "rld");
@@ -172,6 +178,25 @@ TEST_F(EditorWindow, PastesFromOtherProgramsWithOneBreakForCrLf) {
   Keys({"ctrl+a", "ctrl+x"});
   EXPECT_TRUE(Until([&] { return Text().empty(); })) << Text();
   EXPECT_EQ(ClipboardOfOtherPrograms(), "one\ntwo\n\xD8\xB3");
+}
+
+TEST_F(EditorWindow, APasteOfTextTheCodePageCannotHoldChangesNothingAndSaysWhy) {
+  Open();
+  Ctrl().SetText("kept");
+  // A Persian yeh has no place: nothing is pasted, the selection stays, the title says why,
+  // and the other program's clipboard is as it was.
+  OfferFromOtherProgram("\xD9\xA1 \xDB\x8C");
+  Keys({"ctrl+a", "ctrl+v"});
+  EXPECT_TRUE(Until([&] { return editor_->Title().find("Nothing was pasted") != std::string::npos; }))
+      << editor_->Title();
+  EXPECT_NE(editor_->Title().find("U+06CC at character 3"), std::string::npos) << editor_->Title();
+  EXPECT_EQ(Text(), "kept");
+  EXPECT_EQ(Ctrl().GetSelLength(), 4);
+  EXPECT_EQ(ClipboardOfOtherPrograms(), "\xD9\xA1 \xDB\x8C");
+  // Arabic-Indic digits alone are pasted as the digits they are.
+  OfferFromOtherProgram("\xD9\xA1\xD9\xA2");
+  Keys({"ctrl+v"});
+  EXPECT_TRUE(Until([&] { return Text() == "12"; })) << Text();
 }
 
 TEST_F(EditorWindow, TheContextMenuCopiesAndPastes) {
@@ -347,6 +372,46 @@ TEST_F(EditorWindow, CtrlSSavesUtf8AndAFailedSaveLosesNothing) {
   EXPECT_EQ(Text(), "old\r\xD3x");
 }
 
+TEST_F(EditorWindow, AFileIsWrittenBackOnlyWhenEveryByteTheControlLeftAloneComesBack) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() / ("kestrix-kept-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  fs::path file = dir / "notes.txt";
+  std::string bytes, error;
+  EditorOptions options;
+  options.file = file.string();
+  options.readingOrder = 0;
+  // A file with what the control cannot give back opens for reading only: typing changes
+  // nothing, Ctrl+S writes nothing, and the title says which character and where.
+  const std::string kinds[] = {"ab \xD0\x96\n", "tab\there\n", "\xEF\xBB\xBF" "bom\n", "bad \xFF\xFE\n",
+                               "digit \xD9\xA3\n", "mixed\r\nends\n"};
+  for (const std::string& original : kinds) {
+    { std::ofstream(file, std::ios::binary) << original; }
+    editor_.reset();
+    Open(options);
+    EXPECT_NE(editor_->Title().find("read only: "), std::string::npos) << editor_->Title();
+    Keys({"ctrl+End"});
+    Tool({"xdotool", "type", "x"});
+    Keys({"ctrl+s"});
+    ASSERT_TRUE(ReadWholeFile(file.string(), bytes, error));
+    EXPECT_EQ(bytes, original);
+    EXPECT_NE(editor_->Title().find("not saved"), std::string::npos) << editor_->Title();
+  }
+  EXPECT_NE(editor_->Title().find("ends unlike line 1"), std::string::npos) << editor_->Title();
+  // A file with CR LF line ends keeps them through an edit and a save.
+  { std::ofstream(file, std::ios::binary) << "one\r\ntwo\r\n"; }
+  editor_.reset();
+  Open(options);
+  EXPECT_EQ(editor_->Title(), "notes.txt - kestrix-edit");
+  Keys({"ctrl+Home", "End"});
+  Tool({"xdotool", "type", "!"});
+  EXPECT_TRUE(Until([&] { return editor_->Modified(); }));
+  Keys({"ctrl+s"});
+  ASSERT_TRUE(ReadWholeFile(file.string(), bytes, error));
+  EXPECT_EQ(bytes, "one!\r\ntwo\r\n");
+  fs::remove_all(dir);
+}
+
 TEST_F(EditorWindow, ADragAboveTheWindowKeepsSelectingAndScrollsUp) {
   Open();
   // The window lower on the screen, so that the pointer can go above it.
@@ -388,6 +453,35 @@ TEST_F(EditorWindow, TheFocusComesAndGoesWithTheWindowsFocus) {
   EXPECT_TRUE(Ctrl().m_HasFocus);
 }
 
+// Shift and Control count as the server holds them, whichever window had the keyboard when
+// they went down or up.
+TEST_F(EditorWindow, ModifiersPressedOrReleasedElsewhereCountAsTheyAreNow) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready());
+  Ctrl().SetText("Hello world");
+  Keys({"Home"});
+  // Control goes down here and up while another program has the keyboard: letters type again.
+  keys.Hold("Control_L", true);
+  Pump(50);
+  keys.FocusElsewhere();
+  keys.Hold("Control_L", false);
+  std::string id = std::to_string(editor_->Window().XWindowId());
+  Tool({"xdotool", "windowfocus", "--sync", id});
+  keys.Press("z");
+  EXPECT_TRUE(Until([&] { return Text() == "zHello world"; })) << Text();
+  // Shift held down elsewhere, then a drag into the window: it selects from the caret.
+  keys.FocusElsewhere();
+  EXPECT_TRUE(Until([&] { return Display().GetFocus() == nullptr; }));
+  keys.Hold("Shift_L", true);
+  Mouse({"mousemove", "60", "12", "mousedown", "1", "mousemove", "62", "12", "mouseup", "1"});
+  keys.Hold("Shift_L", false);
+  EXPECT_TRUE(Until([&] { return Ctrl().GetSelLength() > 0; }));
+  EXPECT_EQ(Ctrl().GetSelStart(), 1);
+}
+
 TEST_F(EditorWindow, AHeldKeyRepeats) {
   EditorOptions options;
   options.readingOrder = 0;
@@ -408,7 +502,7 @@ TEST_F(EditorWindow, LargeTextsCrossTheClipboardWhole) {
   for (int i = 0; big.size() < 300000; ++i) big += "\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85 line " + std::to_string(i) + "\n";
   OfferFromOtherProgram(big);
   Keys({"ctrl+v"});
-  std::string expected = ControlTextFromFile(big).text;
+  std::string expected = ReadForEditing(big).text;
   EXPECT_TRUE(Until([&] { return Text() == expected; }, 20000)) << Text().size() << " of " << expected.size();
   Keys({"ctrl+a", "ctrl+c"});
   EXPECT_EQ(ClipboardOfOtherPrograms(), big);

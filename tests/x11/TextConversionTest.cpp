@@ -2,9 +2,6 @@
 // UTF-8 with LF outside.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sys/stat.h>
 
 #include "TextFile.h"
 #include "platform/x11/ClipboardText.h"
@@ -20,8 +17,10 @@ TEST(ClipboardText, PastedBreaksBecomeOneCrEach) {
   // CR LF at the very end, and two breaks in a row.
   EXPECT_EQ(ControlTextFromUtf8("a\r\n\r\n"), "a\r\r");
   EXPECT_EQ(ControlTextFromUtf8("\xD8\xB3 x"), "\xD3 x");
-  // What the code page lacks is marked, not silently lost.
-  EXPECT_EQ(ControlTextFromUtf8("\xD0\x96!"), "?!");
+  // Text with a character the code page has no place for is not pasted in part; digits it can
+  // say by meaning are.
+  EXPECT_EQ(ControlTextFromUtf8("\xD0\x96!"), std::nullopt);
+  EXPECT_EQ(ControlTextFromUtf8("\xD9\xA1!"), "1!");
 }
 
 TEST(ClipboardText, ControlTextSurvivesTheRoundTrip) {
@@ -31,37 +30,38 @@ TEST(ClipboardText, ControlTextSurvivesTheRoundTrip) {
   EXPECT_EQ(ControlTextFromUtf8(Utf8ForOtherPrograms(all)), all);
 }
 
-TEST(TextFile, ReadsUtf8FilesWithAnyLineEnds) {
-  LoadedText loaded = ControlTextFromFile("\xEF\xBB\xBFone\r\ntwo\n\xD8\xB3\n");
-  EXPECT_EQ(loaded.text, "one\rtwo\r\xD3\r");
-  EXPECT_EQ(loaded.replaced, 0u);
-  EXPECT_EQ(ControlTextFromFile("\xD0\x96?").replaced, 1u);
-  EXPECT_EQ(FileTextFromControl("one\r\xD3\r"), "one\n\xD8\xB3\n");
+TEST(TextFile, AFileIsWrittenBackOnlyWhenEveryByteWouldComeBack) {
+  struct Row {
+    const char* bytes;
+    const char* readOnlyBecause;  // empty: editable
+  };
+  const Row rows[] = {
+      {"one\ntwo \xD8\xB3\n", ""},
+      {"one\r\ntwo\r\n", ""},
+      {"no end", ""},
+      {"\xEF\xBB\xBFone\n", "it begins with a byte order mark, which would not be written back"},
+      {"a\nb \xDB\x8C\n", "U+06CC on line 2 has no place in the Arabic code page (1256)"},
+      {"\xD9\xA3\n", "U+0663 on line 1 would be written back as 3"},
+      {"a\n\xFF\xFE\n", "the byte 0xFF on line 2 is not UTF-8"},
+      {"a\tb\n", "a tab on line 1, which the control does not hold"},
+      {"a\x0C\n", "the control character U+000C on line 1, which the control does not hold"},
+      {"a\r\nb\nc\n", "the line ends are mixed (line 2 ends unlike line 1)"},
+      {"a\rb\n", "a CR alone ends line 1, which would be written back as LF"},
+  };
+  for (const Row& row : rows) {
+    FileForEditing file = ReadForEditing(row.bytes);
+    EXPECT_EQ(file.readOnlyBecause.value_or(""), row.readOnlyBecause) << row.bytes;
+    if (!file.readOnlyBecause) {
+      EXPECT_EQ(FileBytesFromControl(file.text, file.lineEnd), row.bytes);
+    }
+  }
+  FileForEditing crlf = ReadForEditing("one\r\n\xD8\xB3\r\n");
+  EXPECT_EQ(crlf.text, "one\r\xD3\r");
+  EXPECT_EQ(FileBytesFromControl("one\rtwo\r", crlf.lineEnd), "one\r\ntwo\r\n");
 }
 
-TEST(TextFile, SavingReplacesTheFileWholeAndKeepsItsPermissions) {
-  namespace fs = std::filesystem;
-  fs::path dir = fs::temp_directory_path() / ("kestrix-save-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  fs::path file = dir / "notes.txt";
-  { std::ofstream(file) << "old"; }
-  chmod(file.c_str(), 0640);
-  std::string error;
-  ASSERT_TRUE(SaveAtomically(file.string(), "new text\n", error)) << error;
-  std::string bytes;
-  ASSERT_TRUE(ReadWholeFile(file.string(), bytes, error));
-  EXPECT_EQ(bytes, "new text\n");
-  struct stat st {};
-  ASSERT_EQ(stat(file.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
-  // Nothing is left beside it.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-  fs::remove_all(dir);
-}
-
-TEST(TextFile, AFileThatCannotBeWrittenIsReportedAndLeftAlone) {
-  std::string error;
-  EXPECT_FALSE(SaveAtomically("/nonexistent-dir/notes.txt", "text", error));
+TEST(TextFile, AFileThatCannotBeReadIsReported) {
+  std::string bytes, error;
+  EXPECT_FALSE(ReadWholeFile("/nonexistent-dir/notes.txt", bytes, error));
   EXPECT_NE(error.find("/nonexistent-dir/notes.txt"), std::string::npos);
-  EXPECT_FALSE(ReadWholeFile("/nonexistent-dir/notes.txt", error, error));
 }

@@ -1,24 +1,20 @@
 #include <png.h>
 
-#include <cstdio>
-#include <memory>
+#include <string>
 #include <vector>
 
+#include "framework/file/DurableWrite.h"
 #include "framework/gdi/Surface.h"
 
 namespace {
-struct FileCloser {
-  void operator()(FILE* f) const {
-    if (f) std::fclose(f);
-  }
-};
-using File = std::unique_ptr<FILE, FileCloser>;
-}  // namespace
 
-bool WritePng(const Surface& surface, const std::string& path) {
-  if (surface.Width() <= 0 || surface.Height() <= 0) return false;
-  File file(std::fopen(path.c_str(), "wb"));
-  if (!file) return false;
+// The image is made in memory and written whole, so that a failed write leaves the old file.
+void AppendToString(png_structp png, png_bytep data, png_size_t length) {
+  static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
+}
+void FlushNothing(png_structp) {}
+
+bool EncodePng(const Surface& surface, std::string& bytes) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -31,7 +27,7 @@ bool WritePng(const Surface& surface, const std::string& path) {
     png_destroy_write_struct(&png, &info);
     return false;
   }
-  png_init_io(png, file.get());
+  png_set_write_fn(png, &bytes, AppendToString, FlushNothing);
   png_set_IHDR(png, info, static_cast<png_uint_32>(surface.Width()),
                static_cast<png_uint_32>(surface.Height()), 8, PNG_COLOR_TYPE_RGB,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -48,6 +44,18 @@ bool WritePng(const Surface& surface, const std::string& path) {
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   return true;
+}
+
+}  // namespace
+
+bool WritePng(const Surface& surface, const std::string& path, std::string* error) {
+  std::string bytes;
+  if (surface.Width() <= 0 || surface.Height() <= 0 || !EncodePng(surface, bytes)) {
+    if (error) *error = "cannot make an image of " + std::to_string(surface.Width()) + " x " +
+                        std::to_string(surface.Height()) + " pixels";
+    return false;
+  }
+  return WriteFileDurably(path, bytes, error) == 0;
 }
 
 bool ReadPng(const std::string& path, Surface& out) {

@@ -53,7 +53,8 @@ constexpr COLORREF ColorRefFromXrgb(uint32_t p) {
   return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
-// Writes the surface as an 8-bit RGB PNG; false when the file cannot be written.
-bool WritePng(const Surface& surface, const std::string& path);
+// Writes the surface as an 8-bit RGB PNG, durably (WriteFileDurably); false, with the reason in
+// error and the file as it was, when it cannot.
+bool WritePng(const Surface& surface, const std::string& path, std::string* error = nullptr);
 // Reads an 8-bit RGB or RGBA PNG; false when the file is missing or not such a PNG.
 bool ReadPng(const std::string& path, Surface& out);

@@ -19,21 +19,18 @@ BSTR BstrFromCString(const CString& text) {
   return out;
 }
 
+CodePageText CodePageTextFromBstr(BSTR text) {
+  return Cp1256FromUtf16Text(std::u16string_view(text ? text : u"", SysStringLen(text)));
+}
+
 bool CStringFromBstr(BSTR text, CString* out, UINT* badIndex) {
   if (!out) return false;
-  const UINT len = SysStringLen(text);
-  CString bytes;
-  bytes.reserve(len);
-  for (UINT i = 0; i < len; ++i) {
-    // Surrogates never map, so each unit can be looked up on its own.
-    int b = Cp1256FromUnicode(static_cast<char32_t>(text[i]));
-    if (b < 0) {
-      if (badIndex) *badIndex = i;
-      return false;
-    }
-    bytes += static_cast<char>(b);
+  CodePageText converted = CodePageTextFromBstr(text);
+  if (!converted.Complete()) {
+    if (badIndex) *badIndex = static_cast<UINT>(converted.unplaced->position);
+    return false;
   }
-  *out = std::move(bytes);
+  *out = std::move(converted.bytes);
   return true;
 }
 

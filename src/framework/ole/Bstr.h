@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "framework/ole/OleTypes.h"
+#include "framework/text/TextConversion.h"
 
 using OLECHAR = char16_t;
 using LPOLESTR = OLECHAR*;
@@ -22,10 +23,13 @@ UINT SysStringByteLen(BSTR text);
 
 // Code page 1256 text to a new BSTR. Every byte has a character, so only memory can fail.
 BSTR BstrFromCString(const CString& text);
-// The code page bytes of a BSTR. A character the code page cannot hold is not replaced: the
+// The code page bytes of a BSTR, by the one conversion every text coming in takes (digits and
+// presentation forms taken by meaning). A character with no place is not replaced: the
 // conversion fails, out is left as it was, and *badIndex (when given) names the first such
-// character. Returns true on success.
+// character, counted in characters. Returns true on success.
 bool CStringFromBstr(BSTR text, CString* out, UINT* badIndex = nullptr);
+// The same conversion, with what it found.
+CodePageText CodePageTextFromBstr(BSTR text);
 
 // The framework's wide strings and BSTRs hold the same characters.
 BSTR BstrFromWide(const WideString& text);

@@ -153,13 +153,14 @@ void COleControl::OnResetState() {
   DoPropExchange(&px);
 }
 
-void COleControl::LoadProperties(const PropertyBag& bag) {
+std::vector<std::string> COleControl::LoadProperties(const PropertyBag& bag) {
   // The exchange reads from its own copy, so the host's bag stays as it was.
   PropertyBag copy = bag;
   CPropExchange px(CPropExchange::Mode::Load, &copy);
   DoPropExchange(&px);
   modified_ = FALSE;
   InternalSetReadyState(READYSTATE_COMPLETE);
+  return px.Problems();
 }
 
 void COleControl::SaveProperties(PropertyBag& bag) {

@@ -33,6 +33,9 @@ class COleControl : public CWnd, public FontNotifySink {
   ULONG InternalAddRef();
   ULONG InternalRelease();
   ULONG InternalRefCount() const { return refs_; }
+  // Each message holds a reference while it is handled: a host that lets go of its last one
+  // from an event handler ends the control when the message is done, not under its feet.
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // IUnknown and IHostedControl, the dispatch interface, and what QueryControlInterface adds.
   HRESULT InternalQueryInterface(REFIID riid, void** object);
   IUnknown* GetControllingUnknown() { return &hosted_; }
@@ -66,9 +69,10 @@ class COleControl : public CWnd, public FontNotifySink {
   BOOL CreateControlWindow(CWnd* parent, const RECT& rectInContainer);
   // The container moves the control: resizes the window, then records the new rectangle.
   void SetRectInContainer(const RECT& rect);
-  // The framework's reset, load and save of the persisted properties.
+  // The framework's reset, load and save of the persisted properties. Load answers what could
+  // not be read (empty when every value was), each such value keeping its default.
   void ResetProperties();
-  void LoadProperties(const PropertyBag& bag);
+  std::vector<std::string> LoadProperties(const PropertyBag& bag);
   void SaveProperties(PropertyBag& bag);
   BOOL IsModified() const { return modified_; }
   // Paints the control through OnDraw, as the framework's paint cycle does.

@@ -22,6 +22,16 @@ ULONG COleControl::InternalRelease() {
   return 0;
 }
 
+LRESULT COleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Without a reference (not yet handed out, or the last one gone and the window on its way
+  // down) there is none to hold.
+  if (refs_ == 0) return CWnd::WindowProc(message, wParam, lParam);
+  InternalAddRef();
+  LRESULT result = CWnd::WindowProc(message, wParam, lParam);
+  InternalRelease();
+  return result;
+}
+
 HRESULT COleControl::InternalQueryInterface(REFIID riid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
@@ -75,12 +85,12 @@ HRESULT COleControl::HostedObject::InitNew() {
 }
 
 HRESULT COleControl::HostedObject::Load(const PropertyBag& bag) {
-  control_.LoadProperties(bag);
+  const bool complete = control_.LoadProperties(bag).empty();
   if (control_.GetSafeHwnd())
     control_.OnFontChanged();
   else
     loadedBeforeWindow_ = true;
-  return S_OK;
+  return complete ? S_OK : DISP_E_TYPEMISMATCH;
 }
 
 HRESULT COleControl::HostedObject::Save(PropertyBag& bag, BOOL clearDirty) {

@@ -40,7 +40,9 @@ class IHostedControl : public IUnknown {
   virtual HRESULT CreateControlWindow(HWND parent, const RECT& rect) = 0;
   virtual HRESULT SetObjectRect(const RECT& rect) = 0;
   virtual HRESULT GetWindow(HWND* hwnd) = 0;
-  // Persistence: defaults for a new document, or the values of a saved one.
+  // Persistence: defaults for a new document, or the values of a saved one. Load reads every
+  // value it can and answers DISP_E_TYPEMISMATCH when one could not be read (a value of
+  // another type, a newer version): the host then knows that saving would lose it.
   virtual HRESULT InitNew() = 0;
   virtual HRESULT Load(const PropertyBag& bag) = 0;
   virtual HRESULT Save(PropertyBag& bag, BOOL clearDirty) = 0;

@@ -39,6 +39,8 @@ inline constexpr HRESULT DISP_E_OVERFLOW = MakeHResult(0x8002000A);
 inline constexpr HRESULT DISP_E_BADINDEX = MakeHResult(0x8002000B);
 inline constexpr HRESULT DISP_E_PARAMNOTOPTIONAL = MakeHResult(0x8002000F);
 inline constexpr HRESULT DISP_E_BADPARAMCOUNT = MakeHResult(0x8002000E);
+// A control's "invalid property value", the code a host's script shows with the description.
+inline constexpr HRESULT CTL_E_INVALIDPROPERTYVALUE = MakeHResult(0x800A017C);
 
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }

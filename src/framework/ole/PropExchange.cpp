@@ -1,6 +1,8 @@
 #include "framework/ole/PropExchange.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string>
 
 void PropertyBag::Write(const std::string& name, PropValue value) {
   for (auto& entry : entries_)
@@ -28,12 +30,24 @@ namespace {
 
 constexpr const char* kVersionName = "_Version";
 
-// The stored value of name when it has type T; nothing when missing or of another type.
+const char* TypeName(const PropValue& value) {
+  static constexpr const char* kNames[] = {"bool", "short", "long", "string", "font", "dword"};
+  static_assert(std::size(kNames) == std::variant_size_v<PropValue>);
+  return kNames[value.index()];
+}
+
+// The stored value of name when it has type T; nothing when missing or of another type, which
+// the exchange notes as unreadable.
 template <typename T>
-const T* ReadAs(const CPropExchange* px, const char* name) {
+const T* ReadAs(CPropExchange* px, const char* name) {
   if (!px->Bag() || !name) return nullptr;
   const PropValue* v = px->Bag()->Read(name);
-  return v ? std::get_if<T>(v) : nullptr;
+  if (!v) return nullptr;
+  const T* typed = std::get_if<T>(v);
+  if (!typed)
+    px->NoteUnreadable(std::string(name) + " is a " + TypeName(*v) + ", not a " +
+                       TypeName(PropValue(T{})) + "; it keeps its default");
+  return typed;
 }
 
 // The common shape of every exchange of one plain value.
@@ -83,6 +97,10 @@ BOOL CPropExchange::ExchangeVersion(DWORD& version, DWORD defaultVersion, BOOL /
         version = *stored;
       else
         version = defaultVersion;
+      // Values are still read by name: a later major version is reported, not refused.
+      if ((version >> 16) > (defaultVersion >> 16))
+        NoteUnreadable("version " + std::to_string(version >> 16) + "." +
+                       std::to_string(version & 0xFFFF) + " was written by a newer version");
       return TRUE;
     case Mode::Save:
       if (!bag_) return FALSE;

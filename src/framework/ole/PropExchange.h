@@ -47,10 +47,16 @@ class CPropExchange {
   // missing) into version; on reset sets the default.
   BOOL ExchangeVersion(DWORD& version, DWORD defaultVersion, BOOL convert);
   PropertyBag* Bag() const { return bag_; }
+  // Load: what could not be read, one line each (a value the bag holds in another type than
+  // the one asked for, a version written by a newer major version). Such a value takes its
+  // default; every other value is read.
+  void NoteUnreadable(std::string what) { problems_.push_back(std::move(what)); }
+  const std::vector<std::string>& Problems() const { return problems_; }
 
  private:
   Mode mode_;
   PropertyBag* bag_;
+  std::vector<std::string> problems_;
 };
 
 BOOL PX_Bool(CPropExchange* px, const char* name, BOOL& value, BOOL defaultValue);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -16,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/FileCalls.h"
+#include "framework/file/DurableWrite.h"
 
 namespace {
 
@@ -359,6 +358,8 @@ class Reader {
  public:
   Reader(PropertyBag& out, std::string* error, const PropertyFileLimits& limits)
       : out_(out), error_(error), limits_(limits) {}
+  // Every problem, not only the first, goes to all when given.
+  void ReportAllTo(std::vector<std::string>* all) { all_ = all; }
 
   bool Read(std::string_view text) {
     if (text.size() > limits_.maxFileBytes) {
@@ -515,17 +516,21 @@ class Reader {
   static std::string Printable(const std::string& name) { return QuoteBytes(name.substr(0, 64)); }
 
   void Note(size_t number, const std::string& what) {
-    if (!problem_) SetError(error_, number ? "line " + std::to_string(number) + ": " + what : what);
+    std::string message = number ? "line " + std::to_string(number) + ": " + what : what;
+    if (all_) all_->push_back(message);
+    if (!problem_) SetError(error_, std::move(message));
     problem_ = true;
   }
 
   void Fail(const std::string& what) {
     out_ = PropertyBag();
+    if (all_) all_->push_back(what);
     SetError(error_, what);
   }
 
   PropertyBag& out_;
   std::string* error_;
+  std::vector<std::string>* all_ = nullptr;
   const PropertyFileLimits& limits_;
   std::set<std::string> names_;
   std::optional<FontGroup> group_;
@@ -534,18 +539,6 @@ class Reader {
 
 std::string SystemError(const std::string& what, const std::string& path) {
   return what + " " + path + ": " + std::strerror(errno);
-}
-
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    // At most 1 GiB a call: the Windows runtime counts bytes in an unsigned int.
-    const auto chunk = static_cast<unsigned>(std::min<size_t>(data.size(), 1u << 30));
-    ssize_t n = ::write(fd, data.data(), chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
 }
 
 }  // namespace
@@ -595,10 +588,13 @@ bool SavePropertyBagToString(const PropertyBag& bag, std::string& text, std::str
 }
 
 bool LoadPropertyBagFromString(std::string_view text, PropertyBag& out, std::string* error,
-                               const PropertyFileLimits& limits) {
+                               const PropertyFileLimits& limits,
+                               std::vector<std::string>* problems) {
   out = PropertyBag();
   if (error) error->clear();
-  return Reader(out, error, limits).Read(text);
+  Reader reader(out, error, limits);
+  reader.ReportAllTo(problems);
+  return reader.Read(text);
 }
 
 bool SavePropertyBagFile(const PropertyBag& bag, const std::string& path, std::string* error,
@@ -606,57 +602,31 @@ bool SavePropertyBagFile(const PropertyBag& bag, const std::string& path, std::s
   std::string text;
   if (!SavePropertyBagToString(bag, text, error, limits)) return false;
 
-  // Beside the target, so that the rename stays within one file system.
-  static std::atomic<unsigned> serial{0};
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) {
-    SetError(error, SystemError("cannot create a temporary file for", path));
+  std::string message;
+  if (WriteFileDurably(path, text, &message) != 0) {
+    SetError(error, message);
     return false;
-  }
-  struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
-    (void)::fchmod(fd, existing.st_mode & 07777);
-  bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
-  if (::close(fd) != 0) written = false;
-  std::error_code renamed;
-  // std::filesystem::rename replaces the target on every platform.
-  if (written) std::filesystem::rename(temp, path, renamed);
-  if (renamed) errno = renamed.value();
-  if (!written || renamed) {
-    SetError(error, SystemError(written ? "cannot rename over" : "cannot write", path));
-    ::unlink(temp.c_str());
-    return false;
-  }
-  // The rename itself reaches the disk only with the directory.
-  std::filesystem::path dir = std::filesystem::path(path).parent_path();
-  int dirFd = ::open(dir.empty() ? "." : dir.string().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd >= 0) {
-    (void)::fsync(dirFd);
-    ::close(dirFd);
   }
   if (error) error->clear();
   return true;
 }
 
 bool LoadPropertyBagFile(const std::string& path, PropertyBag& out, std::string* error,
-                         const PropertyFileLimits& limits) {
+                         const PropertyFileLimits& limits, std::vector<std::string>* problems) {
+  auto fail = [&](std::string message) {
+    if (problems) problems->push_back(message);
+    SetError(error, std::move(message));
+    return false;
+  };
   out = PropertyBag();
   // A pipe or device could block or never end.
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
-    SetError(error, "not a regular file: " + path);
-    return false;
+    return fail("not a regular file: " + path);
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    SetError(error, SystemError("cannot open", path));
-    return false;
+    return fail(SystemError("cannot open", path));
   }
   // One byte past the limit is enough to know the file is longer.
   std::string data;
@@ -671,8 +641,7 @@ bool LoadPropertyBagFile(const std::string& path, PropertyBag& out, std::string*
     if (!in) break;
   }
   if (in.bad()) {
-    SetError(error, "cannot read " + path);
-    return false;
+    return fail("cannot read " + path);
   }
-  return LoadPropertyBagFromString(data, out, error, limits);
+  return LoadPropertyBagFromString(data, out, error, limits, problems);
 }

@@ -56,6 +56,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/ole/PropExchange.h"
 
@@ -77,15 +78,18 @@ bool SavePropertyBagToString(const PropertyBag& bag, std::string& text,
                              std::string* error = nullptr, const PropertyFileLimits& limits = {});
 
 // Replaces out with every value that could be read. Returns false, and describes the first
-// problem in error, when anything was left out; out is usable either way.
+// problem in error (and every one in problems, in file order), when anything was left out; out
+// is usable either way.
 bool LoadPropertyBagFromString(std::string_view text, PropertyBag& out,
-                               std::string* error = nullptr, const PropertyFileLimits& limits = {});
+                               std::string* error = nullptr, const PropertyFileLimits& limits = {},
+                               std::vector<std::string>* problems = nullptr);
 
-// Writes a temporary file beside path and renames it over path, so that a reader sees the
-// old file or the new one, never a part. An existing file keeps its permissions.
+// Replaces the file at path durably (WriteFileDurably): a reader sees the old file or the new
+// one, never a part. False, with the reason in error and the file as it was, when it cannot.
 bool SavePropertyBagFile(const PropertyBag& bag, const std::string& path,
                          std::string* error = nullptr, const PropertyFileLimits& limits = {});
 
 // Reads a regular file (at most limits.maxFileBytes of it) as LoadPropertyBagFromString does.
 bool LoadPropertyBagFile(const std::string& path, PropertyBag& out, std::string* error = nullptr,
-                         const PropertyFileLimits& limits = {});
+                         const PropertyFileLimits& limits = {},
+                         std::vector<std::string>* problems = nullptr);

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "framework/FileCalls.h"
+#include "framework/file/DurableWrite.h"
 
 namespace {
 
@@ -54,21 +55,6 @@ bool MakeDirectories(const std::string& dir) {
   std::string parent = Directory(dir);
   if (parent != dir && !MakeDirectories(parent)) return false;
   return mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST;
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    // At most 1 GiB a call: the Windows runtime counts bytes in an unsigned int.
-    const auto chunk = static_cast<unsigned>(std::min<size_t>(text.size() - done, 1u << 30));
-    ssize_t n = write(fd, text.data() + done, chunk);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 // Holds an exclusive lock on the registry's lock file for its lifetime.
@@ -158,6 +144,7 @@ LONG RegistryFile::Update(const std::function<LONG(RegistryTree&)>& edit) {
   RegistryTree edited = current.tree;
   if (LONG code = edit(edited); code != ERROR_SUCCESS) return code;
   if (edited == current.tree) return ERROR_SUCCESS;
+  if (LONG code = CheckWritable(); code != ERROR_SUCCESS) return code;
   {
     std::lock_guard<std::mutex> guard(FaultMutex());
     if (Fault())
@@ -166,30 +153,16 @@ LONG RegistryFile::Update(const std::function<LONG(RegistryTree&)>& edit) {
   return WriteAtomically(FormatRegistry(edited));
 }
 
-// The new contents go to a file beside the registry, reach the disk, and then take its name in
-// one step.
+LONG RegistryFile::CheckWritable() const {
+  struct stat info {};
+  if (stat(path_.c_str(), &info) != 0) return errno == ENOENT ? ERROR_SUCCESS : CodeFromErrno(errno);
+#ifndef _WIN32
+  if (geteuid() == 0) return (info.st_mode & 0222) != 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+#endif
+  return access(path_.c_str(), W_OK) == 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
 LONG RegistryFile::WriteAtomically(const std::string& text) {
-  std::string temp = path_ + ".XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0) return CodeFromErrno(errno);
-  bool written = fchmod(fd, 0644) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
-  int error = errno;
-  if (close(fd) != 0 && written) {
-    written = false;
-    error = errno;
-  }
-  std::error_code renamed;
-  // std::filesystem::rename replaces the target on every platform.
-  if (written) std::filesystem::rename(temp, path_, renamed);
-  if (!written || renamed) {
-    if (written) error = renamed.value();
-    unlink(temp.c_str());
-    return CodeFromErrno(error);
-  }
-  int dir = open(Directory(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    fsync(dir);
-    close(dir);
-  }
-  return ERROR_SUCCESS;
+  int error = WriteFileDurably(path_, text);
+  return error == 0 ? ERROR_SUCCESS : CodeFromErrno(error);
 }

@@ -51,8 +51,13 @@ class RegistryFile {
   // A missing file reads as an empty registry.
   RegistryRead Read() const;
   // Runs edit on the current contents under the file's lock and writes the result when it
-  // changed. A non-zero code from edit is returned and nothing is written.
+  // changed. A non-zero code from edit is returned and nothing is written; so is
+  // ERROR_ACCESS_DENIED when the change would replace a file made read-only (CheckWritable).
   LONG Update(const std::function<LONG(RegistryTree&)>& edit);
+  // ERROR_SUCCESS when the file may be replaced: it is missing, or it has a write bit for the
+  // running user (for the superuser, who may write anything, any write bit at all). Its folder
+  // allowing the replacement is not enough: a read-only registry stays as its owner left it.
+  LONG CheckWritable() const;
 
  private:
   LONG WriteAtomically(const std::string& text);

@@ -58,51 +58,6 @@ constexpr std::array<ReverseEntry, 128> BuildReverse() {
 
 constexpr std::array<ReverseEntry, 128> kFromUnicode = BuildReverse();
 
-// Decodes one UTF-8 sequence at text[i]; returns false (and advances past one byte) when
-// the sequence is malformed, overlong, a surrogate or beyond U+10FFFF.
-bool DecodeUtf8(std::string_view text, size_t& i, char32_t& out) {
-  const auto lead = static_cast<uint8_t>(text[i]);
-  int length = 0;
-  char32_t value = 0;
-  if (lead < 0x80) {
-    out = lead;
-    ++i;
-    return true;
-  } else if ((lead & 0xE0) == 0xC0) {
-    length = 2;
-    value = lead & 0x1Fu;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3;
-    value = lead & 0x0Fu;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4;
-    value = lead & 0x07u;
-  } else {
-    ++i;
-    return false;
-  }
-  if (i + static_cast<size_t>(length) > text.size()) {
-    ++i;
-    return false;
-  }
-  for (int k = 1; k < length; ++k) {
-    const auto next = static_cast<uint8_t>(text[i + static_cast<size_t>(k)]);
-    if ((next & 0xC0) != 0x80) {
-      ++i;
-      return false;
-    }
-    value = (value << 6) | (next & 0x3Fu);
-  }
-  static constexpr char32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
-  if (value < kMinimum[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-    ++i;
-    return false;
-  }
-  i += static_cast<size_t>(length);
-  out = value;
-  return true;
-}
-
 }  // namespace
 
 char32_t UnicodeFromCp1256(uint8_t byte) { return kToUnicode[byte]; }
@@ -140,18 +95,6 @@ void AppendUtf8(char32_t c, std::string& out) {
     out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
     out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
   }
-}
-
-std::string Cp1256FromUtf8(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  size_t i = 0;
-  while (i < utf8.size()) {
-    char32_t c = 0;
-    const int byte = DecodeUtf8(utf8, i, c) ? Cp1256FromUnicode(c) : -1;
-    out.push_back(byte < 0 ? '?' : static_cast<char>(byte));
-  }
-  return out;
 }
 
 std::string Utf8FromCp1256(std::string_view bytes) {

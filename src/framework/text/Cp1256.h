@@ -12,8 +12,9 @@ char32_t UnicodeFromCp1256(uint8_t byte);
 // The byte for a code point, or -1 when the code page has none.
 int Cp1256FromUnicode(char32_t codePoint);
 
-// UTF-8 to code page bytes; code points the code page lacks and malformed UTF-8 sequences
-// each become '?'.
+// UTF-8 to code page bytes by the conversion every text coming in takes (TextConversion.h),
+// for text known to fit or shown as read: what has no place, and each malformed byte, becomes
+// '?'.
 std::string Cp1256FromUtf8(std::string_view utf8);
 std::string Utf8FromCp1256(std::string_view bytes);
 

@@ -31,6 +31,7 @@ void Display::SetClipboardData(const std::string& text) {
 }
 
 std::optional<std::string> Display::ReadClipboard() const {
+  clipboardRefusal_.reset();
   return platform_ ? platform_->ClipboardText(clipboard_) : clipboard_;
 }
 
@@ -66,9 +67,13 @@ std::optional<std::string> GetClipboardText() {
   return text;
 }
 
-BOOL ClipboardTextRefused() {
+std::optional<std::string> GetClipboardRefusal() {
   Display* d = Display::CurrentOrNull();
-  return d && d->Platform() && d->Platform()->ClipboardTextRefused() ? TRUE : FALSE;
+  return d ? d->ClipboardRefusal() : std::nullopt;
+}
+
+void RefuseInput(const std::string& why) {
+  if (Display* d = Display::CurrentOrNull()) d->RefuseInput(why);
 }
 
 BOOL IsClipboardFormatAvailable(UINT format) {

@@ -298,12 +298,12 @@ Surface Display::CaptureWindow(HWND hwnd) const {
   return w ? surface_.Crop(RectOnSurface(*w)) : Surface();
 }
 
-bool Display::WriteClientPng(HWND hwnd, const std::string& path) const {
-  return WritePng(CaptureClient(hwnd), path);
+bool Display::WriteClientPng(HWND hwnd, const std::string& path, std::string* error) const {
+  return WritePng(CaptureClient(hwnd), path, error);
 }
 
-bool Display::WriteWindowPng(HWND hwnd, const std::string& path) const {
-  return WritePng(CaptureWindow(hwnd), path);
+bool Display::WriteWindowPng(HWND hwnd, const std::string& path, std::string* error) const {
+  return WritePng(CaptureWindow(hwnd), path, error);
 }
 
 HWND Display::WindowAt(const Window* root, POINT p) const {

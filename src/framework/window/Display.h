@@ -67,8 +67,9 @@ class Display {
   Surface CaptureClient(HWND hwnd) const;
   // The pixels of hwnd's whole window (edges included), as a copy.
   Surface CaptureWindow(HWND hwnd) const;
-  bool WriteClientPng(HWND hwnd, const std::string& path) const;
-  bool WriteWindowPng(HWND hwnd, const std::string& path) const;
+  // As WritePng; false, with the reason in error, when the file cannot be written.
+  bool WriteClientPng(HWND hwnd, const std::string& path, std::string* error = nullptr) const;
+  bool WriteWindowPng(HWND hwnd, const std::string& path, std::string* error = nullptr) const;
 
   // Windows.
   HWND CreateWindowRecord(CWnd* owner, HWND parent, const CRect& rect, DWORD style,
@@ -139,8 +140,11 @@ class Display {
   using IdleHandler = std::function<int64_t(uint32_t timeoutMs)>;
   void SetIdleHandler(IdleHandler handler) { idle_ = std::move(handler); }
 
-  // Key state, as kept up to date by the key messages the display delivers.
+  // Key state: as kept up to date by the key messages the display delivers, or for Shift,
+  // Control and Alt as the window system behind it reports them.
   short KeyState(int virtualKey) const;
+  // The state the display's own key messages (and SetKeyState) left.
+  short RecordedKeyState(int virtualKey) const;
   // For hosts: a key held down or let go without any key message (a flag a mouse message
   // carries, say).
   void SetKeyState(int virtualKey, bool down) { SetKey(virtualKey, down); }
@@ -176,6 +180,21 @@ class Display {
   // For tests and hosts: set or read the clipboard without opening it.
   void PutClipboardText(const std::string& text) { clipboard_ = text; }
   void ClearClipboardText() { clipboard_.reset(); }
+  // A platform whose clipboard offers text with a character the code page has no place for
+  // says so here and gives no text: the refusal holds until the next read of the clipboard.
+  void NoteClipboardRefused(std::string why) { clipboardRefusal_ = std::move(why); }
+  const std::optional<std::string>& ClipboardRefusal() const { return clipboardRefusal_; }
+
+  // Input refused because the code page has no place for it (a typed character, a paste): the
+  // person hears the system's beep and, where the platform can show it, reads why. Hosts and
+  // tests read how many and the last reason.
+  void RefuseInput(const std::string& why) {
+    ++refusedInputs_;
+    lastRefusal_ = why;
+    if (platform_) platform_->InputRefused(why);
+  }
+  int RefusedInputs() const { return refusedInputs_; }
+  const std::string& LastRefusal() const { return lastRefusal_; }
 
   // Popup menus: the chooser answers the id of the item chosen, or 0 to dismiss.
   using MenuChooser = std::function<UINT(const std::vector<MenuItem>& items, POINT at)>;
@@ -244,6 +263,9 @@ class Display {
   std::map<int, bool> keysDown_;
   std::map<int, bool> toggled_;
   std::optional<std::string> clipboard_;
+  mutable std::optional<std::string> clipboardRefusal_;
+  int refusedInputs_ = 0;
+  std::string lastRefusal_;
   bool clipboardOpen_ = false;
   MenuChooser menuChooser_;
   DialogRunner dialogRunner_;

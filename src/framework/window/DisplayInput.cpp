@@ -26,6 +26,12 @@ int VirtualKeyOf(uint8_t ch) {
 }  // namespace
 
 short Display::KeyState(int virtualKey) const {
+  if (platform_ && (virtualKey == VK_SHIFT || virtualKey == VK_CONTROL || virtualKey == VK_MENU))
+    if (std::optional<short> live = platform_->ModifierState(virtualKey)) return *live;
+  return RecordedKeyState(virtualKey);
+}
+
+short Display::RecordedKeyState(int virtualKey) const {
   int state = 0;
   if (auto it = keysDown_.find(virtualKey); it != keysDown_.end() && it->second) state |= 0x8000;
   if (auto it = toggled_.find(virtualKey); it != toggled_.end() && it->second) state |= 1;
@@ -61,7 +67,8 @@ void Display::Deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Display::KeyDown(int virtualKey, UINT scanCode, bool system) {
-  bool wasDown = KeyState(virtualKey) < 0;
+  // Whether this message repeats a key already down, from the messages delivered.
+  bool wasDown = RecordedKeyState(virtualKey) < 0;
   SetKey(virtualKey, true);
   bool alt = KeyState(VK_MENU) < 0;
   LPARAM lParam = KeyLParam(scanCode) | (wasDown ? kPreviousDown : 0) | (alt ? kAltContext : 0);

@@ -18,13 +18,17 @@ class DisplayPlatform {
   // The clipboard as the whole system sees it: own when this display still holds the system
   // clipboard, else whatever another program offers (nothing when it offers no text).
   virtual std::optional<std::string> ClipboardText(const std::optional<std::string>& own) = 0;
-  // Whether the last ClipboardText refused what another program offered (too large, too slow,
-  // not text): a paste then changes nothing, where an empty clipboard pastes nothing.
-  virtual bool ClipboardTextRefused() const { return false; }
   // Whether the system's clipboard can be opened now: another program may hold it open, and
   // then the display's cannot be opened either.
   virtual bool ClipboardAvailable() { return true; }
   virtual void CursorChanged(CursorShape shape) = 0;
+  // The state of Shift, Control or Alt as the window system keeps it for the message being
+  // handled (negative while down), or nothing where the display's own record is to be used.
+  // Keys go down and up while other windows have the focus, unseen by the display.
+  virtual std::optional<short> ModifierState(int /*virtualKey*/) { return std::nullopt; }
   // A keyboard layout was asked for (0x04090409 English, 0x04010401 Arabic).
   virtual void LayoutRequested(LPARAM layout) = 0;
+  // Input was refused, the code page having no place for it: the system's beep, and why where
+  // the platform can show it.
+  virtual void InputRefused(const std::string& /*why*/) {}
 };

@@ -1,6 +1,7 @@
 // The control's identity, automation, persistence and events.
 #include "module/win32/ActiveXControl.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <vector>
@@ -226,15 +227,25 @@ HRESULT ActiveXControl::InitNew() {
   return S_OK;
 }
 
-// A stream holds the property file's text: a 32-bit byte count, then the text.
+// A stream holds the property file's text: a 32-bit byte count, then the text. The count is
+// not trusted: one beyond what a property file may hold is refused before anything is read,
+// and the text is read in pieces, so memory grows only with bytes the stream really gives.
 HRESULT ActiveXControl::Load(LPSTREAM stream) {
   if (!stream) return E_POINTER;
   ULONG length = 0, read = 0;
   if (FAILED(stream->Read(&length, sizeof length, &read)) || read != sizeof length)
     return STG_E_READFAULT;
-  std::string text(length, '\0');
-  if (length && (FAILED(stream->Read(text.data(), length, &read)) || read != length))
-    return STG_E_READFAULT;
+  if (length > ControlInstance::MaxTextBytes()) return STG_E_DOCFILECORRUPT;
+  std::string text;
+  constexpr ULONG kPiece = 1u << 16;
+  while (text.size() < length) {
+    const ULONG want = std::min<ULONG>(kPiece, length - static_cast<ULONG>(text.size()));
+    const size_t had = text.size();
+    text.resize(had + want);
+    read = 0;
+    if (FAILED(stream->Read(text.data() + had, want, &read)) || read != want)
+      return STG_E_READFAULT;  // the stream ends before the count it gave
+  }
   if (!instance_->LoadText(text, nullptr)) return E_FAIL;
   if (window_) window_->Present();
   SendViewChange();
@@ -243,7 +254,8 @@ HRESULT ActiveXControl::Load(LPSTREAM stream) {
 
 HRESULT ActiveXControl::Save(LPSTREAM stream, BOOL clearDirty) {
   if (!stream) return E_POINTER;
-  const std::string text = instance_->SaveText(clearDirty != FALSE);
+  std::string text;
+  if (!instance_->SaveText(clearDirty != FALSE, text)) return E_FAIL;
   const ULONG length = static_cast<ULONG>(text.size());
   ULONG written = 0;
   if (FAILED(stream->Write(&length, sizeof length, &written)) || written != sizeof length)
@@ -255,7 +267,9 @@ HRESULT ActiveXControl::Save(LPSTREAM stream, BOOL clearDirty) {
 
 HRESULT ActiveXControl::GetSizeMax(ULARGE_INTEGER* size) {
   if (!size) return E_POINTER;
-  size->QuadPart = sizeof(ULONG) + instance_->SaveText(false).size();
+  std::string text;
+  if (!instance_->SaveText(false, text)) return E_FAIL;
+  size->QuadPart = sizeof(ULONG) + text.size();
   return S_OK;
 }
 

@@ -34,8 +34,12 @@ class EdgeAdapter final : public DisplayPlatform {
     edge_.ClipboardChanged(text);
   }
   std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override {
-    return edge_.ClipboardText(own);
+    std::optional<std::string> text = edge_.ClipboardText(own);
+    if (std::optional<std::string> why = edge_.TakeClipboardRefusal())
+      if (Display* d = Display::CurrentOrNull()) d->NoteClipboardRefused(*why);
+    return text;
   }
+  void InputRefused(const std::string& why) override { edge_.InputRefused(why); }
   bool ClipboardAvailable() override { return edge_.ClipboardAvailable(); }
   void CursorChanged(CursorShape shape) override {
     using Cursor = SystemEdge::Cursor;
@@ -55,6 +59,7 @@ class EdgeAdapter final : public DisplayPlatform {
     }
   }
   void LayoutRequested(LPARAM layout) override { edge_.LayoutRequested(layout); }
+  std::optional<short> ModifierState(int virtualKey) override { return edge_.ModifierState(virtualKey); }
 
  private:
   SystemEdge& edge_;
@@ -320,22 +325,29 @@ void ControlInstance::InitNew() {
 
 bool ControlInstance::IsDirty() const { return state_->hosted->IsDirty() == S_OK; }
 
-std::string ControlInstance::SaveText(bool clearDirty) {
+bool ControlInstance::SaveText(bool clearDirty, std::string& text) {
   state_->Use();
+  // The dirty state is cleared only once the text is made: a save that fails leaves it.
   PropertyBag bag;
-  state_->hosted->Save(bag, clearDirty ? TRUE : FALSE);
-  std::string text;
-  SavePropertyBagToString(bag, text, nullptr);
-  return text;
+  state_->hosted->Save(bag, FALSE);
+  if (!SavePropertyBagToString(bag, text, nullptr)) return false;
+  if (clearDirty) {
+    PropertyBag again;
+    state_->hosted->Save(again, TRUE);
+  }
+  return true;
 }
 
 bool ControlInstance::LoadText(const std::string& text, std::string* error) {
   state_->Use();
   PropertyBag bag;
   if (!LoadPropertyBagFromString(text, bag, error)) return false;
-  state_->hosted->Load(bag);
-  return true;
+  if (SUCCEEDED(state_->hosted->Load(bag))) return true;
+  if (error) *error = "a value could not be read";
+  return false;
 }
+
+size_t ControlInstance::MaxTextBytes() { return PropertyFileLimits{}.maxFileBytes; }
 
 std::vector<NamedValue> ControlInstance::SaveValues(bool clearDirty) {
   state_->Use();
@@ -346,11 +358,11 @@ std::vector<NamedValue> ControlInstance::SaveValues(bool clearDirty) {
   return values;
 }
 
-void ControlInstance::LoadValues(const std::vector<NamedValue>& values) {
+long ControlInstance::LoadValues(const std::vector<NamedValue>& values) {
   state_->Use();
   PropertyBag bag;
   for (const NamedValue& value : values) bag.Write(value.name, FromNamed(value));
-  state_->hosted->Load(bag);
+  return state_->hosted->Load(bag);
 }
 
 long ControlInstance::Advise(void* sink, uint32_t* cookie) {

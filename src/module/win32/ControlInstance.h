@@ -24,11 +24,19 @@ class SystemEdge {
   // Text in code page 1256 with CR line breaks; nothing when the clipboard was emptied.
   virtual void ClipboardChanged(const std::optional<std::string>& text) = 0;
   virtual std::optional<std::string> ClipboardText(const std::optional<std::string>& own) = 0;
+  // Why the last ClipboardText gave nothing though the clipboard held text (a character with
+  // no place in the code page), once.
+  virtual std::optional<std::string> TakeClipboardRefusal() { return std::nullopt; }
+  // Input refused for want of a place in the code page: the system's beep.
+  virtual void InputRefused(const std::string& /*why*/) {}
   // Whether another program holds the clipboard open (then the control's cannot open).
   virtual bool ClipboardAvailable() { return true; }
   enum class Cursor { None, Arrow, IBeam, Wait };
   virtual void CursorChanged(Cursor cursor) = 0;
   virtual void LayoutRequested(intptr_t layout) = 0;
+  // Shift, Control or Alt as the system keeps them for the message being handled (negative
+  // while down), or nothing where the control's own record of its key messages is to be used.
+  virtual std::optional<short> ModifierState(int /*virtualKey*/) { return std::nullopt; }
   // The control's own loop waits for input (mouse capture, a dialog): the edge feeds the
   // display what arrives within timeoutMs and answers the milliseconds that passed, or -1
   // when no input can come.
@@ -115,12 +123,16 @@ class ControlInstance {
   // Persistence.
   void InitNew();
   bool IsDirty() const;
-  // The properties in the framework's property-file text; a load answers false (and says why
-  // in error) when the text is not one.
-  std::string SaveText(bool clearDirty);
+  // The properties in the framework's property-file text. A save answers false when the
+  // values cannot all be written (the dirty state then stays); a load answers false (and says
+  // why in error) when the text is not one, or a value in it could not be read.
+  bool SaveText(bool clearDirty, std::string& text);
   bool LoadText(const std::string& text, std::string* error);
+  // The longest property-file text a load reads.
+  static size_t MaxTextBytes();
   std::vector<NamedValue> SaveValues(bool clearDirty);
-  void LoadValues(const std::vector<NamedValue>& values);
+  // S_OK, or an error result when a value could not be read (the others are loaded).
+  long LoadValues(const std::vector<NamedValue>& values);
 
   // Event sinks: a container's dispatch sink (platform layout), held until Unadvise.
   long Advise(void* sink, uint32_t* cookie);

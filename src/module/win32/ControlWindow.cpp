@@ -6,6 +6,7 @@
 
 #include "module/win32/ModuleDialog.h"
 #include "module/win32/ModuleHandle.h"
+#include "framework/text/TextConversion.h"
 #include "module/win32/Win32Text.h"
 
 namespace win32host {
@@ -185,10 +186,14 @@ bool ControlWindow::OnInput(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSKEYUP:
       instance_.KeyUp(static_cast<int>(wParam), scan, message == WM_SYSKEYUP);
       return true;
-    case WM_CHAR:
-      if (std::optional<unsigned char> byte = Cp1256FromTyped(static_cast<wchar_t>(wParam)))
-        instance_.Char(*byte);
+    case WM_CHAR: {
+      // A typed character converts as every text coming in does; one with no place (a lone
+      // surrogate half among them) is refused with the system's beep.
+      const std::string bytes = Cp1256ForCharacter(static_cast<char32_t>(wParam & 0xFFFF));
+      if (bytes.empty()) InputRefused("no place in the code page");
+      for (char b : bytes) instance_.Char(static_cast<unsigned char>(b));
       return true;
+    }
     case WM_MOUSEMOVE:
       instance_.MouseMove(x, y);
       return true;
@@ -256,6 +261,10 @@ void ControlWindow::CursorChanged(Cursor cursor) {
   }
 }
 
+// The thread's key state, which follows the keyboard whichever window had the focus when a key
+// went down or up.
+std::optional<short> ControlWindow::ModifierState(int virtualKey) { return ::GetKeyState(virtualKey); }
+
 void ControlWindow::LayoutRequested(intptr_t layout) {
   // The window's default processing of the request is what switches the layout.
   SendMessageW(hwnd_, WM_INPUTLANGCHANGEREQUEST, 0, static_cast<LPARAM>(layout));
@@ -297,15 +306,25 @@ std::optional<std::string> ControlWindow::ClipboardText(const std::optional<std:
   if (GetClipboardOwner() == hwnd_) return own;
   if (!OpenClipboard(hwnd_)) return std::nullopt;
   std::optional<std::string> text;
+  clipboardRefusal_.reset();
   if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
     if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = ControlLineBreaks(Cp1256FromWide(p));
+      // Converted as every text coming in is: text with a character that has no place gives
+      // nothing, and the control hears why.
+      CodePageText converted = Cp1256FromUtf16Text(std::u16string_view(reinterpret_cast<const char16_t*>(p)));
+      if (converted.Complete())
+        text = ControlLineBreaks(converted.bytes);
+      else
+        clipboardRefusal_ = "the clipboard's text holds " + converted.unplaced->Describe() +
+                            ", which has no place in the Arabic code page (1256)";
       GlobalUnlock(data);
     }
   }
   CloseClipboard();
   return text;
 }
+
+void ControlWindow::InputRefused(const std::string&) { MessageBeep(MB_OK); }
 
 bool ControlWindow::ClipboardAvailable() {
   // A cut must not take the text away when the text cannot reach the clipboard.

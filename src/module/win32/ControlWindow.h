@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <utility>
 
 #include "module/win32/ControlInstance.h"
 
@@ -31,9 +32,12 @@ class ControlWindow final : public SystemEdge {
   // SystemEdge
   void ClipboardChanged(const std::optional<std::string>& text) override;
   std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override;
+  std::optional<std::string> TakeClipboardRefusal() override { return std::exchange(clipboardRefusal_, std::nullopt); }
+  void InputRefused(const std::string& why) override;
   bool ClipboardAvailable() override;
   void CursorChanged(Cursor cursor) override;
   void LayoutRequested(intptr_t layout) override;
+  std::optional<short> ModifierState(int virtualKey) override;
   int64_t FeedWaitingLoop(uint32_t timeoutMs) override;
   unsigned ChooseFromMenu(const std::vector<MenuChoice>& items, int x, int y) override;
   std::optional<intptr_t> RunDialog(unsigned templateId) override;
@@ -53,6 +57,7 @@ class ControlWindow final : public SystemEdge {
   Cursor cursor_ = Cursor::Arrow;
   int buttonsDown_ = 0;  // the system's mouse capture is held while any is down
   std::function<void(bool)> focusHook_;
+  std::optional<std::string> clipboardRefusal_;
 };
 
 }  // namespace win32host

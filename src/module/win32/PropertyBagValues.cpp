@@ -33,15 +33,23 @@ VARTYPE TypeOf(NamedValue::Kind kind) {
   return VT_EMPTY;
 }
 
-// Reads name as type vt; false when the bag lacks it or cannot give that type.
-bool Read(IPropertyBag& bag, IErrorLog* log, const std::string& name, VARTYPE vt, Value& out) {
+// Reads name as type vt; false when the bag lacks it or cannot give that type (then counted
+// in unreadable).
+bool Read(IPropertyBag& bag, IErrorLog* log, const std::string& name, VARTYPE vt, Value& out,
+          int& unreadable) {
   const std::wstring wide = WideFromUtf8(name);
   out.v.vt = vt;
   HRESULT hr = bag.Read(wide.c_str(), &out.v, log);
-  if (FAILED(hr)) return false;
+  if (FAILED(hr)) {
+    // A bag that holds the value but cannot give it in this type says so; any other failure
+    // is a value the bag does not hold.
+    if (hr == DISP_E_TYPEMISMATCH || hr == DISP_E_OVERFLOW || hr == DISP_E_BADVARTYPE) ++unreadable;
+    return false;
+  }
   if (out.v.vt == vt) return true;
   // A bag may answer in a type of its own (text, say): converted, or reported and skipped.
   if (SUCCEEDED(VariantChangeType(&out.v, &out.v, 0, vt))) return true;
+  ++unreadable;
   if (log) {
     EXCEPINFO error{};
     error.scode = DISP_E_TYPEMISMATCH;
@@ -109,13 +117,13 @@ int64_t NumberOf(const VARIANT& v) {
   }
 }
 
-bool ReadFont(IPropertyBag& bag, IErrorLog* log, NamedValue& font) {
+bool ReadFont(IPropertyBag& bag, IErrorLog* log, NamedValue& font, int& unreadable) {
   Value name;
-  if (!Read(bag, log, font.name + ".Name", VT_BSTR, name)) return false;
+  if (!Read(bag, log, font.name + ".Name", VT_BSTR, name, unreadable)) return false;
   font.text = Utf16(name.v.bstrVal);
   auto number = [&](const char* part, VARTYPE vt, int64_t fallback) {
     Value value;
-    return Read(bag, log, font.name + part, vt, value) ? NumberOf(value.v) : fallback;
+    return Read(bag, log, font.name + part, vt, value, unreadable) ? NumberOf(value.v) : fallback;
   };
   font.fontSize = number(".Size", VT_CY, font.fontSize);
   font.fontWeight = static_cast<short>(number(".Weight", VT_I2, font.fontWeight));
@@ -132,21 +140,24 @@ HRESULT ReadPropertyBag(ControlInstance& control, IPropertyBag& bag, IErrorLog* 
   // The control's own list of what it keeps says which names to ask for, and as what.
   control.InitNew();
   std::vector<NamedValue> found;
+  int unreadable = 0;
   for (NamedValue value : control.SaveValues(false)) {
     if (value.kind == NamedValue::Kind::Font) {
-      if (ReadFont(bag, log, value)) found.push_back(value);
+      if (ReadFont(bag, log, value, unreadable)) found.push_back(value);
       continue;
     }
     Value read;
-    if (!Read(bag, log, value.name, TypeOf(value.kind), read)) continue;
+    if (!Read(bag, log, value.name, TypeOf(value.kind), read, unreadable)) continue;
     if (value.kind == NamedValue::Kind::Text)
       value.text = Utf16(read.v.bstrVal);
     else
       value.number = NumberOf(read.v);
     found.push_back(value);
   }
-  control.LoadValues(found);
-  return S_OK;
+  // What was read is loaded either way; the container learns that some of it was not.
+  const long loaded = control.LoadValues(found);
+  if (unreadable > 0) return DISP_E_TYPEMISMATCH;
+  return loaded;
 }
 
 HRESULT WritePropertyBag(ControlInstance& control, IPropertyBag& bag, bool clearDirty) {

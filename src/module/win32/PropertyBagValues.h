@@ -11,7 +11,8 @@
 namespace win32host {
 
 // Reads every property the control keeps that the bag has; the others take their defaults.
-// Values of the wrong type are reported to log (when given) and skipped.
+// Values of the wrong type are reported to log (when given) and skipped, and the answer is
+// then DISP_E_TYPEMISMATCH, every other value loaded.
 HRESULT ReadPropertyBag(ControlInstance& control, IPropertyBag& bag, IErrorLog* log);
 HRESULT WritePropertyBag(ControlInstance& control, IPropertyBag& bag, bool clearDirty);
 

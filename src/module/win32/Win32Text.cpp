@@ -21,26 +21,6 @@ std::wstring WideFromUtf8(const std::string& utf8) { return Wide(CP_UTF8, utf8);
 
 std::wstring WideFromCp1256(const std::string& bytes) { return Wide(kArabicCodePage, bytes); }
 
-std::string Cp1256FromWide(const std::wstring& text) {
-  if (text.empty()) return {};
-  int n = WideCharToMultiByte(kArabicCodePage, 0, text.data(), static_cast<int>(text.size()),
-                              nullptr, 0, "?", nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(kArabicCodePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      "?", nullptr);
-  return out;
-}
-
-std::optional<unsigned char> Cp1256FromTyped(wchar_t unit) {
-  char byte = 0;
-  BOOL lacked = FALSE;
-  if (WideCharToMultiByte(kArabicCodePage, WC_NO_BEST_FIT_CHARS, &unit, 1, &byte, 1, nullptr,
-                          &lacked) != 1 ||
-      lacked)
-    return std::nullopt;
-  return static_cast<unsigned char>(byte);
-}
-
 std::string ClipboardLineBreaks(const std::string& controlText) {
   std::string out;
   for (size_t i = 0; i < controlText.size(); ++i) {

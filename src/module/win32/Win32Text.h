@@ -2,17 +2,12 @@
 // the platform's UTF-16, with the line breaks each side uses.
 #pragma once
 
-#include <optional>
 #include <string>
 
 namespace win32host {
 
 std::wstring WideFromUtf8(const std::string& utf8);
 std::wstring WideFromCp1256(const std::string& bytes);
-// Characters the code page lacks become '?'.
-std::string Cp1256FromWide(const std::wstring& text);
-// The code page byte of one typed UTF-16 unit, or nothing when the code page lacks it.
-std::optional<unsigned char> Cp1256FromTyped(wchar_t unit);
 // The control breaks lines with CR alone; the clipboard's text uses CR LF.
 std::string ClipboardLineBreaks(const std::string& controlText);
 // CR LF and a lone LF become CR.

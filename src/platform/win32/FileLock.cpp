@@ -1,4 +1,5 @@
-// An exclusive lock on a whole file, for the framework's flock on Windows.
+// An exclusive lock on a whole file, for the framework's flock on Windows, and whether a
+// process runs, for its removal of stale temporaries.
 #include <io.h>
 #include <windows.h>
 
@@ -7,4 +8,13 @@ int flock(int fd, int /*operation: always exclusive*/) {
   if (handle == INVALID_HANDLE_VALUE) return -1;
   OVERLAPPED whole{};
   return LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) ? 0 : -1;
+}
+
+bool ProcessRuns(long pid) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+  DWORD code = 0;
+  bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+  CloseHandle(process);
+  return running;
 }

@@ -1,6 +1,8 @@
 #include "platform/x11/ClipboardText.h"
 
 #include "framework/text/Cp1256.h"
+#include "framework/text/TextConversion.h"
+#include "framework/window/Display.h"
 
 namespace {
 
@@ -25,7 +27,10 @@ std::string Latin1ForOtherPrograms(std::string_view cp1256) {
   return out;
 }
 
-std::string ControlTextFromUtf8(std::string_view utf8) {
+namespace {
+
+// CR LF, a lone LF and a lone CR each become one CR.
+std::string OneCrPerBreak(std::string_view utf8) {
   std::string breaks;
   breaks.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size(); ++i) {
@@ -33,5 +38,20 @@ std::string ControlTextFromUtf8(std::string_view utf8) {
     if (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;  // the LF stands for both
     breaks.push_back(c == '\n' ? '\r' : c);
   }
-  return Cp1256FromUtf8(breaks);
+  return breaks;
+}
+
+}  // namespace
+
+std::string ControlTextFromUtf8MarkingUnplaced(std::string_view utf8) { return Cp1256FromUtf8(OneCrPerBreak(utf8)); }
+
+std::optional<std::string> ControlTextFromUtf8(std::string_view utf8) {
+  CodePageText text = Cp1256FromUtf8Text(OneCrPerBreak(utf8));
+  if (!text.Complete()) {
+    if (Display* d = Display::CurrentOrNull())
+      d->NoteClipboardRefused("the clipboard's text holds " + text.unplaced->Describe() +
+                              ", which has no place in the Arabic code page (1256)");
+    return std::nullopt;
+  }
+  return std::move(text.bytes);
 }

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "framework/WinTypes.h"
-#include "framework/text/Cp1256.h"
+#include "framework/text/TextConversion.h"
 
 namespace {
 
@@ -94,7 +94,8 @@ std::optional<uint8_t> CharacterOfKey(KeySymbol typed, int virtualKey, bool cont
   }
   std::optional<char32_t> u = UnicodeFromSymbol(typed);
   if (!u) return std::nullopt;
-  int byte = Cp1256FromUnicode(*u);
-  if (byte < 0x20) return std::nullopt;
-  return static_cast<uint8_t>(byte);
+  // Converted as every text coming in is: a key that types an Arabic-Indic digit types its digit.
+  const std::string bytes = Cp1256ForCharacter(*u);
+  if (bytes.size() != 1 || static_cast<uint8_t>(bytes[0]) < 0x20) return std::nullopt;
+  return static_cast<uint8_t>(bytes[0]);
 }

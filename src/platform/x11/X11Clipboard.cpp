@@ -18,10 +18,10 @@ constexpr int kPasteTotalMs = 10000;
 constexpr size_t kPasteLimitBytes = size_t{64} << 20;
 
 // What the person is told when a paste is refused.
-const char* const kTooLarge = "paste refused: the text on the clipboard is larger than 64 MB";
-const char* const kTooSlow = "paste refused: the clipboard's text took longer than 10 s to arrive";
-const char* const kStopped = "paste refused: the program holding the clipboard stopped sending";
-const char* const kNotText = "paste refused: the clipboard sent something other than UTF-8 text";
+const char* const kTooLarge = "the clipboard's text is larger than 64 MB";
+const char* const kTooSlow = "the clipboard's text took longer than 10 s to arrive";
+const char* const kStopped = "the program holding the clipboard stopped sending its text";
+const char* const kNotText = "the clipboard sent something other than UTF-8 text";
 
 using Clock = std::chrono::steady_clock;
 

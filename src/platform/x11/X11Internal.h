@@ -68,6 +68,9 @@ void RestoreLayouts(X11Window::Impl& x);
 void LockGroup(X11Window::Impl& x, int group);
 // The key state of Shift, Control and Alt as the server has it now (after the focus returns).
 void SyncModifiers(X11Window::Impl& x, Display& display);
+// Shift, Control and Alt as an input event's state gives them: the server's state just before
+// the event, whichever window had the focus when they went down or up.
+void SyncModifiersFromState(Display& display, unsigned state);
 // A key press or release; the hook may take a press first.
 void HandleKey(X11Window::Impl& x, Display& display, XKeyEvent& event, bool press,
                const X11Window::KeyHook& hook);

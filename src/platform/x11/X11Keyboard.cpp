@@ -101,9 +101,13 @@ void SyncModifiers(X11Window::Impl& x, Display& display) {
   int rx = 0, ry = 0, wx = 0, wy = 0;
   unsigned mask = 0;
   if (!XQueryPointer(x.x, x.window, &rootWindow, &child, &rx, &ry, &wx, &wy, &mask)) return;
-  display.SetKeyState(VK_SHIFT, (mask & ShiftMask) != 0);
-  display.SetKeyState(VK_CONTROL, (mask & ControlMask) != 0);
-  display.SetKeyState(VK_MENU, (mask & Mod1Mask) != 0);
+  SyncModifiersFromState(display, mask);
+}
+
+void SyncModifiersFromState(Display& display, unsigned state) {
+  display.SetKeyState(VK_SHIFT, (state & ShiftMask) != 0);
+  display.SetKeyState(VK_CONTROL, (state & ControlMask) != 0);
+  display.SetKeyState(VK_MENU, (state & Mod1Mask) != 0);
 }
 
 void HandleKey(X11Window::Impl& x, Display& display, XKeyEvent& event, bool press,

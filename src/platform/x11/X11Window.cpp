@@ -274,11 +274,13 @@ bool HandleEvent(X11Window& window, X11Window::Impl& x, Display& display, HWND& 
     case KeyPress:
     case KeyRelease:
       x.lastTime = event.xkey.time;
+      SyncModifiersFromState(display, event.xkey.state);
       HandleKey(x, display, event.xkey, event.type == KeyPress, hook);
       return true;
     case ButtonPress: {
       const XButtonEvent& b = event.xbutton;
       x.lastTime = b.time;
+      SyncModifiersFromState(display, b.state);
       if (b.button == Button1) {
         bool twice = !x.lastPressWasDouble && b.time - x.lastPress < kDoubleClickMs &&
                      std::abs(b.x - x.lastPressX) <= kDoubleClickSlop &&
@@ -301,6 +303,7 @@ bool HandleEvent(X11Window& window, X11Window::Impl& x, Display& display, HWND& 
     case ButtonRelease: {
       const XButtonEvent& b = event.xbutton;
       x.lastTime = b.time;
+      SyncModifiersFromState(display, b.state);
       if (b.button == Button1 || b.button == Button3) display.MouseUp(nullptr, b.x, b.y, b.button == Button3);
       return true;
     }
@@ -314,6 +317,7 @@ bool HandleEvent(X11Window& window, X11Window::Impl& x, Display& display, HWND& 
         XNextEvent(x.x, &event);
       }
       x.lastTime = event.xmotion.time;
+      SyncModifiersFromState(display, event.xmotion.state);
       HWND under = WindowAtPoint(display, nullptr, POINT{event.xmotion.x, event.xmotion.y});
       x.overText = under == nullptr || under == display.GetFocus() || under == focusWindow;
       ShowCursor(x);
@@ -442,6 +446,12 @@ void X11Window::CursorChanged(CursorShape shape) {
   ShowCursor(x);
 }
 
+void X11Window::InputRefused(const std::string& why) {
+  XBell(impl_->x, 0);
+  XFlush(impl_->x);
+  if (refusalHook_) refusalHook_(why);
+}
+
 void X11Window::LayoutRequested(LPARAM layout) {
   Impl& x = *impl_;
   constexpr LPARAM kArabic = 0x04010401;
@@ -462,13 +472,11 @@ void X11Window::ClipboardChanged(const std::optional<std::string>& text) {
 
 std::optional<std::string> X11Window::ClipboardText(const std::optional<std::string>& own) {
   Impl& x = *impl_;
-  pasteRefused_ = false;
   XWindow owner = XGetSelectionOwner(x.x, x.clipboard);
   if (owner == x.window) return own;
   if (owner == 0) return std::nullopt;
   std::string problem;
   std::optional<std::string> text = FetchClipboard(x, problem);
-  pasteRefused_ = !problem.empty();
-  if (pasteRefused_ && problemHook_) problemHook_(problem);
+  if (!problem.empty()) display_.NoteClipboardRefused(problem);
   return text;
 }

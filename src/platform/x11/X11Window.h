@@ -43,9 +43,6 @@ class X11Window final : public DisplayPlatform {
   void SetResizeHook(std::function<void(int width, int height)> hook);
   // Gives the display's surface a new size, tells the host, and shows it all again.
   void Resize(int width, int height);
-  // Told, in words for the person, why something the person asked for could not be done
-  // (a paste refused).
-  void SetProblemHook(std::function<void(const std::string&)> hook) { problemHook_ = std::move(hook); }
   // Called after every turn of the loop that handled input.
   void SetAfterInput(std::function<void()> after) { afterInput_ = std::move(after); }
 
@@ -73,9 +70,11 @@ class X11Window final : public DisplayPlatform {
   // DisplayPlatform.
   void ClipboardChanged(const std::optional<std::string>& text) override;
   std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override;
-  bool ClipboardTextRefused() const override { return pasteRefused_; }
   void CursorChanged(CursorShape shape) override;
   void LayoutRequested(LPARAM layout) override;
+  // The bell, and the reason to the host's hook (the editor shows it).
+  void InputRefused(const std::string& why) override;
+  void SetRefusalHook(std::function<void(const std::string& why)> hook) { refusalHook_ = std::move(hook); }
 
   struct Impl;
 
@@ -93,9 +92,8 @@ class X11Window final : public DisplayPlatform {
   KeyHook keyHook_;
   std::function<void()> afterInput_;
   std::function<bool()> closeHook_;
+  std::function<void(const std::string&)> refusalHook_;
   std::function<void(int, int)> resizeHook_;
-  std::function<void(const std::string&)> problemHook_;
   bool quit_ = false;
-  bool pasteRefused_ = false;
   uint64_t startMs_ = 0;  // the real clock when the display's clock stood at its start
 };
