@@ -11,8 +11,12 @@ arabtext::ArabTextLibrary& SharedArabTextLibrary() {
 }
 }  // namespace
 
-CKestrixCtrl::CKestrixCtrl()
-    : CKestrixCtrl(std::make_unique<RealTextLibrary>(SharedArabTextLibrary(), &m_ReadingOrder)) {}
+CKestrixCtrl::CKestrixCtrl() : CKestrixCtrl(std::make_unique<RealTextLibrary>(SharedArabTextLibrary())) {
+  // The control's own reading order is pointed at once the control exists: naming a member
+  // while the delegated constructor's arguments are worked out reaches into an object not yet
+  // made.
+  static_cast<RealTextLibrary&>(*m_OwnTextLib).FollowOrder(&m_ReadingOrder);
+}
 
 CKestrixCtrl::CKestrixCtrl(std::unique_ptr<TextLibrary> own) : CKestrixCtrl(*own) {
   m_OwnTextLib = std::move(own);

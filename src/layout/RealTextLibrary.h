@@ -24,6 +24,7 @@ class RealTextLibrary final : public TextLibrary {
   void aSetReadingOrder(int32_t order) override;
   void aSetKeyboardLanguage(int32_t language) override;
 
+  void FollowOrder(const short* followedOrder) { followedOrder_ = followedOrder; }
   int32_t ReadingOrder() const { return followedOrder_ ? *followedOrder_ : readingOrder_; }
   int32_t KeyboardLanguage() const { return keyboardLanguage_; }
 
