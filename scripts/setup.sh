@@ -11,6 +11,7 @@ packages=(
   fontconfig fonts-noto-core fonts-liberation2 fonts-dejavu-core
   xvfb xdotool xclip x11-xkb-utils xkb-data libxtst-dev  # the editor window and its tests
   clang libclang-rt-dev
+  unicode-data  # the Unicode Character Database, checked against the code page conversion
   # The Windows module and its tests: the cross compiler, the IDL compiler and the platform's
   # IDL files, Wine to run them, and dpkg-dev to unpack the third-party source packages.
   g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine wine64 dpkg-dev

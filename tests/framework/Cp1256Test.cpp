@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -87,6 +91,39 @@ TEST(TextConversion, CharactersTheCodePageLacksAreTakenByMeaningOrNotAtAll) {
     EXPECT_EQ(Cp1256ForCharacter(row.character, &mapped), row.bytes) << std::hex << static_cast<unsigned>(row.character);
     EXPECT_EQ(mapped, *row.bytes != 0) << std::hex << static_cast<unsigned>(row.character);
   }
+}
+
+// Every presentation form against Debian's copy of the Unicode Character Database: taken as the
+// letters of its compatibility decomposition exactly when the code page holds each of them and
+// none is a space, and refused otherwise.
+TEST(TextConversion, EveryPresentationFormFollowsItsDecomposition) {
+  std::ifstream data("/usr/share/unicode/UnicodeData.txt");
+  ASSERT_TRUE(data) << "the unicode-data package is missing (scripts/setup.sh installs it)";
+  std::map<char32_t, std::string> decompositions;
+  for (std::string line; std::getline(data, line);) {
+    std::vector<std::string> fields;
+    std::stringstream in(line);
+    for (std::string field; std::getline(in, field, ';');) fields.push_back(field);
+    if (fields.size() > 5) decompositions[static_cast<char32_t>(std::stoul(fields[0], nullptr, 16))] = fields[5];
+  }
+  int taken = 0;
+  for (char32_t form = 0xFB50; form <= 0xFEFF; ++form) {
+    if (form >= 0xFE00 && form < 0xFE70) continue;
+    std::string expected;
+    std::stringstream parts(decompositions.count(form) ? decompositions[form] : "");
+    bool whole = !parts.str().empty();
+    for (std::string part; parts >> part;) {
+      if (part[0] == '<') continue;
+      const auto piece = static_cast<char32_t>(std::stoul(part, nullptr, 16));
+      const int byte = Cp1256FromUnicode(piece);
+      if (byte < 0 || piece == U' ') whole = false;
+      expected += static_cast<char>(byte);
+    }
+    if (!whole) expected.clear();
+    EXPECT_EQ(Cp1256ForCharacter(form), expected) << std::hex << static_cast<unsigned>(form);
+    taken += !expected.empty();
+  }
+  EXPECT_GT(taken, 600);
 }
 
 TEST(TextConversion, TextWithNoPlaceForACharacterIsRefusedNamingIt) {
