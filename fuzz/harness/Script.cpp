@@ -88,7 +88,8 @@ std::string RunScript(const uint8_t* data, size_t size) {
   // reason went to the error stream), 1 exactly when an expect printed its failure or a save or
   // load printed its problem.
   const int status = host.ExitStatus(ran);
-  const std::string printed = "\n" + out.str();
+  std::string printed(1, '\n');
+  printed += out.str();
   bool failurePrinted = false;
   for (const char* mark : {"\nFAIL fuzz.kss:", "\nERROR fuzz.kss:", "\nWARNING fuzz.kss:"})
     failurePrinted = failurePrinted || printed.find(mark) != std::string::npos;
