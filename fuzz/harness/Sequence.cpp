@@ -246,8 +246,8 @@ class Sequence : public EventSink {
   // the same text and settings shows.
   // The comparison with a fresh control is made when KESTRIX_FUZZ_FRESH is set: it still finds
   // layouts that depend on the road taken (see fuzz/open-findings/fuzz_sequence), and with the
-  // shipped library a second control does not start clean while that library keeps its reading
-  // order for the whole process. The quick fuzzing runs of the test script leave it out.
+  // shipped library two seeds differ after font-object changes. The quick fuzzing runs of the
+  // test script leave it out.
   std::string VerifyAtTheEnd() {
     if (!ctrl_->GetSafeHwnd() || !std::getenv("KESTRIX_FUZZ_FRESH")) return "";
     return CompareWithFreshControl(*ctrl_, container_, realLibrary_ ? nullptr : &freshFixed_);
