@@ -10,30 +10,14 @@
 #include "HarfBuzzPass.h"
 #include "MixedCorpus.h"
 #include "PangoLayoutPass.h"
+#include "PlacedControl.h"
 #include "control/KestrixCtrl.h"
 #include "framework/window/Display.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-template <typename Work>
-double Seconds(Work work) {
-  const auto start = Clock::now();
-  work();
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-struct Control {
-  Display display{700, 500};
-  CWnd container;
-  CKestrixCtrl ctrl;
-  Control() {
-    container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 700, 500), nullptr);
-    ctrl.ResetProperties();
-    ctrl.CreateControlWindow(&container, CRect(20, 20, 640, 424));  // a 600-pixel text area
-  }
-};
+using bench::Seconds;
+using Control = bench::PlacedControl;
 
 void BM_SideBySideTextWrite(benchmark::State& state) {
   const std::string corpus = bench::GenerateMixedCorpus();

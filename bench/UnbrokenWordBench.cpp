@@ -9,31 +9,17 @@
 #include <string>
 
 #include "HarfBuzzPass.h"
+#include "PlacedControl.h"
 #include "control/KestrixCtrl.h"
 #include "framework/window/Display.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Seconds;
 
-template <typename Work>
-double Seconds(Work work) {
-  const auto start = Clock::now();
-  work();
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-struct Control {
-  Display display{700, 500};
-  CWnd container;
-  CKestrixCtrl ctrl;
-  explicit Control(bool wordWrap = true) {
-    container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 700, 500), nullptr);
-    ctrl.ResetProperties();
-    ctrl.m_WordWrap = wordWrap ? TRUE : FALSE;
-    ctrl.CreateControlWindow(&container, CRect(20, 20, 640, 424));  // a 600-pixel text area
-    ctrl.m_KeepUnchangedLines = false;
-  }
+// Laid out whole every time: a word's layout is what is measured.
+struct Control : bench::PlacedControl {
+  explicit Control(bool wordWrap = true) : PlacedControl(wordWrap) { ctrl.m_KeepUnchangedLines = false; }
 };
 
 // Argument: 0 Arabic letters (joining and not), 1 Latin letters; 2 and 3 the same shown
