@@ -2,6 +2,7 @@
 // harness in the ordinary builds: each must now keep every rule.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -21,8 +22,15 @@ std::string ReadAll(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Replays every file under root/<target>/; returns how many there were.
+// Replays every file under root/<target>/; returns how many there were. A folder named after
+// no target (a misspelt one) would never be replayed: it fails.
 int ReplayAll(const fs::path& root) {
+  for (const fs::directory_entry& entry : fs::directory_iterator(root)) {
+    if (!entry.is_directory()) continue;
+    const std::string name = entry.path().filename().string();
+    EXPECT_NE(std::find(std::begin(kTargets), std::end(kTargets), name), std::end(kTargets))
+        << entry.path() << " is named after no fuzz target";
+  }
   int replayed = 0;
   for (const char* target : kTargets) {
     fs::path dir = root / target;
@@ -39,7 +47,7 @@ int ReplayAll(const fs::path& root) {
   return replayed;
 }
 
-TEST(FuzzReplay, FoundInputsKeepEveryRule) { ReplayAll(KESTRIX_REGRESSIONS_DIR); }
+TEST(FuzzReplay, FoundInputsKeepEveryRule) { EXPECT_GT(ReplayAll(KESTRIX_REGRESSIONS_DIR), 0); }
 
 TEST(FuzzReplay, SeedCorporaKeepEveryRule) { EXPECT_GT(ReplayAll(KESTRIX_CORPUS_DIR), 0); }
 
