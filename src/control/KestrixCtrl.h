@@ -158,6 +158,8 @@ class CKestrixCtrl : public COleControl {
   void RehighlightView();
 
   // Clipboard and context menu -------------------------------------------------------------
+  // The vertical scroll bar's width in pixels, on the side the reading order puts it.
+  static constexpr int kScrollBarWidth = 16;
   static constexpr UINT kContextMenu = 204;
   static constexpr UINT kCopyCommand = 32768;
   static constexpr UINT kPasteCommand = 32769;

@@ -12,7 +12,7 @@ void CKestrixCtrl::CreateScrollBar() {
   // A second run (Clear) replaces the earlier child window instead of leaving it behind.
   if (m_pScrollBar && m_pScrollBar->GetSafeHwnd()) m_pScrollBar->DestroyWindow();
   m_pScrollBar = std::make_unique<CScrollBar>();
-  m_pScrollBar->Create(SBS_VERT | kSbsRightAlign, CRect(0, 0, 16, 100), this, kScrollBarId);
+  m_pScrollBar->Create(SBS_VERT | kSbsRightAlign, CRect(0, 0, kScrollBarWidth, 100), this, kScrollBarId);
   PlaceScrollBar();
 }
 
@@ -21,8 +21,8 @@ void CKestrixCtrl::PlaceScrollBar() {
   CRect client;
   GetClientRect(&client);
   int height = client.bottom - client.top + 1;
-  int x = m_ReadingOrder == 1 ? client.left : client.right - 16;
-  m_pScrollBar->MoveWindow(x, client.top, 16, height, TRUE);
+  int x = m_ReadingOrder == 1 ? client.left : client.right - kScrollBarWidth;
+  m_pScrollBar->MoveWindow(x, client.top, kScrollBarWidth, height, TRUE);
 }
 
 int CKestrixCtrl::ShowOrHideScrollBar() {

@@ -181,7 +181,7 @@ void CKestrixCtrl::ResetLines() {
   m_CurLine = m_FirstVisible = m_LastVisible = 1;
   m_LineY = m_CharIndex = m_LineLength = m_CharCount = m_ScrollOffset = 0;
   m_Margin = 5;
-  m_ScrollBarWidth = 16;
+  m_ScrollBarWidth = kScrollBarWidth;
   // A context still held is given back rather than forgotten, so that none is ever lost;
   // callers that need one afterwards take their own.
   ReleaseHeldDC();
