@@ -175,6 +175,11 @@ class CKestrixCtrl : public COleControl {
   WideString SelText();
 
   // Line store ---------------------------------------------------------------------------
+  // The working copy protocol: the current line's text and geometry live in the m_Line…
+  // fields while it is edited; GotoLine (or LineAt then LoadLine) loads a record into them,
+  // StoreLine writes them back, and a walk over other lines brackets itself with PushPosition
+  // and PopPosition so that the current line and index come back as they were.
+  // Line n's record, or null; it also makes n the current line, without loading it.
   LineRecord* LineAt(int n);
   void LoadLine(LineRecord* record);
   void GotoLine(int n);
