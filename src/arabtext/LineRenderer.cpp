@@ -28,7 +28,10 @@ int32_t LineRenderer::Draw(DeviceContext& dc, int32_t x, int32_t baseline, const
       pen += advance;
       continue;
     }
-    const ShapedSegment* shaped = &shaper_.Shape(font, s.slot, bytes);
+    // Of a long word, only the chunks near the clip are shaped.
+    const PixelBox& clip = clip_.Bounds();
+    const ShapedSegment* shaped = &shaper_.ShapeSpan(font, s.slot, bytes, clip.left - left - reach,
+                                                     clip.right - left + reach);
     const int32_t width = shaped->width;
     const auto byte = static_cast<uint8_t>(bytes[0]);
     const uint8_t mirrored = fonts.Classes().mirror[byte];
