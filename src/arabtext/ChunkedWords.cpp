@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 
+#include "framework/text/CommonEnds.h"
 #include "arabtext/LoadedFont.h"
 #include "arabtext/SegmentShaper.h"
 
@@ -21,27 +22,6 @@ bool SamePlacement(const hb_glyph_info_t& a, const hb_glyph_position_t& pa,
                    const hb_glyph_info_t& b, const hb_glyph_position_t& pb) {
   return a.codepoint == b.codepoint && a.cluster == b.cluster && pa.x_advance == pb.x_advance &&
          pa.y_advance == pb.y_advance && pa.x_offset == pb.x_offset && pa.y_offset == pb.y_offset;
-}
-
-size_t CommonPrefix(std::string_view a, std::string_view b) {
-  const size_t length = std::min(a.size(), b.size());
-  if (std::memcmp(a.data(), b.data(), length) == 0) return length;
-  return static_cast<size_t>(std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(length), b.begin()).first -
-                             a.begin());
-}
-
-size_t CommonSuffix(std::string_view a, std::string_view b) {
-  // Compared a block at a time from the ends, which memcmp does fast.
-  constexpr size_t kBlock = 256;
-  const size_t length = std::min(a.size(), b.size());
-  size_t same = 0;
-  while (same < length) {
-    const size_t block = std::min(kBlock, length - same);
-    if (std::memcmp(a.data() + a.size() - same - block, b.data() + b.size() - same - block, block) != 0) break;
-    same += block;
-  }
-  while (same < length && a[a.size() - same - 1] == b[b.size() - same - 1]) ++same;
-  return same;
 }
 
 bool SameStyle(const RunStyle& a, const RunStyle& b) {
@@ -189,7 +169,7 @@ const ChunkedWords::Memo& ChunkedWords::Layout(const LoadedFont& font, FontSlot 
       m.lastUse = ++clock_;
       return m;
     }
-    const size_t suffix = CommonSuffix(word.substr(prefix), std::string_view(m.text).substr(prefix));
+    const size_t suffix = CommonSuffix(word, m.text, std::min(word.size(), m.text.size()) - prefix);
     if (!best || prefix + suffix > bestPrefix + bestSuffix) {
       best = &m;
       bestPrefix = prefix;
