@@ -15,7 +15,7 @@ struct ObservedLine {
   CString chars;        // ends with one CR when the line ends a paragraph
   int direction = 0;    // 0 left to right, 1 right to left
   int y = 0;            // document y of the bottom of the line's band
-  int startX = 0;       // x of the line's logical start, in client pixels
+  int startX = 0;       // x of the line's logical start, fixed when the line was made
   bool highlighted = false;
   int highlightLeft = 0, highlightRight = 0;  // the span shown, in either order
 };
