@@ -125,11 +125,13 @@ kestrix_import(dep_gtest libgtest.a "${deps}/include")
 # C++ and compile here as they are, with the code page table they use.
 file(GLOB container_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/windows/*.cpp)
 file(GLOB script_language_sources CONFIGURE_DEPENDS ${src}/script/*.cpp)
-# GDI's faces as the module reads them, tested directly (a face's index in a collection).
+# GDI's faces as the module reads them, tested directly (a face's index in a collection); the
+# framework's durable write for every file it writes.
 add_executable(kestrix-container ${container_sources} ${script_language_sources}
                ${src}/framework/text/Cp1256.cpp ${src}/framework/text/TextConversion.cpp
                ${src}/platform/win32/GdiFonts.cpp
-               ${src}/framework/gdi/FontCollection.cpp)
+               ${src}/framework/gdi/FontCollection.cpp
+               ${src}/framework/file/DurableWrite.cpp ${src}/platform/win32/FileLock.cpp)
 add_dependencies(kestrix-container kestrix_generated)
 target_include_directories(kestrix-container PRIVATE ${gen} ${src}/script ${src}
                            ${src}/module/win32)
