@@ -57,15 +57,19 @@ add_library(kestrix_arabtext STATIC ${arabtext_sources} ${src}/platform/win32/Gd
 target_link_libraries(kestrix_arabtext PUBLIC kestrix_framework dep_harfbuzz dep_fribidi)
 kestrix_warnings(kestrix_arabtext)
 
+file(GLOB resource_sources CONFIGURE_DEPENDS ${src}/resources/*.cpp)
+add_library(kestrix_resources STATIC ${resource_sources})
+target_link_libraries(kestrix_resources PUBLIC kestrix_framework)
+kestrix_warnings(kestrix_resources)
+
 file(GLOB_RECURSE control_sources CONFIGURE_DEPENDS ${src}/control/*.cpp ${src}/text/*.cpp
-     ${src}/layout/*.cpp ${src}/interaction/*.cpp ${src}/module/resources/*.cpp
-     ${src}/module/KestrixPropPage.cpp)
+     ${src}/layout/*.cpp ${src}/interaction/*.cpp)
 add_library(kestrix_control STATIC ${control_sources})
-target_link_libraries(kestrix_control PUBLIC kestrix_framework kestrix_arabtext)
+target_link_libraries(kestrix_control PUBLIC kestrix_framework kestrix_resources kestrix_arabtext)
 kestrix_warnings(kestrix_control)
 
 file(GLOB module_part_sources CONFIGURE_DEPENDS ${src}/module/*.cpp)
-list(REMOVE_ITEM module_part_sources ${src}/module/Exports.cpp ${src}/module/KestrixPropPage.cpp)
+list(REMOVE_ITEM module_part_sources ${src}/module/Exports.cpp)
 add_library(kestrix_module_parts STATIC ${module_part_sources})
 target_link_libraries(kestrix_module_parts PUBLIC kestrix_control)
 kestrix_warnings(kestrix_module_parts)
