@@ -112,15 +112,43 @@ add_custom_target(kestrix_generated DEPENDS ${gen}/KestrixIdl.h ${gen}/kestrix-r
 
 # The module's Windows side: the ActiveX object, its window, registration and entry points.
 # Files that see the platform's headers are apart from those that see the framework's.
+# The test hooks (the inspection interface and the fixed-metric text library that
+# KESTRIX_TEST_METRICS asks for) are only in the test build of the module; the shipped one
+# links their absence instead.
+set(ocx_test_hook_sources ${src}/module/win32/InspectionObject.cpp
+    ${src}/module/win32/ControlInspection.cpp)
+set(ocx_no_test_hook_sources ${src}/module/win32/NoTestHooks.cpp)
 file(GLOB ocx_sources CONFIGURE_DEPENDS ${src}/module/win32/*.cpp)
-add_library(kestrix_ocx SHARED ${ocx_sources} ${src}/module/win32/KESTRIX.def
-            ${gen}/kestrix-resources.o)
-add_dependencies(kestrix_ocx kestrix_generated)
-set_target_properties(kestrix_ocx PROPERTIES OUTPUT_NAME KESTRIX PREFIX "" SUFFIX ".OCX")
-target_include_directories(kestrix_ocx PRIVATE ${gen})
-target_compile_definitions(kestrix_ocx PRIVATE UNICODE _UNICODE)
-target_link_libraries(kestrix_ocx PRIVATE kestrix_module_parts ole32 oleaut32 uuid user32 gdi32)
-kestrix_warnings(kestrix_ocx)
+list(REMOVE_ITEM ocx_sources ${ocx_test_hook_sources} ${ocx_no_test_hook_sources})
+add_library(kestrix_ocx_common OBJECT ${ocx_sources})
+add_dependencies(kestrix_ocx_common kestrix_generated)
+target_include_directories(kestrix_ocx_common PRIVATE ${gen})
+target_compile_definitions(kestrix_ocx_common PRIVATE UNICODE _UNICODE)
+target_link_libraries(kestrix_ocx_common PRIVATE kestrix_module_parts)
+kestrix_warnings(kestrix_ocx_common)
+
+# KESTRIX.OCX as shipped, and the test build the Wine tests register, under the same file name
+# in a folder of its own.
+foreach(variant IN ITEMS shipped test)
+  if(variant STREQUAL "shipped")
+    set(target kestrix_ocx)
+    set(hooks ${ocx_no_test_hook_sources})
+    set(folder ${CMAKE_BINARY_DIR})
+  else()
+    set(target kestrix_ocx_test)
+    set(hooks ${ocx_test_hook_sources})
+    set(folder ${CMAKE_BINARY_DIR}/test-module)
+  endif()
+  add_library(${target} SHARED $<TARGET_OBJECTS:kestrix_ocx_common> ${hooks}
+              ${src}/module/win32/KESTRIX.def ${gen}/kestrix-resources.o)
+  add_dependencies(${target} kestrix_generated)
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME KESTRIX PREFIX "" SUFFIX ".OCX"
+                        RUNTIME_OUTPUT_DIRECTORY ${folder} ARCHIVE_OUTPUT_DIRECTORY ${folder})
+  target_include_directories(${target} PRIVATE ${gen})
+  target_compile_definitions(${target} PRIVATE UNICODE _UNICODE)
+  target_link_libraries(${target} PRIVATE kestrix_module_parts ole32 oleaut32 uuid user32 gdi32)
+  kestrix_warnings(${target})
+endforeach()
 
 # The test container: a Windows program of ours that creates the registered control by its
 # ProgID and drives it as a container does (tests/windows/run-under-wine.sh runs it).
