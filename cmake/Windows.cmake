@@ -57,15 +57,19 @@ add_library(kestrix_arabtext STATIC ${arabtext_sources} ${src}/platform/win32/Gd
 target_link_libraries(kestrix_arabtext PUBLIC kestrix_framework dep_harfbuzz dep_fribidi)
 kestrix_warnings(kestrix_arabtext)
 
+file(GLOB resource_sources CONFIGURE_DEPENDS ${src}/resources/*.cpp)
+add_library(kestrix_resources STATIC ${resource_sources})
+target_link_libraries(kestrix_resources PUBLIC kestrix_framework)
+kestrix_warnings(kestrix_resources)
+
 file(GLOB_RECURSE control_sources CONFIGURE_DEPENDS ${src}/control/*.cpp ${src}/text/*.cpp
-     ${src}/layout/*.cpp ${src}/interaction/*.cpp ${src}/module/resources/*.cpp
-     ${src}/module/KestrixPropPage.cpp)
+     ${src}/layout/*.cpp ${src}/interaction/*.cpp)
 add_library(kestrix_control STATIC ${control_sources})
-target_link_libraries(kestrix_control PUBLIC kestrix_framework kestrix_arabtext)
+target_link_libraries(kestrix_control PUBLIC kestrix_framework kestrix_resources kestrix_arabtext)
 kestrix_warnings(kestrix_control)
 
 file(GLOB module_part_sources CONFIGURE_DEPENDS ${src}/module/*.cpp)
-list(REMOVE_ITEM module_part_sources ${src}/module/Exports.cpp ${src}/module/KestrixPropPage.cpp)
+list(REMOVE_ITEM module_part_sources ${src}/module/Exports.cpp)
 add_library(kestrix_module_parts STATIC ${module_part_sources})
 target_link_libraries(kestrix_module_parts PUBLIC kestrix_control)
 kestrix_warnings(kestrix_module_parts)
@@ -153,11 +157,13 @@ kestrix_import(dep_gtest libgtest.a "${deps}/include")
 # C++ and compile here as they are, with the code page table they use.
 file(GLOB container_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/windows/*.cpp)
 file(GLOB script_language_sources CONFIGURE_DEPENDS ${src}/script/*.cpp)
-# GDI's faces as the module reads them, tested directly (a face's index in a collection).
+# GDI's faces as the module reads them, tested directly (a face's index in a collection); the
+# framework's durable write for every file it writes.
 add_executable(kestrix-container ${container_sources} ${script_language_sources}
                ${src}/framework/text/Cp1256.cpp ${src}/framework/text/TextConversion.cpp
                ${src}/platform/win32/GdiFonts.cpp
-               ${src}/framework/gdi/FontCollection.cpp)
+               ${src}/framework/gdi/FontCollection.cpp
+               ${src}/framework/file/DurableWrite.cpp ${src}/platform/win32/FileLock.cpp)
 add_dependencies(kestrix-container kestrix_generated)
 target_include_directories(kestrix-container PRIVATE ${gen} ${src}/script ${src}
                            ${src}/module/win32)
