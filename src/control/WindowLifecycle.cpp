@@ -47,6 +47,8 @@ void CKestrixCtrl::OnSize(UINT type, int cx, int cy) {
     if (m_VisibleLines <= 0) m_VisibleLines = 1;
     SetFirstVisible(m_FirstVisible);
     PaintLines(m_FirstVisible, m_LastVisible);
+    // The caret follows the text area it stands in; a window just made has not placed it yet.
+    UpdateCaret();
   } else {
     RebuildText(GetText(), -1);
   }

@@ -154,6 +154,23 @@ TEST_F(Automation, MarkModifiedExceptForEqualWritesOfTheComparedProperties) {
   EXPECT_FALSE(c.IsModified());
 }
 
+// Switched on in a control just placed, whose caret no edit has moved yet, the caret shows at
+// the empty line's start (its right end, reading right to left) once the focus comes.
+TEST_F(Automation, CaretOfAControlJustPlacedShowsAtItsLinesStart) {
+  VARIANT out;
+  ASSERT_EQ(d.Call(u"ActivateEdit", {MakeVariantBstr(u""), MakeVariantBstr(u"")}, &out), S_OK);
+  host.container.SetFocus();
+  c.SetFocus();
+  const Surface shown = host.display.CaptureClient(c.GetSafeHwnd());
+  const int start = shown.Width() - 5;  // the client's right edge less the margin
+  int stem = 0, elsewhere = 0;
+  for (int y = 0; y < shown.Height(); ++y)
+    for (int x = 0; x < shown.Width(); ++x)
+      if (shown.Pixel(x, y) == 0) ++(x == start ? stem : elsewhere);
+  EXPECT_GE(stem, 5);
+  EXPECT_LE(elsewhere, 4);  // the flag
+}
+
 TEST_F(Automation, EqualReadingOrderWriteDoesNotRecreateTheWindow) {
   c.SetText("abc");
   HWND before = c.m_hWnd;
