@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Harness.h"
+#include "CaretEdges.h"
 #include "FreshControl.h"
 #include "Input.h"
 #include "TextModel.h"
@@ -112,6 +113,7 @@ class Sequence : public EventSink {
       if (trace_) Trace(step, what);
       std::string broken = ctrl_->Verify();
       if (broken.empty()) broken = text_.After(*ctrl_);
+      if (broken.empty()) broken = CheckCaretEdges(*ctrl_, !realLibrary_);
       // The screen check repaints the whole control: every few steps, and after the last (in
       // the second form only after the last).
       if (broken.empty() && ((!second_ && step % kScreenCheckEvery == 0) || in_.Done()))
