@@ -171,6 +171,21 @@ TEST_F(Automation, CaretOfAControlJustPlacedShowsAtItsLinesStart) {
   EXPECT_LE(elsewhere, 4);  // the flag
 }
 
+// A font object given whole to FontEn is the font Latin text is measured and drawn in from then
+// on, whether the control holds text or not, as a change made on its font object is.
+TEST(AutomationFonts, LatinTextTakesAFontGivenWhole) {
+  for (const char16_t* text : {u"", u"abc"}) {
+    ControlHost host;
+    Driver d(host.ctrl->GetIDispatch());
+    ASSERT_EQ(d.Put(u"Text", MakeVariantBstr(text)), S_OK);
+    ASSERT_EQ(d.PutId(kDispFontEn, MakeVariantDispatch(host.ctrl->GetFontAr()), nullptr,
+                      DISPATCH_PROPERTYPUTREF),
+              S_OK);
+    ASSERT_EQ(d.Put(u"Text", MakeVariantBstr(u"xyz")), S_OK);
+    EXPECT_STREQ(host.library.lastLatin.lfFaceName, "Fonta") << Driver::Narrow(text);
+  }
+}
+
 TEST_F(Automation, EqualReadingOrderWriteDoesNotRecreateTheWindow) {
   c.SetText("abc");
   HWND before = c.m_hWnd;
