@@ -1,7 +1,7 @@
 #include "CaretEdges.h"
 
+#include <cstring>
 #include <string_view>
-#include <vector>
 
 #include "control/KestrixCtrl.h"
 #include "layout/FixedMetricTextLibrary.h"
@@ -75,8 +75,9 @@ Widths PieceWidths(CKestrixCtrl& c, std::string_view line, size_t caret) {
     size_t end = start + 1;
     while (kind != 0 && end < line.size() && PieceKind(static_cast<unsigned char>(line[end])) == kind) ++end;
     const std::string_view piece = line.substr(start, end - start);
+    const long width = extent(piece);
     if (caret >= end) {
-      w.before += extent(piece);
+      w.before += width;
     } else if (caret > start) {
       std::string head(line.substr(start, caret - start));
       long tatweel = 0;
@@ -86,7 +87,7 @@ Widths PieceWidths(CKestrixCtrl& c, std::string_view line, size_t caret) {
       }
       w.before += extent(head) - tatweel;
     }
-    sum += extent(piece);
+    sum += width;
     start = end;
   }
   c.ReleaseHeldDC();
@@ -96,7 +97,15 @@ Widths PieceWidths(CKestrixCtrl& c, std::string_view line, size_t caret) {
 
 }  // namespace
 
-std::string CheckCaretEdges(CKestrixCtrl& c, bool fixedMetrics) {
+bool CaretEdges::Seen::operator==(const Seen& o) const {
+  return line == o.line && caret == o.caret && caretX == o.caretX && alignment == o.alignment &&
+         lineDir == o.lineDir && readingOrder == o.readingOrder && scrollBar == o.scrollBar &&
+         std::memcmp(&client, &o.client, sizeof client) == 0 &&
+         std::memcmp(&latin, &o.latin, sizeof latin) == 0 &&
+         std::memcmp(&arabic, &o.arabic, sizeof arabic) == 0;
+}
+
+std::string CaretEdges::Check(CKestrixCtrl& c) {
   if (!c.GetSafeHwnd() || c.m_Busy != 0 || c.m_pDC || c.LineCount() < 1) return "";
   // Only a caret that can be seen has a place to check: with the focus, once blinking, and
   // with nothing selected.
@@ -104,7 +113,12 @@ std::string CheckCaretEdges(CKestrixCtrl& c, bool fixedMetrics) {
   const std::string_view line = c.m_LineText;
   if (c.m_CharIndex < 0 || static_cast<size_t>(c.m_CharIndex) > line.size()) return "";
   const auto caret = static_cast<size_t>(c.m_CharIndex);
-  Widths w = fixedMetrics ? FixedWidths(line, caret) : PieceWidths(c, line, caret);
+  RECT client{};
+  c.GetClientRect(&client);
+  Seen seen{std::string(line), c.m_CharIndex, c.m_CaretX, c.m_Alignment, c.m_LineDir,
+            c.GetReadingOrder(), c.m_ScrollBarWidth, client, c.m_lfEn, c.m_lfAr};
+  if (lastKept_ && *lastKept_ == seen) return "";
+  Widths w = fixedMetrics_ ? FixedWidths(line, caret) : PieceWidths(c, line, caret);
   // Where pieces do not add up (a neutral between Arabic words takes the Arabic font in the
   // line, and its own alone), only the line's ends are known.
   if (!w.known) {
@@ -117,8 +131,6 @@ std::string CheckCaretEdges(CKestrixCtrl& c, bool fixedMetrics) {
   }
 
   // The text area leaves the scroll bar's strip on the reading order's start side.
-  RECT client{};
-  c.GetClientRect(&client);
   long left = client.left, right = client.right;
   if (c.GetReadingOrder() == 1)
     left += c.m_ScrollBarWidth;
@@ -143,7 +155,10 @@ std::string CheckCaretEdges(CKestrixCtrl& c, bool fixedMetrics) {
   }
   const bool fromRight = c.m_Alignment == 2 || (c.m_Alignment == 1 && c.m_LineDir == 1);
   const long expected = fromRight ? lineRight - w.before : lineLeft + w.before;
-  if (c.m_CaretX == expected) return "";
+  if (c.m_CaretX == expected) {
+    lastKept_ = std::move(seen);
+    return "";
+  }
   return "caret x " + std::to_string(c.m_CaretX) + " on line " + std::to_string(c.m_CurLine) +
          " at index " + std::to_string(caret) + " of " + std::to_string(line.size()) +
          ", its line's layout puts it at " + std::to_string(expected) + " (" +

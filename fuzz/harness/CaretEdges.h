@@ -9,15 +9,35 @@
 // edges of the whole line as the library measures it, placed by the alignment.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "framework/WinTypes.h"
 
 class CKestrixCtrl;
 
 namespace fuzzing {
 
-// Empty when the caret stands where its line's layout puts it (or the control has no caret
-// position to check: no window, a rebuild or hit test under way), else what differs.
-// fixedMetrics: the control measures with the fixed-metric library.
-std::string CheckCaretEdges(CKestrixCtrl& c, bool fixedMetrics);
+// Checks one control after each step. What the check depends on is remembered, and a step that
+// changed none of it (the clock, a property the layout does not use) is not measured again.
+class CaretEdges {
+ public:
+  // fixedMetrics: the control measures with the fixed-metric library.
+  explicit CaretEdges(bool fixedMetrics) : fixedMetrics_(fixedMetrics) {}
+  // Empty when the caret stands where its line's layout puts it (or the control has no caret
+  // position to check: no window, a rebuild or hit test under way), else what differs.
+  std::string Check(CKestrixCtrl& c);
+
+ private:
+  struct Seen {
+    std::string line;
+    int caret = 0, caretX = 0, alignment = 0, lineDir = 0, readingOrder = 0, scrollBar = 0;
+    RECT client{};
+    LOGFONT latin{}, arabic{};
+    bool operator==(const Seen& o) const;
+  };
+  const bool fixedMetrics_;
+  std::optional<Seen> lastKept_;
+};
 
 }  // namespace fuzzing

@@ -113,7 +113,7 @@ class Sequence : public EventSink {
       if (trace_) Trace(step, what);
       std::string broken = ctrl_->Verify();
       if (broken.empty()) broken = text_.After(*ctrl_);
-      if (broken.empty()) broken = CheckCaretEdges(*ctrl_, !realLibrary_);
+      if (broken.empty()) broken = caretEdges_.Check(*ctrl_);
       // The screen check repaints the whole control: every few steps, and after the last (in
       // the second form only after the last).
       if (broken.empty() && ((!second_ && step % kScreenCheckEvery == 0) || in_.Done()))
@@ -657,6 +657,7 @@ class Sequence : public EventSink {
   bool inEvent_ = false;
   bool destroyed_ = false;
   TextModel text_;
+  CaretEdges caretEdges_{!realLibrary_};
   const bool trace_ = std::getenv("KESTRIX_FUZZ_TRACE") != nullptr;
 };
 
