@@ -1,5 +1,6 @@
 #include "FreshControl.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -35,6 +36,56 @@ HRESULT Put(IDispatch* d, DISPID id, VARIANT& value) {
   return d->Invoke(id, IID_NULL, 0, how, &p, nullptr, nullptr, nullptr);
 }
 
+// The display lines of a control, each with whether typing changed it since the last whole
+// layout.
+struct ShownLine {
+  std::string chars;
+  bool typed = false;
+};
+
+std::vector<ShownLine> LinesOf(const CKestrixCtrl& c) {
+  std::vector<ShownLine> lines;
+  for (int n = 1; n <= c.LineCount(); ++n)
+    lines.push_back({c.m_Lines.At(n)->m_Chars, c.m_Lines.Changed(n)});
+  return lines;
+}
+
+// Typing re-wraps only the line it grows, moving text down and never joining lines again (a
+// space typed before the first word of a wrapped line stays on that line), so a paragraph typed
+// into since the last whole layout may be broken otherwise than a fresh layout breaks it: that
+// is state a fresh control cannot have. Empty when the two controls break their lines alike,
+// or differently only in such paragraphs (then "typed"), else what differs.
+std::string CompareLines(const std::vector<ShownLine>& ours, const std::vector<ShownLine>& fresh) {
+  auto equal = [](const ShownLine& a, const ShownLine& b) { return a.chars == b.chars; };
+  if (std::equal(ours.begin(), ours.end(), fresh.begin(), fresh.end(), equal)) return "";
+  size_t a = 0, b = 0;
+  int paragraph = 1;
+  while (a < ours.size() || b < fresh.size()) {
+    // One paragraph of each: its lines up to the one that ends with a CR.
+    std::string mine, theirs;
+    bool typed = false;
+    size_t a0 = a, b0 = b;
+    while (a < ours.size()) {
+      mine += ours[a].chars;
+      typed = typed || ours[a].typed;
+      if (!ours[a++].chars.empty() && mine.back() == '\r') break;
+    }
+    while (b < fresh.size()) {
+      theirs += fresh[b].chars;
+      if (!fresh[b++].chars.empty() && theirs.back() == '\r') break;
+    }
+    if (mine != theirs) return "text";  // not the same text: the screens say how
+    const bool same = std::equal(ours.begin() + static_cast<long>(a0), ours.begin() + static_cast<long>(a),
+                                 fresh.begin() + static_cast<long>(b0), fresh.begin() + static_cast<long>(b), equal);
+    if (!same && !typed)
+      return "paragraph " + std::to_string(paragraph) + " is broken into " + std::to_string(a - a0) +
+             " lines, by a fresh control into " + std::to_string(b - b0) +
+             ", and nothing was typed into it since the text was last laid out whole";
+    ++paragraph;
+  }
+  return "typed";
+}
+
 }  // namespace
 
 std::string CompareWithFreshControl(CKestrixCtrl& c, CWnd& container, TextLibrary* library) {
@@ -64,8 +115,11 @@ std::string CompareWithFreshControl(CKestrixCtrl& c, CWnd& container, TextLibrar
     for (size_t i = 0; i < values.size(); ++i)
       if (values[i].vt != VT_EMPTY) Put(fresh->GetIDispatch(), kSettings[i], values[i]);
     fresh->SetFirstVisible(firstVisible);
+    const std::string lines = CompareLines(LinesOf(c), LinesOf(*fresh));
+    if (lines != "" && lines != "text" && lines != "typed") differs = "lines: " + lines;
     const ObservedView freshView = ControlObservation(*fresh).View();
-    if (freshView.firstVisible == firstVisible && freshView.scrollOffset == scrollOffset) {
+    if (lines != "typed" && differs.empty() && freshView.firstVisible == firstVisible &&
+        freshView.scrollOffset == scrollOffset) {
       const Surface again = other.CaptureClient(fresh->GetSafeHwnd());
       int count = 0;
       std::string first;

@@ -78,11 +78,15 @@ void CKestrixCtrl::SetForeColor(OLE_COLOR color) {
 // and a change the held font reports reaches OnFontChanged.
 void CKestrixCtrl::SetFontAr(LPFONTDISP font) {
   m_FontAr.InitializeFont(nullptr, font);
+  // A font given whole changes the text as a change made on the font object does.
+  ApplyNewFonts();
   SetModifiedFlag(TRUE);
 }
 
 void CKestrixCtrl::SetFontEn(LPFONTDISP font) {
   m_FontEn.InitializeFont(nullptr, font);
+  // A font given whole changes the text as a change made on the font object does.
+  ApplyNewFonts();
   SetModifiedFlag(TRUE);
 }
 

@@ -76,6 +76,10 @@ class CKestrixCtrl : public COleControl {
   void OnKeyDownEvent(USHORT keyCode, short shift) override;
   // Re-creates the window and rebuilds the text it held.
   void RecreateAndReload();
+  // Measures and draws in the fonts the holders now hold: the window is made again around
+  // the text it held, or a store without characters takes them in place.
+  void ApplyNewFonts();
+  void TakeNewFonts();
   // Re-breaks the whole text, the caret kept at its offset (F5 and the Refresh method).
   void Refresh();
 

@@ -47,6 +47,8 @@ void CKestrixCtrl::OnSize(UINT type, int cx, int cy) {
     if (m_VisibleLines <= 0) m_VisibleLines = 1;
     SetFirstVisible(m_FirstVisible);
     PaintLines(m_FirstVisible, m_LastVisible);
+    // The caret follows the text area it stands in; a window just made has not placed it yet.
+    UpdateCaret();
   } else {
     RebuildText(GetText(), -1);
   }
@@ -83,7 +85,7 @@ void CKestrixCtrl::OnDestroy() {
 }
 
 void CKestrixCtrl::OnFontChanged() {
-  if (m_CharCount != 0) RecreateAndReload();
+  ApplyNewFonts();
   if (!m_Text.empty()) RebuildText(CString(m_Text), -1);
   COleControl::OnFontChanged();
 }
@@ -99,6 +101,29 @@ void CKestrixCtrl::RecreateAndReload() {
   RecreateControlWindow();
   if (!text.empty()) RebuildText(text, caret);
   SetModifiedFlag(TRUE);
+}
+
+void CKestrixCtrl::ApplyNewFonts() {
+  if (m_CharCount != 0)
+    RecreateAndReload();
+  else if (GetSafeHwnd())
+    TakeNewFonts();
+}
+
+// A store without characters is not made again, but what is typed or set into it next must be
+// measured and drawn in the fonts now chosen, and its lines stand at the new line height.
+void CKestrixCtrl::TakeNewFonts() {
+  StoreLine();
+  m_lfEn = FontToLogFont(m_FontEn.GetFontDispatch());
+  m_lfAr = FontToLogFont(m_FontAr.GetFontDispatch());
+  UpdateMetrics();
+  // The lines are laid out again at the new height; the host's text and what it was shown as
+  // are the host's, and stay as they were.
+  const CString hostText = m_Text;
+  const std::optional<CString> hostTextShown = m_DocumentTextShown;
+  RebuildText(GetText(), -1);
+  m_Text = hostText;
+  m_DocumentTextShown = hostTextShown;
 }
 
 int CKestrixCtrl::OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message) {

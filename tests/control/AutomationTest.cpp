@@ -154,6 +154,38 @@ TEST_F(Automation, MarkModifiedExceptForEqualWritesOfTheComparedProperties) {
   EXPECT_FALSE(c.IsModified());
 }
 
+// Switched on in a control just placed, whose caret no edit has moved yet, the caret shows at
+// the empty line's start (its right end, reading right to left) once the focus comes.
+TEST_F(Automation, CaretOfAControlJustPlacedShowsAtItsLinesStart) {
+  VARIANT out;
+  ASSERT_EQ(d.Call(u"ActivateEdit", {MakeVariantBstr(u""), MakeVariantBstr(u"")}, &out), S_OK);
+  host.container.SetFocus();
+  c.SetFocus();
+  const Surface shown = host.display.CaptureClient(c.GetSafeHwnd());
+  const int start = shown.Width() - 5;  // the client's right edge less the margin
+  int stem = 0, elsewhere = 0;
+  for (int y = 0; y < shown.Height(); ++y)
+    for (int x = 0; x < shown.Width(); ++x)
+      if (shown.Pixel(x, y) == 0) ++(x == start ? stem : elsewhere);
+  EXPECT_GE(stem, 5);
+  EXPECT_LE(elsewhere, 4);  // the flag
+}
+
+// A font object given whole to FontEn is the font Latin text is measured and drawn in from then
+// on, whether the control holds text or not, as a change made on its font object is.
+TEST(AutomationFonts, LatinTextTakesAFontGivenWhole) {
+  for (const char16_t* text : {u"", u"abc"}) {
+    ControlHost host;
+    Driver d(host.ctrl->GetIDispatch());
+    ASSERT_EQ(d.Put(u"Text", MakeVariantBstr(text)), S_OK);
+    ASSERT_EQ(d.PutId(kDispFontEn, MakeVariantDispatch(host.ctrl->GetFontAr()), nullptr,
+                      DISPATCH_PROPERTYPUTREF),
+              S_OK);
+    ASSERT_EQ(d.Put(u"Text", MakeVariantBstr(u"xyz")), S_OK);
+    EXPECT_STREQ(host.library.lastLatin.lfFaceName, "Fonta") << Driver::Narrow(text);
+  }
+}
+
 TEST_F(Automation, EqualReadingOrderWriteDoesNotRecreateTheWindow) {
   c.SetText("abc");
   HWND before = c.m_hWnd;
