@@ -1,30 +1,14 @@
 #include "MixedCorpus.h"
 
+#include "SplitMix.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace bench {
 namespace {
 
-// splitmix64: fixed across compilers and standard libraries, unlike <random>'s
-// distributions.
-class Random {
- public:
-  explicit Random(uint64_t seed) : state_(seed) {}
-  uint64_t Next() {
-    uint64_t z = (state_ += 0x9e3779b97f4a7c15ull);
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
-    return z ^ (z >> 31);
-  }
-  double Unit() { return static_cast<double>(Next() >> 11) * 0x1.0p-53; }
-  int Between(int low, int high) {  // inclusive
-    return low + static_cast<int>(Next() % static_cast<uint64_t>(high - low + 1));
-  }
-
- private:
-  uint64_t state_;
-};
+using Random = SplitMix;
 
 // Arabic letters of the code page, and the harakat.
 constexpr unsigned char kArabicLetters[] = {0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6, 0xC7, 0xC8, 0xC9, 0xCA,

@@ -1,5 +1,7 @@
 #include "MixedWordsFile.h"
 
+#include "../SplitMix.h"
+
 #include <iterator>
 #include <string_view>
 
@@ -28,21 +30,7 @@ constexpr std::string_view kEnglish[] = {
     "slow", "clear", "hard", "easy", "London", "Cairo", "Paris", "Beirut", "Tunis", "Mary", "John",
     "thanks", "hello", "yes", "no", "perhaps", "always"};
 
-// splitmix64: the same numbers on every compiler and standard library.
-class Random {
- public:
-  explicit Random(uint64_t seed) : state_(seed) {}
-  uint64_t Next() {
-    uint64_t z = (state_ += 0x9e3779b97f4a7c15ull);
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
-    return z ^ (z >> 31);
-  }
-  size_t Below(size_t n) { return static_cast<size_t>(Next() % n); }
-
- private:
-  uint64_t state_;
-};
+using Random = SplitMix;
 
 }  // namespace
 
