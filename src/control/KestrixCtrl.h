@@ -344,9 +344,9 @@ class CKestrixCtrl : public COleControl {
   IPropertyPage* CreatePropertyPage(REFCLSID clsid) override;
 
   // The dispatch interface; the control answers for it and counts its references.
-  class Automation final : public com::Object<com::AnsweredByOwner<CKestrixCtrl>,
-                                              com::Answer<IDispatch>>,
-                           private DispatchTarget {
+  class Automation final
+      : public com::Object<com::AnsweredByOwner<CKestrixCtrl>, com::Answer<IDispatch>>,
+        private DispatchTarget {
    public:
     using Object::Object;
     HRESULT GetTypeInfoCount(UINT* count) override;

@@ -41,10 +41,10 @@ inline constexpr DISPID DISPID_FONT_CHARSET = 8;
 // A font is also its own dispatch object (IID_IFontDisp). A font held through a shared_ptr
 // stays alive while a host holds a reference to it; one with automatic storage must outlive
 // the references handed out.
-class FontObject : public com::Object<com::SharedCounted<FontObject>,
-                                      com::Answer<IDispatch, IID_IUnknown, IID_IDispatch,
-                                                  IID_IFontDisp>>,
-                   private DispatchTarget {
+class FontObject
+    : public com::Object<com::SharedCounted<FontObject>,
+                         com::Answer<IDispatch, IID_IUnknown, IID_IDispatch, IID_IFontDisp>>,
+      private DispatchTarget {
  public:
   FontObject() = default;
   explicit FontObject(const FONTDESC& desc);

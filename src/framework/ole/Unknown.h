@@ -1,8 +1,9 @@
 // IUnknown written once. An object names the interfaces it answers and how its references are
 // counted, and inherits QueryInterface, AddRef and Release:
 //
-//   class Page final : public com::Object<com::Counted,
-//                                         com::Answer<IPropertyPage, IID_IUnknown, IID_IPropertyPage>>
+//   class Page final
+//       : public com::Object<com::Counted,
+//                            com::Answer<IPropertyPage, IID_IUnknown, IID_IPropertyPage>>
 //
 // QueryInterface answers each IID listed with the interface beside it, AddRef'd; a null
 // out-pointer gets E_POINTER, any other IID E_NOINTERFACE with the out-pointer nulled. An
