@@ -124,6 +124,7 @@ class SharedCounted : public AnswersListedOnly, public std::enable_shared_from_t
   std::shared_ptr<Self> self_;
 };
 
+// The mixin: derives from each interface listed and answers for them; Lifetime counts.
 template <typename Lifetime, typename... Answers>
 class Object : public Answers::Type..., public Lifetime {
  public:
