@@ -57,15 +57,19 @@ add_library(kestrix_arabtext STATIC ${arabtext_sources} ${src}/platform/win32/Gd
 target_link_libraries(kestrix_arabtext PUBLIC kestrix_framework dep_harfbuzz dep_fribidi)
 kestrix_warnings(kestrix_arabtext)
 
+file(GLOB resource_sources CONFIGURE_DEPENDS ${src}/resources/*.cpp)
+add_library(kestrix_resources STATIC ${resource_sources})
+target_link_libraries(kestrix_resources PUBLIC kestrix_framework)
+kestrix_warnings(kestrix_resources)
+
 file(GLOB_RECURSE control_sources CONFIGURE_DEPENDS ${src}/control/*.cpp ${src}/text/*.cpp
-     ${src}/layout/*.cpp ${src}/interaction/*.cpp ${src}/module/resources/*.cpp
-     ${src}/module/KestrixPropPage.cpp)
+     ${src}/layout/*.cpp ${src}/interaction/*.cpp)
 add_library(kestrix_control STATIC ${control_sources})
-target_link_libraries(kestrix_control PUBLIC kestrix_framework kestrix_arabtext)
+target_link_libraries(kestrix_control PUBLIC kestrix_framework kestrix_resources kestrix_arabtext)
 kestrix_warnings(kestrix_control)
 
 file(GLOB module_part_sources CONFIGURE_DEPENDS ${src}/module/*.cpp)
-list(REMOVE_ITEM module_part_sources ${src}/module/Exports.cpp ${src}/module/KestrixPropPage.cpp)
+list(REMOVE_ITEM module_part_sources ${src}/module/Exports.cpp)
 add_library(kestrix_module_parts STATIC ${module_part_sources})
 target_link_libraries(kestrix_module_parts PUBLIC kestrix_control)
 kestrix_warnings(kestrix_module_parts)
@@ -108,15 +112,43 @@ add_custom_target(kestrix_generated DEPENDS ${gen}/KestrixIdl.h ${gen}/kestrix-r
 
 # The module's Windows side: the ActiveX object, its window, registration and entry points.
 # Files that see the platform's headers are apart from those that see the framework's.
+# The test hooks (the inspection interface and the fixed-metric text library that
+# KESTRIX_TEST_METRICS asks for) are only in the test build of the module; the shipped one
+# links their absence instead.
+set(ocx_test_hook_sources ${src}/module/win32/InspectionObject.cpp
+    ${src}/module/win32/ControlInspection.cpp)
+set(ocx_no_test_hook_sources ${src}/module/win32/NoTestHooks.cpp)
 file(GLOB ocx_sources CONFIGURE_DEPENDS ${src}/module/win32/*.cpp)
-add_library(kestrix_ocx SHARED ${ocx_sources} ${src}/module/win32/KESTRIX.def
-            ${gen}/kestrix-resources.o)
-add_dependencies(kestrix_ocx kestrix_generated)
-set_target_properties(kestrix_ocx PROPERTIES OUTPUT_NAME KESTRIX PREFIX "" SUFFIX ".OCX")
-target_include_directories(kestrix_ocx PRIVATE ${gen})
-target_compile_definitions(kestrix_ocx PRIVATE UNICODE _UNICODE)
-target_link_libraries(kestrix_ocx PRIVATE kestrix_module_parts ole32 oleaut32 uuid user32 gdi32)
-kestrix_warnings(kestrix_ocx)
+list(REMOVE_ITEM ocx_sources ${ocx_test_hook_sources} ${ocx_no_test_hook_sources})
+add_library(kestrix_ocx_common OBJECT ${ocx_sources})
+add_dependencies(kestrix_ocx_common kestrix_generated)
+target_include_directories(kestrix_ocx_common PRIVATE ${gen})
+target_compile_definitions(kestrix_ocx_common PRIVATE UNICODE _UNICODE)
+target_link_libraries(kestrix_ocx_common PRIVATE kestrix_module_parts)
+kestrix_warnings(kestrix_ocx_common)
+
+# KESTRIX.OCX as shipped, and the test build the Wine tests register, under the same file name
+# in a folder of its own.
+foreach(variant IN ITEMS shipped test)
+  if(variant STREQUAL "shipped")
+    set(target kestrix_ocx)
+    set(hooks ${ocx_no_test_hook_sources})
+    set(folder ${CMAKE_BINARY_DIR})
+  else()
+    set(target kestrix_ocx_test)
+    set(hooks ${ocx_test_hook_sources})
+    set(folder ${CMAKE_BINARY_DIR}/test-module)
+  endif()
+  add_library(${target} SHARED $<TARGET_OBJECTS:kestrix_ocx_common> ${hooks}
+              ${src}/module/win32/KESTRIX.def ${gen}/kestrix-resources.o)
+  add_dependencies(${target} kestrix_generated)
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME KESTRIX PREFIX "" SUFFIX ".OCX"
+                        RUNTIME_OUTPUT_DIRECTORY ${folder} ARCHIVE_OUTPUT_DIRECTORY ${folder})
+  target_include_directories(${target} PRIVATE ${gen})
+  target_compile_definitions(${target} PRIVATE UNICODE _UNICODE)
+  target_link_libraries(${target} PRIVATE kestrix_module_parts ole32 oleaut32 uuid user32 gdi32)
+  kestrix_warnings(${target})
+endforeach()
 
 # The test container: a Windows program of ours that creates the registered control by its
 # ProgID and drives it as a container does (tests/windows/run-under-wine.sh runs it).
@@ -125,11 +157,13 @@ kestrix_import(dep_gtest libgtest.a "${deps}/include")
 # C++ and compile here as they are, with the code page table they use.
 file(GLOB container_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/windows/*.cpp)
 file(GLOB script_language_sources CONFIGURE_DEPENDS ${src}/script/*.cpp)
-# GDI's faces as the module reads them, tested directly (a face's index in a collection).
+# GDI's faces as the module reads them, tested directly (a face's index in a collection); the
+# framework's durable write for every file it writes.
 add_executable(kestrix-container ${container_sources} ${script_language_sources}
                ${src}/framework/text/Cp1256.cpp ${src}/framework/text/TextConversion.cpp
                ${src}/platform/win32/GdiFonts.cpp
-               ${src}/framework/gdi/FontCollection.cpp)
+               ${src}/framework/gdi/FontCollection.cpp
+               ${src}/framework/file/DurableWrite.cpp ${src}/platform/win32/FileLock.cpp)
 add_dependencies(kestrix-container kestrix_generated)
 target_include_directories(kestrix-container PRIVATE ${gen} ${src}/script ${src}
                            ${src}/module/win32)

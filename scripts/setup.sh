@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   libpango1.0-dev  # the side-by-side benchmarks only
+  mousepad  # the window benchmark only: the GTK editor whose opening time it compares with
   libfreetype-dev libharfbuzz-dev libfribidi-dev libfontconfig-dev libpng-dev libx11-dev
   fontconfig fonts-noto-core fonts-liberation2 fonts-dejavu-core
   xvfb xdotool xclip x11-xkb-utils xkb-data libxtst-dev  # the editor window and its tests

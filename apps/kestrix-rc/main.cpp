@@ -6,7 +6,7 @@
 #include "ImageFiles.h"
 #include "ResourceScript.h"
 #include "framework/file/DurableWrite.h"
-#include "module/resources/KestrixResources.h"
+#include "resources/KestrixResources.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

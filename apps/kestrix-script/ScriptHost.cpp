@@ -3,10 +3,14 @@
 #include "framework/ole/ObjectCreation.h"
 
 #include <algorithm>
+#include <climits>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "AutomationClient.h"
 #include "StockEventText.h"
+#include "control/Observation.h"
 #include "framework/ole/PropertyBagFile.h"
 
 namespace {
@@ -207,19 +211,13 @@ void ScriptHost::ArmMenu(unsigned id) {
 }
 
 ScriptPoint ScriptHost::LinePoint(int line, int64_t index) {
-  CKestrixCtrl& c = Ctrl();
-  ScriptPoint p;
-  c.PushPosition(FALSE);
-  c.GotoLine(line);
-  c.m_CharIndex = static_cast<int>(std::min<int64_t>(index, c.m_LineLength));
-  p.x = c.CaretXFromIndex();
-  int baseline = c.m_LineY - c.m_ScrollOffset - c.m_BaselineLift;
-  c.PopPosition();
-  p.y = baseline - c.m_Ascent + (c.m_Ascent + c.m_Descent) / 2;
-  return p;
+  const std::optional<POINT> at =
+      ControlObservation(Ctrl()).PointOf(line, static_cast<int>(std::min<int64_t>(index, INT_MAX)));
+  if (!at) throw ScriptError("no display line position @" + std::to_string(line) + ":" + std::to_string(index));
+  return {at->x, at->y};
 }
 
-int ScriptHost::TextBottom() { return Ctrl().m_TextRect.bottom; }
+int ScriptHost::TextBottom() { return ControlObservation(Ctrl()).View().textBottom; }
 
 // Clipboard and files -------------------------------------------------------------------------
 
@@ -273,28 +271,31 @@ std::string ScriptHost::Text() { return Ctrl().GetText(); }
 int ScriptHost::LineCount() { return Ctrl().LineCount(); }
 
 ScriptLine ScriptHost::Line(int n) {
-  const LineRecord& r = *Ctrl().m_Lines.At(n);
-  return {r.m_Chars, r.m_Direction, r.m_Highlighted != 0, r.m_HighlightLeft, r.m_HighlightRight};
+  const std::optional<ObservedLine> r = ControlObservation(Ctrl()).Line(n);
+  if (!r) throw ScriptError("no display line " + std::to_string(n));
+  return {r->chars, r->direction, r->highlighted, r->highlightLeft, r->highlightRight};
 }
 
-ScriptCaret ScriptHost::Caret() { return {Ctrl().m_CurLine, ctrl_->m_CharIndex}; }
-long ScriptHost::CaretOffset() { return Ctrl().OffsetFromIndex(ctrl_->m_CharIndex); }
-ScriptSelection ScriptHost::Selection() { return {Ctrl().GetSelStart(), ctrl_->GetSelLength()}; }
-ScriptVisible ScriptHost::Visible() { return {Ctrl().m_FirstVisible, ctrl_->m_LastVisible}; }
+ScriptCaret ScriptHost::Caret() {
+  const ObservedCaret caret = ControlObservation(Ctrl()).Caret();
+  return {caret.line, caret.index};
+}
+
+long ScriptHost::CaretOffset() { return ControlObservation(Ctrl()).CaretOffset(); }
+
+ScriptSelection ScriptHost::Selection() {
+  const ObservedSelection sel = ControlObservation(Ctrl()).Selection();
+  return {sel.start, sel.length};
+}
+
+ScriptVisible ScriptHost::Visible() {
+  const ObservedView view = ControlObservation(Ctrl()).View();
+  return {view.firstVisible, view.lastVisible};
+}
 
 ScriptScrollBar ScriptHost::ScrollBar() {
-  CKestrixCtrl& c = Ctrl();
-  ScriptScrollBar bar;
-  if (!c.m_pScrollBar || !c.m_pScrollBar->IsWindowVisible()) return bar;
-  CRect rect;
-  c.m_pScrollBar->GetWindowRect(&rect);
-  SCROLLINFO info;
-  c.m_pScrollBar->GetScrollInfo(&info);
-  bar.visible = true;
-  bar.onLeft = rect.left == 0;
-  bar.position = c.m_pScrollBar->GetScrollPos();
-  bar.maximum = info.nMax;
-  return bar;
+  const ObservedScrollBar bar = ControlObservation(Ctrl()).ScrollBar();
+  return {bar.visible, bar.onLeft, bar.position, bar.maximum};
 }
 
 std::optional<std::string> ScriptHost::ClipboardText() { return display_->ClipboardData(); }

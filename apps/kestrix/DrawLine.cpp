@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iostream>
 #include <limits>
 
 #include "arabtext/ArabTextLibrary.h"
@@ -37,5 +38,9 @@ int DrawLineToPng(const std::string& utf8Text, const std::string& pngPath, int w
   library.TextOut(&dc, x, kMargin + library.Ascent(&dc), text.data(), count);
   library.ReleaseDC(&dc);
   library.ReleaseDC(&measuring);
-  return WritePng(surface, pngPath) ? 0 : 1;
+  if (std::string error; !WritePng(surface, pngPath, &error)) {
+    std::cerr << "kestrix: " << error << "\n";
+    return 1;
+  }
+  return 0;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "control/KestrixCtrl.h"
+#include "control/Observation.h"
 #include "control/TypeLibrary.h"
 #include "framework/ole/Variant.h"
 #include "framework/window/Display.h"
@@ -38,7 +39,8 @@ HRESULT Put(IDispatch* d, DISPID id, VARIANT& value) {
 
 std::string CompareWithFreshControl(CKestrixCtrl& c, CWnd& container, TextLibrary* library) {
   Display* display = Display::Of(c.GetSafeHwnd());
-  if (!display || c.m_MouseDown || c.m_Busy || display->KeyState(VK_LBUTTON) < 0) return "";
+  const ObservedActivity activity = ControlObservation(c).Activity();
+  if (!display || activity.mouseDown || activity.busy || display->KeyState(VK_LBUTTON) < 0) return "";
   container.SetFocus();
   RECT rect{};
   if (!c.GetRectInContainer(&rect)) return "";
@@ -48,7 +50,8 @@ std::string CompareWithFreshControl(CKestrixCtrl& c, CWnd& container, TextLibrar
     if (FAILED(Get(c.GetIDispatch(), id, &values.back()))) VariantInit(&values.back());
   }
   const Surface shown = display->CaptureClient(c.GetSafeHwnd());
-  const int firstVisible = c.m_FirstVisible, scrollOffset = c.m_ScrollOffset;
+  const ObservedView view = ControlObservation(c).View();
+  const int firstVisible = view.firstVisible, scrollOffset = view.scrollOffset;
 
   std::string differs;
   {
@@ -61,7 +64,8 @@ std::string CompareWithFreshControl(CKestrixCtrl& c, CWnd& container, TextLibrar
     for (size_t i = 0; i < values.size(); ++i)
       if (values[i].vt != VT_EMPTY) Put(fresh->GetIDispatch(), kSettings[i], values[i]);
     fresh->SetFirstVisible(firstVisible);
-    if (fresh->m_FirstVisible == firstVisible && fresh->m_ScrollOffset == scrollOffset) {
+    const ObservedView freshView = ControlObservation(*fresh).View();
+    if (freshView.firstVisible == firstVisible && freshView.scrollOffset == scrollOffset) {
       const Surface again = other.CaptureClient(fresh->GetSafeHwnd());
       int count = 0;
       std::string first;

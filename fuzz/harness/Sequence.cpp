@@ -13,6 +13,7 @@
 #include "Input.h"
 #include "TextModel.h"
 #include "control/KestrixCtrl.h"
+#include "control/Observation.h"
 #include "control/TypeLibrary.h"
 #include "framework/ole/Bstr.h"
 #include "framework/ole/Variant.h"
@@ -152,13 +153,16 @@ class Sequence : public EventSink {
   // With KESTRIX_FUZZ_TRACE set, each step's kind and the state it left go to stderr, to
   // follow a replayed input to where it breaks a rule.
   void Trace(int step, int what) {
-    const CKestrixCtrl& c = *ctrl_;
+    const ControlObservation c(*ctrl_);
+    const ObservedSelection sel = c.Selection();
+    const ObservedCaret caret = c.Caret();
+    const ObservedView view = c.View();
     std::fprintf(stderr,
-                 "step %d kind %d: sel %d+%d caret %d:%d of %d lines, view %d..%d at %d, "
+                 "step %d kind %d: sel %ld+%ld caret %d:%d of %d lines, view %d..%d at %d, "
                  "caret %s at %d,%d, focus %d\n",
-                 step, what, c.m_SelStart, c.m_SelLength, c.m_CurLine, c.m_CharIndex,
-                 c.LineCount(), c.m_FirstVisible, c.m_LastVisible, c.m_ScrollOffset,
-                 c.m_CaretShown ? "shown" : "hidden", c.m_CaretX, c.m_CaretY, c.m_HasFocus);
+                 step, what, sel.start, sel.length, caret.line, caret.index,
+                 c.LineCount(), view.firstVisible, view.lastVisible, view.scrollOffset,
+                 caret.shown ? "shown" : "hidden", caret.x, caret.y, int{c.Activity().focused});
   }
   POINT Point() {
     // Inside the window most of the time, and well outside it too.

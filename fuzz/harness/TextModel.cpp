@@ -1,14 +1,17 @@
 #include "TextModel.h"
 
 #include "control/KestrixCtrl.h"
+#include "control/Observation.h"
 
 namespace fuzzing {
 
 void TextModel::Character(CKestrixCtrl& c, bool focused, unsigned ch) {
   if (!known_) return;
-  const bool taken = focused && c.GetSafeHwnd() && !c.m_Lines.Empty() && !c.m_ReadOnly &&
-                     c.m_MaxLength <= 0 && ch >= 0x20 && ch <= 0xFF && !c.m_Selecting &&
-                     !c.m_MouseDown && !CKestrixCtrl::IsCtrlDown() &&
+  const ControlObservation observed(c);
+  const ObservedActivity activity = observed.Activity();
+  const bool taken = focused && c.GetSafeHwnd() && observed.LineCount() > 0 && !c.m_ReadOnly &&
+                     c.m_MaxLength <= 0 && ch >= 0x20 && ch <= 0xFF && !activity.selecting &&
+                     !activity.mouseDown && !CKestrixCtrl::IsCtrlDown() &&
                      !(CKestrixCtrl::IsShiftDown() && ch == '-');
   if (!taken) {
     Unknown();

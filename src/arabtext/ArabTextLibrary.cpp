@@ -54,7 +54,7 @@ class ArabTextLibrary::Impl {
   int32_t Width(const FontPair& fonts, std::string_view text) { return measurer_.Width(fonts, text); }
 
   void Draw(HDC hdc, int32_t x, int32_t y, const FontPair& fonts, std::string_view text, bool rtl) {
-    if (text.size() > kShownPartBytes)
+    if (text.size() > kShownPartBytes && !renderer_.KnownAsOneWord(fonts, text, rtl))
       if (std::optional<LinePart> part = ShownPartOf(*hdc, x, fonts, text, rtl)) {
         if (part->end > part->begin)
           renderer_.Draw(*hdc, static_cast<int32_t>(part->x), y, fonts,

@@ -25,6 +25,9 @@ class ClipBands {
  public:
   void Reset(const std::vector<RECT>& rects);
 
+  // The smallest box holding every clip rectangle.
+  const PixelBox& Bounds() const { return bounds_; }
+
   bool Touches(const PixelBox& box) const {
     bool touched = false;
     ForEachPart(box, [&](const PixelBox&) { touched = true; });

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "arabtext/BidiLevels.h"
+#include "framework/text/CommonEnds.h"
+
 namespace arabtext {
 
 int32_t LineRenderer::Draw(DeviceContext& dc, int32_t x, int32_t baseline, const FontPair& fonts,
@@ -28,7 +31,10 @@ int32_t LineRenderer::Draw(DeviceContext& dc, int32_t x, int32_t baseline, const
       pen += advance;
       continue;
     }
-    const ShapedSegment* shaped = &shaper_.Shape(font, s.slot, bytes);
+    // Of a long word, only the chunks near the clip are shaped.
+    const PixelBox& clip = clip_.Bounds();
+    const ShapedSegment* shaped = &shaper_.ShapeSpan(font, s.slot, bytes, clip.left - left - reach,
+                                                     clip.right - left + reach);
     const int32_t width = shaped->width;
     const auto byte = static_cast<uint8_t>(bytes[0]);
     const uint8_t mirrored = fonts.Classes().mirror[byte];
@@ -52,12 +58,25 @@ int32_t LineRenderer::Draw(DeviceContext& dc, int32_t x, int32_t baseline, const
   return static_cast<int32_t>(pen - x);
 }
 
+bool LineRenderer::KnownAsOneWord(const FontPair& fonts, std::string_view text, bool rightToLeftDefault) {
+  return text.size() > kKeptBytes && long_.lastUse != 0 && long_.segments.size() == 1 &&
+         long_.pair == fonts.Serial() && long_.rightToLeftDefault == rightToLeftDefault &&
+         Reuse(long_, fonts.Classes(), text);
+}
+
 const LineRenderer::Arranged& LineRenderer::Arrange(const FontPair& fonts, std::string_view text,
                                                     bool rightToLeftDefault) {
   if (text.size() > kKeptBytes) {
+    if (long_.lastUse != 0 && long_.pair == fonts.Serial() && long_.rightToLeftDefault == rightToLeftDefault &&
+        Reuse(long_, fonts.Classes(), text))
+      return long_;
+    long_.pair = fonts.Serial();
+    long_.rightToLeftDefault = rightToLeftDefault;
+    long_.text.assign(text);
     long_.segments.clear();
     SplitSegments(text, 0, false, fonts.Classes(), long_.segments);
     long_.order = visualOrder_.Order(text, long_.segments, rightToLeftDefault);
+    long_.lastUse = ++clock_;
     return long_;
   }
   Arranged* oldest = &arranged_[0];
@@ -77,6 +96,33 @@ const LineRenderer::Arranged& LineRenderer::Arrange(const FontPair& fonts, std::
   a.order = visualOrder_.Order(text, a.segments, rightToLeftDefault);
   a.lastUse = ++clock_;
   return a;
+}
+
+bool LineRenderer::Reuse(Arranged& a, const ByteClassTable& classes, std::string_view text) {
+  const size_t prefix = CommonPrefix(text, a.text);
+  if (prefix == text.size() && prefix == a.text.size()) return true;
+  const size_t suffix = CommonSuffix(text, a.text, std::min(text.size(), a.text.size()) - prefix);
+  const size_t k = WordHoldingEdit(a.segments, classes, a.text, text, prefix, suffix);
+  if (k == std::string_view::npos) return false;
+  // Letters of one direction put between or taken from letters of that direction change no
+  // level either: every segment keeps its place in the visual order.
+  const size_t oldEnd = a.text.size() - suffix, newEnd = text.size() - suffix;
+  const BidiByte* bidi = BidiBytes();
+  const BidiClass side = bidi[static_cast<uint8_t>(text[prefix - 1])].bidiClass;
+  if (side != BidiClass::L && side != BidiClass::R && side != BidiClass::AL) return false;
+  const auto sameSide = [&](char c) { return bidi[static_cast<uint8_t>(c)].bidiClass == side; };
+  if (!std::all_of(text.begin() + static_cast<std::ptrdiff_t>(prefix), text.begin() + static_cast<std::ptrdiff_t>(newEnd) + 1, sameSide) ||
+      !std::all_of(a.text.begin() + static_cast<std::ptrdiff_t>(prefix), a.text.begin() + static_cast<std::ptrdiff_t>(oldEnd), sameSide))
+    return false;
+  const auto shift = static_cast<int64_t>(newEnd) - static_cast<int64_t>(oldEnd);
+  a.segments[k].end = static_cast<uint32_t>(a.segments[k].end + shift);
+  for (size_t later = k + 1; later < a.segments.size(); ++later) {
+    a.segments[later].begin = static_cast<uint32_t>(a.segments[later].begin + shift);
+    a.segments[later].end = static_cast<uint32_t>(a.segments[later].end + shift);
+  }
+  a.text.replace(prefix, oldEnd - prefix, text.substr(prefix, newEnd - prefix));
+  a.lastUse = ++clock_;
+  return true;
 }
 
 const SegmentInk& LineRenderer::InkOf(const LoadedFont& font, const ShapedSegment& shaped) {

@@ -24,6 +24,10 @@ class LineRenderer {
  public:
   explicit LineRenderer(SegmentShaper& shaper) : shaper_(shaper) {}
 
+  // Whether text is a long line known to be one segment: drawn last, or since edited inside
+  // its word. Drawing any part of it costs what drawing the whole does.
+  bool KnownAsOneWord(const FontPair& fonts, std::string_view text, bool rightToLeftDefault);
+
   // Returns the advance drawn, which equals the line's measured width.
   int32_t Draw(DeviceContext& dc, int32_t x, int32_t baseline, const FontPair& fonts, std::string_view text,
                bool rightToLeftDefault);
@@ -45,13 +49,16 @@ class LineRenderer {
     uint64_t lastUse = 0;
   };
   const Arranged& Arrange(const FontPair& fonts, std::string_view text, bool rightToLeftDefault);
+  // Brings a long line's arrangement up to text when an edit inside one word leaves every
+  // segment in its visual place; false, leaving it alone, otherwise.
+  bool Reuse(Arranged& a, const ByteClassTable& classes, std::string_view text);
 
   SegmentShaper& shaper_;
   GlyphCache glyphs_;
   VisualOrder visualOrder_;
   static constexpr size_t kKeptBytes = 4096;
   std::array<Arranged, 4> arranged_;
-  Arranged long_;  // a longer line, arranged each time it is drawn
+  Arranged long_;  // a longer line, arranged afresh unless an edit inside a word made it
   uint64_t clock_ = 0;
   ClipBands clip_;  // the clip of the context being drawn on
 };

@@ -1,6 +1,7 @@
 #include "arabtext/SegmentLedger.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "framework/text/CommonEnds.h"
 
@@ -62,6 +63,38 @@ void SegmentLedger::Splice(std::string_view text, size_t kept, size_t resumed, i
   text_.assign(text.data(), text.size());
 }
 
+std::optional<int64_t> SegmentLedger::WithinOneWord(const FontPair& fonts, std::string_view text, size_t prefix,
+                                                     size_t suffix, bool keep) {
+  const std::string_view old = text_;
+  if (keep) {
+    // A start of the line ending inside a word, perhaps with a letter that continues it: the
+    // segments before that word and the word's start.
+    if (prefix == 0) return std::nullopt;
+    const auto after = std::upper_bound(segments_.begin(), segments_.end(), prefix - 1,
+                                        [](size_t at, const Segment& s) { return at < s.begin; });
+    if (after == segments_.begin()) return std::nullopt;
+    Segment word = *(after - 1);
+    const auto first = static_cast<uint8_t>(old[word.begin]);
+    if (word.kind != SegmentKind::kWord || word.end < prefix ||
+        (text.size() > prefix && !SameWordBytes(fonts.Classes(), first, static_cast<uint8_t>(text.back()))))
+      return std::nullopt;
+    word.end = static_cast<uint32_t>(text.size());
+    return before_[static_cast<size_t>(after - 1 - segments_.begin())] + WidthOf(fonts, text, word);
+  }
+  const size_t k = WordHoldingEdit(segments_, fonts.Classes(), old, text, prefix, suffix);
+  if (k == std::string_view::npos) return std::nullopt;
+  const int64_t delta = static_cast<int64_t>(text.size()) - static_cast<int64_t>(old.size());
+  segments_[k].end = static_cast<uint32_t>(segments_[k].end + delta);
+  const int64_t widthShift = WidthOf(fonts, text, segments_[k]) - (before_[k + 1] - before_[k]);
+  for (size_t later = k + 1; later < segments_.size(); ++later) {
+    segments_[later].begin = static_cast<uint32_t>(segments_[later].begin + delta);
+    segments_[later].end = static_cast<uint32_t>(segments_[later].end + delta);
+  }
+  for (size_t j = k + 1; j < before_.size(); ++j) before_[j] += widthShift;
+  text_.replace(prefix, old.size() - suffix - prefix, text.substr(prefix, text.size() - suffix - prefix));
+  return before_.back();
+}
+
 int64_t SegmentLedger::Width(const FontPair& fonts, std::string_view text) {
   if (!valid_ || pair_ != fonts.Serial() || text.size() > UINT32_MAX) return Rebuild(fonts, text);
   const std::string_view old = text_;
@@ -71,6 +104,8 @@ int64_t SegmentLedger::Width(const FontPair& fonts, std::string_view text) {
   // as it is.
   const bool keep = text.size() < old.size() && prefix + 1 >= text.size();
   const int64_t delta = static_cast<int64_t>(text.size()) - static_cast<int64_t>(old.size());
+
+  if (const std::optional<int64_t> width = WithinOneWord(fonts, text, prefix, suffix, keep)) return *width;
 
   // Resume at the last word that begins before the first change: what lies before it is
   // split as before, and splitting from a word's start needs only the state it records.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,10 @@ class SegmentLedger {
 
  private:
   int64_t Rebuild(const FontPair& fonts, std::string_view text);
+  // The width of text when it differs from the ledger's line inside one word alone (or, kept,
+  // is a start of it ending in a word): that word is measured again and nothing split.
+  std::optional<int64_t> WithinOneWord(const FontPair& fonts, std::string_view text, size_t prefix, size_t suffix,
+                                       bool keep);
   int32_t WidthOf(const FontPair& fonts, std::string_view text, const Segment& s);
   // The ledger's segment beginning at position, or npos.
   size_t SegmentAt(size_t position) const;

@@ -23,6 +23,15 @@ const ShapedSegment& SegmentShaper::Shape(const LoadedFont& font, FontSlot slot,
   return cache_.Insert(Key{probe.font, probe.slot, std::string(bytes)}, std::move(shaped));
 }
 
+const ShapedSegment& SegmentShaper::ShapeSpan(const LoadedFont& font, FontSlot slot, std::string_view bytes,
+                                             int64_t left, int64_t right) {
+  if (bytes.size() <= ChunkedWords::kMinBytes) return Shape(font, slot, bytes);
+  span_.glyphs.clear();
+  span_.ink.reset();
+  span_.width = std::max(chunked_.ShapeSpan(font, slot, bytes, left, right, span_.glyphs), 0);
+  return span_;
+}
+
 int32_t SegmentShaper::Width(const LoadedFont& font, FontSlot slot, std::string_view bytes) {
   // Long words are not kept whole in any cache: a growing word would fill it with every
   // prefix. Their chunks remember what can be reused.

@@ -62,6 +62,11 @@ class SegmentShaper {
   // computed by the same shaping, so it always equals Shape(...).width. Segments longer
   // than ChunkedWords::kMinBytes are shaped in chunks, the same way for both.
   int32_t Width(const LoadedFont& font, FontSlot slot, std::string_view bytes);
+  // The part of a segment that reaches into [left, right) (pixels from its left end): a long
+  // segment gives the glyphs of its chunks there alone, a short one all of its glyphs. The
+  // width is the whole segment's. The reference is valid until the next call.
+  const ShapedSegment& ShapeSpan(const LoadedFont& font, FontSlot slot, std::string_view bytes, int64_t left,
+                                 int64_t right);
 
   size_t CachedWidths() const { return widths_.Size() + longWidths_.Size(); }
 
@@ -118,6 +123,7 @@ class SegmentShaper {
   static constexpr size_t kLongWidthCapacity = size_t{1} << 15;
   BoundedCache<Key, int32_t, KeyHash, KeyEqual> longWidths_{kLongWidthCapacity};
   ChunkedWords chunked_;
+  ShapedSegment span_;  // the part of a long segment asked for last
 };
 
 }  // namespace arabtext

@@ -17,6 +17,24 @@ bool SameWordBytes(const ByteClassTable& classes, uint8_t first, uint8_t next) {
   return IsWordKind(classes.kind[first]) && SameWord(classes, first, next);
 }
 
+size_t WordHoldingEdit(const std::vector<Segment>& segments, const ByteClassTable& classes, std::string_view old,
+                       std::string_view text, size_t prefix, size_t suffix) {
+  constexpr size_t kNone = std::string_view::npos;
+  if (prefix == 0 || suffix == 0) return kNone;
+  const size_t oldEnd = old.size() - suffix, newEnd = text.size() - suffix;
+  const auto after = std::upper_bound(segments.begin(), segments.end(), prefix - 1,
+                                      [](size_t at, const Segment& s) { return at < s.begin; });
+  if (after == segments.begin()) return kNone;
+  const Segment& word = *(after - 1);
+  if (word.kind != SegmentKind::kWord || word.end <= oldEnd) return kNone;
+  const uint8_t first = At(old, word.begin);
+  for (size_t i = prefix; i < newEnd; ++i)
+    if (!SameWord(classes, first, At(text, i))) return kNone;
+  for (size_t i = prefix; i < oldEnd; ++i)
+    if (!SameWord(classes, first, At(old, i))) return kNone;
+  return static_cast<size_t>(after - 1 - segments.begin());
+}
+
 bool SplitSegments(std::string_view text, size_t start, bool arabicBefore, const ByteClassTable& t,
                    std::vector<Segment>& out) {
   const size_t n = text.size();

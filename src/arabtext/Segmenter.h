@@ -38,6 +38,13 @@ struct Segment {
 // Whether next continues a word that first starts.
 bool SameWordBytes(const ByteClassTable& classes, uint8_t first, uint8_t next);
 
+// The word of segments (the split of old) that an edit turning old into text falls inside,
+// leaving every segment as it was but that word's end and the positions after it: the edit
+// replaces old[prefix, old.size() - suffix), both ends lie within the word, and every byte
+// put in or taken out continues the word. npos otherwise.
+size_t WordHoldingEdit(const std::vector<Segment>& segments, const ByteClassTable& classes, std::string_view old,
+                       std::string_view text, size_t prefix, size_t suffix);
+
 // Appends the segments of text[start..) to out, given the state before start; returns the
 // state at the end.
 bool SplitSegments(std::string_view text, size_t start, bool arabicBefore, const ByteClassTable& classes,

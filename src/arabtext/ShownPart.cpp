@@ -4,12 +4,17 @@
 
 #include <algorithm>
 
-#include "arabtext/Cp1256.h"
+#include "arabtext/BidiLevels.h"
 
 namespace arabtext {
 namespace {
 
-FriBidiCharType TypeOf(uint8_t byte) { return fribidi_get_bidi_type(UnicodeFromCp1256(byte)); }
+const BidiByte& BidiOf(uint8_t byte) {
+  static const BidiByte* const table = BidiBytes();
+  return table[byte];
+}
+
+FriBidiCharType TypeOf(uint8_t byte) { return BidiOf(byte).type; }
 
 // FriBidi pairs brackets with a stack of this depth and gives up past it.
 constexpr size_t kBracketStackDepth = 63;
@@ -30,7 +35,7 @@ namespace {
 class BracketStack {
  public:
   void Add(uint8_t byte) {
-    const FriBidiBracketType bracket = fribidi_get_bracket(UnicodeFromCp1256(byte));
+    const FriBidiBracketType bracket = BidiOf(byte).bracket;
     if (bracket == FRIBIDI_NO_BRACKET || gaveUp_) return;
     const uint32_t id = FRIBIDI_BRACKET_ID(bracket);
     if (FRIBIDI_IS_BRACKET_OPEN(bracket)) {
@@ -108,10 +113,10 @@ std::optional<std::pair<size_t, int64_t>> ShownPart::EndPart(const FontPair& fon
   for (size_t window = 4096;; window *= 2) {
     // Segments from a word's start near the end split as in the whole line: the word fixes
     // the font state at once, whatever came before it.
+    // Looked for backwards, so that a long word ends the search at once.
     size_t restart = window >= text.size() ? 0 : text.size() - window;
-    while (restart > 0 && restart < text.size() &&
-           !(IsWordKind(classes.kind[at(restart)]) && !SameWordBytes(classes, at(restart - 1), at(restart))))
-      ++restart;
+    while (restart > 0 && !(IsWordKind(classes.kind[at(restart)]) && !SameWordBytes(classes, at(restart - 1), at(restart))))
+      --restart;
     segments_.clear();
     SplitSegments(text, restart, false, classes, segments_);
     // Whether a pair may span each segment's start, brackets followed from the line's start.

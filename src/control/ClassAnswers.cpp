@@ -4,8 +4,8 @@
 
 #include "control/KestrixCtrl.h"
 #include "framework/ole/PropertyPageObject.h"
-#include "module/KestrixPropPage.h"
-#include "module/resources/KestrixResources.h"
+#include "resources/KestrixPropPage.h"
+#include "resources/KestrixResources.h"
 
 BOOL CKestrixCtrl::GetClassID(CLSID* clsid) const {
   if (!clsid) return FALSE;

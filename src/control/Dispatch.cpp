@@ -8,7 +8,7 @@
 #include "control/KestrixCtrl.h"
 #include "control/TypeLibrary.h"
 #include "framework/window/Dialog.h"
-#include "module/resources/KestrixResources.h"
+#include "resources/KestrixResources.h"
 
 namespace {
 

@@ -33,6 +33,11 @@ bool ProcessRuns(long pid);
 #include <signal.h>
 #include <sys/file.h>
 
+// Files are bytes everywhere; only Windows has a text mode to turn off.
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
+
 // Whether a process with this id is running (one of another user's counts).
 inline bool ProcessRuns(long pid) {
   return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;

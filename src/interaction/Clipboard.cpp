@@ -6,10 +6,9 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/CMenu.h"
 #include "framework/window/Clipboard.h"
-#include "framework/window/Display.h"
-#include "module/resources/KestrixResources.h"
+#include "resources/KestrixResources.h"
 
-// The menu's identifiers are the module's resources' own.
+// The menu's identifiers are the control's resources' own.
 static_assert(CKestrixCtrl::kContextMenu == IDR_CONTEXT_MENU && CKestrixCtrl::kCopyCommand == ID_EDIT_COPY &&
               CKestrixCtrl::kPasteCommand == ID_EDIT_PASTE);
 
@@ -68,18 +67,14 @@ WideString CKestrixCtrl::SelText() {
 void CKestrixCtrl::OnRButtonDown(UINT flags, CPoint point) {
   COleControl::OnRButtonDown(flags, point);
   StoreLine();
-  // The menu comes from the module's resources; without it there is no menu.
+  // The menu comes from the control's resources; without it there is no menu.
   CMenu menu;
   if (!menu.LoadMenu(KestrixResources(), kContextMenu)) return;
   CMenu* popup = menu.GetSubMenu(0);
   if (!popup) return;
-  // The menu is placed in screen coordinates, which on the display are the surface's.
+  // The menu is placed in screen coordinates.
   POINT screen = point;
-  if (Display* d = Display::Of(m_hWnd)) {
-    POINT origin = d->ClientOriginOnSurface(m_hWnd);
-    screen.x += origin.x;
-    screen.y += origin.y;
-  }
+  ClientToScreen(&screen);
   // Both items are always offered; the choice comes back as WM_COMMAND.
   popup->TrackPopupMenu(0, screen.x, screen.y, this);
   menu.DestroyMenu();

@@ -16,7 +16,10 @@ void CKestrixCtrl::PaintCurrentLine() {
   int x = XFromWidth(width, 0);
   int y = m_LineY - m_BaselineLift - m_ScrollOffset;
   bool scrollBarHidden = !m_pScrollBar || !m_pScrollBar->IsWindowVisible();
-  CRect band(0, y - m_Ascent, m_TextRect.Width() + 16 + (scrollBarHidden ? 16 : 0), y + m_Descent);
+  // From the client's left edge past the text and the scroll bar's strip, and one strip more
+  // while the bar is hidden.
+  const int bandWidth = m_TextRect.Width() + m_ScrollBarWidth + (scrollBarHidden ? m_ScrollBarWidth : 0);
+  CRect band(0, y - m_Ascent, bandWidth, y + m_Descent);
   if (m_CurLine == m_FirstVisible) band.top = 0;
   if (m_PasswordChar > 0) MaskPassword(s);
   CBrush brush(m_BackColor);

@@ -6,7 +6,7 @@
 #include "framework/ole/Registration.h"
 #include "module/KestrixModule.h"
 #include "module/KestrixPropPageObject.h"
-#include "module/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "control/Guids.h"
 #include "control/TypeLibrary.h"
 #include "framework/ole/Registration.h"
-#include "module/resources/KestrixResources.h"
+#include "resources/KestrixResources.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "framework/ole/PropertyPageObject.h"
-#include "module/KestrixPropPage.h"
+#include "resources/KestrixPropPage.h"
 
 IUnknown* CreateKestrixPropPageObject(COleControlModule& module) {
   auto page = std::make_unique<CKestrixPropPage>();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <hb.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -148,16 +149,13 @@ class LongWordTest : public ::testing::Test {
     return renderer.Draw(canvas.dc, 0, 30, *fonts_, text, false);
   }
 
-  // Prefixes worth checking against a cold library: some spread out, and those ending
-  // around where chunks may be cut.
+  // Prefixes worth checking against a cold library: some spread out, and runs of them long
+  // enough to end at, just before and just after wherever a cut may fall.
   static std::vector<size_t> CheckedLengths(size_t length) {
     std::vector<size_t> lengths;
     for (size_t n = 1; n <= length; n += 97) lengths.push_back(n);
-    for (size_t grid = ChunkedWords::kGrid; grid < length; grid += 5 * ChunkedWords::kGrid)
-      for (size_t n = grid;
-           n < grid + ChunkedWords::kSearch + ChunkedWords::kWindow + ChunkedWords::kContext + 2 &&
-           n <= length;
-           n += 3)
+    for (size_t start = ChunkedWords::kMinChunk; start < length; start += 5 * ChunkedWords::kGrid)
+      for (size_t n = start; n < start + ChunkedWords::kMaxChunk + ChunkedWords::kReach + 2 && n <= length; n += 3)
         lengths.push_back(n);
     lengths.push_back(length);
     return lengths;
@@ -220,6 +218,56 @@ TEST_F(LongWordTest, LongWordsHaveTheGlyphsOfShapingThemWhole) {
     }
     SegmentShaper measurer;
     EXPECT_EQ(measurer.Width(font, slot, word), WidthOf(whole));
+  }
+}
+
+TEST_F(LongWordTest, EditsInsideALongWordMeasureAsShapingItWholeAndReshapeOnlyNearThem) {
+  const std::pair<FontSlot, std::string> words[] = {{FontSlot::kLatin, LatinWord(20000)},
+                                                    {FontSlot::kArabic, ArabicWord(20000)},
+                                                    {FontSlot::kArabic, std::string(3000, '\xC8')},
+                                                    {FontSlot::kLatin, std::string(3000, 'a') + "b" + std::string(3000, 'a')}};
+  for (const auto& [slot, start] : words) {
+    const LoadedFont& font = fonts_->Font(slot);
+    const bool periodic = start.find('a') != std::string::npos || start[0] == '\xC8';
+    ChunkedWords chunked;
+    std::string word = start;
+    chunked.Width(font, slot, word);
+    uint32_t seed = 5;
+    for (int edit = 0; edit < 12; ++edit) {
+      seed = seed * 1664525u + 1013904223u;
+      const size_t at = 1 + (seed >> 8) % (word.size() - 2);
+      if (edit % 3 == 0) {
+        word.insert(at, 1, word[at / 2]);
+      } else if (edit % 3 == 1) {
+        word.erase(at, 1 + edit % 5);
+      } else {
+        word.insert(at, word.substr(at / 3, 40));
+      }
+      const uint64_t shapedBefore = chunked.ShapedCodePoints();
+      const int32_t width = chunked.Width(font, slot, word);
+      const uint64_t shaped = chunked.ShapedCodePoints() - shapedBefore;
+      ASSERT_EQ(width, WidthOf(ShapeWhole(font, slot == FontSlot::kArabic, CodePoints(word))))
+          << word.size() << " after edit " << edit << " at " << at;
+      // The chunks next to the edit, the cuts checked there and the last chunk; text that
+      // repeats one pattern may be cut anew up to its end, however far that is.
+      if (!periodic) {
+        EXPECT_LT(shaped, 40 * ChunkedWords::kGrid) << "edit " << edit << " at " << at;
+      }
+      // Drawn in part, the word shows the same glyphs where the whole shows them.
+      SegmentShaper shaper;
+      const ShapedSegment whole = shaper.Shape(font, slot, word);
+      const ShapedSegment& part = shaper.ShapeSpan(font, slot, word, whole.width / 2, whole.width / 2 + 300);
+      ASSERT_FALSE(part.glyphs.empty());
+      EXPECT_LT(part.glyphs.size(), whole.glyphs.size() / 4);
+      const auto first = std::find_if(whole.glyphs.begin(), whole.glyphs.end(), [&](const PlacedGlyph& g) {
+        return g.x == part.glyphs[0].x && g.glyph == part.glyphs[0].glyph;
+      });
+      ASSERT_LE(first + static_cast<std::ptrdiff_t>(part.glyphs.size()), whole.glyphs.end());
+      for (size_t i = 0; i < part.glyphs.size(); ++i) {
+        ASSERT_TRUE(first[i].glyph == part.glyphs[i].glyph && first[i].x == part.glyphs[i].x && first[i].y == part.glyphs[i].y)
+            << "glyph " << i << " of the part";
+      }
+    }
   }
 }
 

@@ -106,6 +106,40 @@ TEST_F(ShownPartTest, CutsNeverFallInsideABracketPairOrARunOfTheOtherDirection) 
   EXPECT_EQ(Differing(numbersAtEnd, 400 - WidthOf(numbersAtEnd), false), 0);
 }
 
+TEST_F(ShownPartTest, LongLinesAndLongWordsEditedInPlaceShowWhatAFreshRendererDraws) {
+  // Letters typed into a word between letters of their own direction are the edits a drawn
+  // line is brought up to date for; the others (a space, a mark, a letter of the other
+  // direction or script, a deletion) make it arranged afresh. Each is followed by one of the
+  // first kind, drawn from both ends and from the middle.
+  std::string latinWord, arabicWord;
+  while (latinWord.size() < 6000) latinWord += "kestrel";
+  while (arabicWord.size() < 6000) arabicWord += Cp("بسملة");
+  const std::string lines[] = {LongLine("Start ", 21) + latinWord, LongLine(Cp("بداية "), 22) + arabicWord,
+                               latinWord, arabicWord};
+  const std::string others[] = {" ", Cp("َ"), Cp("ب"), "e", "7", ""};
+  uint32_t seed = 3;
+  for (const std::string& start : lines)
+    for (bool rtlDefault : {false, true}) {
+      std::string line = start;
+      for (int edit = 0; edit < 6; ++edit) {
+        seed = seed * 1664525u + 1013904223u;
+        // A letter of the line's last word, put inside it.
+        const size_t inWord = line.size() - 1 - (seed >> 8) % 3000;
+        line.insert(inWord, 1, line[inWord + 1]);
+        const int width = WidthOf(line);
+        for (int x : {0, 400 - width, -width / 2})
+          ASSERT_EQ(Differing(line, x, rtlDefault), 0) << line.size() << " edit " << edit << " x " << x;
+        const std::string& other = others[edit];
+        const size_t at = 1 + (seed >> 4) % (line.size() - 2);
+        if (other.empty())
+          line.erase(at, 1);
+        else
+          line.insert(at, other);
+        ASSERT_EQ(Differing(line, -WidthOf(line) / 3, rtlDefault), 0) << line.size() << " edit " << edit;
+      }
+    }
+}
+
 TEST_F(ShownPartTest, APartIsFoundAtTheEndOfTheLineTheWindowShows) {
   FontStore store;
   SegmentShaper shaper;

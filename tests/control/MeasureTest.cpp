@@ -63,53 +63,6 @@ TEST_F(Measure, LineExtentsFollowTheAlignment) {
   EXPECT_EQ(c.m_LineRight, -5);
 }
 
-TEST_F(Measure, CaretXRunsFromTheMeasuredEnd) {
-  host.SetLines({"abcd"});
-  c.m_Alignment = 2;
-  c.m_CharIndex = 0;
-  EXPECT_EQ(c.CaretXFromIndex(), 311);
-  c.m_CharIndex = 3;
-  EXPECT_EQ(c.CaretXFromIndex(), 281);
-  c.m_Alignment = 1;
-  c.m_LineDir = 0;
-  c.m_CharIndex = 1;
-  EXPECT_EQ(c.CaretXFromIndex(), 146 + 10);
-  c.m_LineDir = 1;
-  EXPECT_EQ(c.CaretXFromIndex(), 186 - 10);
-}
-
-TEST_F(Measure, IndexFromXStepsOnARightAlignedLine) {
-  host.SetLines({"abcdefgh"});
-  c.m_Alignment = 2;
-  c.GotoLine(1);
-  ASSERT_EQ(c.m_LineRight, 311);
-  ASSERT_EQ(c.m_LineStartX, 311);
-  struct Case {
-    int x;
-    int index;
-  } cases[] = {{400, 0}, {311, 0}, {310, 1}, {296, 1}, {295, 2}, {286, 2}, {285, 3}, {276, 3}, {275, 4}};
-  for (const Case& k : cases) {
-    EXPECT_EQ(c.IndexFromX(k.x), k.index) << k.x;
-    EXPECT_EQ(c.m_Busy, 0);
-    EXPECT_EQ(c.m_pDC, nullptr);
-  }
-  EXPECT_EQ(c.IndexFromX(-1000), 8);
-}
-
-TEST_F(Measure, IndexFromXOnALeftAlignedLine) {
-  c.m_ReadingOrder = 0;
-  c.LayoutTextRect();
-  host.SetLines({"abc"});
-  c.m_Alignment = 0;
-  c.GotoLine(1);
-  c.m_LineStartX = 5;
-  EXPECT_EQ(c.IndexFromX(9), 0);   // left half of the first character
-  EXPECT_EQ(c.IndexFromX(11), 1);  // right half
-  EXPECT_EQ(c.IndexFromX(500), 3);
-  host.SetLines({""});
-  EXPECT_EQ(c.IndexFromX(50), 0);
-}
-
 }  // namespace
 
 namespace {

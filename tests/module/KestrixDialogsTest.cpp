@@ -7,8 +7,8 @@
 #include "framework/ole/PropertyPageObject.h"
 #include "framework/window/Dialog.h"
 #include "framework/window/DialogUnits.h"
-#include "module/KestrixPropPage.h"
-#include "module/resources/KestrixResources.h"
+#include "resources/KestrixPropPage.h"
+#include "resources/KestrixResources.h"
 
 namespace {
 

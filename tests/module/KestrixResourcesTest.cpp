@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/window/CMenu.h"
-#include "module/resources/KestrixResources.h"
+#include "resources/KestrixResources.h"
 
 namespace {
 

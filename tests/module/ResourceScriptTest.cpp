@@ -7,7 +7,7 @@
 
 #include "ImageFiles.h"
 #include "ResourceScript.h"
-#include "module/resources/KestrixResources.h"
+#include "resources/KestrixResources.h"
 
 namespace {
 

@@ -1,6 +1,10 @@
-# Runs a script that must end with a given exit status, whose output must match a pattern when
-# one is given, and must not match another (REJECT) when that is given.
-execute_process(COMMAND ${EXE} --metrics fixed ${SCRIPT} RESULT_VARIABLE status OUTPUT_VARIABLE out
+# Runs a script (or EXE with the arguments ARGS, when they are given) that must end with a given
+# exit status, whose output must match a pattern when one is given, and must not match another
+# (REJECT) when that is given.
+if(NOT DEFINED ARGS)
+  set(ARGS --metrics fixed ${SCRIPT})
+endif()
+execute_process(COMMAND ${EXE} ${ARGS} RESULT_VARIABLE status OUTPUT_VARIABLE out
                 ERROR_VARIABLE err)
 if(NOT status EQUAL ${STATUS})
   message(FATAL_ERROR "exit status ${status}, expected ${STATUS}\n${out}${err}")

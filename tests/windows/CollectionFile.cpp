@@ -1,7 +1,8 @@
 #include "CollectionFile.h"
 
 #include <filesystem>
-#include <fstream>
+
+#include "framework/file/DurableWrite.h"
 
 namespace {
 
@@ -139,8 +140,7 @@ bool WriteCollection(const std::vector<CollectedFace>& faces, const std::wstring
       out.append((4 - out.size() % 4) % 4, '\0');
     }
   }
-  std::ofstream file(std::filesystem::path(path), std::ios::binary);
-  return static_cast<bool>(file.write(out.data(), static_cast<std::streamsize>(out.size())));
+  return WriteFileDurably(std::filesystem::path(path).string(), out) == 0;
 }
 
 SelectedFace Select(const std::wstring& family) {

@@ -6,6 +6,7 @@
 
 #include "Pixels.h"
 #include "ScriptAutomation.h"
+#include "framework/file/DurableWrite.h"
 #include "framework/text/Cp1256.h"
 
 namespace {
@@ -42,6 +43,10 @@ ContainerScriptTarget::ContainerScriptTarget() {
 ContainerScriptTarget::~ContainerScriptTarget() {
   clipboardHolder_.Release();
   Unplace();
+  // The form is the process's one: the tests that run after a script find it as it was.
+  if (container_ && formSizeKept_)
+    SetWindowPos(container_->Form(), nullptr, 0, 0, formFrame_.right - formFrame_.left,
+                 formFrame_.bottom - formFrame_.top, SWP_NOMOVE | SWP_NOZORDER);
   container_.reset();
   if (helper_) DestroyWindow(helper_);
   helperOwner = nullptr;
@@ -55,6 +60,7 @@ void ContainerScriptTarget::EnsureControl() {
 }
 
 void ContainerScriptTarget::SizeForm() {
+  if (!formSizeKept_) formSizeKept_ = GetWindowRect(container_->Form(), &formFrame_) != FALSE;
   RECT frame{0, 0, width_, height_};
   AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
   SetWindowPos(container_->Form(), nullptr, 0, 0, frame.right - frame.left,
@@ -451,10 +457,11 @@ std::string ContainerScriptTarget::SaveToStream(bool clearDirty) {
 
 std::string ContainerScriptTarget::Save(const std::string& file) {
   EnsureControl();
-  const std::string bytes = SaveToStream(true);
-  std::ofstream out(file, std::ios::binary);
-  if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush())
-    return "cannot save " + file;
+  // The control's dirty flag is cleared only once the file is written.
+  const std::string bytes = SaveToStream(false);
+  std::string error;
+  if (WriteFileDurably(file, bytes, &error) != 0) return "cannot save " + file + ": " + error;
+  SaveToStream(true);
   return {};
 }
 
@@ -485,7 +492,8 @@ std::vector<std::string> ContainerScriptTarget::Load(const std::string& file) {
 void ContainerScriptTarget::Png(const std::string& file) {
   HWND window = ControlHwnd();
   Pump();
-  if (!WritePng(CaptureWindow(window), file)) throw ScriptError("cannot write " + file);
+  std::string error;
+  if (!WritePng(CaptureWindow(window), file, &error)) throw ScriptError(error);
 }
 
 // Observing -----------------------------------------------------------------------------------

@@ -114,6 +114,9 @@ class ContainerScriptTarget final : public ScriptTarget {
   bool placed_ = false;
   bool fixedMetrics_ = false;
   int width_ = 640, height_ = 400;
+  // The shared form's frame before the script sized it, put back at the end.
+  RECT formFrame_{};
+  bool formSizeKept_ = false;
   HWND helper_ = nullptr;  // the script's own messages; the clipboard's owner for the script
   IKestrixInspection* inspection_ = nullptr;
   ScriptEventSink events_;

@@ -3,8 +3,11 @@
 #include <ocidl.h>
 #include <png.h>
 
-#include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "framework/file/DurableWrite.h"
 
 namespace {
 
@@ -99,22 +102,27 @@ Picture DrawObject(IUnknown* object, int width, int height) {
   return canvas.Read();
 }
 
-bool WritePng(const Picture& picture, const std::string& path) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
+namespace {
+
+void AppendToString(png_structp png, png_bytep data, png_size_t length) {
+  static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
+}
+void FlushNothing(png_structp) {}
+
+bool EncodePng(const Picture& picture, std::string& bytes) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
+  // Made before the jump point, so that a jump back skips no destructor.
+  std::vector<png_byte> row(static_cast<size_t>(picture.width) * 3);
   if (!info || setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
-    std::fclose(file);
     return false;
   }
-  png_init_io(png, file);
+  png_set_write_fn(png, &bytes, AppendToString, FlushNothing);
   png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
                static_cast<png_uint_32>(picture.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
-  std::vector<png_byte> row(static_cast<size_t>(picture.width) * 3);
   for (int y = 0; y < picture.height; ++y) {
     for (int x = 0; x < picture.width; ++x) {
       const uint32_t p = picture.At(x, y);
@@ -126,5 +134,18 @@ bool WritePng(const Picture& picture, const std::string& path) {
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  return std::fclose(file) == 0;
+  return true;
+}
+
+}  // namespace
+
+bool WritePng(const Picture& picture, const std::string& path, std::string* error) {
+  // Made in memory and written whole, so that a failed write leaves the old file.
+  std::string bytes;
+  if (picture.width <= 0 || picture.height <= 0 || !EncodePng(picture, bytes)) {
+    if (error) *error = "cannot make an image of " + std::to_string(picture.width) + " x " +
+                        std::to_string(picture.height) + " pixels";
+    return false;
+  }
+  return WriteFileDurably(path, bytes, error) == 0;
 }

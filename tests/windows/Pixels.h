@@ -24,7 +24,9 @@ Picture CaptureWindow(HWND window);
 Picture Crop(const Picture& picture, int left, int top, int width, int height);
 // What an object draws of itself into a width x height rectangle (IViewObject::Draw).
 Picture DrawObject(IUnknown* object, int width, int height);
-bool WritePng(const Picture& picture, const std::string& path);
+// Replaces the file at path with the picture (WriteFileDurably); false, with the reason in
+// error, when it cannot.
+bool WritePng(const Picture& picture, const std::string& path, std::string* error = nullptr);
 // Keeps a picture of the whole window (caption and edges included) as fileName in the
 // directory KESTRIX_WINDOWS_OUTPUT names, if it names one.
 void KeepWindowPicture(HWND window, const char* fileName);

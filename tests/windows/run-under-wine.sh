@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs the Windows tests under Wine, in a Wine prefix and an X server of their own:
-# registers KESTRIX.OCX with regsvr32, runs the test container's tests, then the golden scripts
-# of kestrix-script that a container can run (golden-scripts.txt) and the container's own
-# (scripts/*.kss) through the container's script mode, unregisters the module and checks that
-# the classes root is exactly as it was before. A failing expect fails the run.
+# registers the test build of the module (test-module/KESTRIX.OCX, which has the test hooks)
+# with regsvr32, runs the test container's tests, then the golden scripts of kestrix-script
+# that a container can run (golden-scripts.txt) and the container's own (scripts/*.kss) through
+# the container's script mode, unregisters the module and checks that the classes root is
+# exactly as it was before. The shipped KESTRIX.OCX is then loaded alone, unregistered, by the
+# container's ShippedModule tests. A failing expect fails the run.
 #   tests/windows/run-under-wine.sh WINDOWS_BUILD_DIR [OUTPUT_DIR]
 # Exit status 77 when Wine or Xvfb is missing (the test is then skipped).
 set -euo pipefail
@@ -14,7 +16,8 @@ output=$(realpath -m "${2:-$build/output}")
 for tool in wine wineboot wineserver Xvfb; do
   command -v "$tool" >/dev/null || { echo "run-under-wine: $tool is not installed"; exit 77; }
 done
-for file in KESTRIX.OCX kestrix-container.exe; do
+module="$build/test-module/KESTRIX.OCX"
+for file in KESTRIX.OCX test-module/KESTRIX.OCX kestrix-container.exe; do
   [ -f "$build/$file" ] || { echo "run-under-wine: $build/$file is missing"; exit 1; }
 done
 mkdir -p "$output"
@@ -45,11 +48,11 @@ wineboot -i >"$work/wineboot.log" 2>&1
 wineserver -w
 
 wine reg export HKCR "$(winepath -w "$work/before.reg")" /y >/dev/null
-if ! wine regsvr32 /s "$(winepath -w "$build/KESTRIX.OCX")"; then
-  echo "run-under-wine: regsvr32 KESTRIX.OCX failed"
+if ! wine regsvr32 /s "$(winepath -w "$module")"; then
+  echo "run-under-wine: regsvr32 test-module/KESTRIX.OCX failed"
   exit 1
 fi
-echo "run-under-wine: regsvr32 KESTRIX.OCX registered the module"
+echo "run-under-wine: regsvr32 test-module/KESTRIX.OCX registered the module"
 
 status=0
 KESTRIX_WINDOWS_OUTPUT="$(winepath -w "$output")" wine "$build/kestrix-container.exe" \
@@ -71,8 +74,8 @@ if [ "$script_status" -ne 0 ]; then
   [ "$status" -ne 0 ] || status=$script_status
 fi
 
-if ! wine regsvr32 /u /s "$(winepath -w "$build/KESTRIX.OCX")"; then
-  echo "run-under-wine: regsvr32 /u KESTRIX.OCX failed"
+if ! wine regsvr32 /u /s "$(winepath -w "$module")"; then
+  echo "run-under-wine: regsvr32 /u test-module/KESTRIX.OCX failed"
   exit 1
 fi
 wine reg export HKCR "$(winepath -w "$work/after.reg")" /y >/dev/null
@@ -83,4 +86,26 @@ if ! diff <(iconv -f UTF-16LE -t UTF-8 "$work/before.reg") <(iconv -f UTF-16LE -
   exit 1
 fi
 echo "run-under-wine: regsvr32 /u removed every entry"
+
+# The shipped module registers and unregisters as the test build does.
+shipped="$(winepath -w "$build/KESTRIX.OCX")"
+if ! wine regsvr32 /s "$shipped" || ! wine regsvr32 /u /s "$shipped"; then
+  echo "run-under-wine: regsvr32 KESTRIX.OCX (shipped) failed"
+  exit 1
+fi
+wine reg export HKCR "$(winepath -w "$work/after-shipped.reg")" /y >/dev/null
+if ! diff <(iconv -f UTF-16LE -t UTF-8 "$work/before.reg") \
+  <(iconv -f UTF-16LE -t UTF-8 "$work/after-shipped.reg") >"$work/registry.diff"; then
+  echo "run-under-wine: unregistering the shipped module left the classes root changed:"
+  head -n 40 "$work/registry.diff"
+  exit 1
+fi
+echo "run-under-wine: the shipped KESTRIX.OCX registers and unregisters"
+
+KESTRIX_SHIPPED_MODULE="$shipped" wine "$build/kestrix-container.exe" \
+  --gtest_filter='ShippedModule.*' \
+  --gtest_output="xml:$(winepath -w "$output/kestrix-container-shipped.xml")" || {
+  echo "run-under-wine: the shipped module answers a test hook"
+  [ "$status" -ne 0 ] || status=1
+}
 exit "$status"

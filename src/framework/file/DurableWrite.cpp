@@ -123,7 +123,7 @@ int WriteFileDurably(const std::string& requested, std::string_view bytes, std::
   int error = InjectedError(DurableWriteStep::CreateTemporary);
   for (int attempt = 0; attempt < 100 && fd < 0 && error == 0; ++attempt) {
     temp = TemporaryName(path, static_cast<long>(::getpid()), serial++);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_BINARY, 0666);
     if (fd < 0 && errno != EEXIST) error = errno;
   }
   if (fd < 0)

@@ -163,6 +163,14 @@ void CWnd::GetWindowRect(RECT* rect) const {
   *rect = w ? w->rect : CRect();
 }
 
+void CWnd::ClientToScreen(POINT* point) const {
+  Display* d = DisplayOf(m_hWnd);
+  if (!point || !d) return;
+  const POINT origin = d->ClientOriginOnSurface(m_hWnd);
+  point->x += origin.x;
+  point->y += origin.y;
+}
+
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
   Display* d = DisplayOf(m_hWnd);
   if (!d) return;

@@ -60,6 +60,9 @@ class CWnd {
   // Geometry and visibility.
   void GetClientRect(RECT* rect) const;
   void GetWindowRect(RECT* rect) const;  // in the parent's client coordinates
+  // From the window's client coordinates to the screen's, which on the display are its
+  // surface's (where popup menus are placed). Unchanged for a window on no display.
+  void ClientToScreen(POINT* point) const;
   void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
   void MoveWindow(const RECT& rect, BOOL repaint = TRUE);
   BOOL ShowWindow(int show);  // SW_HIDE 0, SW_SHOW 5

@@ -1,10 +1,9 @@
 // What only the control knows of its state, read for test hosts from the control object
 // itself (the module and the control are one build), and the fixed-metric text library a
 // test host may ask for.
-#include <algorithm>
-
 #include "control/Guids.h"
 #include "control/KestrixCtrl.h"
+#include "control/Observation.h"
 #include "layout/FixedMetricTextLibrary.h"
 #include "module/win32/ControlInstance.h"
 
@@ -24,6 +23,7 @@ class ControlObject {
   ControlObject(const ControlObject&) = delete;
   ControlObject& operator=(const ControlObject&) = delete;
   CKestrixCtrl* operator->() const { return ctrl_; }
+  CKestrixCtrl& operator*() const { return *ctrl_; }
   explicit operator bool() const { return ctrl_ != nullptr; }
 
  private:
@@ -49,48 +49,43 @@ ControlInstance::InspectedState ControlInstance::Inspect() {
   InspectedState state;
   ControlObject c(Dispatch());
   if (!c) return state;
-  state.lineCount = c->LineCount();
-  state.caretLine = c->m_CurLine;
-  state.caretIndex = c->m_CharIndex;
-  state.caretOffset = c->OffsetFromIndex(c->m_CharIndex);
-  state.firstVisible = c->m_FirstVisible;
-  state.lastVisible = c->m_LastVisible;
-  state.textBottom = c->m_TextRect.bottom;
-  if (c->m_pScrollBar && c->m_pScrollBar->IsWindowVisible()) {
-    CRect bar;
-    c->m_pScrollBar->GetWindowRect(&bar);
-    SCROLLINFO info;
-    c->m_pScrollBar->GetScrollInfo(&info);
-    state.scrollBarVisible = true;
-    state.scrollBarOnLeft = bar.left == 0;
-    state.scrollPosition = c->m_pScrollBar->GetScrollPos();
-    state.scrollMaximum = info.nMax;
-  }
+  ControlObservation observed(*c);
+  const ObservedCaret caret = observed.Caret();
+  const long offset = observed.CaretOffset();
+  const ObservedView view = observed.View();
+  const ObservedScrollBar bar = observed.ScrollBar();
+  state.lineCount = observed.LineCount();
+  state.caretLine = caret.line;
+  state.caretIndex = caret.index;
+  state.caretOffset = offset;
+  state.firstVisible = view.firstVisible;
+  state.lastVisible = view.lastVisible;
+  state.textBottom = view.textBottom;
+  state.scrollBarVisible = bar.visible;
+  state.scrollBarOnLeft = bar.onLeft;
+  state.scrollPosition = bar.position;
+  state.scrollMaximum = bar.maximum;
   return state;
 }
 
 std::optional<ControlInstance::InspectedLine> ControlInstance::InspectLine(int n) {
   MakeCurrent();
   ControlObject c(Dispatch());
-  if (!c || n < 1 || n > c->LineCount()) return std::nullopt;
-  const LineRecord& r = *c->m_Lines.At(n);
-  const WideString wide = BstrFromCp1256(r.m_Chars);
-  return InspectedLine{std::u16string(wide.begin(), wide.end()), r.m_Direction, r.m_Highlighted != 0,
-                       r.m_HighlightLeft, r.m_HighlightRight};
+  if (!c) return std::nullopt;
+  const std::optional<ObservedLine> line = ControlObservation(*c).Line(n);
+  if (!line) return std::nullopt;
+  const WideString wide = BstrFromCp1256(line->chars);
+  return InspectedLine{std::u16string(wide.begin(), wide.end()), line->direction, line->highlighted,
+                       line->highlightLeft, line->highlightRight};
 }
 
 std::optional<std::pair<int, int>> ControlInstance::InspectPoint(int line, int index) {
   MakeCurrent();
   ControlObject c(Dispatch());
-  if (!c || line < 1 || line > c->LineCount() || index < 0) return std::nullopt;
-  // The caret's own arithmetic, on the line asked for, then the caret put back.
-  c->PushPosition(FALSE);
-  c->GotoLine(line);
-  c->m_CharIndex = std::min(index, c->m_LineLength);
-  const int x = c->CaretXFromIndex();
-  const int baseline = c->m_LineY - c->m_ScrollOffset - c->m_BaselineLift;
-  c->PopPosition();
-  return std::make_pair(x, baseline - c->m_Ascent + (c->m_Ascent + c->m_Descent) / 2);
+  if (!c) return std::nullopt;
+  const std::optional<POINT> at = ControlObservation(*c).PointOf(line, index);
+  if (!at) return std::nullopt;
+  return std::make_pair(static_cast<int>(at->x), static_cast<int>(at->y));
 }
 
 }  // namespace win32host

@@ -10,7 +10,7 @@
 #include "framework/window/Display.h"
 #include "framework/window/Dialog.h"
 #include "module/KestrixModule.h"
-#include "module/resources/KestrixResources.h"
+#include "resources/KestrixResources.h"
 
 namespace win32host {
 namespace {

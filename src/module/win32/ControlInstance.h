@@ -142,7 +142,9 @@ class ControlInstance {
   std::vector<ClassId> PropertyPages() const;
 
   // For test hosts (KestrixInspection.h): the fixed-metric text library, given before the
-  // control's window exists, and what only the control knows of its state.
+  // control's window exists, and what only the control knows of its state. Defined in
+  // ControlInspection.cpp, which only the test build of the module links (the shipped one has
+  // no fixed metrics: NoTestHooks.cpp).
   bool UseFixedMetrics();
   struct InspectedState {
     int lineCount = 0;

@@ -1,5 +1,6 @@
 // The control's inspection interface for test hosts (KestrixInspection.h), as a tear-off that
-// keeps the control alive while a host holds it.
+// keeps the control alive while a host holds it. Only the test build of the module has it
+// (InspectionObject.cpp); the shipped module's NoTestHooks.cpp answers neither hook.
 #pragma once
 
 #include <windows.h>

@@ -6,7 +6,10 @@
 //
 // KESTRIX_TEST_METRICS=fixed in the environment, read when a control is created, gives that
 // control the fixed-metric text library (documented widths) instead of the fonts, so that a
-// test host can check exact geometry. Containers leave it unset.
+// test host can check exact geometry.
+//
+// Both live only in the test build of the module (test-module/KESTRIX.OCX in the Windows build
+// folder); KESTRIX.OCX as shipped answers E_NOINTERFACE and ignores the variable.
 #pragma once
 
 #include <windows.h>

@@ -4,8 +4,8 @@
 #include "framework/ole/Registration.h"
 #include "framework/registry/RegistryTree.h"
 #include "module/KestrixModule.h"
-#include "module/resources/KestrixResources.h"
-#include "module/resources/ResourceIds.h"
+#include "resources/KestrixResources.h"
+#include "resources/ResourceIds.h"
 
 namespace win32host {
 

@@ -1,6 +1,6 @@
 // The toolbox bitmap and the icon: an edit box holding a left-to-right line (blue) and a
 // right-to-left line (green), with the caret.
-#include "module/resources/KestrixResources.h"
+#include "resources/KestrixResources.h"
 
 namespace {
 

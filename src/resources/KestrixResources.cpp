@@ -1,4 +1,4 @@
-#include "module/resources/KestrixResources.h"
+#include "resources/KestrixResources.h"
 
 namespace {
 

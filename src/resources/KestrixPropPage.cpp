@@ -1,6 +1,6 @@
-#include "module/KestrixPropPage.h"
+#include "resources/KestrixPropPage.h"
 
-#include "module/resources/KestrixResources.h"
+#include "resources/KestrixResources.h"
 
 CKestrixPropPage::CKestrixPropPage()
     : COlePropertyPage(KestrixResources(), IDD_PROPPAGE_KESTRIX, IDS_KESTRIX_PPG_CAPTION) {}

@@ -1,9 +1,9 @@
-// The module's resources: strings, the right-button menu, the about box and property page
-// dialogs, the version information, the toolbox bitmap and the icon.
+// The control's resources, which the module carries: strings, the right-button menu, the about
+// box and property page dialogs, the version information, the toolbox bitmap and the icon.
 #pragma once
 
 #include "framework/resource/ResourceTable.h"
-#include "module/resources/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 // Built once, on first use, and kept for the life of the process.
 const ResourceTable& KestrixResources();

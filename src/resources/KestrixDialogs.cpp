@@ -1,5 +1,5 @@
 // The about box and the property page, placed in dialog units.
-#include "module/resources/KestrixResources.h"
+#include "resources/KestrixResources.h"
 
 DialogTemplate KestrixAboutBoxTemplate() {
   DialogTemplate dialog;

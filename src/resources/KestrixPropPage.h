@@ -1,4 +1,4 @@
-// The control's property page: dialog 200 of the module's resources, captioned "General". It
+// The control's property page: dialog 200 of the control's resources, captioned "General". It
 // binds no property yet.
 #pragma once
 

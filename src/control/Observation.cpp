@@ -1,0 +1,63 @@
+#include "control/Observation.h"
+
+#include <algorithm>
+
+#include "control/KestrixCtrl.h"
+
+int ControlObservation::LineCount() const { return control_.LineCount(); }
+
+std::optional<ObservedLine> ControlObservation::Line(int n) const {
+  if (n < 1 || n > control_.LineCount()) return std::nullopt;
+  const LineRecord& r = *control_.m_Lines.At(n);
+  return ObservedLine{r.m_Chars,           r.m_Direction,     r.m_Y, r.m_StartX, r.m_Highlighted != 0,
+                      r.m_HighlightLeft, r.m_HighlightRight};
+}
+
+ObservedCaret ControlObservation::Caret() const {
+  const CKestrixCtrl& c = control_;
+  return ObservedCaret{c.m_CurLine, c.m_CharIndex, c.m_CaretShown != 0, c.m_CaretX, c.m_CaretY};
+}
+
+long ControlObservation::CaretOffset() { return control_.OffsetFromIndex(control_.m_CharIndex); }
+
+ObservedSelection ControlObservation::Selection() const {
+  return ObservedSelection{control_.GetSelStart(), control_.GetSelLength()};
+}
+
+ObservedView ControlObservation::View() const {
+  const CKestrixCtrl& c = control_;
+  return ObservedView{c.m_FirstVisible, c.m_LastVisible, c.m_ScrollOffset, c.m_TextRect.bottom};
+}
+
+ObservedScrollBar ControlObservation::ScrollBar() const {
+  ObservedScrollBar bar;
+  CScrollBar* shown = control_.m_pScrollBar.get();
+  if (!shown || !shown->IsWindowVisible()) return bar;
+  CRect rect;
+  shown->GetWindowRect(&rect);
+  SCROLLINFO info;
+  shown->GetScrollInfo(&info);
+  bar.visible = true;
+  bar.onLeft = rect.left == 0;
+  bar.position = shown->GetScrollPos();
+  bar.maximum = info.nMax;
+  return bar;
+}
+
+ObservedActivity ControlObservation::Activity() const {
+  const CKestrixCtrl& c = control_;
+  return ObservedActivity{c.m_HasFocus != 0, c.m_MouseDown != 0, c.m_Selecting != 0, c.m_Busy != 0};
+}
+
+std::optional<POINT> ControlObservation::PointOf(int line, int index) {
+  CKestrixCtrl& c = control_;
+  if (line < 1 || line > c.LineCount() || index < 0) return std::nullopt;
+  // The caret's own arithmetic on the line asked for, then the current line put back.
+  c.PushPosition(FALSE);
+  c.GotoLine(line);
+  c.m_CharIndex = std::min(index, c.m_LineLength);
+  const int x = c.CaretXFromIndex();
+  const int baseline = c.m_LineY - c.m_ScrollOffset - c.m_BaselineLift;
+  c.PopPosition();
+  return POINT{x, baseline - c.m_Ascent + (c.m_Ascent + c.m_Descent) / 2};
+}
