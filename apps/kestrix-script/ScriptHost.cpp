@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "PropertyAccess.h"
+#include "AutomationClient.h"
 #include "StockEventText.h"
 #include "control/Observation.h"
 #include "framework/ole/PropertyBagFile.h"
@@ -153,17 +153,20 @@ void ScriptHost::AdvanceClock(uint64_t ms) {
 
 // Automation ----------------------------------------------------------------------------------
 
-void ScriptHost::Set(const std::string& name, const Word& value) { SetControlProperty(Ctrl(), name, value); }
+// Everything goes through the control's automation interface, as a host's does.
+void ScriptHost::Set(const std::string& name, const Word& value) {
+  SetByName(Ctrl().GetIDispatch(), name, value);
+}
 
 Shown ScriptHost::Get(const std::string& name) {
-  PropertyValue v = GetControlProperty(Ctrl(), name);
+  PropertyValue v = GetByName(Ctrl().GetIDispatch(), name);
   if (v.isString) return StringShown(v.text);
   if (v.isNumber) return NumberShown(v.number);
   return TextShown(v.text);
 }
 
 PropertyValue ScriptHost::Call(const std::string& name, const std::vector<Word>& args) {
-  return CallControlMethod(Ctrl(), name, args);
+  return CallByName(Ctrl().GetIDispatch(), name, args);
 }
 
 // Input ---------------------------------------------------------------------------------------

@@ -98,10 +98,6 @@ void CKestrixCtrl::AboutBox() {
 
 // IDispatch ---------------------------------------------------------------------------------
 
-HRESULT CKestrixCtrl::Automation::QueryInterface(REFIID riid, void** object) {
-  return control_.InternalQueryInterface(riid, object);
-}
-
 void* CKestrixCtrl::QueryControlInterface(REFIID riid) {
   return IsEqualGUID(riid, IID_KestrixControlObject) ? this : nullptr;
 }
@@ -143,7 +139,7 @@ HRESULT CKestrixCtrl::Automation::Invoke(DISPID member, REFIID riid, LCID, WORD 
 }
 
 HRESULT CKestrixCtrl::Automation::GetProperty(DISPID dispid, VARIANT* result) {
-  CKestrixCtrl& c = control_;
+  CKestrixCtrl& c = owner_;
   switch (dispid) {
     case kDispMultiLines: *result = BoolVariant(c.m_MultiLines); return S_OK;
     case kDispMaxLength: *result = MakeVariantI4(c.m_MaxLength); return S_OK;
@@ -169,7 +165,7 @@ HRESULT CKestrixCtrl::Automation::GetProperty(DISPID dispid, VARIANT* result) {
 }
 
 HRESULT CKestrixCtrl::Automation::PutProperty(DISPID dispid, const VARIANT& value) {
-  CKestrixCtrl& c = control_;
+  CKestrixCtrl& c = owner_;
   const BOOL flag = value.boolVal ? TRUE : FALSE;
   switch (dispid) {
     // Stored members: store, then the steps that follow, whatever the old value was.
@@ -229,7 +225,7 @@ HRESULT CKestrixCtrl::Automation::PutProperty(DISPID dispid, const VARIANT& valu
 }
 
 HRESULT CKestrixCtrl::Automation::CallMethod(DISPID dispid, VARIANT* args, VARIANT* result) {
-  CKestrixCtrl& c = control_;
+  CKestrixCtrl& c = owner_;
   switch (dispid) {
     case kDispSelectAll: c.SelectAll(); return S_OK;
     case kDispClear: c.Clear(); return S_OK;

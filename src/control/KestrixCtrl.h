@@ -347,12 +347,12 @@ class CKestrixCtrl : public COleControl {
   std::vector<CLSID> GetPropPageIDs() const override { return {CLSID_KestrixPropPage}; }
   IPropertyPage* CreatePropertyPage(REFCLSID clsid) override;
 
-  class Automation final : public IDispatch, private DispatchTarget {
+  // The dispatch interface; the control answers for it and counts its references.
+  class Automation final
+      : public com::Object<com::AnsweredByOwner<CKestrixCtrl>, com::Answer<IDispatch>>,
+        private DispatchTarget {
    public:
-    explicit Automation(CKestrixCtrl& control) : control_(control) {}
-    HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override { return control_.InternalAddRef(); }
-    ULONG Release() override { return control_.InternalRelease(); }
+    using Object::Object;
     HRESULT GetTypeInfoCount(UINT* count) override;
     HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
     HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
@@ -365,7 +365,6 @@ class CKestrixCtrl : public COleControl {
     HRESULT PutProperty(DISPID dispid, const VARIANT& value) override;
     HRESULT CallMethod(DISPID dispid, VARIANT* args, VARIANT* result) override;
 
-    CKestrixCtrl& control_;
     std::string error_;  // why the call under way failed, for the host's EXCEPINFO
   };
 

@@ -2,6 +2,8 @@
 
 #include <olectl.h>
 
+#include "framework/ole/Unknown.h"
+
 void PumpMessages(DWORD ms) {
   const ULONGLONG end = GetTickCount64() + ms;
   do {
@@ -16,33 +18,16 @@ void PumpMessages(DWORD ms) {
 }
 
 // The container's side of the control: client site, in-place site and frame, control site.
-class Container::Site final : public IOleClientSite,
-                              public IOleInPlaceSite,
-                              public IOleInPlaceFrame,
-                              public IOleControlSite {
+// It lives as long as its container: its references are not counted.
+class Container::Site final
+    : public com::Object<
+          com::Uncounted, com::Answer<IOleClientSite, IID_IUnknown, IID_IOleClientSite>,
+          com::Answer<IOleInPlaceSite, IID_IOleWindow, IID_IOleInPlaceSite>,
+          com::Answer<IOleInPlaceFrame, IID_IOleInPlaceFrame, IID_IOleInPlaceUIWindow>,
+          com::Answer<IOleControlSite, IID_IOleControlSite>> {
  public:
   explicit Site(HWND form) : form_(form) {}
   int focusNotices = 0;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleClientSite))
-      *object = static_cast<IOleClientSite*>(this);
-    else if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceSite))
-      *object = static_cast<IOleInPlaceSite*>(this);
-    else if (IsEqualIID(riid, IID_IOleInPlaceFrame) || IsEqualIID(riid, IID_IOleInPlaceUIWindow))
-      *object = static_cast<IOleInPlaceFrame*>(this);
-    else if (IsEqualIID(riid, IID_IOleControlSite))
-      *object = static_cast<IOleControlSite*>(this);
-    else
-      return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  // The site lives as long as its container.
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
   // IOleClientSite
   HRESULT STDMETHODCALLTYPE SaveObject() override { return S_OK; }

@@ -7,6 +7,7 @@
 #include "Automation.h"
 #include "Container.h"
 #include "KestrixIdl.h"
+#include "framework/ole/Unknown.h"
 
 namespace {
 
@@ -16,23 +17,14 @@ struct Event {
   long first = 0;              // the first argument's value
 };
 
-// The container's event sink: records each event.
-class Sink final : public IDispatch {
+// The container's event sink: records each event. It lives on the test's stack, which reads
+// its reference count.
+class Sink final
+    : public com::Object<com::Counted, com::Answer<IDispatch, IID_IUnknown, IID_IDispatch,
+                                                   DIID__DKestrixEvents>> {
  public:
   std::vector<Event> events;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch) &&
-        !IsEqualIID(riid, DIID__DKestrixEvents))
-      return E_NOINTERFACE;
-    *object = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     *count = 0;
     return S_OK;
@@ -55,7 +47,7 @@ class Sink final : public IDispatch {
     events.push_back(event);
     return S_OK;
   }
-  ULONG refs = 1;
+  void FinalRelease() override {}  // the stack's to end
 
   size_t Count(DISPID dispid) const {
     size_t n = 0;
@@ -129,7 +121,7 @@ TEST_F(ControlEvents, NoEventReachesASinkAfterItsUnadvise) {
   PumpMessages();
   EXPECT_TRUE(sink.events.empty());
   // The control let go of the sink.
-  EXPECT_EQ(sink.refs, 1u);
+  EXPECT_EQ(sink.InternalRefCount(), 1u);
 }
 
 TEST_F(ControlEvents, TheContainerEnumeratesItsOnePointStepByStepAndFromAClone) {
@@ -192,8 +184,8 @@ TEST_F(ControlEvents, TheConnectionsAreEveryAdvisedSinkWithItsCookieAndNoneLeftH
   connections->Release();
   ASSERT_EQ(point->Unadvise(secondCookie), S_OK);
   // Neither the control nor its enumerators hold a sink any more.
-  EXPECT_EQ(sink.refs, 1u);
-  EXPECT_EQ(second.refs, 1u);
+  EXPECT_EQ(sink.InternalRefCount(), 1u);
+  EXPECT_EQ(second.InternalRefCount(), 1u);
 }
 
 }  // namespace

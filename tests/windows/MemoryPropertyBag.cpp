@@ -4,14 +4,6 @@ MemoryPropertyBag::~MemoryPropertyBag() {
   for (auto& [name, value] : values_) VariantClear(&value);
 }
 
-HRESULT MemoryPropertyBag::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IPropertyBag)) return E_NOINTERFACE;
-  *object = static_cast<IPropertyBag*>(this);
-  return S_OK;
-}
-
 HRESULT MemoryPropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
   if (!name || !value) return E_POINTER;
   auto found = values_.find(name);

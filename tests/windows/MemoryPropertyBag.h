@@ -7,17 +7,18 @@
 #include <map>
 #include <string>
 
-class MemoryPropertyBag final : public IPropertyBag {
+#include "framework/ole/Unknown.h"
+
+// It lives on the test's stack: its references are not counted.
+class MemoryPropertyBag final
+    : public com::Object<com::Uncounted,
+                         com::Answer<IPropertyBag, IID_IUnknown, IID_IPropertyBag>> {
  public:
   MemoryPropertyBag() = default;
   ~MemoryPropertyBag();
   MemoryPropertyBag(const MemoryPropertyBag&) = delete;
   MemoryPropertyBag& operator=(const MemoryPropertyBag&) = delete;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  // Lives on the test's stack.
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   // A value asked for as VT_EMPTY comes as it is kept, else converted to the type asked for.
   HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog* log) override;
   HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override;

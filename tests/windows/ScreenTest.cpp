@@ -8,6 +8,7 @@
 #include "Automation.h"
 #include "Container.h"
 #include "Pixels.h"
+#include "framework/ole/Unknown.h"
 
 namespace {
 
@@ -114,19 +115,10 @@ TEST(ControlScreen, AContainerThatMovesTheControlGetsItsWindowAtTheNewSizeDrawnA
 namespace {
 
 // A container that draws the control itself listens for its view changes.
-class ViewSink final : public IAdviseSink {
+class ViewSink final
+    : public com::Object<com::Uncounted, com::Answer<IAdviseSink, IID_IUnknown, IID_IAdviseSink>> {
  public:
   int changes = 0;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IAdviseSink)) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<IAdviseSink*>(this);
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   void STDMETHODCALLTYPE OnDataChange(FORMATETC*, STGMEDIUM*) override {}
   void STDMETHODCALLTYPE OnViewChange(DWORD aspect, LONG) override {
     changes += aspect == DVASPECT_CONTENT;

@@ -1,19 +1,13 @@
-// The script's set, get and call through a control's IDispatch, as a container's script host
-// makes them: names to DISPIDs with GetIDsOfNames, then Invoke; a font's properties (FontAr.X,
-// FontEn.X) through the font object's own IDispatch. Values cross as the script language's.
+// The script's automation calls on the system's object model (AutomationClient.h), and the
+// code page conversions the container's script target makes.
 #pragma once
 
 #include <oaidl.h>
 
+#include <optional>
 #include <string>
-#include <vector>
 
-#include "ScriptValue.h"
-#include "ScriptWords.h"
-
-void SetByName(IDispatch* control, const std::string& name, const Word& value);
-PropertyValue GetByName(IDispatch* control, const std::string& name);
-PropertyValue CallByName(IDispatch* control, const std::string& name, const std::vector<Word>& args);
+#include "AutomationClient.h"
 
 // Code-page text as UTF-16 and back (the script's strings are code page 1256 bytes).
 std::wstring WideFromCodePage(const std::string& bytes);

@@ -1,6 +1,5 @@
 #include "ScriptEventSink.h"
 
-#include "KestrixIdl.h"
 #include "StockEventText.h"
 
 void ScriptEventSink::Connect(IUnknown* control) {
@@ -28,16 +27,6 @@ std::vector<std::string> ScriptEventSink::Take() {
   std::vector<std::string> taken;
   taken.swap(events_);
   return taken;
-}
-
-HRESULT ScriptEventSink::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch) &&
-      !IsEqualIID(riid, DIID__DKestrixEvents))
-    return E_NOINTERFACE;
-  *object = static_cast<IDispatch*>(this);
-  return S_OK;
 }
 
 HRESULT ScriptEventSink::GetTypeInfoCount(UINT* count) {

@@ -7,7 +7,13 @@
 #include <string>
 #include <vector>
 
-class ScriptEventSink final : public IDispatch {
+#include "KestrixIdl.h"
+#include "framework/ole/Unknown.h"
+
+// It lives as long as its host: its references are not counted.
+class ScriptEventSink final
+    : public com::Object<com::Uncounted, com::Answer<IDispatch, IID_IUnknown, IID_IDispatch,
+                                                     DIID__DKestrixEvents>> {
  public:
   // Connects to control's events; Disconnect (or the destructor) ends it.
   void Connect(IUnknown* control);
@@ -16,9 +22,6 @@ class ScriptEventSink final : public IDispatch {
   std::vector<std::string> Take();
   void Clear() { events_.clear(); }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives as long as its host
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {

@@ -46,7 +46,8 @@ constexpr COLORREF kSystemColors[] = {
 
 }  // namespace
 
-COleControl::COleControl() = default;
+// No reference until a host asks for one.
+COleControl::COleControl() : Counted(0) {}
 
 COleControl::~COleControl() {
   for (auto& entry : dispatchSinks_) entry.second->Release();

@@ -13,6 +13,7 @@
 #include "framework/ole/OleTypes.h"
 #include "framework/ole/PropertyPage.h"
 #include "framework/ole/PropExchange.h"
+#include "framework/ole/Unknown.h"
 #include "framework/window/CDC.h"
 #include "framework/window/CWnd.h"
 
@@ -20,7 +21,7 @@ inline constexpr LONG READYSTATE_LOADING = 1;
 inline constexpr LONG READYSTATE_INTERACTIVE = 3;
 inline constexpr LONG READYSTATE_COMPLETE = 4;
 
-class COleControl : public CWnd, public FontNotifySink {
+class COleControl : public CWnd, public FontNotifySink, public com::Counted {
  public:
   COleControl();
   ~COleControl() override;
@@ -28,11 +29,9 @@ class COleControl : public CWnd, public FontNotifySink {
   // Identity and lifetime ---------------------------------------------------------------
   // A control made by a class factory is owned by its references: the last Release destroys
   // its window, deletes it, then runs onFinalRelease (the module counts live objects). A
-  // control its host owns directly is never deleted by Release.
+  // control its host owns directly is never deleted by Release. The count starts at none
+  // (InternalAddRef, InternalRelease, InternalRefCount).
   void SetOwnedByReferences(std::function<void()> onFinalRelease);
-  ULONG InternalAddRef();
-  ULONG InternalRelease();
-  ULONG InternalRefCount() const { return refs_; }
   // Each message holds a reference while it is handled: a host that lets go of its last one
   // from an event handler ends the control when the message is done, not under its feet.
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -144,12 +143,10 @@ class COleControl : public CWnd, public FontNotifySink {
 
  private:
   // The face a container holds (IHostedControl); its references are the control's.
-  class HostedObject final : public IHostedControl {
+  class HostedObject final
+      : public com::Object<com::AnsweredByOwner<COleControl>, com::Answer<IHostedControl>> {
    public:
-    explicit HostedObject(COleControl& control) : control_(control) {}
-    HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override { return control_.InternalAddRef(); }
-    ULONG Release() override { return control_.InternalRelease(); }
+    using Object::Object;
     HRESULT CreateControlWindow(HWND parent, const RECT& rect) override;
     HRESULT SetObjectRect(const RECT& rect) override;
     HRESULT GetWindow(HWND* hwnd) override;
@@ -164,10 +161,10 @@ class COleControl : public CWnd, public FontNotifySink {
     HRESULT GetPropertyPages(std::vector<CLSID>* pages) override;
 
    private:
-    COleControl& control_;
     bool loadedBeforeWindow_ = false;
   };
 
+  void FinalRelease() override;
   void FireKeyEvent(DISPID dispid, USHORT* code, short shift, bool withShift);
   // Invokes the event on every dispatch sink; args as DISPPARAMS holds them (last first).
   void FireToDispatchSinks(DISPID dispid, VARIANT* args, UINT count);
@@ -188,7 +185,6 @@ class COleControl : public CWnd, public FontNotifySink {
   USHORT dblClickButtons_ = 0;  // the release after a double click is not a Click
   int waitCursorDepth_ = 0;
   HostedObject hosted_{*this};
-  ULONG refs_ = 0;
   bool ownedByReferences_ = false;
   std::function<void()> onFinalRelease_;
 };

@@ -9,23 +9,19 @@ void COleControl::SetOwnedByReferences(std::function<void()> onFinalRelease) {
   onFinalRelease_ = std::move(onFinalRelease);
 }
 
-ULONG COleControl::InternalAddRef() { return ++refs_; }
-
-ULONG COleControl::InternalRelease() {
-  if (refs_ == 0) return 0;  // an unbalanced Release must not underflow
-  if (--refs_ > 0 || !ownedByReferences_) return refs_;
+void COleControl::FinalRelease() {
+  if (!ownedByReferences_) return;
   std::function<void()> done = std::move(onFinalRelease_);
   // The window goes first, while the whole object can still answer its messages.
   if (GetSafeHwnd()) DestroyWindow();
   delete this;
   if (done) done();
-  return 0;
 }
 
 LRESULT COleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   // Without a reference (not yet handed out, or the last one gone and the window on its way
   // down) there is none to hold.
-  if (refs_ == 0) return CWnd::WindowProc(message, wParam, lParam);
+  if (InternalRefCount() == 0) return CWnd::WindowProc(message, wParam, lParam);
   InternalAddRef();
   LRESULT result = CWnd::WindowProc(message, wParam, lParam);
   InternalRelease();
@@ -50,77 +46,73 @@ HRESULT COleControl::InternalQueryInterface(REFIID riid, void** object) {
   return S_OK;
 }
 
-HRESULT COleControl::HostedObject::QueryInterface(REFIID riid, void** object) {
-  return control_.InternalQueryInterface(riid, object);
-}
-
 HRESULT COleControl::HostedObject::CreateControlWindow(HWND parent, const RECT& rect) {
   CWnd* parentWindow = parent ? CWnd::FromHandle(parent) : nullptr;
   if (parent && !parentWindow) return E_INVALIDARG;
-  if (control_.GetSafeHwnd()) return E_FAIL;
-  if (!control_.CreateControlWindow(parentWindow, rect)) return E_FAIL;
+  if (owner_.GetSafeHwnd()) return E_FAIL;
+  if (!owner_.CreateControlWindow(parentWindow, rect)) return E_FAIL;
   // Loaded values reach the display through the font notification once there is a window.
   if (loadedBeforeWindow_) {
     loadedBeforeWindow_ = false;
-    control_.OnFontChanged();
+    owner_.OnFontChanged();
   }
   return S_OK;
 }
 
 HRESULT COleControl::HostedObject::SetObjectRect(const RECT& rect) {
-  if (!control_.GetSafeHwnd()) return E_FAIL;
-  control_.SetRectInContainer(rect);
+  if (!owner_.GetSafeHwnd()) return E_FAIL;
+  owner_.SetRectInContainer(rect);
   return S_OK;
 }
 
 HRESULT COleControl::HostedObject::GetWindow(HWND* hwnd) {
   if (!hwnd) return E_POINTER;
-  *hwnd = control_.GetSafeHwnd();
+  *hwnd = owner_.GetSafeHwnd();
   return *hwnd ? S_OK : E_FAIL;
 }
 
 HRESULT COleControl::HostedObject::InitNew() {
-  control_.ResetProperties();
+  owner_.ResetProperties();
   return S_OK;
 }
 
 HRESULT COleControl::HostedObject::Load(const PropertyBag& bag) {
-  const bool complete = control_.LoadProperties(bag).empty();
-  if (control_.GetSafeHwnd())
-    control_.OnFontChanged();
+  const bool complete = owner_.LoadProperties(bag).empty();
+  if (owner_.GetSafeHwnd())
+    owner_.OnFontChanged();
   else
     loadedBeforeWindow_ = true;
   return complete ? S_OK : DISP_E_TYPEMISMATCH;
 }
 
 HRESULT COleControl::HostedObject::Save(PropertyBag& bag, BOOL clearDirty) {
-  BOOL wasModified = control_.IsModified();
-  control_.SaveProperties(bag);
-  if (!clearDirty) control_.SetModifiedFlag(wasModified);
+  BOOL wasModified = owner_.IsModified();
+  owner_.SaveProperties(bag);
+  if (!clearDirty) owner_.SetModifiedFlag(wasModified);
   return S_OK;
 }
 
-HRESULT COleControl::HostedObject::IsDirty() { return control_.IsModified() ? S_OK : S_FALSE; }
+HRESULT COleControl::HostedObject::IsDirty() { return owner_.IsModified() ? S_OK : S_FALSE; }
 
 HRESULT COleControl::HostedObject::SetEventSink(EventSink* sink) {
-  control_.SetEventSink(sink);
+  owner_.SetEventSink(sink);
   return S_OK;
 }
 
 HRESULT COleControl::HostedObject::Advise(IDispatch* sink, DWORD* cookie) {
-  return control_.Advise(sink, cookie);
+  return owner_.Advise(sink, cookie);
 }
 
-HRESULT COleControl::HostedObject::Unadvise(DWORD cookie) { return control_.Unadvise(cookie); }
+HRESULT COleControl::HostedObject::Unadvise(DWORD cookie) { return owner_.Unadvise(cookie); }
 
 HRESULT COleControl::HostedObject::DoVerb(LONG verb) {
-  if (verb == OLEIVERB_PROPERTIES) return control_.OnProperties();
+  if (verb == OLEIVERB_PROPERTIES) return owner_.OnProperties();
   return OLEOBJ_S_INVALIDVERB;
 }
 
 HRESULT COleControl::HostedObject::GetPropertyPages(std::vector<CLSID>* pages) {
   if (!pages) return E_POINTER;
-  *pages = control_.GetPropPageIDs();
+  *pages = owner_.GetPropPageIDs();
   return S_OK;
 }
 

@@ -34,15 +34,6 @@ COleObjectFactory::COleObjectFactory(COleControlModule& module, REFCLSID clsid,
   module_.AddFactory(this);
 }
 
-HRESULT COleObjectFactory::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (!IsEqualGUID(riid, IID_IUnknown) && !IsEqualGUID(riid, IID_IClassFactory))
-    return E_NOINTERFACE;
-  *object = static_cast<IClassFactory*>(this);
-  return S_OK;
-}
-
 HRESULT COleObjectFactory::CreateInstance(IUnknown* outer, REFIID riid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/ole/ObjectModel.h"
+#include "framework/ole/Unknown.h"
 
 class RegistryTree;
 
@@ -82,7 +83,9 @@ class COleControlModule {
 
 // One creatable class, multiple-use: every creation request makes a new object. The factory
 // itself lives as long as its module: its references are not counted.
-class COleObjectFactory : public IClassFactory {
+class COleObjectFactory
+    : public com::Object<com::Uncounted,
+                         com::Answer<IClassFactory, IID_IUnknown, IID_IClassFactory>> {
  public:
   // Makes a new object holding one reference, or nullptr when it cannot.
   using Creator = IUnknown* (*)(COleControlModule& module);
@@ -97,9 +100,6 @@ class COleObjectFactory : public IClassFactory {
   // Writes (or removes) this class's registration in the registry.
   virtual BOOL UpdateRegistry(RegistryTree& registry, BOOL bRegister) = 0;
 
-  HRESULT QueryInterface(REFIID riid, void** object) override;
-  ULONG AddRef() override { return 2; }
-  ULONG Release() override { return 1; }
   HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** object) override;
   HRESULT LockServer(BOOL lock) override;
 

@@ -12,8 +12,7 @@ FontObject::FontObject(const FONTDESC& desc)
       strikethrough_(desc.fStrikethrough ? TRUE : FALSE) {}
 
 FontObject::FontObject(const FontObject& other)
-    : IDispatch(),
-      std::enable_shared_from_this<FontObject>(),
+    : Object(),
       DispatchTarget(),
       name_(other.name_),
       size_(other.size_),
@@ -185,30 +184,6 @@ FontObject* FontObject::FromDispatch(IDispatch* object) {
   auto* result = static_cast<FontObject*>(static_cast<IDispatch*>(font));
   result->Release();
   return result;
-}
-
-HRESULT FontObject::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (!IsEqualGUID(riid, IID_IUnknown) && !IsEqualGUID(riid, IID_IDispatch) &&
-      !IsEqualGUID(riid, IID_IFontDisp))
-    return E_NOINTERFACE;
-  *object = static_cast<IDispatch*>(this);
-  AddRef();
-  return S_OK;
-}
-
-ULONG FontObject::AddRef() {
-  if (refs_++ == 0) self_ = weak_from_this().lock();
-  return refs_;
-}
-
-ULONG FontObject::Release() {
-  if (refs_ == 0) return 0;
-  if (--refs_ > 0) return refs_;
-  // The last reference may be what keeps the font alive: let it go last.
-  std::shared_ptr<FontObject> keep = std::move(self_);
-  return 0;
 }
 
 HRESULT FontObject::GetTypeInfoCount(UINT* count) {

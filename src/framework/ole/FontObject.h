@@ -7,6 +7,7 @@
 
 #include "framework/ole/DispatchEngine.h"
 #include "framework/ole/OleTypes.h"
+#include "framework/ole/Unknown.h"
 
 struct FONTDESC {
   UINT cbSizeofstruct = 32;
@@ -40,9 +41,10 @@ inline constexpr DISPID DISPID_FONT_CHARSET = 8;
 // A font is also its own dispatch object (IID_IFontDisp). A font held through a shared_ptr
 // stays alive while a host holds a reference to it; one with automatic storage must outlive
 // the references handed out.
-class FontObject : public IDispatch,
-                   public std::enable_shared_from_this<FontObject>,
-                   private DispatchTarget {
+class FontObject
+    : public com::Object<com::SharedCounted<FontObject>,
+                         com::Answer<IDispatch, IID_IUnknown, IID_IDispatch, IID_IFontDisp>>,
+      private DispatchTarget {
  public:
   FontObject() = default;
   explicit FontObject(const FONTDESC& desc);
@@ -50,10 +52,7 @@ class FontObject : public IDispatch,
   FontObject& operator=(const FontObject&) = delete;
   virtual ~FontObject() = default;
 
-  // IUnknown and IDispatch.
-  HRESULT QueryInterface(REFIID riid, void** object) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
+  // IDispatch.
   HRESULT GetTypeInfoCount(UINT* count) override;
   HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
   HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
@@ -95,9 +94,6 @@ class FontObject : public IDispatch,
   HRESULT GetProperty(DISPID dispid, VARIANT* result) override;
   HRESULT PutProperty(DISPID dispid, const VARIANT& value) override;
   HRESULT CallMethod(DISPID dispid, VARIANT* args, VARIANT* result) override;
-
-  ULONG refs_ = 0;
-  std::shared_ptr<FontObject> self_;  // held while references are out
 
   WideString name_;
   CY size_ = 120000;

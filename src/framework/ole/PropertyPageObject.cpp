@@ -2,7 +2,7 @@
 
 PropertyPageObject::PropertyPageObject(std::unique_ptr<COlePropertyPage> page,
                                        std::function<void()> onFinalRelease)
-    : page_(std::move(page)), onFinalRelease_(std::move(onFinalRelease)) {}
+    : Object(0), page_(std::move(page)), onFinalRelease_(std::move(onFinalRelease)) {}
 
 PropertyPageObject::~PropertyPageObject() {
   page_->Deactivate();
@@ -14,23 +14,10 @@ void PropertyPageObject::ReleaseObjects() {
   objects_.clear();
 }
 
-HRESULT PropertyPageObject::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (!IsEqualGUID(riid, IID_IUnknown) && !IsEqualGUID(riid, IID_IPropertyPage))
-    return E_NOINTERFACE;
-  *object = static_cast<IPropertyPage*>(this);
-  AddRef();
-  return S_OK;
-}
-
-ULONG PropertyPageObject::Release() {
-  if (refs_ == 0) return 0;
-  if (--refs_ > 0) return refs_;
+void PropertyPageObject::FinalRelease() {
   std::function<void()> done = std::move(onFinalRelease_);
   delete this;
   if (done) done();
-  return 0;
 }
 
 HRESULT PropertyPageObject::GetPageInfo(PROPPAGEINFO* info) {

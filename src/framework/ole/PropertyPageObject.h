@@ -8,15 +8,16 @@
 
 #include "framework/ole/COlePropertyPage.h"
 #include "framework/ole/PropertyPage.h"
+#include "framework/ole/Unknown.h"
 
-class PropertyPageObject final : public IPropertyPage {
+class PropertyPageObject final
+    : public com::Object<com::Counted,
+                         com::Answer<IPropertyPage, IID_IUnknown, IID_IPropertyPage>> {
  public:
-  // onFinalRelease runs after the object is gone (the module counts live objects).
+  // onFinalRelease runs after the object is gone (the module counts live objects). The page
+  // starts with no reference.
   PropertyPageObject(std::unique_ptr<COlePropertyPage> page, std::function<void()> onFinalRelease);
 
-  HRESULT QueryInterface(REFIID riid, void** object) override;
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override;
   HRESULT GetPageInfo(PROPPAGEINFO* info) override;
   HRESULT Activate(HWND parent, const RECT* rect, BOOL modal) override;
   HRESULT Deactivate() override;
@@ -29,11 +30,11 @@ class PropertyPageObject final : public IPropertyPage {
   COlePropertyPage& Page() { return *page_; }
 
  private:
-  ~PropertyPageObject();
+  ~PropertyPageObject() override;
+  void FinalRelease() override;
   void ReleaseObjects();
 
   std::unique_ptr<COlePropertyPage> page_;
   std::function<void()> onFinalRelease_;
   std::vector<IUnknown*> objects_;  // held while the page edits them
-  ULONG refs_ = 0;
 };

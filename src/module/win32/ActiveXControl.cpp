@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "KestrixIdl.h"
 #include "module/win32/ControlWindow.h"
 #include "module/win32/Enumerators.h"
 #include "module/win32/InspectionObject.h"
@@ -20,26 +19,16 @@ namespace win32host {
 // The connection point of the stock events: a sink's dispatch interface is held by the
 // framework's control, which invokes it for every event; the point keeps the sink as it was
 // given, to enumerate the connections. Its references are the control's.
-class ActiveXControl::EventPoint final : public IConnectionPoint {
+class ActiveXControl::EventPoint final
+    : public com::Object<com::PartOf<ActiveXControl>,
+                         com::Answer<IConnectionPoint, IID_IUnknown, IID_IConnectionPoint>> {
  public:
-  explicit EventPoint(ActiveXControl& control) : control_(control) {}
+  using Object::Object;
   ~EventPoint() {
     for (const CONNECTDATA& connection : connections_) connection.pUnk->Release();
   }
   EventPoint(const EventPoint&) = delete;
   EventPoint& operator=(const EventPoint&) = delete;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IConnectionPoint))
-      return E_NOINTERFACE;
-    *object = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return control_.AddRef(); }
-  ULONG STDMETHODCALLTYPE Release() override { return control_.Release(); }
 
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
     if (!iid) return E_POINTER;
@@ -49,8 +38,8 @@ class ActiveXControl::EventPoint final : public IConnectionPoint {
   HRESULT STDMETHODCALLTYPE
   GetConnectionPointContainer(IConnectionPointContainer** container) override {
     if (!container) return E_POINTER;
-    *container = &control_;
-    control_.AddRef();
+    *container = &owner_;
+    owner_.AddRef();
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
@@ -62,7 +51,7 @@ class ActiveXControl::EventPoint final : public IConnectionPoint {
       return CONNECT_E_CANNOTCONNECT;
     uint32_t given = 0;
     HRESULT hr =
-        control_.Instance().Advise(dispatch, &given);  // the control holds its own reference
+        owner_.Instance().Advise(dispatch, &given);  // the control holds its own reference
     dispatch->Release();
     if (FAILED(hr)) return hr;
     sink->AddRef();
@@ -71,7 +60,7 @@ class ActiveXControl::EventPoint final : public IConnectionPoint {
     return hr;
   }
   HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
-    if (FAILED(control_.Instance().Unadvise(cookie))) return CONNECT_E_NOCONNECTION;
+    if (FAILED(owner_.Instance().Unadvise(cookie))) return CONNECT_E_NOCONNECTION;
     for (auto it = connections_.begin(); it != connections_.end(); ++it) {
       if (it->dwCookie != cookie) continue;
       it->pUnk->Release();
@@ -86,7 +75,6 @@ class ActiveXControl::EventPoint final : public IConnectionPoint {
   }
 
  private:
-  ActiveXControl& control_;
   std::vector<CONNECTDATA> connections_;  // each sink held
 };
 
@@ -111,45 +99,11 @@ ActiveXControl::~ActiveXControl() {
 }
 
 HRESULT ActiveXControl::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleObject))
-    *object = static_cast<IOleObject*>(this);
-  else if (IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, DIID__DKestrix))
-    *object = static_cast<IDispatch*>(this);
-  else if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceObject))
-    *object = static_cast<IOleInPlaceObject*>(this);
-  else if (IsEqualIID(riid, IID_IOleInPlaceActiveObject))
-    *object = static_cast<IOleInPlaceActiveObject*>(this);
-  else if (IsEqualIID(riid, IID_IOleControl))
-    *object = static_cast<IOleControl*>(this);
-  else if (IsEqualIID(riid, IID_IViewObject) || IsEqualIID(riid, IID_IViewObject2))
-    *object = static_cast<IViewObject2*>(this);
-  else if (IsEqualIID(riid, IID_IPersist) || IsEqualIID(riid, IID_IPersistStreamInit))
-    *object = static_cast<IPersistStreamInit*>(this);
-  else if (IsEqualIID(riid, IID_IPersistPropertyBag))
-    *object = static_cast<IPersistPropertyBag*>(this);
-  else if (IsEqualIID(riid, IID_IConnectionPointContainer))
-    *object = static_cast<IConnectionPointContainer*>(this);
-  else if (IsEqualIID(riid, IID_IProvideClassInfo))
-    *object = static_cast<IProvideClassInfo*>(this);
-  else if (IsEqualIID(riid, IID_ISpecifyPropertyPages))
-    *object = static_cast<ISpecifyPropertyPages*>(this);
-  else if (IsEqualIID(riid, IID_IKestrixInspection))
+  if (object && IsEqualIID(riid, IID_IKestrixInspection)) {
+    *object = nullptr;
     return InspectionFor(*this, object);  // for test hosts only
-  else
-    return E_NOINTERFACE;
-  AddRef();
-  return S_OK;
-}
-
-ULONG ActiveXControl::AddRef() { return ++refs_; }
-
-ULONG ActiveXControl::Release() {
-  if (refs_ == 0) return 0;
-  if (--refs_ > 0) return refs_;
-  delete this;
-  return 0;
+  }
+  return Object::QueryInterface(riid, object);
 }
 
 ITypeInfo* ActiveXControl::TypeInfoOf(REFGUID guid) {

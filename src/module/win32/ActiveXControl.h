@@ -13,31 +13,33 @@
 
 #include <memory>
 
+#include "KestrixIdl.h"
+#include "framework/ole/Unknown.h"
 #include "module/win32/ControlInstance.h"
 
 namespace win32host {
 
 class ControlWindow;
 
-class ActiveXControl final : public IDispatch,
-                             public IOleObject,
-                             public IOleInPlaceObject,
-                             public IOleInPlaceActiveObject,
-                             public IOleControl,
-                             public IViewObject2,
-                             public IPersistStreamInit,
-                             public IPersistPropertyBag,
-                             public IConnectionPointContainer,
-                             public IProvideClassInfo,
-                             public ISpecifyPropertyPages {
+class ActiveXControl final
+    : public com::Object<
+          com::Counted, com::Answer<IOleObject, IID_IUnknown, IID_IOleObject>,
+          com::Answer<IDispatch, IID_IDispatch, DIID__DKestrix>,
+          com::Answer<IOleInPlaceObject, IID_IOleWindow, IID_IOleInPlaceObject>,
+          com::Answer<IOleInPlaceActiveObject, IID_IOleInPlaceActiveObject>,
+          com::Answer<IOleControl, IID_IOleControl>,
+          com::Answer<IViewObject2, IID_IViewObject, IID_IViewObject2>,
+          com::Answer<IPersistStreamInit, IID_IPersist, IID_IPersistStreamInit>,
+          com::Answer<IPersistPropertyBag, IID_IPersistPropertyBag>,
+          com::Answer<IConnectionPointContainer, IID_IConnectionPointContainer>,
+          com::Answer<IProvideClassInfo, IID_IProvideClassInfo>,
+          com::Answer<ISpecifyPropertyPages, IID_ISpecifyPropertyPages>> {
  public:
   // A new control holding one reference, or null.
   static ActiveXControl* Create();
 
-  // IUnknown
+  // IUnknown: the interfaces above, and the inspection interface for test hosts as a tear-off.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   // IDispatch: the framework's automation object, with the type information of our library.
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
@@ -135,7 +137,7 @@ class ActiveXControl final : public IDispatch,
   class EventPoint;
 
   explicit ActiveXControl(std::unique_ptr<ControlInstance> instance);
-  ~ActiveXControl();
+  ~ActiveXControl() override;
   // In-place activation through the site: the window in the container's, optionally with the
   // focus and the container's active-object link.
   HRESULT ActivateInPlace(IOleClientSite* site, bool uiActivate);
@@ -146,7 +148,6 @@ class ActiveXControl final : public IDispatch,
   // Tells a container that draws the control itself (through IViewObject) to draw it anew.
   void SendViewChange();
 
-  ULONG refs_ = 1;
   std::unique_ptr<ControlInstance> instance_;
   std::unique_ptr<EventPoint> events_;
   std::unique_ptr<ControlWindow> window_;

@@ -1,29 +1,57 @@
 #include "module/win32/Enumerators.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <memory>
 #include <new>
 
+#include "framework/ole/Unknown.h"
 #include "module/win32/ModuleBridge.h"
 
 namespace win32host {
 namespace {
 
+// What a snapshot holds of an item: its object, or nothing (a verb).
 IUnknown* HeldPart(IConnectionPoint* point) { return point; }
 IUnknown* HeldPart(const CONNECTDATA& connection) { return connection.pUnk; }
+IUnknown* HeldPart(const OLEVERB&) { return nullptr; }
 
-const IID& InterfaceOf(IEnumConnectionPoints*) { return IID_IEnumConnectionPoints; }
-const IID& InterfaceOf(IEnumConnections*) { return IID_IEnumConnections; }
+// Copies an item out to a caller, who owns the copy: a reference of its own, or for a verb a
+// name of its own. False when it cannot.
+template <typename Item>
+bool GiveOut(const Item& item, Item& given) {
+  given = item;
+  HeldPart(given)->AddRef();
+  return true;
+}
+bool GiveOut(const OLEVERB& verb, OLEVERB& given) {
+  const size_t bytes = (std::wcslen(verb.lpszVerbName) + 1) * sizeof(wchar_t);
+  auto* name = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
+  if (!name) return false;
+  std::wmemcpy(name, verb.lpszVerbName, bytes / sizeof(wchar_t));
+  given = verb;
+  given.lpszVerbName = name;
+  return true;
+}
+
+// Undoes a GiveOut.
+template <typename Item>
+void TakeBack(Item& given) {
+  HeldPart(given)->Release();
+}
+void TakeBack(OLEVERB& given) { CoTaskMemFree(given.lpszVerbName); }
 
 // The items, shared by an enumerator and its clones; released when the last goes.
 template <typename Item>
 class Snapshot {
  public:
   explicit Snapshot(const std::vector<Item>& items) : items_(items) {
-    for (const Item& item : items_) HeldPart(item)->AddRef();
+    for (const Item& item : items_)
+      if (IUnknown* held = HeldPart(item)) held->AddRef();
   }
   ~Snapshot() {
-    for (const Item& item : items_) HeldPart(item)->Release();
+    for (const Item& item : items_)
+      if (IUnknown* held = HeldPart(item)) held->Release();
   }
   Snapshot(const Snapshot&) = delete;
   Snapshot& operator=(const Snapshot&) = delete;
@@ -33,39 +61,27 @@ class Snapshot {
   std::vector<Item> items_;
 };
 
-template <typename Interface, typename Item>
-class Enumerator final : public Interface {
+template <typename Interface, const IID& iid, typename Item>
+class Enumerator final
+    : public com::Object<com::Counted, com::Answer<Interface, IID_IUnknown, iid>> {
  public:
   Enumerator(std::shared_ptr<const Snapshot<Item>> snapshot, size_t next)
       : snapshot_(std::move(snapshot)), next_(next) {
     LockModule(true);
   }
-  ~Enumerator() { LockModule(false); }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, InterfaceOf(this)))
-      return E_NOINTERFACE;
-    *object = static_cast<Interface*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    if (refs_ == 0) return 0;
-    if (--refs_ > 0) return refs_;
-    delete this;
-    return 0;
-  }
+  ~Enumerator() override { LockModule(false); }
 
   HRESULT STDMETHODCALLTYPE Next(ULONG count, Item* items, ULONG* fetched) override {
     if (!items || (count > 1 && !fetched)) return E_POINTER;
     const std::vector<Item>& all = snapshot_->Items();
     ULONG given = 0;
     for (; given < count && next_ < all.size(); ++given, ++next_) {
-      items[given] = all[next_];
-      HeldPart(items[given])->AddRef();  // the caller's reference
+      if (GiveOut(all[next_], items[given])) continue;
+      // Nothing half given: what was already handed out goes back.
+      for (ULONG i = 0; i < given; ++i) TakeBack(items[i]);
+      next_ -= given;
+      if (fetched) *fetched = 0;
+      return E_OUTOFMEMORY;
     }
     if (fetched) *fetched = given;
     return given == count ? S_OK : S_FALSE;
@@ -88,10 +104,9 @@ class Enumerator final : public Interface {
  private:
   std::shared_ptr<const Snapshot<Item>> snapshot_;
   size_t next_;
-  ULONG refs_ = 1;
 };
 
-template <typename Interface, typename Item>
+template <typename Interface, const IID& iid, typename Item>
 HRESULT Enumerate(const std::vector<Item>& items, Interface** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
@@ -101,7 +116,7 @@ HRESULT Enumerate(const std::vector<Item>& items, Interface** out) {
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }
-  *out = new (std::nothrow) Enumerator<Interface, Item>(std::move(snapshot), 0);
+  *out = new (std::nothrow) Enumerator<Interface, iid, Item>(std::move(snapshot), 0);
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -109,12 +124,16 @@ HRESULT Enumerate(const std::vector<Item>& items, Interface** out) {
 
 HRESULT EnumerateConnectionPoints(const std::vector<IConnectionPoint*>& points,
                                   IEnumConnectionPoints** out) {
-  return Enumerate(points, out);
+  return Enumerate<IEnumConnectionPoints, IID_IEnumConnectionPoints>(points, out);
 }
 
 HRESULT EnumerateConnections(const std::vector<CONNECTDATA>& connections,
                              IEnumConnections** out) {
-  return Enumerate(connections, out);
+  return Enumerate<IEnumConnections, IID_IEnumConnections>(connections, out);
+}
+
+HRESULT EnumerateVerbList(const std::vector<OLEVERB>& verbs, IEnumOLEVERB** out) {
+  return Enumerate<IEnumOLEVERB, IID_IEnumOLEVERB>(verbs, out);
 }
 
 }  // namespace win32host

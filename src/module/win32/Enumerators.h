@@ -1,6 +1,8 @@
-// Enumerators over a snapshot: the connection points of a container and the connections of a
-// point, as they were when the enumerator was asked for. Each item is held (AddRef) while an
-// enumerator or a clone of it lives, and every item handed out carries a reference of its own.
+// Enumerators over a snapshot: the connection points of a container, the connections of a
+// point and the verbs of an object, as they were when the enumerator was asked for. Each
+// object the snapshot lists is held (AddRef) while an enumerator or a clone of it lives, and
+// every item handed out carries a reference of its own; every verb handed out carries a name
+// of its own from the task allocator, which the caller frees.
 #pragma once
 
 #include <windows.h>
@@ -16,5 +18,6 @@ HRESULT EnumerateConnectionPoints(const std::vector<IConnectionPoint*>& points,
                                   IEnumConnectionPoints** out);
 HRESULT EnumerateConnections(const std::vector<CONNECTDATA>& connections,
                              IEnumConnections** out);
+HRESULT EnumerateVerbList(const std::vector<OLEVERB>& verbs, IEnumOLEVERB** out);
 
 }  // namespace win32host

@@ -3,32 +3,19 @@
 #include <new>
 #include <string>
 
+#include "framework/ole/Unknown.h"
 #include "module/win32/ActiveXControl.h"
 #include "module/win32/KestrixInspection.h"
 
 namespace win32host {
 namespace {
 
-class Inspection final : public IKestrixInspection {
+class Inspection final
+    : public com::Object<com::Counted,
+                         com::Answer<IKestrixInspection, IID_IUnknown, IID_IKestrixInspection>> {
  public:
   explicit Inspection(ActiveXControl& control) : control_(control) { control_.AddRef(); }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IKestrixInspection))
-      return E_NOINTERFACE;
-    *object = static_cast<IKestrixInspection*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    if (--refs_ > 0) return refs_;
-    control_.Release();
-    delete this;
-    return 0;
-  }
+  ~Inspection() override { control_.Release(); }
 
   HRESULT STDMETHODCALLTYPE LineCount(LONG* count) override {
     if (!count) return E_POINTER;
@@ -92,7 +79,6 @@ class Inspection final : public IKestrixInspection {
 
  private:
   ActiveXControl& control_;
-  ULONG refs_ = 1;
 };
 
 }  // namespace

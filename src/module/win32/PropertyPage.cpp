@@ -53,25 +53,6 @@ PropertyPage::~PropertyPage() {
   LockModule(false);
 }
 
-HRESULT PropertyPage::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IPropertyPage))
-    return E_NOINTERFACE;
-  *object = static_cast<IPropertyPage*>(this);
-  AddRef();
-  return S_OK;
-}
-
-ULONG PropertyPage::AddRef() { return ++refs_; }
-
-ULONG PropertyPage::Release() {
-  if (refs_ == 0) return 0;
-  if (--refs_ > 0) return refs_;
-  delete this;
-  return 0;
-}
-
 HRESULT PropertyPage::SetPageSite(IPropertyPageSite* site) {
   if (site) site->AddRef();
   if (site_) site_->Release();

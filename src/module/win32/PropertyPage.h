@@ -9,17 +9,16 @@
 
 #include <vector>
 
+#include "framework/ole/Unknown.h"
+
 namespace win32host {
 
-class PropertyPage final : public IPropertyPage {
+class PropertyPage final
+    : public com::Object<com::Counted,
+                         com::Answer<IPropertyPage, IID_IUnknown, IID_IPropertyPage>> {
  public:
   // A new page holding one reference, or null.
   static PropertyPage* Create();
-
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   // IPropertyPage
   HRESULT STDMETHODCALLTYPE SetPageSite(IPropertyPageSite* site) override;
@@ -36,10 +35,9 @@ class PropertyPage final : public IPropertyPage {
 
  private:
   PropertyPage();
-  ~PropertyPage();
+  ~PropertyPage() override;
   void ReleaseObjects();
 
-  ULONG refs_ = 1;
   IPropertyPageSite* site_ = nullptr;
   std::vector<IUnknown*> objects_;  // held while the page edits them
   HWND window_ = nullptr;

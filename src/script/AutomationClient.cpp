@@ -1,15 +1,35 @@
-// Everything goes through the control's automation interface, as a host's does: names to
-// DISPIDs with GetIDsOfNames, then Invoke; a font's properties through the font object that
-// the FontAr or FontEn property gives.
-#include "PropertyAccess.h"
+// Everything goes through the object's automation interface, as a host's does.
+#include "AutomationClient.h"
 
-#include <cstdio>
-#include <string>
-
-#include "framework/ole/Bstr.h"
+#if !defined(_WIN32)
 #include "framework/ole/Variant.h"
+#endif
+
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+#include <type_traits>
+
+#include "framework/text/Cp1256.h"
 
 namespace {
+
+// The locale names are looked up and calls made in.
+#if defined(LOCALE_USER_DEFAULT)
+const LCID kLocale = LOCALE_USER_DEFAULT;
+#else
+const LCID kLocale = 0;
+#endif
+
+// A currency value in ten-thousandths: the framework's is the number itself, the system's a
+// union that holds it.
+template <typename Currency>
+int64_t CurrencyUnits(const Currency& currency) {
+  if constexpr (std::is_integral_v<Currency>)
+    return currency;
+  else
+    return currency.int64;
+}
 
 // Frees a variant when it goes out of scope.
 struct ScopedVariant {
@@ -27,41 +47,45 @@ std::string HresultText(HRESULT hr) {
 }
 
 DISPID DispidOf(IDispatch* object, const std::string& name) {
-  std::u16string wide(name.begin(), name.end());
+  std::basic_string<OLECHAR> wide(name.begin(), name.end());
   LPOLESTR names[] = {wide.data()};
   DISPID dispid = 0;
-  HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, 0, &dispid);
-  if (hr != S_OK) throw ScriptError("unknown member " + name);
+  if (object->GetIDsOfNames(IID_NULL, names, 1, kLocale, &dispid) != S_OK)
+    throw ScriptError("unknown member " + name);
   return dispid;
 }
 
 // Invoke with the arguments in declared order; the result left in result.
-void InvokeOn(IDispatch* object, const std::string& name, WORD flags, std::vector<VARIANT>& args, VARIANT* result) {
+void InvokeOn(IDispatch* object, const std::string& name, WORD flags, std::vector<VARIANT>& args,
+              VARIANT* result) {
   DISPID dispid = DispidOf(object, name);
   std::vector<VARIANT> reversed(args.rbegin(), args.rend());
   DISPID putId = DISPID_PROPERTYPUT;
-  DISPPARAMS params;
-  params.rgvarg = reversed.empty() ? nullptr : reversed.data();
-  params.cArgs = static_cast<UINT>(reversed.size());
+  DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), nullptr,
+                    static_cast<UINT>(reversed.size()), 0};
   if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
     params.rgdispidNamedArgs = &putId;
     params.cNamedArgs = 1;
   }
   UINT argErr = 0;
-  HRESULT hr = object->Invoke(dispid, IID_NULL, 0, flags, &params, result, nullptr, &argErr);
+  HRESULT hr =
+      object->Invoke(dispid, IID_NULL, kLocale, flags, &params, result, nullptr, &argErr);
   if (hr != S_OK) throw ScriptError(name + " refused the call: " + HresultText(hr));
 }
 
-// A script value as the variant a host would pass.
 VARIANT VariantOf(const Word& w) {
   AutomationArgument a = ArgumentOf(w);
   VARIANT v;
   VariantInit(&v);
   switch (a.kind) {
-    case AutomationArgument::Kind::String:
+    case AutomationArgument::Kind::String: {
+      std::basic_string<OLECHAR> wide;
+      for (char c : a.bytes)
+        wide += static_cast<OLECHAR>(UnicodeFromCp1256(static_cast<uint8_t>(c)));
       v.vt = VT_BSTR;
-      v.bstrVal = BstrFromCString(a.bytes);
+      v.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
       break;
+    }
     case AutomationArgument::Kind::Bool:
       v.vt = VT_BOOL;
       v.boolVal = a.boolean ? VARIANT_TRUE : VARIANT_FALSE;
@@ -78,29 +102,29 @@ VARIANT VariantOf(const Word& w) {
   return v;
 }
 
-PropertyValue Printed(const VARIANT& v) {
+PropertyValue Printed(VARIANT& v) {
   AutomationResult r;
   switch (v.vt) {
     case VT_EMPTY:
       break;
     case VT_BOOL:
       r.kind = AutomationResult::Kind::Bool;
-      r.boolean = v.boolVal != 0;
+      r.boolean = v.boolVal != VARIANT_FALSE;
       break;
-    case VT_BSTR: {
+    case VT_BSTR:
       r.kind = AutomationResult::Kind::String;
-      CString bytes;
-      CStringFromBstr(v.bstrVal, &bytes);
-      r.bytes = bytes;
+      r.bytes = Cp1256FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(v.bstrVal),
+                                                    SysStringLen(v.bstrVal)))
+                    .value_or("");
       break;
-    }
     case VT_CY:
       r.kind = AutomationResult::Kind::Currency;
-      r.currency = v.cyVal;
+      r.currency = CurrencyUnits(v.cyVal);
       break;
     default: {
       ScopedVariant number;
-      if (VariantChangeType(&number.v, &v, 0, VT_R8) != S_OK) throw ScriptError("a value the host cannot show");
+      if (VariantChangeType(&number.v, &v, 0, VT_R8) != S_OK)
+        throw ScriptError("a value the host cannot show");
       r.kind = AutomationResult::Kind::Number;
       r.number = number.v.dblVal;
       break;
@@ -109,34 +133,37 @@ PropertyValue Printed(const VARIANT& v) {
   return PrintedResult(r);
 }
 
-// The object a name is on: the control, or for FontAr.X / FontEn.X the font object (returned
-// AddRef'd in font, released by the caller).
-IDispatch* Target(CKestrixCtrl& c, const std::string& name, std::string& member, ScopedVariant& font) {
+// The object a name is on: the control, or for FontAr.X / FontEn.X the font object (held in
+// font until it goes out of scope).
+IDispatch* Target(IDispatch* control, const std::string& name, std::string& member,
+                  ScopedVariant& font) {
   size_t dot = name.find('.');
   if (dot == std::string::npos) {
     member = name;
-    return c.GetIDispatch();
+    return control;
   }
   std::vector<VARIANT> none;
-  InvokeOn(c.GetIDispatch(), name.substr(0, dot), DISPATCH_PROPERTYGET, none, &font.v);
-  if (font.v.vt != VT_DISPATCH || !font.v.pdispVal) throw ScriptError(name.substr(0, dot) + " is not a font");
+  InvokeOn(control, name.substr(0, dot), DISPATCH_PROPERTYGET, none, &font.v);
+  if (font.v.vt != VT_DISPATCH || !font.v.pdispVal)
+    throw ScriptError(name.substr(0, dot) + " is not a font");
   member = name.substr(dot + 1);
   return font.v.pdispVal;
 }
 
 }  // namespace
 
-void SetControlProperty(CKestrixCtrl& c, const std::string& name, const Word& value) {
+void SetByName(IDispatch* control, const std::string& name, const Word& value) {
   ScopedVariant font;
   std::string member;
-  IDispatch* target = Target(c, name, member, font);
+  IDispatch* target = Target(control, name, member, font);
   std::vector<VARIANT> args{VariantOf(value)};
   // A font size is written in points, as a currency value.
   if (font.v.vt == VT_DISPATCH && EqualsIgnoringCase(member, "size")) {
     ScopedVariant points;
     points.v = args[0];
     VariantInit(&args[0]);
-    if (VariantChangeType(&args[0], &points.v, 0, VT_CY) != S_OK) throw ScriptError("a font size is a number");
+    if (VariantChangeType(&args[0], &points.v, 0, VT_CY) != S_OK)
+      throw ScriptError("a font size is a number");
   }
   try {
     InvokeOn(target, member, DISPATCH_PROPERTYPUT, args, nullptr);
@@ -147,23 +174,23 @@ void SetControlProperty(CKestrixCtrl& c, const std::string& name, const Word& va
   VariantClear(&args[0]);
 }
 
-PropertyValue GetControlProperty(CKestrixCtrl& c, const std::string& name) {
+PropertyValue GetByName(IDispatch* control, const std::string& name) {
   ScopedVariant font;
   std::string member;
-  IDispatch* target = Target(c, name, member, font);
+  IDispatch* target = Target(control, name, member, font);
   std::vector<VARIANT> none;
   ScopedVariant result;
   InvokeOn(target, member, DISPATCH_PROPERTYGET, none, &result.v);
   return Printed(result.v);
 }
 
-PropertyValue CallControlMethod(CKestrixCtrl& c, const std::string& name, const std::vector<Word>& args) {
+PropertyValue CallByName(IDispatch* control, const std::string& name, const std::vector<Word>& args) {
   std::vector<VARIANT> values;
   ScopedVariant result;
   try {
     // An argument that is not a value stops the call; those read before it are freed below.
     for (const Word& w : args) values.push_back(VariantOf(w));
-    InvokeOn(c.GetIDispatch(), name, DISPATCH_METHOD, values, &result.v);
+    InvokeOn(control, name, DISPATCH_METHOD, values, &result.v);
   } catch (...) {
     for (VARIANT& v : values) VariantClear(&v);
     throw;
