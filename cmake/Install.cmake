@@ -6,9 +6,10 @@ set_target_properties(kestrix_framework PROPERTIES EXPORT_NAME framework)
 install(TARGETS kestrix_framework EXPORT KestrixTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS kestrix_module LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(TARGETS kestrix-register kestrix-script RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS kestrix-register kestrix-script kestrix-idl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/docs/api.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The installed programs find the framework beside them.
-set_target_properties(kestrix-register kestrix-script kestrix_module PROPERTIES
+set_target_properties(kestrix-register kestrix-script kestrix-idl kestrix_module PROPERTIES
                       INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 set_target_properties(kestrix_module PROPERTIES INSTALL_RPATH "$ORIGIN")
 

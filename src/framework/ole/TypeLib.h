@@ -75,3 +75,5 @@ std::string GuidString(const GUID& guid);
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::string_view b);
 // The library as IDL source, from which a compiler would build the same library.
 std::string EmitIdl(const TypeLibDesc& library);
+// The same as a Markdown member reference for a host's developer.
+std::string EmitReference(const TypeLibDesc& library);
