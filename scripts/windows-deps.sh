@@ -17,12 +17,17 @@ export CC=$triple-gcc-posix CXX=$triple-g++-posix AR=$triple-ar RANLIB=$triple-r
 mkdir -p "$dir/src" "$prefix/include" "$prefix/lib"
 trap 'echo "windows-deps: a build failed; its log is in $dir" >&2' ERR
 
+# Progress, with the seconds since the start: fetching and building take minutes the first time.
+started=$SECONDS
+say() { echo "windows-deps: [$((SECONDS - started))s] $*"; }
+
 # Unpacks Debian's source package into DIR/src once and prints its directory.
 fetch() {
   local package=$1
   local found
   found=$(find "$dir/src" -maxdepth 1 -mindepth 1 -type d -name "$2-*" | head -n 1)
   if [ -z "$found" ]; then
+    say "fetching the source package $package (apt-get source)" >&2
     (cd "$dir/src" && apt-get source -qq "$package" >/dev/null 2>&1) ||
       { echo "windows-deps: apt-get source $package failed (is a deb-src line configured?)" >&2; exit 1; }
     found=$(find "$dir/src" -maxdepth 1 -mindepth 1 -type d -name "$2-*" | head -n 1)
@@ -36,6 +41,7 @@ mark_done() { touch "$dir/$1.built"; }
 cmake_build() {
   local name=$1 source=$2
   shift 2
+  say "building $name (log: $dir/$name.log)"
   cmake -S "$source" -B "$dir/build-$name" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix;/usr/$triple" \
@@ -46,6 +52,7 @@ cmake_build() {
 
 if ! done_already zlib; then
   src=$(fetch zlib zlib)
+  say "building zlib"
   # The library alone: its few sources need no configuration.
   mkdir -p "$dir/build-zlib"
   for c in adler32 compress crc32 deflate infback inffast inflate inftrees trees uncompr zutil; do
@@ -77,6 +84,7 @@ fi
 harfbuzz_pid=""
 if ! done_already harfbuzz; then
   src=$(fetch harfbuzz harfbuzz)
+  say "building harfbuzz in the background (log: $dir/harfbuzz.log)"
   (
     # With FreeType, for the glyph functions the text library uses.
     mkdir -p "$dir/build-harfbuzz" "$prefix/include/harfbuzz"
@@ -92,6 +100,7 @@ fi
 
 if ! done_already fribidi; then
   src=$(fetch fribidi fribidi)
+  say "building fribidi (log: $dir/fribidi.log)"
   mkdir -p "$dir/build-fribidi"
   (cd "$dir/build-fribidi" &&
     "$src/configure" --host=$triple --prefix="$prefix" --enable-static --disable-shared \
@@ -106,5 +115,8 @@ if ! done_already googletest; then
   mark_done googletest
 fi
 
-if [ -n "$harfbuzz_pid" ]; then wait "$harfbuzz_pid"; fi
-echo "windows-deps: ready in $prefix"
+if [ -n "$harfbuzz_pid" ]; then
+  say "waiting for harfbuzz"
+  wait "$harfbuzz_pid"
+fi
+say "ready in $prefix"

@@ -14,9 +14,17 @@ done
 [ -d /usr/include/wine/wine/windows ] || { echo "windows-test: libwine-dev is not installed"; exit 77; }
 
 build="$native/windows"
+started=$SECONDS
+say() { echo "windows-test: [$((SECONDS - started))s] $*"; }
+# The third-party libraries first, in the open: the first time, they take minutes (the configure
+# step below finds them built).
+bash "$root/scripts/windows-deps.sh" "$build/deps"
+say "configuring $build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-x86_64.cmake" \
   -DKESTRIX_HOST_TOOLS="$native/apps" -DKESTRIX_WERROR="${KESTRIX_WERROR:-OFF}" >"$native/windows-configure.log" 2>&1 ||
   { tail -n 30 "$native/windows-configure.log"; exit 1; }
+say "building KESTRIX.OCX and the test container"
 cmake --build "$build" -j "${KESTRIX_JOBS:-$(nproc)}"
+say "running the tests under Wine"
 exec "$root/tests/windows/run-under-wine.sh" "$build" "$build/output"

@@ -5,6 +5,10 @@
 CKestrixCtrl::CKestrixCtrl(TextLibrary& library)
     : m_FontAr(this), m_FontEn(this), m_TextLib(&library) {
   InitializeIIDs(&IID_DKestrix, &IID_DKestrixEvents);
+  // Usable from the moment it exists: a script host creates the control by name and never
+  // asks for InitNew or Load, so the defaults and both fonts are set here, and InitNew or Load
+  // then sets them again.
+  OnResetState();
 }
 
 CKestrixCtrl::~CKestrixCtrl() {

@@ -52,18 +52,33 @@ TEST(ControlState, ResetGivesTheDefaults) {
   }
 }
 
-TEST(ControlState, ConstructionLeavesPropertiesUnsetAndRegistersInterfaces) {
+TEST(ControlState, ConstructionSetsTheDefaultsAndFontsAndRegistersInterfaces) {
   FixedMetricTextLibrary library;
   CKestrixCtrl c(library);
-  EXPECT_EQ(c.m_ReadingOrder, 0);
-  EXPECT_EQ(c.m_BackColor, 0u);
-  EXPECT_EQ(c.m_FontAr.GetFontDispatch(), nullptr);
+  EXPECT_EQ(c.m_ReadingOrder, 1);
+  EXPECT_EQ(c.m_BackColor, 0xFFFFFFu);
+  EXPECT_TRUE(c.m_WordWrap);
+  EXPECT_TRUE(c.m_MultiLines);
+  ASSERT_NE(c.m_FontAr.GetFontDispatch(), nullptr);
+  ASSERT_NE(c.m_FontEn.GetFontDispatch(), nullptr);
+  WideString arabic, latin;
+  c.m_FontAr.GetFontDispatch()->get_Name(&arabic);
+  c.m_FontEn.GetFontDispatch()->get_Name(&latin);
+  EXPECT_EQ(arabic, L"Fonta");
+  EXPECT_EQ(latin, L"Times New Roman");
   EXPECT_EQ(c.LineCount(), 0);
   EXPECT_EQ(c.DispatchIID(), &IID_DKestrix);
   EXPECT_EQ(c.EventsIID(), &IID_DKestrixEvents);
   // With no lines and no window, the text reads empty and nothing breaks.
   EXPECT_EQ(c.GetText(), "");
   EXPECT_EQ(c.GetTextProperty(), L"");
+  // A reset afterwards sets the same values again over whatever was changed.
+  c.m_ReadingOrder = 0;
+  c.m_FontAr.GetFontDispatch()->put_Name(L"Liberation Sans");
+  c.ResetProperties();
+  EXPECT_EQ(c.m_ReadingOrder, 1);
+  c.m_FontAr.GetFontDispatch()->get_Name(&arabic);
+  EXPECT_EQ(arabic, L"Fonta");
 }
 
 TEST(ControlState, SaveAndLoadKeepTheNineteenValuesInOrder) {

@@ -69,6 +69,14 @@ HRESULT PutText(IDispatch* dispatch, const char16_t* text) {
   return hr;
 }
 
+VARIANT GetProperty(IDispatch* dispatch, DISPID member) {
+  VARIANT result;
+  VariantInit(&result);
+  DISPPARAMS none{};
+  dispatch->Invoke(member, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr);
+  return result;
+}
+
 std::u16string GetText(IDispatch* dispatch) {
   VARIANT result;
   VariantInit(&result);
@@ -140,6 +148,17 @@ TEST_F(ModuleLoadTest, RegisterCreateByProgIdDriveReleaseUnloadAndUnregister) {
   ASSERT_EQ(CreateObjectByName(clsid, IID_IDispatch, reinterpret_cast<void**>(&second)), S_OK);
   EXPECT_NE(static_cast<void*>(second), static_cast<void*>(dispatch));
   EXPECT_EQ(GetText(second), u"");
+  // Made without InitNew, as a script host makes it, it has its defaults and fonts already.
+  VARIANT value = GetProperty(second, kDispReadingOrder);
+  EXPECT_EQ(value.vt, VT_I2);
+  EXPECT_EQ(value.iVal, 1);
+  value = GetProperty(second, kDispMultiLines);
+  EXPECT_EQ(value.vt, VT_BOOL);
+  EXPECT_EQ(value.boolVal, VARIANT_TRUE);
+  value = GetProperty(second, kDispFontEn);
+  ASSERT_EQ(value.vt, VT_DISPATCH);
+  EXPECT_NE(value.pdispVal, nullptr);
+  VariantClear(&value);
 
   // A saved document opens in the second object, loaded before its window exists, as a host
   // opening a document does; a save that keeps the dirty mark keeps it.

@@ -125,6 +125,69 @@ TEST(RegisteredModule, TheClassObjectRefusesAggregationAndTheModuleStaysWhileHel
   factory->Release();
 }
 
+// The default source interface the registered type library gives the class: the interface a
+// container listens to for the control's events.
+GUID DefaultSourceInLibrary() {
+  GUID found = GUID_NULL;
+  ITypeLib* library = nullptr;
+  if (FAILED(LoadRegTypeLib(LIBID_KESTRIXLib, 1, 0, 0x0409, &library))) return found;
+  ITypeInfo* coclass = nullptr;
+  if (SUCCEEDED(library->GetTypeInfoOfGuid(CLSID_Kestrix, &coclass))) {
+    TYPEATTR* attributes = nullptr;
+    coclass->GetTypeAttr(&attributes);
+    for (UINT i = 0; i < attributes->cImplTypes; ++i) {
+      INT flags = 0;
+      HREFTYPE ref = 0;
+      ITypeInfo* source = nullptr;
+      if (FAILED(coclass->GetImplTypeFlags(i, &flags)) ||
+          (flags & (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) !=
+              (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE) ||
+          FAILED(coclass->GetRefTypeOfImplType(i, &ref)) ||
+          FAILED(coclass->GetRefTypeInfo(ref, &source)))
+        continue;
+      TYPEATTR* sourceAttributes = nullptr;
+      source->GetTypeAttr(&sourceAttributes);
+      found = sourceAttributes->guid;
+      source->ReleaseTypeAttr(sourceAttributes);
+      source->Release();
+    }
+    coclass->ReleaseTypeAttr(attributes);
+    coclass->Release();
+  }
+  library->Release();
+  return found;
+}
+
+TEST(RegisteredModule, TheControlNamesItsClassAndItsDefaultEventsInterface) {
+  IProvideClassInfo2* info = nullptr;
+  ASSERT_EQ(CoCreateInstance(CLSID_Kestrix, nullptr, CLSCTX_INPROC_SERVER, IID_IProvideClassInfo2,
+                             reinterpret_cast<void**>(&info)),
+            S_OK);
+  const GUID source = DefaultSourceInLibrary();
+  ASSERT_FALSE(IsEqualGUID(source, GUID_NULL));
+  GUID given = GUID_NULL;
+  EXPECT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &given), S_OK);
+  EXPECT_TRUE(IsEqualGUID(given, source));
+  // Any other kind is not known: the GUID comes back empty.
+  EXPECT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID + 1, &given), E_INVALIDARG);
+  EXPECT_TRUE(IsEqualGUID(given, GUID_NULL));
+  EXPECT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, nullptr), E_POINTER);
+
+  ITypeInfo* coclass = nullptr;
+  ASSERT_EQ(info->GetClassInfo(&coclass), S_OK);
+  TYPEATTR* attributes = nullptr;
+  coclass->GetTypeAttr(&attributes);
+  EXPECT_TRUE(IsEqualGUID(attributes->guid, CLSID_Kestrix));
+  coclass->ReleaseTypeAttr(attributes);
+  coclass->Release();
+  // The older interface is the same object's.
+  IProvideClassInfo* older = nullptr;
+  ASSERT_EQ(info->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(&older)), S_OK);
+  EXPECT_EQ(static_cast<IUnknown*>(older), static_cast<IUnknown*>(info));
+  older->Release();
+  info->Release();
+}
+
 }  // namespace
 
 namespace {

@@ -153,6 +153,16 @@ HRESULT ActiveXControl::GetClassInfo(ITypeInfo** info) {
   return *info ? S_OK : TYPE_E_CANTLOADLIBRARY;
 }
 
+HRESULT ActiveXControl::GetGUID(DWORD kind, GUID* guid) {
+  if (!guid) return E_POINTER;
+  if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) {
+    *guid = GUID_NULL;
+    return E_INVALIDARG;
+  }
+  *guid = DIID__DKestrixEvents;
+  return S_OK;
+}
+
 HRESULT ActiveXControl::EnumConnectionPoints(IEnumConnectionPoints** points) {
   if (!points) return E_POINTER;
   return EnumerateConnectionPoints({events_.get()}, points);

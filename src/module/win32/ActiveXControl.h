@@ -32,7 +32,7 @@ class ActiveXControl final
           com::Answer<IPersistStreamInit, IID_IPersist, IID_IPersistStreamInit>,
           com::Answer<IPersistPropertyBag, IID_IPersistPropertyBag>,
           com::Answer<IConnectionPointContainer, IID_IConnectionPointContainer>,
-          com::Answer<IProvideClassInfo, IID_IProvideClassInfo>,
+          com::Answer<IProvideClassInfo2, IID_IProvideClassInfo, IID_IProvideClassInfo2>,
           com::Answer<ISpecifyPropertyPages, IID_ISpecifyPropertyPages>> {
  public:
   // A new control holding one reference, or null.
@@ -124,8 +124,10 @@ class ActiveXControl final
   HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override;
   HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) override;
 
-  // IProvideClassInfo
+  // IProvideClassInfo, IProvideClassInfo2: the class's type information, and the events'
+  // interface for containers that ask for the default source by its IID.
   HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) override;
+  HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* guid) override;
 
   // ISpecifyPropertyPages: the control's own list of pages.
   HRESULT STDMETHODCALLTYPE GetPages(CAUUID* pages) override;
