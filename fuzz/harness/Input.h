@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace fuzzing {
 
@@ -27,6 +28,10 @@ class Input {
   template <typename T, size_t N>
   const T& Pick(const T (&items)[N]) {
     return items[Below(N)];
+  }
+  template <typename T>
+  const T& Pick(const std::vector<T>& items) {
+    return items[Below(items.size())];
   }
   // Up to max bytes, length first.
   std::string Bytes(size_t max) {

@@ -41,33 +41,18 @@ constexpr VARTYPE kDate = 7;
 const int32_t kEdgeValues[] = {0,  1,    -1,    2,      3,     -7,      5,
                                40, 1000, 32767, -32768, 65535, INT_MIN, INT_MAX};
 
-const DISPID kMembers[] = {kDispMultiLines,
-                           kDispMaxLength,
-                           kDispWordWrap,
-                           kDispModified,
-                           kDispStyle,
-                           kDispScrollBars,
-                           kDispHideSelection,
-                           kDispWantReturn,
-                           kDispReadingOrder,
-                           kDispReadOnly,
-                           kDispFontAr,
-                           kDispFontEn,
-                           kDispPasswordChar,
-                           kDispAlignment,
-                           kDispSelLength,
-                           kDispSelStart,
-                           kDispSelectAll,
-                           kDispClear,
-                           kDispSelText,
-                           kDispActivateEdit,
-                           DISPID_BACKCOLOR,
-                           DISPID_FORECOLOR,
-                           DISPID_TEXT,
-                           DISPID_REFRESH,
-                           DISPID_ABOUTBOX,
-                           0,
-                           12345};
+// Every member of the control's dispatch interface in the type library's order, so a member
+// added there is fuzzed too, and two numbers no member has.
+const std::vector<DISPID>& Members() {
+  static const std::vector<DISPID> members = [] {
+    std::vector<DISPID> ids;
+    for (const MemberDesc& m : KestrixDispatchType().members) ids.push_back(m.dispid);
+    ids.push_back(0);
+    ids.push_back(12345);
+    return ids;
+  }();
+  return members;
+}
 
 const int kKeys[] = {VK_LEFT,  VK_RIGHT,   VK_UP,   VK_DOWN,   VK_HOME,   VK_END,    VK_PRIOR,
                      VK_NEXT,  VK_TAB,     VK_BACK, VK_DELETE, VK_RETURN, VK_INSERT, VK_ESCAPE,
@@ -555,7 +540,7 @@ class Sequence : public EventSink {
   void CallWithNamedArguments() {
     const WORD flags[] = {DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_PROPERTYPUT,
                           DISPATCH_PROPERTYPUTREF, DISPATCH_METHOD | DISPATCH_PROPERTYGET, 0};
-    DISPID id = in_.Pick(kMembers);
+    DISPID id = in_.Pick(Members());
     WORD how = in_.Pick(flags);
     std::vector<VARIANT> args;
     for (size_t n = in_.Below(4); n > 0; --n) args.push_back(Value());
@@ -597,13 +582,13 @@ class Sequence : public EventSink {
 
   void PutProperty() {
     std::vector<VARIANT> args{Value()};
-    Invoke(ctrl_->GetIDispatch(), in_.Pick(kMembers), DISPATCH_PROPERTYPUT, args);
+    Invoke(ctrl_->GetIDispatch(), in_.Pick(Members()), DISPATCH_PROPERTYPUT, args);
   }
 
   void CallMember() {
     const WORD flags[] = {DISPATCH_METHOD, DISPATCH_PROPERTYGET,
                           DISPATCH_METHOD | DISPATCH_PROPERTYGET};
-    DISPID id = in_.Pick(kMembers);
+    DISPID id = in_.Pick(Members());
     WORD how = in_.Pick(flags);
     std::vector<VARIANT> args;
     for (size_t n = in_.Below(4); n > 0; --n) args.push_back(Value());
