@@ -31,6 +31,13 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# A step that fails says which, with what Wine printed while it set up, instead of ending the run
+# in silence.
+failed() {
+  echo "run-under-wine: line $1 failed: $2"
+  for log in "$work"/*.log; do [ -f "$log" ] && { echo "--- $log"; tail -n 20 "$log"; }; done
+}
+trap 'failed "$LINENO" "$BASH_COMMAND"' ERR
 
 # The first display number nobody holds.
 display=""
@@ -52,6 +59,8 @@ wineserver -w
 # the classes root is taken as it was.
 : >"$work/nothing.js"
 wine cscript //nologo "$(winepath -w "$work/nothing.js")" >"$work/cscript-first.log" 2>&1 || true
+# Its registration may go on in processes of its own: the registry is read once they are done.
+wineserver -w
 wine reg export HKCR "$(winepath -w "$work/before.reg")" /y >/dev/null
 if ! wine regsvr32 /s "$(winepath -w "$module")"; then
   echo "run-under-wine: regsvr32 test-module/KESTRIX.OCX failed"
