@@ -273,7 +273,7 @@ int ScriptHost::LineCount() { return Ctrl().LineCount(); }
 ScriptLine ScriptHost::Line(int n) {
   const std::optional<ObservedLine> r = ControlObservation(Ctrl()).Line(n);
   if (!r) throw ScriptError("no display line " + std::to_string(n));
-  return {r->chars, r->direction, r->highlighted, r->highlightLeft, r->highlightRight};
+  return {r->chars, r->direction, r->highlighted, r->highlightLeft, r->highlightRight, r->highlightSpans};
 }
 
 ScriptCaret ScriptHost::Caret() {

@@ -11,6 +11,7 @@
 #include "arabtext/LineRenderer.h"
 #include "arabtext/SegmentShaper.h"
 #include "arabtext/ShownPart.h"
+#include "arabtext/VisualOrder.h"
 
 namespace arabtext {
 
@@ -53,6 +54,46 @@ class ArabTextLibrary::Impl {
 
   int32_t Width(const FontPair& fonts, std::string_view text) { return measurer_.Width(fonts, text); }
 
+  bool Place(const FontPair& fonts, std::string_view text, bool rtl, int32_t* left, int32_t* right, bool* runsRtl) {
+    const size_t n = text.size();
+    std::fill(left, left + n, -1);
+    std::fill(right, right + n, -1);
+    std::fill(runsRtl, runsRtl + n, false);
+    segments_.clear();
+    SplitSegments(text, 0, false, fonts.Classes(), segments_);
+    const std::vector<OrderedSegment>& order = order_.Order(text, segments_, rtl);
+    const bool paragraphRtl = segments_.empty() ? rtl : order_.RightToLeft();
+    int64_t pen = 0;
+    for (const OrderedSegment& placed : order) {
+      const Segment& s = segments_[placed.index];
+      const bool odd = placed.level % 2 == 1;
+      const std::string_view bytes = text.substr(s.begin, s.end - s.begin);
+      const auto at = static_cast<int32_t>(pen);
+      if (s.kind == SegmentKind::kInvisible) {
+        for (uint32_t i = s.begin; i < s.end; ++i) left[i] = right[i] = at, runsRtl[i] = odd;
+        continue;
+      }
+      const LoadedFont& font = fonts.Font(s.slot);
+      const int32_t width = shaper_.Width(font, s.slot, bytes);
+      if (s.kind == SegmentKind::kWord && bytes.size() > 1) {
+        shaper_.ByteEdges(font, s.slot, bytes, edgeLeft_, edgeRight_);
+        for (size_t i = 0; i < bytes.size(); ++i) {
+          left[s.begin + i] = at + edgeLeft_[i];
+          right[s.begin + i] = at + edgeRight_[i];
+          runsRtl[s.begin + i] = odd;
+        }
+      } else {
+        for (uint32_t i = s.begin; i < s.end; ++i) left[i] = at, right[i] = at + width, runsRtl[i] = odd;
+      }
+      pen += width;
+    }
+    // Controls belong to no segment: they stand at the paragraph's end.
+    const auto end = static_cast<int32_t>(paragraphRtl ? 0 : pen);
+    for (size_t i = 0; i < n; ++i)
+      if (left[i] < 0) left[i] = right[i] = end, runsRtl[i] = paragraphRtl;
+    return paragraphRtl;
+  }
+
   void Draw(HDC hdc, int32_t x, int32_t y, const FontPair& fonts, std::string_view text, bool rtl) {
     if (text.size() > kShownPartBytes && !renderer_.KnownAsOneWord(fonts, text, rtl))
       if (std::optional<LinePart> part = ShownPartOf(*hdc, x, fonts, text, rtl)) {
@@ -85,6 +126,9 @@ class ArabTextLibrary::Impl {
   LineMeasurer measurer_;
   LineRenderer renderer_;
   ShownPart shown_{shaper_};
+  VisualOrder order_;
+  std::vector<Segment> segments_;
+  std::vector<int32_t> edgeLeft_, edgeRight_;
   std::shared_ptr<FontPair> lastSelected_;
   std::unordered_map<HDC, std::shared_ptr<FontPair>> contexts_;
   HDC lastContext_ = nullptr;
@@ -114,6 +158,14 @@ void ArabTextLibrary::TextOut(HDC hdc, int32_t x, int32_t y, const char* chars, 
   if (!hdc || !chars || count < 1) return;
   const FontPair& fonts = impl_->FontsFor(hdc);
   impl_->Draw(hdc, x, y, fonts, std::string_view(chars, static_cast<size_t>(count)), rightToLeft);
+}
+
+bool ArabTextLibrary::DrawnBytes(HDC hdc, const char* chars, int32_t count, bool rightToLeft, int32_t* left,
+                                 int32_t* right, bool* runsRightToLeft) {
+  if (!chars || count < 1) return rightToLeft;
+  const FontPair& fonts = impl_->FontsFor(hdc);
+  return impl_->Place(fonts, std::string_view(chars, static_cast<size_t>(count)), rightToLeft, left, right,
+                      runsRightToLeft);
 }
 
 int ArabTextLibrary::LineHeight(HDC hdc) { return impl_->FontsFor(hdc).LineHeight(); }

@@ -29,6 +29,13 @@ class ArabTextLibrary {
   void TextOut(HDC hdc, int32_t x, int32_t y, const char* chars, int32_t count);
   void TextOut(HDC hdc, int32_t x, int32_t y, const char* chars, int32_t count, bool rightToLeft);
 
+  // Where each byte stands as TextOut draws the string from x 0, paragraph direction as there:
+  // its left and right pixel and whether its run goes right to left, into the three arrays of
+  // count entries. A control, which is not drawn, stands with no width at the paragraph's
+  // end. Returns whether the paragraph runs right to left.
+  bool DrawnBytes(HDC hdc, const char* chars, int32_t count, bool rightToLeft, int32_t* left, int32_t* right,
+                  bool* runsRightToLeft);
+
   void SetReadingOrder(int32_t order) { readingOrder_ = order; }
   int32_t ReadingOrder() const { return readingOrder_; }
   void SetKeyboardLanguage(int32_t language) { keyboardLanguage_ = language; }

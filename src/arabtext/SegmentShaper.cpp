@@ -3,7 +3,9 @@
 #include <hb.h>
 
 #include <algorithm>
+#include <climits>
 
+#include "arabtext/BidiLevels.h"
 #include "arabtext/LoadedFont.h"
 #include "arabtext/ShapeRun.h"
 
@@ -70,6 +72,71 @@ SegmentShaper::SingleWidths& SegmentShaper::SingleWidthsOf(uint32_t font, uint8_
   oldest->width.fill(kUnknownWidth);
   oldest->lastUse = ++singleClock_;
   return *oldest;
+}
+
+void SegmentShaper::ByteEdges(const LoadedFont& font, FontSlot slot, std::string_view bytes,
+                              std::vector<int32_t>& left, std::vector<int32_t>& right) {
+  const size_t n = bytes.size();
+  const int32_t width = Width(font, slot, bytes);
+  left.assign(n, 0);
+  right.assign(n, 0);
+  if (n == 0) return;
+  codePoints_.clear();
+  AppendCodePoints(bytes, codePoints_);
+  const RunStyle style = RunStyleOf(slot, bytes);
+  const bool rightToLeft = style.direction == HB_DIRECTION_RTL;
+  ShapeRange(buffer_, font.HbFont(), style, codePoints_, 0, n, true, true);
+  unsigned count = 0;
+  const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer_, &count);
+  const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer_, &count);
+  // The pixels each cluster's glyphs advance over, keyed by the cluster's first byte.
+  std::vector<int32_t> low(n, INT32_MAX), high(n, INT32_MIN);
+  std::vector<bool> starts(n, false);
+  int32_t pen = 0;
+  for (unsigned i = 0; i < count; ++i) {
+    const size_t c = std::min<size_t>(infos[i].cluster, n - 1);
+    const int32_t advance = static_cast<int32_t>((static_cast<int64_t>(positions[i].x_advance) + 32) >> 6);
+    starts[c] = true;
+    low[c] = std::min({low[c], pen, pen + advance});
+    high[c] = std::max({high[c], pen, pen + advance});
+    pen += advance;
+  }
+  starts[0] = true;
+  const BidiByte* bidi = BidiBytes();
+  auto isMark = [&](size_t i) { return bidi[static_cast<uint8_t>(bytes[i])].bidiClass == BidiClass::NSM; };
+  for (size_t begin = 0; begin < n;) {
+    size_t end = begin + 1;
+    while (end < n && !starts[end]) ++end;
+    int32_t lo = low[begin] <= high[begin] ? low[begin] : 0, hi = low[begin] <= high[begin] ? high[begin] : 0;
+    lo = std::clamp(lo, 0, width);
+    hi = std::clamp(hi, lo, width);
+    size_t letters = 0;
+    for (size_t i = begin; i < end; ++i) letters += isMark(i) ? 0 : 1;
+    // Letters share the cluster from its leading edge on; a mark takes the trailing edge of
+    // what comes before it.
+    size_t k = 0;
+    int32_t trailing = rightToLeft ? hi : lo;
+    for (size_t i = begin; i < end; ++i) {
+      if (isMark(i) && (letters > 0 || i > begin)) {
+        left[i] = right[i] = trailing;
+        continue;
+      }
+      const size_t parts = std::max<size_t>(letters, 1);
+      const auto from = static_cast<int32_t>((hi - lo) * static_cast<int64_t>(k) / static_cast<int64_t>(parts));
+      const auto to = static_cast<int32_t>((hi - lo) * static_cast<int64_t>(k + 1) / static_cast<int64_t>(parts));
+      if (rightToLeft) {
+        left[i] = hi - to;
+        right[i] = hi - from;
+        trailing = left[i];
+      } else {
+        left[i] = lo + from;
+        right[i] = lo + to;
+        trailing = right[i];
+      }
+      ++k;
+    }
+    begin = end;
+  }
 }
 
 int32_t SegmentShaper::RunShaper(const LoadedFont& font, FontSlot slot, std::string_view bytes,

@@ -68,6 +68,13 @@ class SegmentShaper {
   const ShapedSegment& ShapeSpan(const LoadedFont& font, FontSlot slot, std::string_view bytes, int64_t left,
                                  int64_t right);
 
+  // Where each byte of a word stands among its glyphs, in pixels from the word's left end,
+  // into left and right: the edges of the glyph clusters the shaping gives, a cluster of
+  // several letters (a ligature) shared out among them in reading order, and a mark at the
+  // trailing edge of the letter it sits on, with no width. Edges lie within the word's width.
+  void ByteEdges(const LoadedFont& font, FontSlot slot, std::string_view bytes, std::vector<int32_t>& left,
+                 std::vector<int32_t>& right);
+
   size_t CachedWidths() const { return widths_.Size() + longWidths_.Size(); }
 
  private:

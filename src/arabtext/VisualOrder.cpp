@@ -23,6 +23,7 @@ const std::vector<OrderedSegment>& VisualOrder::Order(std::string_view text, con
   bool rightToLeft = rightToLeftDefault;
   bool ok = length > 0 && (resolver_.Resolve(bytes_.data(), length, rightToLeft, levels_.data()) ||
                            ResolveWithFriBidi(rightToLeft));
+  rightToLeft_ = rightToLeft;
   const auto baseLevel = static_cast<uint8_t>(rightToLeft ? 1 : 0);
   if (!ok) std::fill(levels_.begin(), levels_.end(), static_cast<int8_t>(baseLevel));
 

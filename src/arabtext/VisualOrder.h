@@ -23,11 +23,14 @@ class VisualOrder {
   // the line's logical end.
   const std::vector<OrderedSegment>& Order(std::string_view text, const std::vector<Segment>& segments,
                                            bool rightToLeftDefault);
+  // The direction the paragraph ordered last took.
+  bool RightToLeft() const { return rightToLeft_; }
 
  private:
   // The levels of bytes_ by FriBidi, for text the resolver hands back; false when it fails.
   bool ResolveWithFriBidi(bool& rightToLeft);
 
+  bool rightToLeft_ = false;
   BidiLevels resolver_;
   std::vector<const BidiByte*> bytes_;
   std::vector<int32_t> positionOfByte_;

@@ -157,6 +157,7 @@ HRESULT CKestrixCtrl::Automation::GetProperty(DISPID dispid, VARIANT* result) {
     case kDispAlignment: *result = MakeVariantI2(c.m_Alignment); return S_OK;
     case kDispSelLength: *result = MakeVariantI4(static_cast<LONG>(c.GetSelLength())); return S_OK;
     case kDispSelStart: *result = MakeVariantI4(static_cast<LONG>(c.GetSelStart())); return S_OK;
+    case kDispVisualCaret: *result = BoolVariant(c.m_VisualCaret); return S_OK;
     case DISPID_BACKCOLOR: *result = ColorVariant(c.m_BackColor); return S_OK;
     case DISPID_FORECOLOR: *result = ColorVariant(c.m_ForeColor); return S_OK;
     case DISPID_TEXT: return TextVariant(c.GetText(), result);
@@ -194,6 +195,7 @@ HRESULT CKestrixCtrl::Automation::PutProperty(DISPID dispid, const VARIANT& valu
     case kDispAlignment: c.SetAlignment(value.iVal); return S_OK;
     case kDispSelLength: c.SetSelLength(value.lVal); return S_OK;
     case kDispSelStart: c.SetSelStart(value.lVal); return S_OK;
+    case kDispVisualCaret: c.SetVisualCaret(flag); return S_OK;
     case DISPID_FORECOLOR: c.SetForeColor(value.ulVal); return S_OK;
     case kDispFontAr:
     case kDispFontEn: {

@@ -25,6 +25,7 @@ enum KestrixDispid : DISPID {
   kDispClear,
   kDispSelText,
   kDispActivateEdit,
+  kDispVisualCaret,
 };
 
 inline constexpr DISPID DISPID_BACKCOLOR = -501;

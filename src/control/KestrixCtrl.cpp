@@ -66,6 +66,7 @@ void CKestrixCtrl::DoPropExchange(CPropExchange* px) {
   auto backColor = static_cast<LONG>(m_BackColor);
   PX_Long(px, "BackColor", backColor, 0xFFFFFF);
   m_BackColor = static_cast<OLE_COLOR>(backColor);
+  PX_Bool(px, "VisualCaret", m_VisualCaret, FALSE);
 
   SetBackColor(0xFFFFFF);
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "control/Guids.h"
 #include "framework/ole/COleControl.h"
@@ -135,6 +136,9 @@ class CKestrixCtrl : public COleControl {
   // The span line n shows for the characters from..to (absolute offsets, to excluded),
   // smaller x first; empty (left == right) when none of its text is in the range.
   std::pair<int, int> SpanOfRange(int n, int from, int to);
+  // The spans line n shows for from..to, smaller x first: one span, or with VisualCaret on one
+  // per run of characters drawn side by side.
+  HighlightSpans SpansOfRange(int n, int from, int to);
   // The range the highlight shows: a gesture's from its anchor to the caret, which follows its
   // moving end, while the gesture lasts; otherwise the selection.
   std::pair<int, int> ImpliedRange();
@@ -270,7 +274,31 @@ class CKestrixCtrl : public COleControl {
   int CaretXFromIndex();
   int IndexFromX(int x);
   // IndexFromX, but never after the line's CR: the caret does not stand after a hard break.
+  // With VisualCaret on, the index whose caret stands nearest x.
   int CaretIndexFromX(int x);
+
+  // Caret positions where the characters are drawn (VisualCaret) -------------------------
+  // The current line as it is drawn: each character's edges in client x and the direction of
+  // its run, and the direction of the line's paragraph.
+  struct DrawnLine {
+    std::vector<DrawnChar> chars;
+    bool rightToLeft = false;
+  };
+  DrawnLine LayOutDrawnLine();
+  // The caret of index i > 0 stands on the trailing edge of character i - 1 as drawn, that of
+  // index 0 on the leading edge of the first character; on an empty line, at its start.
+  int DrawnCaretX(const DrawnLine& line, int index) const;
+  // Whether the run the caret of index belongs to goes right to left.
+  bool DrawnCaretRunsRightToLeft(const DrawnLine& line, int index) const;
+  // The index a caret may take on the current line whose x is nearest x; the smaller of two.
+  int DrawnIndexFromX(int x);
+  // The spans the characters from..to (indices of the current line, to excluded) are drawn
+  // over, smaller x first, those that touch joined, each kept within left..right.
+  HighlightSpans DrawnSpans(int from, int to, int left, int right);
+  // Left or Right: the caret goes to the nearest caret x on that side, or past the line's edge
+  // to the next or previous line as the reading order has it. False when there is none.
+  bool MoveToDrawnNeighbour(bool rightwards);
+  void SetVisualCaret(BOOL visual);
 
   // Painting -----------------------------------------------------------------------------
   void PaintCurrentLine();
@@ -419,6 +447,12 @@ class CKestrixCtrl : public COleControl {
   BOOL m_HideSelection = FALSE;
   BOOL m_WantReturn = FALSE;
   OLE_COLOR m_BackColor = 0;
+  // The caret, clicks, Left and Right and the highlight go where the characters are drawn,
+  // instead of by the width of the logical prefix from the line's aligned edge.
+  BOOL m_VisualCaret = FALSE;
+  // The caret's flag points left (its run goes right to left); with VisualCaret off the
+  // reading order decides.
+  bool m_CaretFlagLeft = false;
   // A rebuild keeps the lines of the paragraphs that the new text shares with the old where
   // they would come out the same; off, it lays out the whole text (tests compare the two).
   bool m_KeepUnchangedLines = true;
@@ -442,6 +476,8 @@ class CKestrixCtrl : public COleControl {
   bool HighlightHidden() const;
   bool HighlightStored() const;
   void InvertSpan(int x1, int x2, int top, int bottom);
+  // Inverts every span the record shows over its band, InvertBand's way or InvertSpan's.
+  void InvertShownSpans(const LineRecord& record, bool always);
   void InvertVisibleHighlights();
   void InvertHighlightsOnScreen();
   bool BandOnScreen(const LineRecord& record) const;

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "framework/ole/OleTypes.h"
 
@@ -18,6 +20,9 @@ struct ObservedLine {
   int startX = 0;       // x of the line's logical start, fixed when the line was made
   bool highlighted = false;
   int highlightLeft = 0, highlightRight = 0;  // the span shown, in either order
+  // Where the highlight is several separate spans, each (left, right), smaller x first;
+  // highlightLeft and highlightRight are then their outer ends. Empty for one span.
+  std::vector<std::pair<int, int>> highlightSpans;
 };
 
 struct ObservedCaret {

@@ -97,6 +97,8 @@ std::string CKestrixCtrl::DescribeState() {
   KESTRIX_PUT(m_HideSelection);
   KESTRIX_PUT(m_WantReturn);
   KESTRIX_PUT(m_BackColor);
+  KESTRIX_PUT(m_VisualCaret);
+  KESTRIX_PUT(m_CaretFlagLeft);
   KESTRIX_PUT(m_SelAnchorOffset);
   KESTRIX_PUT(m_HighlightLow);
   KESTRIX_PUT(m_HighlightHigh);
@@ -122,7 +124,9 @@ std::string CKestrixCtrl::DescribeState() {
   for (int n = 1; n <= m_Lines.Count(); ++n) {
     const LineRecord& r = *m_Lines.At(n);
     out << "line " << n << " x " << r.m_StartX << " y " << r.m_Y << " highlight " << r.m_Highlighted << ' '
-        << r.m_HighlightLeft << ' ' << r.m_HighlightRight << " dir " << r.m_Direction << " changed "
+        << r.m_HighlightLeft << ' ' << r.m_HighlightRight;
+    for (const auto& [left, right] : r.m_HighlightSpans) out << " span " << left << ".." << right;
+    out << " dir " << r.m_Direction << " changed "
         << m_Lines.Changed(n) << ' ';
     Put(out, "chars", r.m_Chars);
   }

@@ -41,6 +41,7 @@ TypeLibDesc Build() {
                        Method(kDispSelText, "SelText", VT_BSTR, "BSTR"),
                        Method(kDispActivateEdit, "ActivateEdit", VT_BOOL, "boolean",
                               {{"lpKey", VT_BSTR, "BSTR"}, {"lpStr", VT_BSTR, "BSTR"}}),
+                       Property(kDispVisualCaret, "VisualCaret", VT_BOOL, "boolean"),
                        Property(DISPID_BACKCOLOR, "BackColor", VT_UI4, "OLE_COLOR"),
                        Property(DISPID_FORECOLOR, "ForeColor", VT_UI4, "OLE_COLOR"),
                        Property(DISPID_TEXT, "Text", VT_BSTR, "BSTR"),

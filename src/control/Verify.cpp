@@ -7,6 +7,7 @@
 // its record.
 #include <algorithm>
 #include <sstream>
+#include <string>
 
 #include "control/KestrixCtrl.h"
 
@@ -102,14 +103,17 @@ std::string CKestrixCtrl::Verify() {
   const auto [from, to] = ImpliedRange();
   for (int n = m_FirstVisible; n <= m_LastVisible; ++n) {
     const LineRecord* record = m_Lines.At(n);
-    auto [left, right] = SpanOfRange(n, from, to);
-    int shownLeft = std::min(record->m_HighlightLeft, record->m_HighlightRight);
-    int shownRight = std::max(record->m_HighlightLeft, record->m_HighlightRight);
-    if (!record->m_Highlighted || shownLeft == shownRight) shownLeft = shownRight = 0;
-    if (left == right) left = right = 0;
-    if (left != shownLeft || right != shownRight)
-      return Broken("highlight", "line ", n, " shows ", shownLeft, "..", shownRight, " where ", from,
-                    "..", to, " implies ", left, "..", right);
+    const HighlightSpans implied = SpansOfRange(n, from, to);
+    const HighlightSpans shown = ShownSpans(*record);
+    if (implied != shown) {
+      auto describe = [](const HighlightSpans& spans) {
+        std::string out = spans.empty() ? "0..0" : "";
+        for (const auto& [l, r] : spans) out += (out.empty() ? "" : " ") + std::to_string(l) + ".." + std::to_string(r);
+        return out;
+      };
+      return Broken("highlight", "line ", n, " shows ", describe(shown), " where ", from, "..", to, " implies ",
+                    describe(implied));
+    }
   }
   if (static_cast<int64_t>(m_ScrollOffset) !=
       static_cast<int64_t>(m_FirstVisible - 1) * m_LineHeight)

@@ -32,6 +32,27 @@ std::pair<int, int> CKestrixCtrl::SpanOfRange(int n, int from, int to) {
   return {std::min(a, b), std::max(a, b)};
 }
 
+HighlightSpans CKestrixCtrl::SpansOfRange(int n, int from, int to) {
+  if (!m_VisualCaret) {
+    auto [left, right] = SpanOfRange(n, from, to);
+    if (left >= right) return {};
+    return {{left, right}};
+  }
+  const LineRecord* record = m_Lines.At(n);
+  if (!record || to <= from) return {};
+  const int64_t start = m_Lines.LengthBefore(n);
+  const int64_t end = start + static_cast<int64_t>(record->m_Chars.size());
+  if (to <= start || from >= end) return {};
+  PushPosition(TRUE);
+  LoadLineAsCurrent(n);
+  const int lo = std::min(m_LineLeft, m_LineRight), hi = std::max(m_LineLeft, m_LineRight);
+  const auto first = static_cast<int>(std::max<int64_t>(from, start) - start);
+  const auto last = static_cast<int>(std::min<int64_t>(to, end) - start);
+  HighlightSpans spans = DrawnSpans(first, last, lo, hi);
+  PopPosition();
+  return spans;
+}
+
 std::pair<int, int> CKestrixCtrl::ImpliedRange() {
   if (m_MouseDown && m_Selecting) {
     const int caret = OffsetFromIndex(m_CharIndex);
@@ -46,28 +67,52 @@ std::pair<int, int> CKestrixCtrl::ImpliedRange() {
 void CKestrixCtrl::UpdateLineSpan(int n, int from, int to, bool draw) {
   LineRecord* record = m_Lines.At(n);
   if (!record) return;
-  auto [left, right] = SpanOfRange(n, from, to);
-  int oldLeft = std::min(record->m_HighlightLeft, record->m_HighlightRight);
-  int oldRight = std::max(record->m_HighlightLeft, record->m_HighlightRight);
-  if (!record->m_Highlighted) oldLeft = oldRight = 0;
-  const bool newEmpty = left >= right, oldEmpty = oldLeft >= oldRight;
-  if (!newEmpty && !oldEmpty && left == oldLeft && right == oldRight) return;
+  const HighlightSpans now = SpansOfRange(n, from, to);
+  const HighlightSpans before = ShownSpans(*record);
+  if (!now.empty() && now == before) return;
   if (draw && BandOnScreen(*record)) {
     const int top = BandTop(*record), bottom = BandBottom(*record);
-    // Both spans when they do not meet, else the strips at either end.
-    const bool overlap = !newEmpty && !oldEmpty && std::max(left, oldLeft) < std::min(right, oldRight);
-    if (!overlap) {
-      if (!oldEmpty) InvertBand(oldLeft, oldRight, top, bottom);
-      if (!newEmpty) InvertBand(left, right, top, bottom);
+    if (now.size() <= 1 && before.size() <= 1) {
+      const bool newEmpty = now.empty(), oldEmpty = before.empty();
+      const int left = newEmpty ? 0 : now[0].first, right = newEmpty ? 0 : now[0].second;
+      const int oldLeft = oldEmpty ? 0 : before[0].first, oldRight = oldEmpty ? 0 : before[0].second;
+      // Both spans when they do not meet, else the strips at either end.
+      const bool overlap = !newEmpty && !oldEmpty && std::max(left, oldLeft) < std::min(right, oldRight);
+      if (!overlap) {
+        if (!oldEmpty) InvertBand(oldLeft, oldRight, top, bottom);
+        if (!newEmpty) InvertBand(left, right, top, bottom);
+      } else {
+        InvertBand(oldLeft, left, top, bottom);
+        InvertBand(oldRight, right, top, bottom);
+      }
     } else {
-      InvertBand(oldLeft, left, top, bottom);
-      InvertBand(oldRight, right, top, bottom);
+      // Several spans: what lies in one set and not the other changes, strip by strip.
+      std::vector<int> edges;
+      for (const auto& [l, r] : now) edges.insert(edges.end(), {l, r});
+      for (const auto& [l, r] : before) edges.insert(edges.end(), {l, r});
+      std::sort(edges.begin(), edges.end());
+      edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+      auto covers = [](const HighlightSpans& spans, int x) {
+        return std::any_of(spans.begin(), spans.end(), [x](const auto& s) { return s.first <= x && x < s.second; });
+      };
+      for (size_t i = 0; i + 1 < edges.size();) {
+        if (covers(now, edges[i]) == covers(before, edges[i])) {
+          ++i;
+          continue;
+        }
+        size_t j = i + 1;
+        while (j + 1 < edges.size() && covers(now, edges[j]) != covers(before, edges[j])) ++j;
+        InvertBand(edges[i], edges[j], top, bottom);
+        i = j;
+      }
     }
   }
-  record->m_Highlighted = newEmpty ? 0 : 1;
-  record->m_HighlightLeft = newEmpty ? 0 : left;
-  record->m_HighlightRight = newEmpty ? 0 : right;
-  if (!newEmpty) NoteHighlighted(n);
+  if (now.empty()) {
+    ClearHighlight(*record);
+  } else {
+    StoreHighlight(*record, now);
+    NoteHighlighted(n);
+  }
 }
 
 void CKestrixCtrl::ShowRange(int from, int to, bool draw) {
@@ -106,8 +151,7 @@ void CKestrixCtrl::ShowRange(int from, int to, bool draw) {
 void CKestrixCtrl::RestateHighlight() {
   if (m_HighlightLow <= 0) return;
   for (int n = m_HighlightLow; n <= std::min(m_HighlightHigh, m_Lines.Count()); ++n)
-    if (LineRecord* record = m_Lines.At(n))
-      record->m_Highlighted = record->m_HighlightLeft = record->m_HighlightRight = 0;
+    if (LineRecord* record = m_Lines.At(n)) ClearHighlight(*record);
   m_HighlightLow = m_HighlightHigh = 0;
   ShowRange(m_ShownFrom, m_ShownTo, false);
 }

@@ -248,8 +248,7 @@ void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
   // A selection that a read-only control kept is shown again over the repainted line.
   if (m_SelLength > 0 && !HighlightHidden()) {
     const LineRecord* record = m_Lines.At(m_CurLine);
-    if (record && record->m_Highlighted)
-      InvertSpan(record->m_HighlightLeft, record->m_HighlightRight, BandTop(*record), BandBottom(*record));
+    if (record) InvertShownSpans(*record, true);
   }
   UpdateCaret();
   ReleaseHeldDC();

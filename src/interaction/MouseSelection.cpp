@@ -167,8 +167,7 @@ void CKestrixCtrl::RehighlightView() {
     if (!record) break;
     LoadLineAsCurrent(i);
     PaintCurrentLine();
-    if (record->m_Highlighted)
-      InvertBand(record->m_HighlightLeft, record->m_HighlightRight, BandTop(*record), BandBottom(*record));
+    InvertShownSpans(*record, false);
   }
   if (borrowed) ReleaseHeldDC();
 }

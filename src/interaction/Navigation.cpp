@@ -1,4 +1,4 @@
-// Caret moves through the text: logical Left and Right, Up and Down keeping the index, pages,
+// Caret moves through the text: logical Left and Right (or to the caret drawn beside), Up and Down keeping the index, pages,
 // Home and End.
 #include "control/KestrixCtrl.h"
 
@@ -6,6 +6,11 @@ bool CKestrixCtrl::IsShiftDown() { return ::GetKeyState(VK_SHIFT) < 0; }
 bool CKestrixCtrl::IsCtrlDown() { return ::GetKeyState(VK_CONTROL) < 0; }
 
 void CKestrixCtrl::MoveLeft() {
+  if (m_VisualCaret) {
+    MoveToDrawnNeighbour(false);
+    KeepCaretLineVisible();
+    return;
+  }
   int offset = OffsetFromIndex(m_CharIndex);
   if (offset > 0) --offset;
   m_CharIndex = IndexFromOffset(offset);
@@ -13,6 +18,11 @@ void CKestrixCtrl::MoveLeft() {
 }
 
 void CKestrixCtrl::MoveRight() {
+  if (m_VisualCaret) {
+    MoveToDrawnNeighbour(true);
+    KeepCaretLineVisible();
+    return;
+  }
   m_CharIndex = IndexFromOffset(OffsetFromIndex(m_CharIndex) + 1);
   KeepCaretLineVisible();
 }

@@ -59,12 +59,29 @@ void CKestrixCtrl::LoadLineAsCurrent(int n) {
   GotoLine(n);
 }
 
+void CKestrixCtrl::InvertShownSpans(const LineRecord& record, bool always) {
+  if (!record.m_Highlighted) return;
+  // A highlight of one span is inverted as stored, whichever way round and however narrow.
+  if (record.m_HighlightSpans.empty()) {
+    if (always)
+      InvertSpan(record.m_HighlightLeft, record.m_HighlightRight, BandTop(record), BandBottom(record));
+    else
+      InvertBand(record.m_HighlightLeft, record.m_HighlightRight, BandTop(record), BandBottom(record));
+    return;
+  }
+  for (const auto& [left, right] : record.m_HighlightSpans) {
+    if (always)
+      InvertSpan(left, right, BandTop(record), BandBottom(record));
+    else
+      InvertBand(left, right, BandTop(record), BandBottom(record));
+  }
+}
+
 void CKestrixCtrl::ClearLineHighlight(LineRecord* record) {
   if (!record) return;
-  int left = record->m_HighlightLeft, right = record->m_HighlightRight;
-  bool shown = record->m_Highlighted != 0;
-  record->m_Highlighted = record->m_HighlightLeft = record->m_HighlightRight = 0;
-  if (shown) InvertBand(left, right, BandTop(*record), BandBottom(*record));
+  const LineRecord shown = *record;
+  ClearHighlight(*record);
+  InvertShownSpans(shown, false);
 }
 
 void CKestrixCtrl::ClearLineHighlight(int n) { ClearLineHighlight(m_Lines.At(n)); }
@@ -86,7 +103,7 @@ void CKestrixCtrl::CollapseSelection() {
       if (BandOnScreen(*record))
         ClearLineHighlight(record);
       else
-        record->m_Highlighted = record->m_HighlightLeft = record->m_HighlightRight = 0;
+        ClearHighlight(*record);
     }
     PopPosition();
   }
@@ -100,9 +117,7 @@ void CKestrixCtrl::CollapseSelection() {
 
 void CKestrixCtrl::InvertVisibleHighlights() {
   for (int n = std::max(m_FirstVisible, 1); n <= std::min(m_LastVisible, m_Lines.Count()); ++n) {
-    const LineRecord* record = m_Lines.At(n);
-    if (record->m_Highlighted)
-      InvertSpan(record->m_HighlightLeft, record->m_HighlightRight, BandTop(*record), BandBottom(*record));
+    InvertShownSpans(*m_Lines.At(n), true);
   }
 }
 
@@ -127,8 +142,7 @@ void CKestrixCtrl::InvertHighlightsOnScreen() {
   for (int n = std::max(m_FirstVisible, 1); n <= m_Lines.Count(); ++n) {
     const LineRecord* record = m_Lines.At(n);
     if (!BandOnScreen(*record)) break;
-    if (record->m_Highlighted)
-      InvertSpan(record->m_HighlightLeft, record->m_HighlightRight, BandTop(*record), BandBottom(*record));
+    InvertShownSpans(*record, true);
   }
 }
 

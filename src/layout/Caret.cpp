@@ -14,7 +14,14 @@ void CKestrixCtrl::UpdateCaretSize() {
 void CKestrixCtrl::UpdateCaret() {
   if (m_Busy != 0) return;
   EraseCaret();
-  int x = CaretXFromIndex();
+  int x = 0;
+  if (m_VisualCaret) {
+    const DrawnLine line = LayOutDrawnLine();
+    x = DrawnCaretX(line, m_CharIndex);
+    m_CaretFlagLeft = DrawnCaretRunsRightToLeft(line, m_CharIndex);
+  } else {
+    x = CaretXFromIndex();
+  }
   m_CaretX = x;
   m_LineStartX = x;
   m_CaretY = m_LineY - m_ScrollOffset - m_BaselineLift;
@@ -31,7 +38,8 @@ void CKestrixCtrl::DrawCaret() {
     int top = y - h + 1;
     m_pDC->MoveTo(x, y);
     m_pDC->LineTo(x, top);
-    m_pDC->LineTo(m_ReadingOrder == 0 ? x + 2 : x - 2, top);
+    const bool flagLeft = m_VisualCaret ? m_CaretFlagLeft : m_ReadingOrder != 0;
+    m_pDC->LineTo(flagLeft ? x - 2 : x + 2, top);
     m_pDC->LineTo(x, y - static_cast<int>(h * 0.8));
     m_pDC->SelectObject(previous);
     pen.DeleteObject();

@@ -1,8 +1,10 @@
 #include "layout/FixedMetricTextLibrary.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
+#include "arabtext/BidiLevels.h"
 #include "layout/CharClass.h"
 
 namespace {
@@ -24,6 +26,54 @@ int FixedMetricTextLibrary::CharWidth(std::string_view s, size_t i) {
     }
   }
   return kCharWidth;
+}
+
+bool FixedMetricTextLibrary::Layout(std::string_view s, bool rightToLeft, std::vector<DrawnChar>& out) {
+  const size_t n = s.size();
+  out.assign(n, DrawnChar{});
+  if (n == 0) return rightToLeft;
+  const arabtext::BidiByte* table = arabtext::BidiBytes();
+  std::vector<const arabtext::BidiByte*> bytes(n);
+  for (size_t i = 0; i < n; ++i) bytes[i] = &table[static_cast<unsigned char>(s[i])];
+  std::vector<int8_t> levels(n, 0);
+  arabtext::BidiLevels resolver;
+  const bool resolved = resolver.Resolve(bytes.data(), n, rightToLeft, levels.data());
+  const int8_t base = rightToLeft ? 1 : 0;
+  if (!resolved) std::fill(levels.begin(), levels.end(), base);
+  // White space and controls at the end stand at the paragraph's end.
+  for (size_t i = n; i > 0; --i) {
+    const auto c = static_cast<unsigned char>(s[i - 1]);
+    const arabtext::BidiClass cls = bytes[i - 1]->bidiClass;
+    if (c >= 0x20 && cls != arabtext::BidiClass::WS && cls != arabtext::BidiClass::S && cls != arabtext::BidiClass::B)
+      break;
+    levels[i - 1] = base;
+  }
+  // Every run at or above each level is reversed, from the highest level down to the lowest
+  // odd one.
+  std::vector<size_t> order(n);
+  for (size_t i = 0; i < n; ++i) order[i] = i;
+  const int8_t highest = *std::max_element(levels.begin(), levels.end());
+  int8_t lowestOdd = INT8_MAX;
+  for (int8_t l : levels)
+    if (l % 2 == 1) lowestOdd = std::min(lowestOdd, l);
+  for (int level = highest; level >= lowestOdd && level > 0; --level)
+    for (size_t i = 0; i < n;) {
+      if (levels[order[i]] < level) {
+        ++i;
+        continue;
+      }
+      size_t j = i;
+      while (j < n && levels[order[j]] >= level) ++j;
+      std::reverse(order.begin() + static_cast<std::ptrdiff_t>(i), order.begin() + static_cast<std::ptrdiff_t>(j));
+      i = j;
+    }
+  int left = 0;
+  for (size_t at : order) {
+    const int w = CharWidth(s, at);
+    out[at] = DrawnChar{left, left + w, levels[at] % 2 == 1};
+    left += w;
+  }
+  return rightToLeft;
 }
 
 int FixedMetricTextLibrary::Width(std::string_view s) {
@@ -97,17 +147,24 @@ void FixedMetricTextLibrary::aTextOut(HDC hdc, int32_t x, int32_t y, const char*
     clipLeft = std::min<int64_t>(clipLeft, r.left);
     clipRight = std::max<int64_t>(clipRight, r.right);
   }
-  int left = x;
-  for (size_t i = 0; i < s.size(); ++i) {
-    int w = CharWidth(s, i);
+  Layout(s, readingOrder != 0, drawn_);
+  for (const DrawnChar& d : drawn_) {
+    const int left = x + d.left, w = d.right - d.left;
     // A box one pixel inside each side, so neighbouring characters stay apart.
     if (w > 2 && left + w - 1 > clipLeft && left + 1 < clipRight) {
       RECT box{left + 1, y - kBoxHeight, left + w - 1, y};
       for (int py = box.top; py < box.bottom; ++py)
         for (int px = box.left; px < box.right; ++px) hdc->BlendText(px, py, 255);
     }
-    left += w;
   }
+}
+
+bool FixedMetricTextLibrary::aDrawnChars(HDC hdc, const char* chars, int32_t count, DrawnChar* out) {
+  const std::string_view s = chars && count > 0 ? std::string_view(chars, static_cast<size_t>(count)) : std::string_view();
+  if (recordCalls) Record({"aDrawnChars", hdc, {count}, std::string(s)});
+  const bool rightToLeft = Layout(s, readingOrder != 0, drawn_);
+  std::copy(drawn_.begin(), drawn_.end(), out);
+  return rightToLeft;
 }
 
 void FixedMetricTextLibrary::aSetReadingOrder(int32_t order) {

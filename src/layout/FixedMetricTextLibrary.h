@@ -4,7 +4,10 @@
 //   - an Arabic letter whose next non-mark byte is an Arabic letter is 8 px (its joined form);
 //   - the tatweel 0xDC is 4 px;
 //   - Arabic marks, CR, LF and other bytes below 0x20 are 0 px and draw nothing.
-// Strings are drawn in logical order from the left. GetTextMetrics after aSelectDC answers
+// Strings are drawn in visual order from the left: the paragraph takes the direction of its
+// first strong character (the reading order when it has none), levels come from the
+// bidirectional algorithm, white space at the end takes the paragraph's level, and each
+// character is one box (so an Arabic word reads from the right box by box). GetTextMetrics after aSelectDC answers
 // height 24, ascent 19, descent 5 (line height 18, ascent 14, descent 3 in the control).
 #pragma once
 
@@ -32,9 +35,13 @@ class FixedMetricTextLibrary final : public TextLibrary {
   void aReleaseDC(HDC hdc) override;
   SIZE aTextExtent(HDC hdc, const char* chars, int32_t count) override;
   void aTextOut(HDC hdc, int32_t x, int32_t y, const char* chars, int32_t count) override;
+  bool aDrawnChars(HDC hdc, const char* chars, int32_t count, DrawnChar* out) override;
   void aSetReadingOrder(int32_t order) override;
   void aSetKeyboardLanguage(int32_t language) override;
 
+  // Where each byte of s stands, drawn from x 0, with rightToLeft the direction of a paragraph
+  // without a strong character; returns the paragraph's direction.
+  static bool Layout(std::string_view s, bool rightToLeft, std::vector<DrawnChar>& out);
   // Width of byte i of s under the rules above.
   static int CharWidth(std::string_view s, size_t i);
   // Width of s. A string that extends or edits the last one measured reuses the widths of
@@ -58,6 +65,7 @@ class FixedMetricTextLibrary final : public TextLibrary {
  private:
   void Record(TextLibraryCall call);
 
+  std::vector<DrawnChar> drawn_;
   std::string measured_;           // the last string measured
   std::vector<int> measuredUpTo_;  // [i]: the width of its first i bytes
 };

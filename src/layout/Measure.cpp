@@ -70,6 +70,7 @@ bool CKestrixCtrl::IsRightMeasured() const {
 int CKestrixCtrl::XFromWidth(int a, int b) const { return IsRightMeasured() ? m_LineRight - a : m_LineLeft + b; }
 
 int CKestrixCtrl::CaretXFromIndex() {
+  if (m_VisualCaret) return DrawnCaretX(LayOutDrawnLine(), m_CharIndex);
   int index = std::clamp(m_CharIndex, 0, static_cast<int>(m_LineText.size()));
   CString prefix = m_LineText.substr(0, static_cast<size_t>(index));
   bool borrowed = BorrowDC();
@@ -112,6 +113,7 @@ int CKestrixCtrl::IndexFromX(int x) {
 }
 
 int CKestrixCtrl::CaretIndexFromX(int x) {
+  if (m_VisualCaret) return DrawnIndexFromX(x);
   const int index = IndexFromX(x);
   return index == m_LineLength && m_LineText.find('\r') != CString::npos ? index - 1 : index;
 }

@@ -21,6 +21,7 @@ class RealTextLibrary final : public TextLibrary {
   void aReleaseDC(HDC hdc) override;
   SIZE aTextExtent(HDC hdc, const char* chars, int32_t count) override;
   void aTextOut(HDC hdc, int32_t x, int32_t y, const char* chars, int32_t count) override;
+  bool aDrawnChars(HDC hdc, const char* chars, int32_t count, DrawnChar* out) override;
   void aSetReadingOrder(int32_t order) override;
   void aSetKeyboardLanguage(int32_t language) override;
 

@@ -8,6 +8,15 @@
 #include "framework/WinTypes.h"
 #include "framework/gdi/DeviceContext.h"
 
+// Where one character of a string stands as aTextOut draws it with its left end at 0: the
+// pixels from left up to right (equal for a character drawn with no width) and whether its
+// run goes right to left.
+struct DrawnChar {
+  int32_t left = 0;
+  int32_t right = 0;
+  bool rightToLeft = false;
+};
+
 class TextLibrary {
  public:
   virtual ~TextLibrary() = default;
@@ -23,6 +32,11 @@ class TextLibrary {
   // Draws the string as one unit in visual order: left end at x, baseline at y, in the text
   // colour over what is there.
   virtual void aTextOut(HDC hdc, int32_t x, int32_t y, const char* chars, int32_t count) = 0;
+  // Fills out[0..count) with where each character of the string stands as aTextOut draws it;
+  // returns whether the string's paragraph runs right to left. White space at the string's
+  // end stands at the paragraph's end, as wide as it measures, though nothing is drawn there;
+  // a character that is not drawn (a control) takes no width. count >= 1.
+  virtual bool aDrawnChars(HDC hdc, const char* chars, int32_t count, DrawnChar* out) = 0;
   // 0 left-to-right, any other value right-to-left.
   virtual void aSetReadingOrder(int32_t order) = 0;
   virtual void aSetKeyboardLanguage(int32_t language) = 0;

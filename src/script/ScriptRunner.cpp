@@ -360,6 +360,12 @@ Shown ScriptRunner::Observe(const std::vector<Word>& w, size_t& i) {
     const ScriptLine r = lineArg();
     int lo = std::min(r.highlightLeft, r.highlightRight), hi = std::max(r.highlightLeft, r.highlightRight);
     if (!r.highlighted || lo == hi) return TextShown("none");
+    if (r.spans.size() > 1) {
+      std::string shown;
+      for (const auto& [left, right] : r.spans)
+        shown += (shown.empty() ? "" : " ") + std::to_string(left) + ".." + std::to_string(right);
+      return TextShown(shown);
+    }
     return TextShown(std::to_string(lo) + ".." + std::to_string(hi));
   }
   if (what == "first") return NumberShown(target_.Visible().first);

@@ -26,6 +26,9 @@ struct ScriptLine {
   int direction = 0;  // 0 left to right, 1 right to left
   bool highlighted = false;
   int highlightLeft = 0, highlightRight = 0;  // in either order
+  // Where the line shows several separate spans, each (left, right), smaller x first; empty
+  // for a highlight of one span.
+  std::vector<std::pair<int, int>> spans;
 };
 
 struct ScriptScrollBar {

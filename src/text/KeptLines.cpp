@@ -80,7 +80,7 @@ class LineKeeper {
       std::unique_ptr<LineRecord> record = std::move(previous_.records[i]);
       record->m_Y = (lines.Count() + 1) * c_.m_LineHeight;
       // Rebuilt lines carry no highlight.
-      record->m_Highlighted = record->m_HighlightLeft = record->m_HighlightRight = 0;
+      ClearHighlight(*record);
       lines.Append(std::move(record));
     }
     c_.m_CharCount += static_cast<int>(p.characters);

@@ -81,7 +81,7 @@ TEST(ControlState, ConstructionSetsTheDefaultsAndFontsAndRegistersInterfaces) {
   EXPECT_EQ(arabic, L"Fonta");
 }
 
-TEST(ControlState, SaveAndLoadKeepTheNineteenValuesInOrder) {
+TEST(ControlState, SaveAndLoadKeepTheValuesInOrder) {
   PropertyBag bag;
   {
     ControlHost host;
@@ -99,7 +99,8 @@ TEST(ControlState, SaveAndLoadKeepTheNineteenValuesInOrder) {
                                        "WantTabs",   "Modified",     "ReadOnly",      "WantReturn",
                                        "MultiLines", "HideSelection", "Style",        "ScrollBars",
                                        "Alignment",  "ReadingOrder", "PasswordChar",  "m_SelText",
-                                       "m_Text",     "MaxLength",    "ForeColor",     "BackColor"};
+                                       "m_Text",     "MaxLength",    "ForeColor",     "BackColor",
+                                       "VisualCaret"};
   EXPECT_EQ(names, expected);
 
   bag.Remove("BackColor");

@@ -1,4 +1,4 @@
-// A control's properties through a property file and back into another control: all nineteen
+// A control's properties through a property file and back into another control: all twenty
 // values, every cut of the file, hostile files, typed text, and what a load must not do.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -79,6 +79,7 @@ void SetEveryValue(CKestrixCtrl& c) {
   c.m_MaxLength = -123456;
   c.m_ForeColor = 0x80000008;  // a system colour: negative as a long
   c.m_BackColor = 0x00123456;
+  c.m_VisualCaret = TRUE;
 }
 
 TEST(Persistence, EveryValueSurvivesAFile) {
@@ -124,6 +125,7 @@ TEST(Persistence, EveryValueSurvivesAFile) {
   EXPECT_EQ(c.m_MaxLength, -123456);
   EXPECT_EQ(c.m_ForeColor, 0x80000008u);
   EXPECT_EQ(c.m_BackColor, 0x00123456u);
+  EXPECT_EQ(c.m_VisualCaret, TRUE);
   EXPECT_FALSE(c.IsModified());
 }
 
@@ -139,7 +141,7 @@ TEST(Persistence, EveryCutOfTheFileGivesSavedValuesOrDefaults) {
     host.ctrl->SaveProperties(saved);
     text = SaveControl(*host.ctrl);
   }
-  ASSERT_EQ(saved.Entries().size(), 20u);
+  ASSERT_EQ(saved.Entries().size(), 21u);
   std::vector<size_t> ends;  // where the lines of each value end: a file of the values so far
   PropertyBag firsts;
   for (const auto& [name, value] : saved.Entries()) {

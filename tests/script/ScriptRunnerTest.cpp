@@ -83,7 +83,7 @@ TEST(ScriptRunner, ExpectComparesNumbersByValueNamesByTextAndStringsExactly) {
       [](ScriptRun& run) {
         run.target.properties["size"] = NumberShown(16);
         run.target.lines[0].direction = 1;
-        run.target.lines[0] = {"ab", 1, true, 9, 5};
+        run.target.lines[0] = {"ab", 1, true, 9, 5, {}};
         run.target.events = {"Click", "KeyPress(97)"};
       });
   EXPECT_EQ(r.Status(), 1);
