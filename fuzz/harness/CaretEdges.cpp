@@ -1,7 +1,9 @@
 #include "CaretEdges.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "control/KestrixCtrl.h"
 #include "layout/FixedMetricTextLibrary.h"
@@ -95,11 +97,46 @@ Widths PieceWidths(CKestrixCtrl& c, std::string_view line, size_t caret) {
   return w;
 }
 
+bool IsTrailingSpace(char ch) { return ch == ' ' || (ch >= '\t' && ch <= '\r'); }
+
+// Where the caret of index caret stands when it goes where the characters are drawn: the
+// library's own places for the line's characters, put where the line's text is painted.
+long DrawnCaretX(CKestrixCtrl& c, std::string_view line, size_t caret, long lineLeft, long lineRight, bool fromRight) {
+  std::string shown(line);
+  if (c.m_PasswordChar > 0)
+    for (char& ch : shown) ch = static_cast<char>(c.m_PasswordChar & 0xFF);
+  size_t trimmed = line.size();
+  while (trimmed > 0 && IsTrailingSpace(line[trimmed - 1])) --trimmed;
+  if (line.empty()) return fromRight ? lineRight : lineLeft;
+  c.AcquireDC();
+  HDC hdc = c.m_pDC ? c.m_pDC->GetSafeHdc() : nullptr;
+  TextLibrary& library = c.TextLib();
+  const long painted = trimmed == 0 ? 0 : library.aTextExtent(hdc, line.data(), static_cast<int32_t>(trimmed)).cx;
+  std::vector<DrawnChar> drawn(line.size());
+  const bool rightToLeft = library.aDrawnChars(hdc, shown.data(), static_cast<int32_t>(shown.size()), drawn.data());
+  c.ReleaseHeldDC();
+  const long x = fromRight ? lineRight - painted : lineLeft;
+  long shift = x;
+  if (trimmed > 0) {
+    long leftmost = drawn[0].left;
+    for (size_t i = 0; i < trimmed; ++i) leftmost = std::min<long>(leftmost, drawn[i].left);
+    shift = x - leftmost;
+  } else if (rightToLeft) {
+    long rightmost = 0;
+    for (const DrawnChar& d : drawn) rightmost = std::max<long>(rightmost, d.right);
+    shift = x - rightmost;
+  }
+  if (caret == 0) return shift + (drawn[0].rightToLeft ? drawn[0].right : drawn[0].left);
+  const DrawnChar& before = drawn[caret - 1];
+  return shift + (before.rightToLeft ? before.left : before.right);
+}
+
 }  // namespace
 
 bool CaretEdges::Seen::operator==(const Seen& o) const {
   return line == o.line && caret == o.caret && caretX == o.caretX && alignment == o.alignment &&
-         lineDir == o.lineDir && readingOrder == o.readingOrder && scrollBar == o.scrollBar &&
+         lineDir == o.lineDir && readingOrder == o.readingOrder && scrollBar == o.scrollBar && visual == o.visual &&
+         password == o.password &&
          std::memcmp(&client, &o.client, sizeof client) == 0 &&
          std::memcmp(&latin, &o.latin, sizeof latin) == 0 &&
          std::memcmp(&arabic, &o.arabic, sizeof arabic) == 0;
@@ -116,12 +153,13 @@ std::string CaretEdges::Check(CKestrixCtrl& c) {
   RECT client{};
   c.GetClientRect(&client);
   Seen seen{std::string(line), c.m_CharIndex, c.m_CaretX, c.m_Alignment, c.m_LineDir,
-            c.GetReadingOrder(), c.m_ScrollBarWidth, client, c.m_lfEn, c.m_lfAr};
+            c.GetReadingOrder(), c.m_ScrollBarWidth, c.m_VisualCaret ? 1 : 0, c.m_PasswordChar,
+            client, c.m_lfEn, c.m_lfAr};
   if (lastKept_ && *lastKept_ == seen) return "";
   Widths w = fixedMetrics_ ? FixedWidths(line, caret) : PieceWidths(c, line, caret);
   // Where pieces do not add up (a neutral between Arabic words takes the Arabic font in the
   // line, and its own alone), only the line's ends are known.
-  if (!w.known) {
+  if (!w.known && !c.m_VisualCaret) {
     if (caret == 0)
       w.before = 0;
     else if (caret == line.size())
@@ -154,16 +192,19 @@ std::string CaretEdges::Check(CKestrixCtrl& c) {
       break;
   }
   const bool fromRight = c.m_Alignment == 2 || (c.m_Alignment == 1 && c.m_LineDir == 1);
-  const long expected = fromRight ? lineRight - w.before : lineLeft + w.before;
+  const long expected = c.m_VisualCaret ? DrawnCaretX(c, line, caret, lineLeft, lineRight, fromRight)
+                        : fromRight   ? lineRight - w.before
+                                      : lineLeft + w.before;
   if (c.m_CaretX == expected) {
     lastKept_ = std::move(seen);
     return "";
   }
-  return "caret x " + std::to_string(c.m_CaretX) + " on line " + std::to_string(c.m_CurLine) +
-         " at index " + std::to_string(caret) + " of " + std::to_string(line.size()) +
-         ", its line's layout puts it at " + std::to_string(expected) + " (" +
-         std::to_string(w.before) + " of " + std::to_string(w.line) + " px from the " +
-         (fromRight ? "right" : "left") + " end)";
+  const std::string where = "caret x " + std::to_string(c.m_CaretX) + " on line " + std::to_string(c.m_CurLine) +
+                            " at index " + std::to_string(caret) + " of " + std::to_string(line.size());
+  if (c.m_VisualCaret)
+    return where + ", the edge of its character as the library draws the line is at " + std::to_string(expected);
+  return where + ", its line's layout puts it at " + std::to_string(expected) + " (" + std::to_string(w.before) +
+         " of " + std::to_string(w.line) + " px from the " + (fromRight ? "right" : "left") + " end)";
 }
 
 }  // namespace fuzzing

@@ -6,7 +6,10 @@
 // boxes, laid side by side; with the shipped library they are the widths of the line's words
 // and single characters, each asked of the library, the caret's own word cut at the caret with
 // its last letter in the form it takes before what follows. The ends of the line are the
-// edges of the whole line as the library measures it, placed by the alignment.
+// edges of the whole line as the library measures it, placed by the alignment. With VisualCaret
+// on, the caret stands instead on the trailing edge of the character before it (the leading
+// edge of the first) where the library says it draws that character, the line drawn where its
+// text without trailing white space is painted.
 #pragma once
 
 #include <optional>
@@ -31,7 +34,8 @@ class CaretEdges {
  private:
   struct Seen {
     std::string line;
-    int caret = 0, caretX = 0, alignment = 0, lineDir = 0, readingOrder = 0, scrollBar = 0;
+    int caret = 0, caretX = 0, alignment = 0, lineDir = 0, readingOrder = 0, scrollBar = 0, visual = 0,
+        password = 0;
     RECT client{};
     LOGFONT latin{}, arabic{};
     bool operator==(const Seen& o) const;

@@ -19,7 +19,7 @@ namespace {
 // then the selection.
 const DISPID kSettings[] = {kDispMultiLines,  kDispWordWrap,     kDispStyle,       kDispScrollBars,
                             kDispHideSelection, kDispWantReturn, kDispReadingOrder, kDispReadOnly,
-                            kDispPasswordChar, kDispAlignment,   DISPID_BACKCOLOR, DISPID_FORECOLOR,
+                            kDispPasswordChar, kDispAlignment,   kDispVisualCaret, DISPID_BACKCOLOR, DISPID_FORECOLOR,
                             kDispFontAr,      kDispFontEn,       DISPID_TEXT,      kDispMaxLength,
                             kDispSelStart,    kDispSelLength};
 
