@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <hb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -200,6 +201,42 @@ TEST_F(ArabTextLibraryTest, MixedLineIsDrawnInVisualOrder) {
   const InkBounds arabicRight = FindInk(ltr->surface, x + Width(english + " "));
   EXPECT_GE(arabicRight.left, x + Width(english + " ") - 2);
   EXPECT_LE(arabicRight.right, x + Width(english + " ") + arabicWidth + 2);
+}
+
+// Where the library says each byte is drawn: the drawn bytes tile the measured width side by
+// side, an Arabic word's letters read from the right, and each visible byte's place holds ink.
+TEST_F(ArabTextLibraryTest, EachByteIsPlacedWhereItIsDrawn) {
+  for (const char* line : kMixedLines)
+    for (int order : {0, 1}) {
+      const std::string text = Cp(line);
+      const auto n = text.size();
+      std::vector<int32_t> left(n), right(n);
+      std::unique_ptr<bool[]> rtl(new bool[n]);
+      library_.SetReadingOrder(order);
+      library_.DrawnBytes(nullptr, text.data(), static_cast<int32_t>(n), order != 0, left.data(), right.data(),
+                          rtl.get());
+      std::vector<std::pair<int32_t, int32_t>> boxes;
+      for (size_t i = 0; i < n; ++i)
+        if (right[i] > left[i]) boxes.emplace_back(left[i], right[i]);
+      std::sort(boxes.begin(), boxes.end());
+      ASSERT_FALSE(boxes.empty());
+      EXPECT_EQ(boxes.front().first, 0) << line;
+      EXPECT_EQ(boxes.back().second, Width(text)) << line;
+      for (size_t k = 1; k < boxes.size(); ++k) EXPECT_EQ(boxes[k].first, boxes[k - 1].second) << line << " " << k;
+
+      const int x = 20;
+      const auto canvas = Draw(text, x, order);
+      for (size_t i = 0; i < n; ++i) {
+        const auto byte = static_cast<uint8_t>(text[i]);
+        if (right[i] - left[i] < 3 || byte == ' ') continue;
+        EXPECT_FALSE(FindInk(canvas->surface, x + left[i], x + right[i]).Empty()) << line << " byte " << i;
+        // Within an Arabic word, the next letter stands to the left.
+        if (i + 1 < n && rtl[i] && rtl[i + 1] && byte >= 0xC1 && static_cast<uint8_t>(text[i + 1]) >= 0xC1 &&
+            right[i + 1] > left[i + 1]) {
+          EXPECT_LE(right[i + 1], left[i]) << line << " byte " << i;
+        }
+      }
+    }
 }
 
 TEST_F(ArabTextLibraryTest, ReportedMetricsGiveALineBothScriptsFitIn) {

@@ -1,7 +1,11 @@
 // The control on our real text library and the installed fonts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "ControlHost.h"
+#include "control/Observation.h"
 #include "arabtext/ShapeRun.h"
 #include "control/Dispids.h"
 #include "framework/ole/Variant.h"
@@ -134,6 +138,71 @@ TEST(RealLibrary, EachControlDrawsInItsOwnReadingOrder) {
   WriteReadingOrder(fresh, 0);
   EXPECT_EQ(display.CaptureClient(fresh.GetSafeHwnd()).Pixels(),
             display.CaptureClient(other.GetSafeHwnd()).Pixels());
+}
+
+// With VisualCaret on, a line of both directions walked with Right from Home: every caret
+// stands on the edge the library reports for the character before it (the leading edge of
+// the first), placed where the line's ink is, each further right than the last; a click on
+// each of those x puts the caret back there.
+TEST(RealLibrary, VisualCaretStandsOnTheEdgesOfTheDrawnCharacters) {
+  for (SHORT order : {SHORT{0}, SHORT{1}}) {
+    Display display(700, 200);
+    CWnd container;
+    container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 700, 200), nullptr);
+    CKestrixCtrl c;
+    c.ResetProperties();
+    c.CreateControlWindow(&container, CRect(10, 10, 610, 60));
+    VARIANT on = MakeVariantBool(true);
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS p{&on, &named, 1, 1};
+    ASSERT_EQ(c.GetIDispatch()->Invoke(kDispVisualCaret, IID_NULL, 0, DISPATCH_PROPERTYPUT, &p, nullptr, nullptr,
+                                       nullptr),
+              S_OK);
+    WriteReadingOrder(c, order);
+    const std::string text = Cp1256FromUtf8("Kestrix يرسم English و 123 لا العربية");
+    c.SetText(text);
+    c.SetFocus();
+    HWND hwnd = c.GetSafeHwnd();
+
+    std::vector<DrawnChar> drawn(text.size());
+    c.TextLib().aDrawnChars(nullptr, text.data(), static_cast<int32_t>(text.size()), drawn.data());
+    auto edgeBefore = [&](int index) {
+      if (index == 0) return drawn[0].rightToLeft ? drawn[0].right : drawn[0].left;
+      const DrawnChar& d = drawn[static_cast<size_t>(index - 1)];
+      return d.rightToLeft ? d.left : d.right;
+    };
+    display.KeyDown(VK_HOME);
+    display.KeyUp(VK_HOME);
+    ObservedCaret caret = ControlObservation(c).Caret();
+    ASSERT_EQ(caret.index, 0);
+    const int shift = caret.x - edgeBefore(0);
+    // The line's ink lies over the places the library gave, so shifted.
+    int width = 0;
+    for (const DrawnChar& d : drawn) width = std::max(width, d.right);
+    const Surface client = display.CaptureClient(hwnd);
+    int inkLeft = client.Width(), inkRight = -1;
+    for (int y = 0; y < client.Height(); ++y)
+      for (int x = 0; x < client.Width(); ++x)
+        if (client.Pixel(x, y) != 0xFFFFFF) inkLeft = std::min(inkLeft, x), inkRight = std::max(inkRight, x);
+    EXPECT_NEAR(inkLeft, shift, 3) << order;
+    EXPECT_NEAR(inkRight + 1, shift + width, 3) << order;
+
+    std::vector<int> xs{caret.x};
+    for (size_t step = 0; step < text.size() + 2; ++step) {
+      display.KeyDown(VK_RIGHT);
+      display.KeyUp(VK_RIGHT);
+      caret = ControlObservation(c).Caret();
+      EXPECT_EQ(caret.x, shift + edgeBefore(caret.index)) << order << " index " << caret.index;
+      if (caret.x == xs.back()) break;
+      EXPECT_GT(caret.x, xs.back()) << order;
+      xs.push_back(caret.x);
+    }
+    EXPECT_GT(xs.size(), text.size() / 2) << order;
+    for (int x : xs) {
+      display.Click(hwnd, x, 10);
+      EXPECT_EQ(ControlObservation(c).Caret().x, x) << order;
+    }
+  }
 }
 
 }  // namespace
