@@ -54,6 +54,8 @@ Editor::Editor(const EditorOptions& options)
   // reading order asked for.
   ctrl_->ActivateEdit(WideString(), WideString());
   if (options.readingOrder != 1) ctrl_->SetReadingOrder(options.readingOrder);
+  // A person edits here: the caret goes where the characters are drawn.
+  ctrl_->SetVisualCaret(options.visualCaret ? TRUE : FALSE);
   ctrl_->SetText(CString(text));
   if (readOnlyBecause_) ctrl_->SetReadOnly(TRUE);
   saved_ = ctrl_->GetText();

@@ -6,6 +6,9 @@ const char* const kEditorUsage =
     "usage: kestrix-edit [options] [FILE]\n"
     "  Edits FILE (UTF-8; created on the first save when missing) in a window.\n"
     "  --ltr | --rtl          reading order (default --rtl); Ctrl+left/right Shift switch it\n"
+    "  --logical-caret        the caret stands as far from the line's aligned edge as the text\n"
+    "                         before it is wide, as hosts of the control have it by default,\n"
+    "                         instead of where the characters are drawn\n"
     "  --font-ar NAME         face for Arabic text\n"
     "  --font-en NAME         face for Latin text\n"
     "  --size POINTS          size of both faces\n"
@@ -42,6 +45,8 @@ std::optional<EditorOptions> ParseEditorOptions(const std::vector<std::string>& 
       return std::nullopt;
     } else if (a == "--ltr" || a == "--rtl") {
       o.readingOrder = a == "--rtl" ? 1 : 0;
+    } else if (a == "--logical-caret") {
+      o.visualCaret = false;
     } else if (a == "--font-ar" || a == "--font-en") {
       const std::string* v = value();
       if (!v) return std::nullopt;

@@ -17,6 +17,7 @@
 #include "StreamingClipboardOwner.h"
 #include "TextFile.h"
 #include "XServer.h"
+#include "control/Observation.h"
 #include "framework/gdi/DialogFont.h"
 
 namespace {
@@ -96,6 +97,30 @@ TEST_F(EditorWindow, TypesEnglishAndArabic) {
   EXPECT_EQ(editor_->Title().substr(0, 1), "*");
 }
 
+// The editor puts the caret where the characters are drawn: in right-to-left order a Latin
+// line's end is at its right, as drawn. --logical-caret measures from the aligned edge instead.
+TEST_F(EditorWindow, TheCaretStandsWhereTheCharactersAreDrawnUnlessAskedOtherwise) {
+  for (bool visual : {true, false}) {
+    EditorOptions options;
+    options.visualCaret = visual;
+    Open(options);
+    PhysicalKeys keys(server_->Name());
+    ASSERT_TRUE(keys.Ready()) << "the X server has no XTEST extension";
+    Ctrl().SetText("Hello");
+    keys.Press("Home");
+    ASSERT_TRUE(Until([&] { return ControlObservation(Ctrl()).Caret().index == 0; }));
+    const int start = ControlObservation(Ctrl()).Caret().x;
+    keys.Press("End");
+    ASSERT_TRUE(Until([&] { return ControlObservation(Ctrl()).Caret().index == 5; }));
+    const int end = ControlObservation(Ctrl()).Caret().x;
+    if (visual)
+      EXPECT_GT(end, start);
+    else
+      EXPECT_LT(end, start);
+    editor_.reset();
+  }
+}
+
 TEST_F(EditorWindow, TheReadingOrderKeysSwitchWhatTheKeysType) {
   EditorOptions options;
   options.readingOrder = 0;
@@ -122,7 +147,7 @@ TEST_F(EditorWindow, TheReadingOrderKeysSwitchWhatTheKeysType) {
   // Ctrl+A still selects everything: the keys' meaning for commands follows the US layout.
   press({"ctrl+a"});
   EXPECT_TRUE(Until([&] { return Ctrl().GetSelLength() == 6; }));
-  press({"Right"});
+  press({"End"});
   // Control with the left Shift goes back to left to right and English.
   press({"ctrl+Shift_L"});
   EXPECT_TRUE(Until([&] { return Ctrl().GetReadingOrder() == 0; }));
