@@ -31,6 +31,8 @@ std::string DialogItem(const DialogItemTemplate& item) {
       return "  PUSHBUTTON " + Quoted(item.text) + ", " + place + "\n";
     case DialogItemKind::DefaultPushButton:
       return "  DEFPUSHBUTTON " + Quoted(item.text) + ", " + place + "\n";
+    case DialogItemKind::CheckBox:
+      return "  AUTOCHECKBOX " + Quoted(item.text) + ", " + place + "\n";
   }
   return {};
 }

@@ -43,7 +43,12 @@ void ScriptHost::DialogCommand(const std::vector<Word>& w) {
     CPushButton* button = nullptr;
     if (!w[2].quoted && Lower(w[2].text) == "id") {
       if (w.size() != 4) throw ScriptError("dialog press id needs a number");
-      button = dynamic_cast<CPushButton*>(dialog->GetDlgItem(static_cast<UINT>(NumberOf(w[3], "a button id"))));
+      const auto id = static_cast<UINT>(NumberOf(w[3], "a button id"));
+      button = dynamic_cast<CPushButton*>(dialog->GetDlgItem(id));
+      // A property frame's page is a dialog of its own inside the frame: its items count too.
+      for (CDialog* page : CDialog::OpenDialogs())
+        if (!button && page->GetParent() == dialog && page->IsWindowVisible())
+          button = dynamic_cast<CPushButton*>(page->GetDlgItem(id));
     } else {
       if (w.size() != 3) throw ScriptError("unexpected " + w[3].text);
       button = dialog->FindButton(w[2].text);

@@ -121,9 +121,10 @@ bool CKestrixCtrl::MoveToDrawnNeighbour(bool rightwards) {
     m_CharIndex = best;
     return true;
   }
-  // Past the line's edge: on toward its end goes to the next line's start, back toward its
-  // start to the previous line's end, as Left and Right go in the text.
-  const bool forward = rightwards != line.rightToLeft;
+  // Past the line's edge the reading order decides, not the line's own direction, so that a
+  // walk over lines of both directions never turns back: the way it reads goes on to the next
+  // line's start, the other way back to the previous line's end.
+  const bool forward = rightwards == (m_ReadingOrder == 0);
   const int lineStart = OffsetFromIndex(0);
   if (forward) {
     if (m_CurLine >= m_Lines.Count()) return false;

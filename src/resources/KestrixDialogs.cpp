@@ -24,8 +24,7 @@ DialogTemplate KestrixPropPageTemplate() {
   dialog.fontPointSize = 8;
   dialog.fontFace = "MS Sans Serif";
   dialog.items = {
-      {DialogItemKind::StaticText, IDC_STATIC, {7, 25, 229, 16},
-       "TODO: Place controls to manipulate properties of Kestrix Control on this dialog.", 0},
+      {DialogItemKind::CheckBox, IDC_VISUAL_CARET, {7, 25, 229, 12}, "&Caret where the characters are drawn", 0},
   };
   return dialog;
 }

@@ -5,4 +5,7 @@
 CKestrixPropPage::CKestrixPropPage()
     : COlePropertyPage(KestrixResources(), IDD_PROPPAGE_KESTRIX, IDS_KESTRIX_PPG_CAPTION) {}
 
-void CKestrixPropPage::DoDataExchange(CDataExchange* dx) { DDP_PostProcessing(dx); }
+void CKestrixPropPage::DoDataExchange(CDataExchange* dx) {
+  DDP_Check(dx, IDC_VISUAL_CARET, "VisualCaret");
+  DDP_PostProcessing(dx);
+}

@@ -1,5 +1,5 @@
-// The control's property page: dialog 200 of the control's resources, captioned "General". It
-// binds no property yet.
+// The control's property page: dialog 200 of the control's resources, captioned "General",
+// whose check box shows and sets VisualCaret.
 #pragma once
 
 #include "framework/ole/COlePropertyPage.h"

@@ -23,3 +23,4 @@ inline constexpr UINT IDI_ABOUTDLL = 1;   // the control's icon, 32 x 32
 
 // Items of the dialogs.
 inline constexpr UINT IDC_ABOUT_OK = 1;
+inline constexpr UINT IDC_VISUAL_CARET = 201;  // the property page's VisualCaret check box

@@ -72,15 +72,16 @@ TEST_F(KestrixDialogs, PropertyPageLayoutCaptionAndActivation) {
   EXPECT_EQ(dialog->GetParent(), &owner);
   EXPECT_EQ(PlacedRect(*dialog), at);
   ASSERT_EQ(dialog->Items().size(), 1u);
-  CDialogItem& text = *dialog->Items()[0];
-  EXPECT_EQ(text.Text(), "TODO: Place controls to manipulate properties of Kestrix Control on this dialog.");
-  EXPECT_EQ(PlacedRect(text), DialogRectToPixels({7, 25, 229, 16}, base));
-  // The sentence does not fit one line of the item and wraps onto a second, which fits.
-  CRect textRect = DialogRectToPixels({7, 25, 229, 16}, base);
-  auto font = DialogFont::Get("MS Sans Serif", 8);
-  std::vector<std::string> lines = WrapText(*font, text.Text(), textRect.Width());
-  EXPECT_EQ(lines.size(), 2u);
-  EXPECT_LE(static_cast<int>(lines.size()) * font->Height(), textRect.Height() + font->Height() / 2);
+  auto* box = dynamic_cast<CCheckBox*>(dialog->Items()[0].get());
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(VisibleLabel(box->Text()), "Caret where the characters are drawn");
+  EXPECT_EQ(PlacedRect(*box), DialogRectToPixels({7, 25, 229, 12}, base));
+  // A click turns it; with no object to edit, the page fills and writes nothing.
+  display.Click(box->GetSafeHwnd(), 3, 3);
+  EXPECT_TRUE(box->IsChecked());
+  EXPECT_EQ(box->SendMessage(BM_GETCHECK, 0, 0), static_cast<LRESULT>(BST_CHECKED));
+  display.Click(box->GetSafeHwnd(), 3, 3);
+  EXPECT_FALSE(box->IsChecked());
 
   EXPECT_TRUE(display.WriteWindowPng(dialog->GetSafeHwnd(), TestOutputPath("property-page.png")));
   EXPECT_TRUE(page.UpdateData(TRUE));

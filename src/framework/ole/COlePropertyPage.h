@@ -5,7 +5,10 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "framework/ole/ObjectModel.h"
 #include "framework/resource/ResourceTable.h"
 #include "framework/window/Dialog.h"
 
@@ -17,6 +20,9 @@ class CDataExchange {
   BOOL m_bSaveAndValidate;  // TRUE: from the items to the properties
   // Set by the post-processing that ends every exchange of a page.
   bool postProcessed = false;
+  // What the bindings gathered from the items, for the post-processing to write: each
+  // property's name and value.
+  std::vector<std::pair<std::string, bool>> checks;
 };
 
 class COlePropertyPage {
@@ -47,12 +53,18 @@ class COlePropertyPage {
   BOOL UpdateData(BOOL saveAndValidate);
   // Writes the page's items to the properties, as the frame's OK and Apply do.
   void Apply() { UpdateData(TRUE); }
+  // The objects the page edits, through their dispatch interfaces; the caller holds them for
+  // as long as the page has them.
+  void SetObjects(std::vector<IDispatch*> objects) { objects_ = std::move(objects); }
 
  protected:
   // The page's exchange; a page lists its bindings and ends with DDP_PostProcessing.
   virtual void DoDataExchange(CDataExchange* dx);
   // Ends a page's exchange: what the bindings gathered is written to the properties.
   void DDP_PostProcessing(CDataExchange* dx);
+  // Binds check box id to the boolean property named property: filling the items checks it
+  // as the first object's property is; writing gathers its state for every object.
+  void DDP_Check(CDataExchange* dx, UINT id, const char* property);
 
  private:
   const ResourceTable& resources_;
@@ -60,4 +72,5 @@ class COlePropertyPage {
   std::string caption_;
   std::unique_ptr<CDialog> dialog_;
   bool active_ = false;
+  std::vector<IDispatch*> objects_;
 };

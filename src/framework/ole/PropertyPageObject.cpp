@@ -10,6 +10,9 @@ PropertyPageObject::~PropertyPageObject() {
 }
 
 void PropertyPageObject::ReleaseObjects() {
+  page_->SetObjects({});
+  for (IDispatch* object : dispatches_) object->Release();
+  dispatches_.clear();
   for (IUnknown* object : objects_) object->Release();
   objects_.clear();
 }
@@ -47,7 +50,11 @@ HRESULT PropertyPageObject::SetObjects(ULONG count, IUnknown** objects) {
   for (ULONG i = 0; i < count; ++i) {
     objects[i]->AddRef();
     objects_.push_back(objects[i]);
+    void* dispatch = nullptr;
+    if (SUCCEEDED(objects[i]->QueryInterface(IID_IDispatch, &dispatch)) && dispatch)
+      dispatches_.push_back(static_cast<IDispatch*>(dispatch));
   }
+  page_->SetObjects(dispatches_);
   return S_OK;
 }
 

@@ -37,4 +37,5 @@ class PropertyPageObject final
   std::unique_ptr<COlePropertyPage> page_;
   std::function<void()> onFinalRelease_;
   std::vector<IUnknown*> objects_;  // held while the page edits them
+  std::vector<IDispatch*> dispatches_;  // their dispatch interfaces, which the page uses
 };

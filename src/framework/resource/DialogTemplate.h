@@ -26,6 +26,7 @@ enum class DialogItemKind {
   Icon,              // an icon resource, drawn at the rectangle's top left
   PushButton,
   DefaultPushButton,  // the button that Return presses
+  CheckBox,           // a box that a click checks or clears, its label to the right
 };
 
 struct DialogItemTemplate {

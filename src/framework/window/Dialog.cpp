@@ -130,6 +130,9 @@ void CDialog::CreateItems() {
       case DialogItemKind::DefaultPushButton:
         window = std::make_unique<CPushButton>(item, font_);
         break;
+      case DialogItemKind::CheckBox:
+        window = std::make_unique<CCheckBox>(item, font_);
+        break;
     }
     if (window->Create(*this, rect)) items_.push_back(std::move(window));
   }
@@ -146,7 +149,7 @@ void CDialog::OnCommand(UINT id) {
     OnOK();
   else if (id == static_cast<UINT>(IDCANCEL))
     OnCancel();
-  else if (inModalLoop_ && dynamic_cast<CPushButton*>(GetDlgItem(id)))
+  else if (inModalLoop_ && dynamic_cast<CPushButton*>(GetDlgItem(id)) && !dynamic_cast<CCheckBox*>(GetDlgItem(id)))
     EndDialog(static_cast<int>(id));
 }
 

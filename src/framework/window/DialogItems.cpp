@@ -1,5 +1,7 @@
 #include "framework/window/DialogItems.h"
 
+#include <algorithm>
+
 #include "framework/window/CDC.h"
 #include "framework/window/Display.h"
 
@@ -137,4 +139,50 @@ void CPushButton::Paint(CDC& dc, const CRect& client) {
   int x = (client.Width() - Font().TextWidth(label)) / 2 + shift;
   int y = (client.Height() - Font().Height()) / 2 + shift;
   Font().Draw(*dc.m_hDC, x, y, label);
+}
+
+void CCheckBox::SetChecked(bool checked) {
+  if (checked == checked_) return;
+  checked_ = checked;
+  UpdateWindow();
+}
+
+LRESULT CCheckBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case BM_GETCHECK:
+      return checked_ ? BST_CHECKED : BST_UNCHECKED;
+    case BM_SETCHECK:
+      SetChecked(wParam == BST_CHECKED);
+      return 0;
+    case WM_LBUTTONUP: {
+      // A click that ends over the box turns it, before the dialog hears of the click.
+      CRect client;
+      GetClientRect(&client);
+      if (IsPressed() && client.PtInRect(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)))) SetChecked(!checked_);
+      return CPushButton::WindowProc(message, wParam, lParam);
+    }
+    default:
+      return CPushButton::WindowProc(message, wParam, lParam);
+  }
+}
+
+void CCheckBox::Paint(CDC& dc, const CRect& client) {
+  dc.FillSolidRect(&client, kDialogFaceColor);
+  // A square as high as the font, sunken, white inside, with a check drawn while checked.
+  const int side = std::min(client.Height(), std::max(Font().Height(), 9));
+  const int top = (client.Height() - side) / 2;
+  CRect box(0, top, side, top + side);
+  Ring(dc, box, kDialogShadowColor, kDialogLightColor);
+  box.DeflateRect(1, 1);
+  Ring(dc, box, kDialogDarkShadowColor, kDialogFaceColor);
+  box.DeflateRect(1, 1);
+  dc.FillSolidRect(&box, IsPressed() ? kDialogFaceColor : kDialogLightColor);
+  if (checked_) {
+    CRect mark = box;
+    mark.DeflateRect(2, 2);
+    dc.FillSolidRect(&mark, kDialogTextColor);
+  }
+  if (!dc.m_hDC) return;
+  const std::string label = VisibleLabel(Text());
+  Font().Draw(*dc.m_hDC, side + 4, (client.Height() - Font().Height()) / 2, label);
 }

@@ -83,5 +83,28 @@ class CPushButton : public CDialogItem {
   bool pressed_ = false;
 };
 
+// BM_GETCHECK and BM_SETCHECK: a check box's state, BST_CHECKED or BST_UNCHECKED.
+inline constexpr UINT BM_GETCHECK = 0x00F0;
+inline constexpr UINT BM_SETCHECK = 0x00F1;
+inline constexpr WPARAM BST_UNCHECKED = 0;
+inline constexpr WPARAM BST_CHECKED = 1;
+
+// A check box: a click on it checks or clears it and, like a push button's, sends WM_COMMAND
+// (its identifier, BN_CLICKED) to the dialog.
+class CCheckBox : public CPushButton {
+ public:
+  using CPushButton::CPushButton;
+  bool IsChecked() const { return checked_; }
+  void SetChecked(bool checked);
+
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ protected:
+  void Paint(CDC& dc, const CRect& client) override;
+
+ private:
+  bool checked_ = false;
+};
+
 // The label of a button or text as a person reads it: without the "&" of an access key.
 std::string VisibleLabel(const std::string& text);
