@@ -108,7 +108,12 @@ std::string CKestrixCtrl::Verify() {
     if (implied != shown) {
       auto describe = [](const HighlightSpans& spans) {
         std::string out = spans.empty() ? "0..0" : "";
-        for (const auto& [l, r] : spans) out += (out.empty() ? "" : " ") + std::to_string(l) + ".." + std::to_string(r);
+        for (const auto& [l, r] : spans) {
+          if (!out.empty()) out += ' ';
+          out += std::to_string(l);
+          out += "..";
+          out += std::to_string(r);
+        }
         return out;
       };
       return Broken("highlight", "line ", n, " shows ", describe(shown), " where ", from, "..", to, " implies ",

@@ -362,8 +362,12 @@ Shown ScriptRunner::Observe(const std::vector<Word>& w, size_t& i) {
     if (!r.highlighted || lo == hi) return TextShown("none");
     if (r.spans.size() > 1) {
       std::string shown;
-      for (const auto& [left, right] : r.spans)
-        shown += (shown.empty() ? "" : " ") + std::to_string(left) + ".." + std::to_string(right);
+      for (const auto& [left, right] : r.spans) {
+        if (!shown.empty()) shown += ' ';
+        shown += std::to_string(left);
+        shown += "..";
+        shown += std::to_string(right);
+      }
       return TextShown(shown);
     }
     return TextShown(std::to_string(lo) + ".." + std::to_string(hi));

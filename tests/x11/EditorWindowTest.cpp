@@ -18,6 +18,7 @@
 #include "TextFile.h"
 #include "XServer.h"
 #include "control/Observation.h"
+#include "framework/text/Cp1256.h"
 #include "framework/gdi/DialogFont.h"
 
 namespace {
@@ -119,6 +120,48 @@ TEST_F(EditorWindow, TheCaretStandsWhereTheCharactersAreDrawnUnlessAskedOtherwis
       EXPECT_LT(end, start);
     editor_.reset();
   }
+}
+
+// Shift+Right over the boundary of a Latin and an Arabic run selects a logical range that the
+// window shows as two spans, the Arabic letters' at the right end of their word. With
+// KESTRIX_KEEP_SCREENSHOTS set, the window is kept as kestrix-edit.png (the README's picture).
+TEST_F(EditorWindow, ASelectionOverARunBoundaryShowsAsTwoSpans) {
+  EditorOptions options;
+  options.server = server_->Name();
+  options.width = 560;
+  options.height = 200;
+  editor_ = std::make_unique<Editor>(options);
+  std::string id = std::to_string(editor_->Window().XWindowId());
+  ASSERT_TRUE(Tool({"xdotool", "windowmap", "--sync", id}).finished);
+  ASSERT_TRUE(Tool({"xdotool", "windowfocus", "--sync", id}).finished);
+  ASSERT_TRUE(Until([&] { return Display().GetFocus() == Ctrl().GetSafeHwnd(); }));
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready()) << "the X server has no XTEST extension";
+  Ctrl().SetText(Cp1256FromUtf8("مرحبا بكم في Kestrix، محرر النصوص العربية والإنجليزية.\r"
+                                "Kestrix edits plain text that mixes English and العربية on one line.\r"
+                                "يكتب السطر من اليمين إلى اليسار، والكلمات English تبقى كما هي.\r"
+                                "Ctrl+S saves the file as UTF-8."));
+  keys.Press("ctrl+Home");
+  keys.Press("Down");
+  keys.Press("Home");
+  for (int i = 0; i < 36; ++i) keys.Press("Right");
+  // "English and " and then, going right on the screen, into the Arabic word from its left.
+  for (int i = 0; i < 13; ++i) keys.Press("shift+Right");
+  ASSERT_TRUE(Until([&] { return ControlObservation(Ctrl()).Caret().index == 54; }))
+      << ControlObservation(Ctrl()).Caret().index;
+  const std::optional<ObservedLine> line = ControlObservation(Ctrl()).Line(2);
+  ASSERT_TRUE(line.has_value());
+  ASSERT_EQ(line->highlightSpans.size(), 2u);
+  Pump(100);
+  const Surface real = editor_->Window().Screenshot();
+  const int y = line->y - Ctrl().m_BaselineLift - Ctrl().m_Ascent / 2;
+  // Inside each span the white background shows inverted: mostly dark.
+  for (const auto& [left, right] : line->highlightSpans) {
+    int dark = 0;
+    for (int x = left; x < right; ++x) dark += (real.Pixel(x, y) & 0xFF) < 0x80;
+    EXPECT_GT(dark * 2, right - left) << left << ".." << right;
+  }
+  if (std::getenv("KESTRIX_KEEP_SCREENSHOTS")) WritePng(real, TestOutputPath("kestrix-edit.png"));
 }
 
 TEST_F(EditorWindow, TheReadingOrderKeysSwitchWhatTheKeysType) {

@@ -15,7 +15,9 @@ void LockModule(bool lock) { TheKestrixApp().LockServer(lock); }
 
 ClassId PropertyPageClass() { return ClassIdOf(CLSID_KestrixPropPage); }
 
-PageResources PropertyPageResources() { return {IDD_PROPPAGE_KESTRIX, IDS_KESTRIX_PPG_CAPTION}; }
+PageResources PropertyPageResources() {
+  return {IDD_PROPPAGE_KESTRIX, IDS_KESTRIX_PPG_CAPTION, IDC_VISUAL_CARET};
+}
 
 bool BuildModuleRegistration(RegistryTree& tree) {
   if (!TheKestrixApp().UpdateRegistryAll(tree, TRUE)) return false;

@@ -20,6 +20,7 @@ ClassId PropertyPageClass();
 struct PageResources {
   unsigned dialog;
   unsigned caption;
+  unsigned visualCaretBox;  // the check box bound to VisualCaret
 };
 PageResources PropertyPageResources();
 // Writes into tree what registering the module's classes puts in the classes root: the

@@ -10,20 +10,59 @@
 namespace win32host {
 namespace {
 
-// The page's items need no handling of their own: the dialog manager's defaults serve.
-INT_PTR CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+// The property a check box of the page shows and sets.
+constexpr const wchar_t* kVisualCaret = L"VisualCaret";
 
-HWND CreatePageWindow(HWND parent) {
-  return CreateDialogParamW(ThisModule(),
-                            MAKEINTRESOURCEW(static_cast<WORD>(PropertyPageResources().dialog)),
-                            parent, &PageProc, 0);
+DISPID DispidOf(IDispatch* object, const wchar_t* name) {
+  DISPID id = DISPID_UNKNOWN;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return DISPID_UNKNOWN;
+  return id;
+}
+
+// The object's boolean property, or nothing when it has none.
+bool ReadFlag(IUnknown* object, const wchar_t* name, bool& value) {
+  IDispatch* dispatch = nullptr;
+  if (FAILED(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))) || !dispatch) return false;
+  bool read = false;
+  if (const DISPID id = DispidOf(dispatch, name); id != DISPID_UNKNOWN) {
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    VARIANT result;
+    VariantInit(&result);
+    if (SUCCEEDED(dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr,
+                                   nullptr)) &&
+        result.vt == VT_BOOL) {
+      value = result.boolVal != VARIANT_FALSE;
+      read = true;
+    }
+    VariantClear(&result);
+  }
+  dispatch->Release();
+  return read;
+}
+
+void WriteFlag(IUnknown* object, const wchar_t* name, bool value) {
+  IDispatch* dispatch = nullptr;
+  if (FAILED(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))) || !dispatch) return;
+  if (const DISPID id = DispidOf(dispatch, name); id != DISPID_UNKNOWN) {
+    VARIANT arg;
+    VariantInit(&arg);
+    arg.vt = VT_BOOL;
+    arg.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS put{&arg, &named, 1, 1};
+    dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &put, nullptr, nullptr, nullptr);
+  }
+  dispatch->Release();
 }
 
 // The template's size in pixels, as the dialog manager converts its dialog units with the
 // template's font: a page window made out of sight and measured.
 SIZE MeasurePage() {
   SIZE size{};
-  if (HWND probe = CreatePageWindow(HWND_MESSAGE)) {
+  if (HWND probe = CreateDialogParamW(ThisModule(),
+                                      MAKEINTRESOURCEW(static_cast<WORD>(PropertyPageResources().dialog)),
+                                      HWND_MESSAGE, nullptr, 0)) {
     RECT rect{};
     GetWindowRect(probe, &rect);
     size = {rect.right - rect.left, rect.bottom - rect.top};
@@ -41,6 +80,28 @@ std::wstring Caption() {
 }
 
 }  // namespace
+
+// A click on the check box makes the page dirty, and the frame is told so that it offers Apply.
+INT_PTR CALLBACK PropertyPage::PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(window, DWLP_USER, lParam);
+    return TRUE;
+  }
+  auto* page = reinterpret_cast<PropertyPage*>(GetWindowLongPtrW(window, DWLP_USER));
+  if (page && message == WM_COMMAND && LOWORD(wParam) == PropertyPageResources().visualCaretBox &&
+      HIWORD(wParam) == BN_CLICKED) {
+    page->dirty_ = true;
+    if (page->site_) page->site_->OnStatusChange(PROPPAGESTATUS_DIRTY);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+HWND PropertyPage::CreatePageWindow(HWND parent) {
+  return CreateDialogParamW(ThisModule(),
+                            MAKEINTRESOURCEW(static_cast<WORD>(PropertyPageResources().dialog)),
+                            parent, &PageProc, reinterpret_cast<LPARAM>(this));
+}
 
 PropertyPage* PropertyPage::Create() { return new (std::nothrow) PropertyPage(); }
 
@@ -65,6 +126,10 @@ HRESULT PropertyPage::Activate(HWND parent, LPCRECT rect, BOOL) {
   if (window_) return E_UNEXPECTED;
   window_ = CreatePageWindow(parent);
   if (!window_) return E_FAIL;
+  bool visual = false;
+  if (!objects_.empty() && ReadFlag(objects_.front(), kVisualCaret, visual))
+    CheckDlgButton(window_, static_cast<int>(PropertyPageResources().visualCaretBox), visual ? BST_CHECKED : BST_UNCHECKED);
+  dirty_ = false;
   Move(rect);
   return S_OK;
 }
@@ -124,9 +189,16 @@ HRESULT PropertyPage::Move(LPCRECT rect) {
   return S_OK;
 }
 
-HRESULT PropertyPage::IsPageDirty() { return S_FALSE; }
+HRESULT PropertyPage::IsPageDirty() { return dirty_ ? S_OK : S_FALSE; }
 
-HRESULT PropertyPage::Apply() { return S_OK; }
+HRESULT PropertyPage::Apply() {
+  if (!window_) return S_OK;
+  const bool visual =
+      IsDlgButtonChecked(window_, static_cast<int>(PropertyPageResources().visualCaretBox)) == BST_CHECKED;
+  for (IUnknown* object : objects_) WriteFlag(object, kVisualCaret, visual);
+  dirty_ = false;
+  return S_OK;
+}
 
 // The page has no help file.
 HRESULT PropertyPage::Help(LPCOLESTR) { return E_NOTIMPL; }

@@ -1,6 +1,7 @@
 // The control's property page as a Windows property frame holds it: a real child dialog built
-// from the page's template in the module's resources, captioned from its string. The page
-// binds no property, so it is never dirty and applying has nothing to write.
+// from the page's template in the module's resources, captioned from its string. Its check box
+// shows the first object's VisualCaret; once clicked the page is dirty, and applying writes
+// the box's state to every object.
 #pragma once
 
 #include <windows.h>
@@ -37,11 +38,14 @@ class PropertyPage final
   PropertyPage();
   ~PropertyPage() override;
   void ReleaseObjects();
+  static INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND CreatePageWindow(HWND parent);
 
   IPropertyPageSite* site_ = nullptr;
   std::vector<IUnknown*> objects_;  // held while the page edits them
   HWND window_ = nullptr;
   SIZE size_{};  // pixels; measured once
+  bool dirty_ = false;
 };
 
 }  // namespace win32host
