@@ -73,7 +73,7 @@ TEST_F(ControlAutomation, EveryPropertyReadsBackWhatWasWritten) {
     EXPECT_EQ(A().GetLong(name), value) << name;
   }
   for (const wchar_t* name :
-       {L"MultiLines", L"WordWrap", L"HideSelection", L"WantReturn", L"ReadOnly"}) {
+       {L"MultiLines", L"WordWrap", L"HideSelection", L"WantReturn", L"ReadOnly", L"VisualCaret"}) {
     for (bool value : {false, true}) {
       ASSERT_EQ(A().PutBool(name, value), S_OK) << name;
       EXPECT_EQ(A().GetLong(name) != 0, value) << name;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "Automation.h"
 #include "Container.h"
 #include "Pixels.h"
 #include "WindowSearch.h"
@@ -13,8 +14,7 @@
 namespace {
 
 constexpr wchar_t kPageProgId[] = L"KESTRIX.KestrixPropPage.1";
-constexpr wchar_t kPageText[] =
-    L"TODO: Place controls to manipulate properties of Kestrix Control on this dialog.";
+constexpr wchar_t kPageText[] = L"&Caret where the characters are drawn";
 
 CLSID PageClass() {
   CLSID clsid{};
@@ -94,15 +94,25 @@ TEST_F(PropertyPageTest, ItTellsItsCaptionAndSizeAndShowsAsARealChildDialog) {
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&placed), 2);
   EXPECT_EQ(placed.top, 30);
 
-  // Nothing is bound, so nothing is ever left to apply.
+  // The check box shows VisualCaret; a click makes the page dirty, and applying writes it.
+  Automation control(container.Dispatch());
+  EXPECT_EQ(SendMessageW(text, BM_GETCHECK, 0, 0), BST_UNCHECKED);
   EXPECT_EQ(page->IsPageDirty(), S_FALSE);
+  SendMessageW(text, BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageW(text, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(page->IsPageDirty(), S_OK);
+  EXPECT_EQ(control.GetLong(L"VisualCaret"), 0);
   EXPECT_EQ(page->Apply(), S_OK);
+  EXPECT_NE(control.GetLong(L"VisualCaret"), 0);
+  EXPECT_EQ(page->IsPageDirty(), S_FALSE);
   ASSERT_EQ(page->Deactivate(), S_OK);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(page->Show(SW_SHOW), E_UNEXPECTED);
-  // A page can be shown again.
+  // A page can be shown again, the box as the control has it now.
   ASSERT_EQ(page->Activate(parent, &at, TRUE), S_OK);
-  EXPECT_NE(FindChildWithText(parent, kPageText), nullptr);
+  const HWND again = FindChildWithText(parent, kPageText);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(SendMessageW(again, BM_GETCHECK, 0, 0), BST_CHECKED);
   ASSERT_EQ(page->Deactivate(), S_OK);
 
   ASSERT_EQ(page->SetObjects(0, nullptr), S_OK);

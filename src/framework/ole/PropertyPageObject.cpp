@@ -73,7 +73,8 @@ HRESULT PropertyPageObject::Move(const RECT* rect) {
   return S_OK;
 }
 
-// The page binds no property of its own, so it never holds unapplied changes.
+// The framework's frame applies every page on OK and Apply whatever this says, so the page
+// keeps no account of changes.
 HRESULT PropertyPageObject::IsPageDirty() { return S_FALSE; }
 
 HRESULT PropertyPageObject::Apply() {

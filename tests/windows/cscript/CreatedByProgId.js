@@ -27,6 +27,7 @@ function checkAll() {
   check("WantReturn", o.WantReturn, true);
   check("HideSelection", o.HideSelection, true);
   check("ReadOnly", o.ReadOnly, false);
+  check("VisualCaret", o.VisualCaret, false);
   check("Modified", o.Modified, false);
   check("Text", o.Text, "");
 
