@@ -76,6 +76,12 @@ SegmentShaper::SingleWidths& SegmentShaper::SingleWidthsOf(uint32_t font, uint8_
 
 void SegmentShaper::ByteEdges(const LoadedFont& font, FontSlot slot, std::string_view bytes,
                               std::vector<int32_t>& left, std::vector<int32_t>& right) {
+  const Probe probe{font.Serial(), static_cast<uint8_t>(slot), bytes};
+  if (const Edges* known = edges_.Find(probe)) {
+    left = known->left;
+    right = known->right;
+    return;
+  }
   const size_t n = bytes.size();
   const int32_t width = Width(font, slot, bytes);
   left.assign(n, 0);
@@ -137,6 +143,7 @@ void SegmentShaper::ByteEdges(const LoadedFont& font, FontSlot slot, std::string
     }
     begin = end;
   }
+  edges_.Insert(Key{probe.font, probe.slot, std::string(bytes)}, Edges{left, right});
 }
 
 int32_t SegmentShaper::RunShaper(const LoadedFont& font, FontSlot slot, std::string_view bytes,

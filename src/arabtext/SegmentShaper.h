@@ -131,6 +131,12 @@ class SegmentShaper {
   BoundedCache<Key, int32_t, KeyHash, KeyEqual> longWidths_{kLongWidthCapacity};
   ChunkedWords chunked_;
   ShapedSegment span_;  // the part of a long segment asked for last
+  // Byte edges of words, which a caret placed where the characters are drawn asks for again
+  // after every keystroke.
+  struct Edges {
+    std::vector<int32_t> left, right;
+  };
+  BoundedCache<Key, Edges, KeyHash, KeyEqual> edges_{4096};
 };
 
 }  // namespace arabtext

@@ -95,15 +95,15 @@ TEST_F(PropertyPageTest, ItTellsItsCaptionAndSizeAndShowsAsARealChildDialog) {
   EXPECT_EQ(placed.top, 30);
 
   // The check box shows VisualCaret; a click makes the page dirty, and applying writes it.
-  Automation control(container.Dispatch());
+  Automation automation(container.Dispatch());
   EXPECT_EQ(SendMessageW(text, BM_GETCHECK, 0, 0), BST_UNCHECKED);
   EXPECT_EQ(page->IsPageDirty(), S_FALSE);
   SendMessageW(text, BM_CLICK, 0, 0);
   EXPECT_EQ(SendMessageW(text, BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(page->IsPageDirty(), S_OK);
-  EXPECT_EQ(control.GetLong(L"VisualCaret"), 0);
+  EXPECT_EQ(automation.GetLong(L"VisualCaret"), 0);
   EXPECT_EQ(page->Apply(), S_OK);
-  EXPECT_NE(control.GetLong(L"VisualCaret"), 0);
+  EXPECT_NE(automation.GetLong(L"VisualCaret"), 0);
   EXPECT_EQ(page->IsPageDirty(), S_FALSE);
   ASSERT_EQ(page->Deactivate(), S_OK);
   EXPECT_FALSE(IsWindow(window));
