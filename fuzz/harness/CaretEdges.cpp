@@ -8,6 +8,8 @@
 #include "control/KestrixCtrl.h"
 #include "layout/FixedMetricTextLibrary.h"
 
+namespace kestrix {
+
 namespace fuzzing {
 namespace {
 
@@ -208,3 +210,5 @@ std::string CaretEdges::Check(CKestrixCtrl& c) {
 }
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

@@ -17,6 +17,8 @@
 
 #include "framework/WinTypes.h"
 
+namespace kestrix {
+
 class CKestrixCtrl;
 
 namespace fuzzing {
@@ -45,3 +47,5 @@ class CaretEdges {
 };
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

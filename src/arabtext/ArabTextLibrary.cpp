@@ -13,7 +13,7 @@
 #include "arabtext/ShownPart.h"
 #include "arabtext/VisualOrder.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 // Contexts that are never released are forgotten past this many, so a careless caller
 // cannot grow the table without limit.
@@ -171,4 +171,4 @@ bool ArabTextLibrary::DrawnBytes(HDC hdc, const char* chars, int32_t count, bool
 int ArabTextLibrary::LineHeight(HDC hdc) { return impl_->FontsFor(hdc).LineHeight(); }
 int ArabTextLibrary::Ascent(HDC hdc) { return impl_->FontsFor(hdc).Ascent(); }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -19,7 +19,7 @@
 
 struct hb_buffer_t;
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 class LoadedFont;
 
@@ -139,4 +139,4 @@ class SegmentShaper {
   BoundedCache<Key, Edges, KeyHash, KeyEqual> edges_{4096};
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

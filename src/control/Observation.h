@@ -11,6 +11,8 @@
 
 #include "framework/ole/OleTypes.h"
 
+namespace kestrix {
+
 class CKestrixCtrl;
 
 struct ObservedLine {
@@ -78,3 +80,5 @@ class ControlObservation {
  private:
   CKestrixCtrl& control_;
 };
+
+}  // namespace kestrix

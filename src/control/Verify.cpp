@@ -11,6 +11,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 
 // The name of the broken rule, then its detail.
@@ -140,3 +142,5 @@ std::string CKestrixCtrl::Verify() {
   }
   return std::string();
 }
+
+}  // namespace kestrix

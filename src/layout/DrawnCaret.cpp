@@ -8,6 +8,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 bool IsTrailingSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 }  // namespace
@@ -147,3 +149,5 @@ void CKestrixCtrl::SetVisualCaret(BOOL visual) {
   }
   SetModifiedFlag(TRUE);
 }
+
+}  // namespace kestrix

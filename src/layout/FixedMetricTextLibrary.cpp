@@ -7,6 +7,8 @@
 #include "arabtext/BidiLevels.h"
 #include "layout/CharClass.h"
 
+namespace kestrix {
+
 namespace {
 constexpr unsigned char kTatweel = 0xDC;
 
@@ -182,3 +184,5 @@ std::vector<TextLibraryCall> FixedMetricTextLibrary::CallsOf(const std::string& 
     if (c.function == function) out.push_back(c);
   return out;
 }
+
+}  // namespace kestrix

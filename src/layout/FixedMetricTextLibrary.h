@@ -17,6 +17,8 @@
 
 #include "layout/TextLibrary.h"
 
+namespace kestrix {
+
 struct TextLibraryCall {
   std::string function;
   HDC hdc = nullptr;
@@ -69,3 +71,5 @@ class FixedMetricTextLibrary final : public TextLibrary {
   std::string measured_;           // the last string measured
   std::vector<int> measuredUpTo_;  // [i]: the width of its first i bytes
 };
+
+}  // namespace kestrix

@@ -3,6 +3,8 @@
 #include <memory>
 #include <vector>
 
+namespace kestrix {
+
 void RealTextLibrary::aSelectDC(HDC hdc, const LOGFONT* latin, const LOGFONT* arabic) {
   library_.SelectFonts(hdc, latin, arabic);
 }
@@ -30,3 +32,5 @@ bool RealTextLibrary::aDrawnChars(HDC hdc, const char* chars, int32_t count, Dra
 void RealTextLibrary::aSetReadingOrder(int32_t order) { readingOrder_ = order; }
 
 void RealTextLibrary::aSetKeyboardLanguage(int32_t language) { keyboardLanguage_ = language; }
+
+}  // namespace kestrix

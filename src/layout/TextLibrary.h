@@ -8,6 +8,8 @@
 #include "framework/WinTypes.h"
 #include "framework/gdi/DeviceContext.h"
 
+namespace kestrix {
+
 // Where one character of a string stands as aTextOut draws it with its left end at 0: the
 // pixels from left up to right (equal for a character drawn with no width) and whether its
 // run goes right to left.
@@ -41,3 +43,5 @@ class TextLibrary {
   virtual void aSetReadingOrder(int32_t order) = 0;
   virtual void aSetKeyboardLanguage(int32_t language) = 0;
 };
+
+}  // namespace kestrix

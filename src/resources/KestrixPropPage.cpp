@@ -2,6 +2,8 @@
 
 #include "resources/KestrixResources.h"
 
+namespace kestrix {
+
 CKestrixPropPage::CKestrixPropPage()
     : COlePropertyPage(KestrixResources(), IDD_PROPPAGE_KESTRIX, IDS_KESTRIX_PPG_CAPTION) {}
 
@@ -9,3 +11,5 @@ void CKestrixPropPage::DoDataExchange(CDataExchange* dx) {
   DDP_Check(dx, IDC_VISUAL_CARET, "VisualCaret");
   DDP_PostProcessing(dx);
 }
+
+}  // namespace kestrix

@@ -14,7 +14,7 @@
 #include "arabtext/LineMeasurer.h"
 #include "arabtext/LineRenderer.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 using testing::Canvas;
@@ -352,4 +352,4 @@ TEST_F(ArabTextLibraryTest, WritesAMixedLineForLookingAt) {
 }
 
 }  // namespace
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

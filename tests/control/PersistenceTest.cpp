@@ -10,6 +10,8 @@
 #include "ControlHost.h"
 #include "framework/ole/PropertyBagFile.h"
 
+namespace kestrix {
+
 namespace {
 
 std::string AllBytes() {
@@ -343,3 +345,5 @@ TEST(Persistence, TheContainerLearnsWhatALoadCouldNotReadAndSavesWhatItOpened) {
   EXPECT_EQ(std::get<CString>(*saved.Read("m_Text")), "bc");
   hosted->Release();
 }
+
+}  // namespace kestrix

@@ -11,6 +11,8 @@
 #include "framework/ole/Variant.h"
 #include "framework/text/Cp1256.h"
 
+namespace kestrix {
+
 namespace {
 
 TEST(RealLibrary, MixedTextInkStaysInsideItsLines) {
@@ -239,3 +241,5 @@ TEST(RealLibrary, ShowingAnUnbrokenWordCopiesGlyphsInProportionToItsLength) {
     EXPECT_LT(large, 5 * small) << small << " then " << large;
   }
 }
+
+}  // namespace kestrix

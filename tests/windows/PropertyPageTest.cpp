@@ -11,6 +11,8 @@
 #include "Pixels.h"
 #include "WindowSearch.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr wchar_t kPageProgId[] = L"KESTRIX.KestrixPropPage.1";
@@ -163,3 +165,5 @@ TEST_F(PropertyPageTest, TheControlNamesItsOnePageAndItsPropertiesVerbOpensAFram
 }
 
 }  // namespace
+
+}  // namespace kestrix

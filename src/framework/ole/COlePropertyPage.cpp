@@ -4,6 +4,8 @@
 #include "framework/window/DialogItems.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 COlePropertyPage::COlePropertyPage(const ResourceTable& resources, UINT templateId, UINT captionId)
     : resources_(resources), templateId_(templateId), caption_(LoadResourceString(resources, captionId)) {}
 
@@ -95,3 +97,5 @@ void COlePropertyPage::DDP_PostProcessing(CDataExchange* dx) {
   dx->checks.clear();
   dx->postProcessed = true;
 }
+
+}  // namespace kestrix

@@ -8,9 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "framework/ole/ObjectModel.h"
-#include "framework/resource/ResourceTable.h"
-#include "framework/window/Dialog.h"
+#include "../resource/ResourceTable.h"
+#include "../window/Dialog.h"
+#include "ObjectModel.h"
+
+namespace kestrix {
 
 // One data exchange between a page's items and the properties of the objects it edits.
 class CDataExchange {
@@ -74,3 +76,5 @@ class COlePropertyPage {
   bool active_ = false;
   std::vector<IDispatch*> objects_;
 };
+
+}  // namespace kestrix

@@ -6,9 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "framework/ole/COlePropertyPage.h"
-#include "framework/ole/PropertyPage.h"
-#include "framework/ole/Unknown.h"
+#include "COlePropertyPage.h"
+#include "PropertyPage.h"
+#include "Unknown.h"
+
+namespace kestrix {
 
 class PropertyPageObject final
     : public com::Object<com::Counted,
@@ -39,3 +41,5 @@ class PropertyPageObject final
   std::vector<IUnknown*> objects_;  // held while the page edits them
   std::vector<IDispatch*> dispatches_;  // their dispatch interfaces, which the page uses
 };
+
+}  // namespace kestrix

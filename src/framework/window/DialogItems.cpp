@@ -5,6 +5,8 @@
 #include "framework/window/CDC.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 void Ring(CDC& dc, CRect r, COLORREF topLeft, COLORREF bottomRight) {
@@ -186,3 +188,5 @@ void CCheckBox::Paint(CDC& dc, const CRect& client) {
   const std::string label = VisibleLabel(Text());
   Font().Draw(*dc.m_hDC, side + 4, (client.Height() - Font().Height()) / 2, label);
 }
+
+}  // namespace kestrix
