@@ -7,6 +7,8 @@ namespace kestrix {
 CKestrixCtrl::CKestrixCtrl(TextLibrary& library)
     : m_FontAr(this), m_FontEn(this), m_TextLib(&library) {
   InitializeIIDs(&IID_DKestrix, &IID_DKestrixEvents);
+  // Lines without a strong character run the way this control reads, in whichever library.
+  m_TextLib->FollowReadingOrder(&m_ReadingOrder, true);
   // Usable from the moment it exists: a script host creates the control by name and never
   // asks for InitNew or Load, so the defaults and both fonts are set here, and InitNew or Load
   // then sets them again.
@@ -15,6 +17,7 @@ CKestrixCtrl::CKestrixCtrl(TextLibrary& library)
 
 CKestrixCtrl::~CKestrixCtrl() {
   if (m_hWnd) DestroyWindow();
+  m_TextLib->FollowReadingOrder(&m_ReadingOrder, false);
   m_FontEn.ReleaseFont();
   m_FontAr.ReleaseFont();
   m_PositionStack.clear();
@@ -23,7 +26,9 @@ CKestrixCtrl::~CKestrixCtrl() {
 
 bool CKestrixCtrl::UseTextLibrary(TextLibrary& library) {
   if (m_hWnd) return false;
+  m_TextLib->FollowReadingOrder(&m_ReadingOrder, false);
   m_TextLib = &library;
+  m_TextLib->FollowReadingOrder(&m_ReadingOrder, true);
   return true;
 }
 

@@ -13,12 +13,8 @@ arabtext::ArabTextLibrary& SharedArabTextLibrary() {
 }
 }  // namespace
 
-CKestrixCtrl::CKestrixCtrl() : CKestrixCtrl(std::make_unique<RealTextLibrary>(SharedArabTextLibrary())) {
-  // The control's own reading order is pointed at once the control exists: naming a member
-  // while the delegated constructor's arguments are worked out reaches into an object not yet
-  // made.
-  static_cast<RealTextLibrary&>(*m_OwnTextLib).FollowOrder(&m_ReadingOrder);
-}
+// The delegated constructor points the library at the control's reading order.
+CKestrixCtrl::CKestrixCtrl() : CKestrixCtrl(std::make_unique<RealTextLibrary>(SharedArabTextLibrary())) {}
 
 CKestrixCtrl::CKestrixCtrl(std::unique_ptr<TextLibrary> own) : CKestrixCtrl(*own) {
   m_OwnTextLib = std::move(own);

@@ -11,7 +11,15 @@
 namespace kestrix {
 
 namespace {
+
 bool IsTrailingSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+// The caret never stands after a line's CR.
+int LastCaretIndex(const CString& text) {
+  const auto length = static_cast<int>(text.size());
+  return text.find('\r') != CString::npos ? length - 1 : length;
+}
+
 }  // namespace
 
 CKestrixCtrl::DrawnLine CKestrixCtrl::LayOutDrawnLine() {
@@ -63,12 +71,6 @@ bool CKestrixCtrl::DrawnCaretRunsRightToLeft(const DrawnLine& line, int index) c
   const auto count = static_cast<int>(line.chars.size());
   index = std::clamp(index, 0, count);
   return line.chars[static_cast<size_t>(index > 0 ? index - 1 : 0)].rightToLeft;
-}
-
-// The caret never stands after a line's CR.
-static int LastCaretIndex(const CString& text) {
-  const auto length = static_cast<int>(text.size());
-  return text.find('\r') != CString::npos ? length - 1 : length;
 }
 
 int CKestrixCtrl::DrawnIndexFromX(int x) {

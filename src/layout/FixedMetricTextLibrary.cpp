@@ -149,7 +149,7 @@ void FixedMetricTextLibrary::aTextOut(HDC hdc, int32_t x, int32_t y, const char*
     clipLeft = std::min<int64_t>(clipLeft, r.left);
     clipRight = std::max<int64_t>(clipRight, r.right);
   }
-  Layout(s, readingOrder != 0, drawn_);
+  Layout(s, RightToLeftDefault(), drawn_);
   for (const DrawnChar& d : drawn_) {
     const int left = x + d.left, w = d.right - d.left;
     // A box one pixel inside each side, so neighbouring characters stay apart.
@@ -164,7 +164,7 @@ void FixedMetricTextLibrary::aTextOut(HDC hdc, int32_t x, int32_t y, const char*
 bool FixedMetricTextLibrary::aDrawnChars(HDC hdc, const char* chars, int32_t count, DrawnChar* out) {
   const std::string_view s = chars && count > 0 ? std::string_view(chars, static_cast<size_t>(count)) : std::string_view();
   if (recordCalls) Record({"aDrawnChars", hdc, {count}, std::string(s)});
-  const bool rightToLeft = Layout(s, readingOrder != 0, drawn_);
+  const bool rightToLeft = Layout(s, RightToLeftDefault(), drawn_);
   std::copy(drawn_.begin(), drawn_.end(), out);
   return rightToLeft;
 }

@@ -38,6 +38,12 @@ class FixedMetricTextLibrary final : public TextLibrary {
   SIZE aTextExtent(HDC hdc, const char* chars, int32_t count) override;
   void aTextOut(HDC hdc, int32_t x, int32_t y, const char* chars, int32_t count) override;
   bool aDrawnChars(HDC hdc, const char* chars, int32_t count, DrawnChar* out) override;
+  void FollowReadingOrder(const short* order, bool follow) override {
+    if (follow)
+      followedOrder_ = order;
+    else if (followedOrder_ == order)
+      followedOrder_ = nullptr;
+  }
   void aSetReadingOrder(int32_t order) override;
   void aSetKeyboardLanguage(int32_t language) override;
 
@@ -67,6 +73,11 @@ class FixedMetricTextLibrary final : public TextLibrary {
  private:
   void Record(TextLibraryCall call);
 
+  // The reading order that decides a paragraph without a strong character: the one followed,
+  // else the one set last.
+  bool RightToLeftDefault() const { return (followedOrder_ ? *followedOrder_ : readingOrder) != 0; }
+
+  const short* followedOrder_ = nullptr;
   std::vector<DrawnChar> drawn_;
   std::string measured_;           // the last string measured
   std::vector<int> measuredUpTo_;  // [i]: the width of its first i bytes

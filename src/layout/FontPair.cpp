@@ -64,6 +64,9 @@ void CKestrixCtrl::SelectFontPair() {
   HDC hdc = m_pDC ? m_pDC->GetSafeHdc() : nullptr;
   if (m_pDC) m_pDC->SelectStockObject(SYSTEM_FONT);
   m_TextLib->aSelectDC(hdc, &latin, &arabic);
+  // A library that several controls share draws, while this one holds the context, in this
+  // one's reading order.
+  m_TextLib->FollowReadingOrder(&m_ReadingOrder, true);
 }
 
 void CKestrixCtrl::UpdateMetrics() {

@@ -28,6 +28,12 @@ class RealTextLibrary final : public TextLibrary {
   void aSetKeyboardLanguage(int32_t language) override;
 
   void FollowOrder(const short* followedOrder) { followedOrder_ = followedOrder; }
+  void FollowReadingOrder(const short* order, bool follow) override {
+    if (follow)
+      followedOrder_ = order;
+    else if (followedOrder_ == order)
+      followedOrder_ = nullptr;
+  }
   int32_t ReadingOrder() const { return followedOrder_ ? *followedOrder_ : readingOrder_; }
   int32_t KeyboardLanguage() const { return keyboardLanguage_; }
 

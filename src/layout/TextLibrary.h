@@ -39,6 +39,13 @@ class TextLibrary {
   // end stands at the paragraph's end, as wide as it measures, though nothing is drawn there;
   // a character that is not drawn (a control) takes no width. count >= 1.
   virtual bool aDrawnChars(HDC hdc, const char* chars, int32_t count, DrawnChar* out) = 0;
+  // With follow, a paragraph without a strong character runs the way *order says at the moment
+  // of drawing or placing, whatever aSetReadingOrder was told last: a control points its library
+  // at its own reading order. Without follow, a library following order stops.
+  virtual void FollowReadingOrder(const short* order, bool follow) {
+    (void)order;
+    (void)follow;
+  }
   // 0 left-to-right, any other value right-to-left.
   virtual void aSetReadingOrder(int32_t order) = 0;
   virtual void aSetKeyboardLanguage(int32_t language) = 0;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ControlHost.h"
+#include "control/Observation.h"
 
 namespace kestrix {
 
@@ -146,4 +147,33 @@ TEST_F(ReadingOrder, RecreatingStopsTheBlinkingCaret) {
 
 }  // namespace
 
+}  // namespace kestrix
+
+namespace kestrix {
+namespace {
+
+// A line with no strong character runs the way its own control reads, also on a library that
+// another control, reading the other way, told its order last: its caret, placed where the
+// characters are drawn, stands where a control alone on its library puts it.
+TEST(ReadingOrderShared, ANeutralLineRunsTheWayItsOwnControlReads) {
+  const CString neutral = "12 (34) - 5";
+  ControlHost alone;
+  alone.ctrl->SetVisualCaret(TRUE);
+  alone.ctrl->SetText(neutral);
+  const std::optional<POINT> expected = ControlObservation(*alone.ctrl).PointOf(1, 0);
+
+  ControlHost shared;
+  shared.ctrl->SetReadingOrder(0);  // the library is told left to right
+  CKestrixCtrl other(shared.library);
+  other.ResetProperties();
+  other.CreateControlWindow(&shared.container, CRect(0, 300, 320, 500));
+  other.SetVisualCaret(TRUE);
+  other.SetText(neutral);
+  const std::optional<POINT> shown = ControlObservation(other).PointOf(1, 0);
+  ASSERT_TRUE(expected && shown);
+  EXPECT_EQ(shown->x, expected->x);
+  other.DestroyWindow();
+}
+
+}  // namespace
 }  // namespace kestrix
