@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "CloseDialogs.h"
 #include "TextFile.h"
 #include "control/Observation.h"
 #include "resources/KestrixResources.h"
@@ -90,14 +91,7 @@ Editor::Editor(const EditorOptions& options)
     container_.MoveWindow(whole);
     ctrl_->SetRectInContainer(whole);
   });
-  window_->SetCloseHook([this] {
-    if (!modified_ || closeAsked_) return true;
-    closeAsked_ = true;
-    lastError_ = "unsaved changes: Ctrl+S saves, closing again discards them";
-    std::cerr << "kestrix-edit: " << lastError_ << "\n";
-    ShowTitle();
-    return false;
-  });
+  window_->SetCloseHook([this] { return MayClose(); });
   AfterInput();
   ShowTitle();
 }
@@ -126,7 +120,6 @@ bool Editor::Save() {
     if (WriteFileDurably(options_.file, FileBytesFromControl(text, lineEnd_), &error) == 0) {
       saved_ = std::move(text);
       modified_ = false;
-      closeAsked_ = false;
       lastError_.clear();
       ShowTitle();
       return true;
@@ -135,6 +128,22 @@ bool Editor::Save() {
   }
   std::cerr << "kestrix-edit: " << lastError_ << "\n";
   ShowTitle();
+  return false;
+}
+
+bool Editor::MayClose() {
+  if (!modified_) return true;
+  const std::string name = options_.file.empty() ? "(untitled)" : BaseName(options_.file);
+  switch (AskAboutUnsavedChanges(&container_, name)) {
+    case CloseChoice::Discard:
+      return true;
+    case CloseChoice::Cancel:
+      return false;
+    case CloseChoice::Save:
+      break;
+  }
+  if (Save()) return true;
+  TellSaveFailed(&container_, lastError_);
   return false;
 }
 

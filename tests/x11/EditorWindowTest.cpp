@@ -565,6 +565,56 @@ TEST_F(EditorWindow, ResizingTheWindowWrapsTheTextToItsNewWidth) {
   EXPECT_EQ(shown.Pixels(), Display().GetSurface().Pixels());
 }
 
+// Closing with unsaved changes asks: Cancel stays, Save writes the file and closes, a save that
+// fails says why and stays, Discard closes and leaves the file as it was.
+TEST_F(EditorWindow, ClosingWithUnsavedChangesAsksWhatToDo) {
+  const auto dir = std::filesystem::temp_directory_path() / ("kestrix-close-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string file = (dir / "notes.txt").string();
+  std::ofstream(file) << "abc\n";
+  EditorOptions options;
+  options.readingOrder = 0;
+  options.file = file;
+  Open(options);
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready());
+  // The dialog runs inside the window's loop: its keys are on their way when the close comes.
+  auto closeAnswering = [&](std::vector<std::string> answer) {
+    keys.AskToClose(editor_->Window().XWindowId());
+    answer.insert(answer.begin(), {"xdotool", "sleep", "0.5", "key", "--delay", "100"});
+    Tool(answer);
+    Pump(100);
+  };
+  auto fileText = [&] {
+    std::string bytes, error;
+    return ReadWholeFile(file, bytes, error) ? bytes : error;
+  };
+  Keys({"End", "x"});
+  ASSERT_TRUE(Until([&] { return editor_->Modified(); }));
+  closeAnswering({"c"});
+  EXPECT_FALSE(editor_->Window().Closed());
+  EXPECT_EQ(fileText(), "abc\n");
+  // A save that fails (a folder stands where the file was): the reason in a dialog, the
+  // window open, the text kept.
+  std::filesystem::remove(file);
+  std::filesystem::create_directories(dir / "notes.txt" / "in-the-way");
+  closeAnswering({"Return", "Return"});
+  EXPECT_FALSE(editor_->Window().Closed());
+  EXPECT_TRUE(editor_->Modified());
+  std::filesystem::remove_all(dir / "notes.txt");
+  closeAnswering({"Return"});
+  EXPECT_TRUE(editor_->Window().Closed());
+  EXPECT_EQ(fileText(), "abcx\n");
+
+  Open(options);
+  Keys({"End", "y"});
+  ASSERT_TRUE(Until([&] { return editor_->Modified(); }));
+  closeAnswering({"d"});
+  EXPECT_TRUE(editor_->Window().Closed());
+  EXPECT_EQ(fileText(), "abcx\n");
+  std::filesystem::remove_all(dir);
+}
+
 // The conventions every X program shares: what is selected is the PRIMARY selection, and a
 // middle click pastes PRIMARY where it falls, whichever program holds it.
 TEST_F(EditorWindow, TheSelectionIsPrimaryAndAMiddleClickPastesIt) {
