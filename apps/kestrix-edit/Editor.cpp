@@ -170,6 +170,8 @@ void Editor::OfferSelection() {
 
 void Editor::AfterInput() {
   OfferSelection();
+  const ObservedCaret caret = ControlObservation(*ctrl_).Caret();
+  window_->SetInputSpot(caret.x, caret.y);
   HWND hwnd = ctrl_->GetSafeHwnd();
   // Changing the reading order makes the control a new window, which stops the blink timer.
   window_->SetFocusWindow(hwnd);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -613,6 +614,30 @@ TEST_F(EditorWindow, ClosingWithUnsavedChangesAsksWhatToDo) {
   EXPECT_TRUE(editor_->Window().Closed());
   EXPECT_EQ(fileText(), "abcx\n");
   std::filesystem::remove_all(dir);
+}
+
+// Keys go through the X input method: with a UTF-8 locale, Xlib's own method composes dead keys
+// and the Compose key's sequences into the characters they stand for.
+TEST_F(EditorWindow, TheInputMethodComposesCharacters) {
+  struct LocaleForTheTest {
+    std::string before = std::setlocale(LC_CTYPE, nullptr);
+    ~LocaleForTheTest() { std::setlocale(LC_CTYPE, before.c_str()); }
+  } locale;
+  if (!std::setlocale(LC_CTYPE, "C.UTF-8")) GTEST_SKIP() << "no C.UTF-8 locale";
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  ASSERT_TRUE(editor_->Window().HasInputMethod());
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready());
+  ASSERT_TRUE(keys.AddKey("dead_acute") && keys.AddKey("Multi_key"));
+  Pump(100);
+  for (const char* key : {"dead_acute", "e", "Multi_key", "grave", "a", "x"}) {
+    keys.Press(key);
+    Pump(30);
+  }
+  // e acute and a grave are in the code page; nothing of the sequences themselves is typed.
+  EXPECT_TRUE(Until([&] { return Text() == "\xE9\xE0x"; })) << Text();
 }
 
 // The conventions every X program shares: what is selected is the PRIMARY selection, and a
