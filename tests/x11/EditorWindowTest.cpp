@@ -640,6 +640,43 @@ TEST_F(EditorWindow, TheInputMethodComposesCharacters) {
   EXPECT_TRUE(Until([&] { return Text() == "\xE9\xE0x"; })) << Text();
 }
 
+// Ctrl+F opens the find bar: Return finds the next match and selects it, Shift+Return the one
+// before, Alt+C matches case, Alt+H ignores harakat and tatweel; Escape gives the text the keys.
+TEST_F(EditorWindow, TheFindBarSelectsMatches) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  // "محمد" with its harakat, then plain, after two Latin words.
+  Ctrl().SetText("Hello hello \xE3\xF5\xCD\xF3\xE3\xF8\xF3\xCF \xE3\xCD\xE3\xCF");
+  Keys({"ctrl+Home", "ctrl+f"});
+  ASSERT_TRUE(Until([&] { return Display().GetFocus() != Ctrl().GetSafeHwnd(); }));
+  Tool({"xdotool", "type", "--delay", "20", "hello"});
+  auto selected = [&] { return std::make_pair(Ctrl().GetSelStart(), Ctrl().GetSelLength()); };
+  Keys({"Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(0L, 5L); }));
+  Keys({"Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(6L, 5L); }));
+  Keys({"shift+Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(0L, 5L); }));
+  // Matching case, only the second is found, from either side.
+  Keys({"alt+c", "Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(6L, 5L); }));
+  Keys({"Return"});
+  EXPECT_EQ(selected(), std::make_pair(6L, 5L));
+  // The Arabic name: its plain spelling first, then, with harakat ignored, the marked one too.
+  Keys({"ctrl+a", "BackSpace"});
+  Tool({"xdotool", "type", "--delay", "20", "\xD9\x85\xD8\xAD\xD9\x85\xD8\xAF"});
+  Keys({"Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(21L, 4L); }));
+  Keys({"alt+h", "Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(12L, 8L); }));
+  // Escape closes the bar: the keys go to the text again, which the find never changed.
+  Keys({"Escape"});
+  EXPECT_TRUE(Until([&] { return Display().GetFocus() == Ctrl().GetSafeHwnd(); }));
+  Keys({"End", "x"});
+  EXPECT_TRUE(Until([&] { return Text().back() == 'x'; })) << Text();
+}
+
 // The conventions every X program shares: what is selected is the PRIMARY selection, and a
 // middle click pastes PRIMARY where it falls, whichever program holds it.
 TEST_F(EditorWindow, TheSelectionIsPrimaryAndAMiddleClickPastesIt) {
