@@ -157,10 +157,19 @@ HRESULT Container::Create(const wchar_t* progId, IStream* saved) {
   CLSID clsid{};
   HRESULT hr = CLSIDFromProgID(progId, &clsid);
   if (FAILED(hr)) return hr;
+  IUnknown* made = nullptr;
   hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                        reinterpret_cast<void**>(&control_));
+                        reinterpret_cast<void**>(&made));
   if (FAILED(hr)) return hr;
-  hr = control_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&oleObject_));
+  hr = Place(made, saved);
+  made->Release();
+  return hr;
+}
+
+HRESULT Container::Place(IUnknown* made, IStream* saved) {
+  made->AddRef();
+  control_ = made;
+  HRESULT hr = control_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&oleObject_));
   if (FAILED(hr)) return hr;
   // The control asks for its site first (its status says so), then gets its state.
   hr = oleObject_->SetClientSite(static_cast<IOleClientSite*>(site_));

@@ -30,6 +30,8 @@ class Container {
   // Creates the control by name, gives it a new state (or the stream's), sets its site and
   // activates it in place at the form's client area. Answers the first failure.
   HRESULT Create(const wchar_t* progId = L"KESTRIX.KestrixCtrl.1", IStream* saved = nullptr);
+  // The same for a control already made (from a module loaded by hand, say); takes a reference.
+  HRESULT Place(IUnknown* control, IStream* saved = nullptr);
   // Releases the control after closing it.
   void Destroy();
 

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <mutex>
 
 #include "module/win32/ModuleDialog.h"
 #include "module/win32/ModuleHandle.h"
@@ -17,8 +18,16 @@ constexpr UINT_PTR kClockTimer = 1;
 
 uint64_t RealMs() { return GetTickCount64(); }
 
-ATOM RegisterWindowClass() {
-  static const ATOM atom = [] {
+// The window class lives while any control window does: registered when the first is made,
+// unregistered when the last goes, so that a module unloaded and loaded again (design tools do
+// it) registers it anew rather than finding the old module's class in the way. Controls may live
+// on several threads.
+std::mutex classLock;
+int classUsers = 0;
+
+bool UseWindowClass() {
+  std::lock_guard<std::mutex> hold(classLock);
+  if (classUsers == 0) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     // Double clicks arrive as such: the display turns them into its own.
@@ -27,16 +36,23 @@ ATOM RegisterWindowClass() {
     wc.hInstance = ThisModule();
     wc.hCursor = nullptr;  // the control chooses the cursor
     wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc);
-  }();
-  return atom;
+    if (!RegisterClassExW(&wc)) return false;
+  }
+  ++classUsers;
+  return true;
+}
+
+void LeaveWindowClass() {
+  std::lock_guard<std::mutex> hold(classLock);
+  if (--classUsers == 0) UnregisterClassW(kClassName, ThisModule());
 }
 
 }  // namespace
 
 ControlWindow::ControlWindow(ControlInstance& instance, HWND parent, const RECT& rect)
     : instance_(instance) {
-  if (!RegisterWindowClass()) return;
+  if (!UseWindowClass()) return;
+  usesClass_ = true;
   hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left,
                           rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
                           ThisModule(), nullptr);
@@ -72,6 +88,7 @@ ControlWindow::~ControlWindow() {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
+  if (usesClass_) LeaveWindowClass();
 }
 
 void ControlWindow::Move(const RECT& rect) {

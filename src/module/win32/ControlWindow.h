@@ -53,6 +53,7 @@ class ControlWindow final : public SystemEdge {
   void ShowCursor();
 
   ControlInstance& instance_;
+  bool usesClass_ = false;  // holds the window class registered
   HWND hwnd_ = nullptr;
   Cursor cursor_ = Cursor::Arrow;
   int buttonsDown_ = 0;  // the system's mouse capture is held while any is down
