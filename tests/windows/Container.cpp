@@ -2,6 +2,8 @@
 
 #include <olectl.h>
 
+#include <map>
+
 #include "framework/ole/Unknown.h"
 
 void PumpMessages(DWORD ms) {
@@ -24,10 +26,37 @@ class Container::Site final
           com::Uncounted, com::Answer<IOleClientSite, IID_IUnknown, IID_IOleClientSite>,
           com::Answer<IOleInPlaceSite, IID_IOleWindow, IID_IOleInPlaceSite>,
           com::Answer<IOleInPlaceFrame, IID_IOleInPlaceFrame, IID_IOleInPlaceUIWindow>,
-          com::Answer<IOleControlSite, IID_IOleControlSite>> {
+          com::Answer<IOleControlSite, IID_IOleControlSite>,
+          com::Answer<IDispatch, IID_IDispatch>> {
  public:
-  explicit Site(HWND form) : form_(form) {}
+  Site(HWND form, const RECT* placement) : form_(form) {
+    if (placement) placement_ = *placement;
+    else GetClientRect(form_, &placement_);
+  }
+  ~Site() {
+    for (auto& [dispid, value] : ambient) VariantClear(&value);
+  }
   int focusNotices = 0;
+  int controlInfoNotices = 0;
+  std::map<DISPID, VARIANT> ambient;
+
+  // IDispatch: the ambient properties offered.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS*,
+                                   VARIANT* result, EXCEPINFO*, UINT*) override {
+    auto found = ambient.find(member);
+    if (found == ambient.end() || !(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
+    if (!result) return E_POINTER;
+    VariantInit(result);
+    return VariantCopy(result, &found->second);
+  }
 
   // IOleClientSite
   HRESULT STDMETHODCALLTYPE SaveObject() override { return S_OK; }
@@ -59,7 +88,7 @@ class Container::Site final
                                              LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
     *frame = this;
     *document = nullptr;
-    GetClientRect(form_, pos);
+    *pos = placement_;
     *clip = *pos;
     info->fMDIApp = FALSE;
     info->hwndFrame = form_;
@@ -91,7 +120,10 @@ class Container::Site final
   HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
   // IOleControlSite
-  HRESULT STDMETHODCALLTYPE OnControlInfoChanged() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnControlInfoChanged() override {
+    ++controlInfoNotices;
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE LockInPlaceActive(BOOL) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE GetExtendedControl(IDispatch** control) override {
     *control = nullptr;
@@ -107,6 +139,7 @@ class Container::Site final
 
  private:
   HWND form_;
+  RECT placement_{};
 };
 
 const wchar_t* FormClass() {
@@ -141,8 +174,14 @@ HWND SharedForm() {
 
 Container::Container() : Container(SharedForm()) {}
 
+Container::Container(const RECT& placement) : form_(SharedForm()) {
+  site_ = new Site(form_, &placement);
+  SetForegroundWindow(form_);
+  PumpMessages();
+}
+
 Container::Container(HWND form) : form_(form) {
-  site_ = new Site(form_);
+  site_ = new Site(form_, nullptr);
   SetForegroundWindow(form_);
   PumpMessages();
 }
@@ -182,10 +221,13 @@ HRESULT Container::Place(IUnknown* made, IStream* saved) {
   if (FAILED(hr)) return hr;
   hr = control_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_));
   if (FAILED(hr)) return hr;
-  RECT client{};
-  GetClientRect(form_, &client);
+  RECT pos{}, clip{};
+  OLEINPLACEFRAMEINFO frame{};
+  IOleInPlaceFrame* frameObject = nullptr;
+  IOleInPlaceUIWindow* document = nullptr;
+  site_->GetWindowContext(&frameObject, &document, &pos, &clip, &frame);
   hr = oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(site_), 0,
-                          form_, &client);
+                          form_, &pos);
   PumpMessages();
   return hr;
 }
@@ -215,3 +257,21 @@ HWND Container::ControlWindow() const {
 }
 
 int Container::FocusNotices() const { return site_->focusNotices; }
+int Container::ControlInfoNotices() const { return site_->controlInfoNotices; }
+
+void Container::SetAmbient(DISPID dispid, VARIANT value) {
+  VARIANT& held = site_->ambient[dispid];
+  VariantClear(&held);
+  held = value;
+}
+
+void Container::ChangeAmbient(DISPID dispid, VARIANT value) {
+  SetAmbient(dispid, value);
+  IOleControl* control = nullptr;
+  if (control_ &&
+      SUCCEEDED(control_->QueryInterface(IID_IOleControl, reinterpret_cast<void**>(&control)))) {
+    control->OnAmbientPropertyChange(dispid);
+    control->Release();
+  }
+  PumpMessages();
+}

@@ -23,6 +23,8 @@ class Container {
   // In the form all tests share (the default), or in a window of the test's own.
   Container();
   explicit Container(HWND form);
+  // In the shared form, at placement (the form's client coordinates).
+  explicit Container(const RECT& placement);
   ~Container();
   Container(const Container&) = delete;
   Container& operator=(const Container&) = delete;
@@ -42,6 +44,12 @@ class Container {
   IDispatch* Dispatch() const { return dispatch_; }
   // How often the site was told of the control's focus, and the last notice.
   int FocusNotices() const;
+  // How often the site was told that the control's keyboard behaviour changed.
+  int ControlInfoNotices() const;
+  // An ambient property the site offers from now on (taking value); ChangeAmbient also tells
+  // the control, as a container does when its own property changes.
+  void SetAmbient(DISPID dispid, VARIANT value);
+  void ChangeAmbient(DISPID dispid, VARIANT value);
 
  private:
   class Site;

@@ -53,7 +53,9 @@ ControlWindow::ControlWindow(ControlInstance& instance, HWND parent, const RECT&
     : instance_(instance) {
   if (!UseWindowClass()) return;
   usesClass_ = true;
-  hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left,
+  // A tab stop, so that a dialog's Tab comes to it.
+  hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
+                          rect.left,
                           rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
                           ThisModule(), nullptr);
   if (!hwnd_) return;
@@ -140,7 +142,44 @@ LRESULT CALLBACK ControlWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPara
   return window->OnMessage(message, wParam, lParam);
 }
 
+void ControlWindow::SetDesignMode(bool design) {
+  if (design == designMode_) return;
+  designMode_ = design;
+  // The caret shows only while the control has the focus and takes keys.
+  if (GetFocus() == hwnd_) instance_.Focus(!design);
+  Present();
+}
+
+bool ControlWindow::WantsKey(const MSG& msg) {
+  if (designMode_) return false;
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      if (msg.wParam == VK_TAB || msg.wParam == VK_ESCAPE) return false;
+      return msg.wParam != VK_RETURN || instance_.WantsReturn();
+    case WM_CHAR:
+      if (msg.wParam == '\t' || msg.wParam == 0x1B) return false;
+      return msg.wParam != '\r' || instance_.WantsReturn();
+    default:
+      return false;
+  }
+}
+
+namespace {
+
+bool IsInput(UINT message) {
+  return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
+}
+
+}  // namespace
+
 LRESULT ControlWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // In design mode the container's window takes the clicks, and the control no input at all.
+  if (designMode_) {
+    if (message == WM_NCHITTEST) return HTTRANSPARENT;
+    if (IsInput(message)) return DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
   if (OnInput(message, wParam, lParam)) {
     Present();
     // System keys go on to the system too, as with any window: Alt reaches the menu bar and
@@ -162,17 +201,23 @@ LRESULT ControlWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-      instance_.Focus(message == WM_SETFOCUS);
+      if (!designMode_ || message == WM_KILLFOCUS) instance_.Focus(message == WM_SETFOCUS);
       if (focusHook_) focusHook_(message == WM_SETFOCUS);
       Present();
       return 0;
     case WM_SETCURSOR:
-      if (LOWORD(lParam) != HTCLIENT) break;
+      if (LOWORD(lParam) != HTCLIENT || designMode_) break;
       ShowCursor();
       return TRUE;
-    case WM_GETDLGCODE:
-      // Every key is the control's: a dialog container must not take Tab, Return or arrows.
-      return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+    case WM_GETDLGCODE: {
+      // A dialog leaves arrows and characters to the control, and the message it asks about
+      // when the control wants it (Return when the control acts on it); Tab and Escape are
+      // the dialog's.
+      if (designMode_) return 0;
+      const auto* asked = reinterpret_cast<const MSG*>(lParam);
+      return DLGC_WANTARROWS | DLGC_WANTCHARS |
+             (asked && WantsKey(*asked) ? DLGC_WANTMESSAGE : 0);
+    }
     default:
       break;
   }
