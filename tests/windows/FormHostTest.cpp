@@ -120,8 +120,20 @@ TEST_P(TwoControlsOnAForm, ArrowsReturnAndCharactersStayInTheControlAndTabMovesO
   Type(L"y");
   EXPECT_EQ(Automation(lower.Dispatch()).GetText(L"Text"), L"xy");
 
+  // Shift+Tab goes back, and the Shift held from the other control still selects here.
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  PostMessageW(GetFocus(), WM_KEYDOWN, VK_SHIFT, 1);
   Key(VK_TAB);
   EXPECT_EQ(GetFocus(), upper.ControlWindow());
+  Key(VK_RIGHT);
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  PostMessageW(GetFocus(), WM_KEYUP, VK_SHIFT, 0xC0000001);
+  Pump();
+  EXPECT_EQ(Automation(upper.Dispatch()).GetLong(L"SelLength"), 1);
   EXPECT_EQ(Automation(upper.Dispatch()).GetText(L"Text"), L"ac\rb");
 }
 
