@@ -3,6 +3,7 @@
 #include <olectl.h>
 
 #include <map>
+#include <optional>
 
 #include "framework/ole/Unknown.h"
 
@@ -31,7 +32,6 @@ class Container::Site final
  public:
   Site(HWND form, const RECT* placement) : form_(form) {
     if (placement) placement_ = *placement;
-    else GetClientRect(form_, &placement_);
   }
   ~Site() {
     for (auto& [dispid, value] : ambient) VariantClear(&value);
@@ -88,7 +88,11 @@ class Container::Site final
                                              LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
     *frame = this;
     *document = nullptr;
-    *pos = placement_;
+    // The form's client area as it is now, unless the control has a place of its own.
+    if (placement_)
+      *pos = *placement_;
+    else
+      GetClientRect(form_, pos);
     *clip = *pos;
     info->fMDIApp = FALSE;
     info->hwndFrame = form_;
@@ -139,7 +143,7 @@ class Container::Site final
 
  private:
   HWND form_;
-  RECT placement_{};
+  std::optional<RECT> placement_;
 };
 
 const wchar_t* FormClass() {
