@@ -7,6 +7,8 @@
 #include "TextFile.h"
 #include "framework/file/DurableWrite.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr UINT_PTR kBlinkTimer = 100;
@@ -136,3 +138,5 @@ void Editor::AfterInput() {
     ShowTitle();
   }
 }
+
+}  // namespace kestrix

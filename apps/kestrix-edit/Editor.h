@@ -11,6 +11,8 @@
 #include "framework/window/Display.h"
 #include "platform/x11/X11Window.h"
 
+namespace kestrix {
+
 class Editor {
  public:
   // Reads the file (a missing one is a new, empty text; one read with loss says so in the
@@ -49,3 +51,5 @@ class Editor {
   std::optional<std::string> readOnlyBecause_;  // why the file is never written back
   std::string lastError_;
 };
+
+}  // namespace kestrix

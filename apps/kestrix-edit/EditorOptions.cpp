@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+namespace kestrix {
+
 const char* const kEditorUsage =
     "usage: kestrix-edit [options] [FILE]\n"
     "  Edits FILE (UTF-8; created on the first save when missing) in a window.\n"
@@ -78,3 +80,5 @@ std::optional<EditorOptions> ParseEditorOptions(const std::vector<std::string>& 
   }
   return o;
 }
+
+}  // namespace kestrix

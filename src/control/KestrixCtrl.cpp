@@ -2,6 +2,8 @@
 
 #include "control/Defaults.h"
 
+namespace kestrix {
+
 CKestrixCtrl::CKestrixCtrl(TextLibrary& library)
     : m_FontAr(this), m_FontEn(this), m_TextLib(&library) {
   InitializeIIDs(&IID_DKestrix, &IID_DKestrixEvents);
@@ -107,3 +109,5 @@ void CKestrixCtrl::OnBackColorChanged() {
   PaintLines(m_FirstVisible, m_LastVisible);
   SetModifiedFlag(TRUE);
 }
+
+}  // namespace kestrix

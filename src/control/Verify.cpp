@@ -10,6 +10,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 
 // The name of the broken rule, then its detail.
@@ -131,3 +133,5 @@ std::string CKestrixCtrl::Verify() {
   }
   return std::string();
 }
+
+}  // namespace kestrix

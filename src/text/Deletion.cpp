@@ -6,6 +6,8 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/Clipboard.h"
 
+namespace kestrix {
+
 CKestrixCtrl::TextAround CKestrixCtrl::SplitTextAtSelection() {
   TextAround around;
   int64_t start = 0;
@@ -71,3 +73,5 @@ void CKestrixCtrl::Clear() {
   ReleaseHeldDC();
   if (hadText) NoteTextEdited();
 }
+
+}  // namespace kestrix

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace kestrix {
+
 LineRecord* LineList::At(int64_t n) const {
   if (n < 1 || n > Count()) return nullptr;
   return lines_[static_cast<size_t>(n - 1)].get();
@@ -93,3 +95,5 @@ int32_t LineList::FirstLineEndingAfter(int64_t offset) const {
   auto it = std::upper_bound(prefixLength_.begin(), prefixLength_.end(), offset);
   return static_cast<int32_t>(it - prefixLength_.begin()) + 1;
 }
+
+}  // namespace kestrix

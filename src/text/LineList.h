@@ -12,6 +12,8 @@
 
 #include "text/LineRecord.h"
 
+namespace kestrix {
+
 class LineList {
  public:
   int32_t Count() const { return static_cast<int32_t>(lines_.size()); }
@@ -58,3 +60,5 @@ class LineList {
   mutable std::vector<int64_t> prefixLength_;
   mutable std::vector<int64_t> prefixLimit_;
 };
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/Clipboard.h"
 
+namespace kestrix {
+
 namespace {
 constexpr char kCR = '\r';
 
@@ -69,3 +71,5 @@ void CKestrixCtrl::InsertText(const CString& s, int force) {
   if (kept > 0 || removes) NoteTextEdited();
   EndWaitCursor();
 }
+
+}  // namespace kestrix

@@ -13,6 +13,8 @@
 #include "layout/FixedMetricTextLibrary.h"
 #include "text/ParagraphDiff.h"
 
+namespace kestrix {
+
 namespace {
 
 // Where two descriptions first differ, with the line of each; empty when they are the same.
@@ -277,3 +279,5 @@ TEST(ParagraphDiff, FindsTheParagraphsBothTextsShare) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -12,6 +12,8 @@
 
 #include "text/LineList.h"
 
+namespace kestrix {
+
 namespace {
 
 class PlainLines {
@@ -156,3 +158,5 @@ TEST(LineList, RunningTotalsMatchARecountAfterRandomEdits) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

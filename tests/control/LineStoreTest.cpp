@@ -2,6 +2,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 class LineStore : public ::testing::Test {
@@ -224,3 +226,5 @@ TEST_F(LineStore, FirstLineStartsAtTheReadingOrdersEnd) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 std::string Kept(const std::string& text) {
@@ -60,3 +62,5 @@ TEST(RandomEdit, RebuildsAndTypingKeepEveryCharacter) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -9,6 +9,8 @@
 #include "framework/window/Dialog.h"
 #include "framework/window/DialogUnits.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr UINT kYes = 6;
@@ -290,3 +292,5 @@ TEST_F(DialogTest, AChildDialogLivesInsideItsParentAtTheGivenRect) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 
 #include "framework/ole/Unknown.h"
 
+namespace kestrix {
+
 void PumpMessages(DWORD ms) {
   const ULONGLONG end = GetTickCount64() + ms;
   do {
@@ -23,12 +25,12 @@ void PumpMessages(DWORD ms) {
 // The container's side of the control: client site, in-place site and frame, control site.
 // It lives as long as its container: its references are not counted.
 class Container::Site final
-    : public com::Object<
-          com::Uncounted, com::Answer<IOleClientSite, IID_IUnknown, IID_IOleClientSite>,
-          com::Answer<IOleInPlaceSite, IID_IOleWindow, IID_IOleInPlaceSite>,
-          com::Answer<IOleInPlaceFrame, IID_IOleInPlaceFrame, IID_IOleInPlaceUIWindow>,
-          com::Answer<IOleControlSite, IID_IOleControlSite>,
-          com::Answer<IDispatch, IID_IDispatch>> {
+    : public kestrix::com::Object<
+          kestrix::com::Uncounted, kestrix::com::Answer<IOleClientSite, IID_IUnknown, IID_IOleClientSite>,
+          kestrix::com::Answer<IOleInPlaceSite, IID_IOleWindow, IID_IOleInPlaceSite>,
+          kestrix::com::Answer<IOleInPlaceFrame, IID_IOleInPlaceFrame, IID_IOleInPlaceUIWindow>,
+          kestrix::com::Answer<IOleControlSite, IID_IOleControlSite>,
+          kestrix::com::Answer<IDispatch, IID_IDispatch>> {
  public:
   Site(HWND form, const RECT* placement) : form_(form) {
     if (placement) placement_ = *placement;
@@ -279,3 +281,5 @@ void Container::ChangeAmbient(DISPID dispid, VARIANT value) {
   }
   PumpMessages();
 }
+
+}  // namespace kestrix

@@ -9,6 +9,8 @@
 
 #include <string>
 
+namespace kestrix {
+
 // The window class of the tests' forms (a plain window with a grey background).
 const wchar_t* FormClass();
 
@@ -59,3 +61,5 @@ class Container {
   IDispatch* dispatch_ = nullptr;
   IOleObject* oleObject_ = nullptr;
 };
+
+}  // namespace kestrix

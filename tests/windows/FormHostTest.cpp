@@ -10,6 +10,7 @@
 #include "Container.h"
 #include "Pixels.h"
 
+namespace kestrix {
 namespace {
 
 constexpr RECT kUpper{0, 0, Container::kWidth, Container::kHeight / 2};
@@ -213,3 +214,5 @@ TEST(AmbientProperties, ANewControlTakesTheFormsColoursAndALoadedOneKeepsItsOwn)
 }
 
 }  // namespace
+
+}  // namespace kestrix

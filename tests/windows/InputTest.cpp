@@ -8,6 +8,8 @@
 #include "Container.h"
 #include "framework/text/Cp1256.h"
 
+namespace kestrix {
+
 namespace {
 
 class ControlInput : public testing::Test {
@@ -339,3 +341,5 @@ TEST(SystemKeys, AltF4InTheControlClosesTheContainersWindow) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -10,6 +10,8 @@
 #include "Container.h"
 #include "KestrixIdl.h"
 
+namespace kestrix {
+
 namespace {
 
 std::wstring RegistryText(const std::wstring& key, const wchar_t* value = nullptr) {
@@ -291,3 +293,5 @@ TEST(ModuleReload, TheWindowClassGoesWithTheLastWindowAndAReloadedModuleMakesCon
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -10,6 +10,7 @@
 #include "Container.h"
 #include "KestrixIdl.h"
 
+namespace kestrix {
 namespace {
 
 // The standard library's colour type, which hosts recognise to offer a colour picker.
@@ -128,3 +129,5 @@ TEST(RegisteredTypeLibrary, TypesEveryMemberAsTheControlAnswersIt) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

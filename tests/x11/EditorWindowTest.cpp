@@ -19,6 +19,8 @@
 #include "XServer.h"
 #include "framework/gdi/DialogFont.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr int kWidth = 480;
@@ -72,7 +74,7 @@ class EditorWindow : public ::testing::Test {
     return Tool({"xclip", "-selection", "clipboard", "-o", "-t", "UTF8_STRING"}).out;
   }
 
-  ::Display& Display() { return editor_->GetDisplay(); }
+  kestrix::Display& Display() { return editor_->GetDisplay(); }
   CKestrixCtrl& Ctrl() { return editor_->Control(); }
   std::string Text() { return Ctrl().GetText(); }
 
@@ -278,7 +280,7 @@ TEST_F(EditorWindow, TheWindowShowsExactlyWhatTheHeadlessDisplayDraws) {
   Pump(100);
   Surface real = editor_->Window().Screenshot();
 
-  ::Display headless(kWidth, kHeight);
+  kestrix::Display headless(kWidth, kHeight);
   CWnd container;
   CRect all(0, 0, kWidth, kHeight);
   container.CreateEx(0, WS_VISIBLE, all, nullptr);
@@ -594,3 +596,5 @@ TEST_F(EditorWindow, DISABLED_KeyToPaintLatencyOnTheLargeCorpus) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

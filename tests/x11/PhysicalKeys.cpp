@@ -5,6 +5,8 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
+namespace kestrix {
+
 namespace {
 KeyCode CodeOf(::Display* x, const std::string& name) {
   std::string symbol = name == "ctrl" ? "Control_L" : name == "shift" ? "Shift_L" : name;
@@ -55,3 +57,5 @@ void PhysicalKeys::Press(const std::string& chord) {
   for (auto it = codes.rbegin(); it != codes.rend(); ++it) XTestFakeKeyEvent(x, *it, False, CurrentTime);
   XSync(x, False);
 }
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+namespace kestrix {
+
 class PhysicalKeys {
  public:
   explicit PhysicalKeys(const std::string& display);
@@ -22,3 +24,5 @@ class PhysicalKeys {
  private:
   void* connection_ = nullptr;
 };
+
+}  // namespace kestrix

@@ -3,6 +3,8 @@
 #include "framework/window/CDC.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 void Ring(CDC& dc, CRect r, COLORREF topLeft, COLORREF bottomRight) {
@@ -138,3 +140,5 @@ void CPushButton::Paint(CDC& dc, const CRect& client) {
   int y = (client.Height() - Font().Height()) / 2 + shift;
   Font().Draw(*dc.m_hDC, x, y, label);
 }
+
+}  // namespace kestrix

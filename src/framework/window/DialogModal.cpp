@@ -7,6 +7,8 @@
 #include "framework/window/Dialog.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 // How long one wait of the loop lasts before it looks again; nothing depends on the value.
@@ -100,3 +102,5 @@ BOOL CDialog::IsDialogMessage(const MSG& msg) {
   }
   return FALSE;
 }
+
+}  // namespace kestrix

@@ -8,6 +8,8 @@
 
 #include "framework/window/ThreadList.h"
 
+namespace kestrix {
+
 namespace {
 
 // Displays alive on this thread, newest last. A stack rather than a single "previous" link so
@@ -326,3 +328,5 @@ Display* Display::Of(HWND hwnd) {
   if (!hwnd) return nullptr;
   return displays.FindNewest([hwnd](Display* d) { return d->IsWindow(hwnd); });
 }
+
+}  // namespace kestrix

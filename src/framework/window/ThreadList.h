@@ -9,6 +9,8 @@
 #include <type_traits>
 #include <vector>
 
+namespace kestrix {
+
 template <typename T>
 class ThreadList {
  public:
@@ -55,3 +57,5 @@ class ThreadList {
 };
 
 static_assert(std::is_trivially_destructible_v<ThreadList<int>>);
+
+}  // namespace kestrix

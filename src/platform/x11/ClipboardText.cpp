@@ -4,6 +4,8 @@
 #include "framework/text/TextConversion.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 std::string CrToLf(std::string_view text) {
@@ -55,3 +57,5 @@ std::optional<std::string> ControlTextFromUtf8(std::string_view utf8) {
   }
   return std::move(text.bytes);
 }
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace kestrix {
+
 // Control text for another program: UTF-8, each CR an LF.
 std::string Utf8ForOtherPrograms(std::string_view cp1256);
 // Control text as Latin-1 (STRING): each CR an LF, characters Latin-1 lacks as '?'.
@@ -18,3 +20,5 @@ std::optional<std::string> ControlTextFromUtf8(std::string_view utf8);
 // The same breaks, with each character that has no place (or each malformed byte) marked '?':
 // for a file shown as it was read, whose save the editor guards.
 std::string ControlTextFromUtf8MarkingUnplaced(std::string_view utf8);
+
+}  // namespace kestrix

@@ -9,6 +9,8 @@
 #include "platform/x11/ClipboardText.h"
 #include "platform/x11/X11Internal.h"
 
+namespace kestrix {
+
 namespace {
 
 // A program that does not answer a paste, or send its next piece, within this time has
@@ -153,3 +155,5 @@ std::optional<std::string> FetchClipboard(X11Window::Impl& x, std::string& probl
   }
   return ControlTextFromUtf8(bytes);
 }
+
+}  // namespace kestrix

@@ -1,6 +1,7 @@
 // What the parts of the X11 window share: the Xlib connection and the window's state. Xlib
-// names its connection type Display and its window identifier Window, as the framework names
-// its display and window records; the X types are renamed XDisplay and XWindow here.
+// names its connection type Display and its window identifier Window in the global namespace,
+// as the framework names its display and window records in its own; here they are XDisplay
+// and XWindow.
 #pragma once
 
 #include <optional>
@@ -9,16 +10,15 @@
 
 #include "platform/x11/X11Window.h"
 
-#define Display XDisplay
-#define Window XWindow
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#undef Display
-#undef Window
-// X names a shape class of XQueryBestSize so; the framework's cursor enumeration is meant.
-#undef CursorShape
+
+namespace kestrix {
+
+using XDisplay = ::Display;
+using XWindow = ::Window;
 
 struct X11Window::Impl {
   XDisplay* x = nullptr;
@@ -86,3 +86,5 @@ std::optional<std::string> FetchClipboard(X11Window::Impl& x, std::string& probl
 UINT RunPopupMenuWindow(X11Window::Impl& x, const std::vector<MenuItem>& items, POINT at);
 // Answers the events that need an answer while a nested loop holds the input.
 void HandleBackgroundEvent(X11Window::Impl& x, XEvent& event);
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 #include "platform/x11/KeyTranslation.h"
 #include "platform/x11/X11Internal.h"
 
+namespace kestrix {
+
 namespace {
 
 // The symbols loaded when the server lacks one of the two layouts: the US layout first and
@@ -132,3 +134,5 @@ void HandleKey(X11Window::Impl& x, Display& display, XKeyEvent& event, bool pres
   if (vk != 0) display.KeyDown(vk, scan);
   if (std::optional<uint8_t> ch = CharacterOfKey(typed, vk, control, alt)) display.Char(*ch);
 }
+
+}  // namespace kestrix

@@ -13,6 +13,8 @@
 // After the internal header: it renames the Xlib types that clash with the framework's.
 #include <X11/cursorfont.h>
 
+namespace kestrix {
+
 namespace {
 
 uint64_t RealMs() {
@@ -440,9 +442,9 @@ int X11Window::ActiveGroup() const {
   return state.group;
 }
 
-void X11Window::CursorChanged(CursorShape shape) {
+void X11Window::CursorChanged(PointerShape shape) {
   Impl& x = *impl_;
-  x.waiting = shape == CursorShape::Wait;
+  x.waiting = shape == PointerShape::Wait;
   ShowCursor(x);
 }
 
@@ -480,3 +482,5 @@ std::optional<std::string> X11Window::ClipboardText(const std::optional<std::str
   if (!problem.empty()) display_.NoteClipboardRefused(problem);
   return text;
 }
+
+}  // namespace kestrix

@@ -13,6 +13,8 @@
 #include "framework/window/Display.h"
 #include "framework/window/DisplayPlatform.h"
 
+namespace kestrix {
+
 // Thrown when no X server can be reached or it cannot show the window.
 struct X11Unavailable : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -70,7 +72,7 @@ class X11Window final : public DisplayPlatform {
   // DisplayPlatform.
   void ClipboardChanged(const std::optional<std::string>& text) override;
   std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override;
-  void CursorChanged(CursorShape shape) override;
+  void CursorChanged(PointerShape shape) override;
   void LayoutRequested(LPARAM layout) override;
   // The bell, and the reason to the host's hook (the editor shows it).
   void InputRefused(const std::string& why) override;
@@ -97,3 +99,5 @@ class X11Window final : public DisplayPlatform {
   bool quit_ = false;
   uint64_t startMs_ = 0;  // the real clock when the display's clock stood at its start
 };
+
+}  // namespace kestrix
