@@ -14,7 +14,8 @@ const char* const kEditorUsage =
     "  --geometry WxH         window size in pixels (default 640x400)\n"
     "  --display NAME         X display (default $DISPLAY)\n"
     "  --screenshot PNG       show the window, write what the X server shows as PNG, close\n"
-    "  Ctrl+S saves; the title shows '*' while there are unsaved changes.\n";
+    "  Ctrl+S saves; the title shows '*' while there are unsaved changes, and closing then\n"
+    "  asks whether to save them.\n";
 
 namespace {
 

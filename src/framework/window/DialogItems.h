@@ -87,5 +87,7 @@ class CPushButton : public CDialogItem {
 
 // The label of a button or text as a person reads it: without the "&" of an access key.
 std::string VisibleLabel(const std::string& text);
+// The access key a label marks with "&", as an upper-case letter or digit; 0 when none.
+char AccessKey(const std::string& text);
 
 }  // namespace kestrix
