@@ -205,6 +205,8 @@ void Editor::FindNext(bool forward) {
   ctrl_->SetSelLength(0);
   ctrl_->SetSelStart(static_cast<long>(match->offset));
   ctrl_->SetSelLength(static_cast<long>(match->length));
+  // The selection ends where the caret stands: the view goes to it.
+  ctrl_->ScrollCaretIntoView();
   ShowTitle();
 }
 

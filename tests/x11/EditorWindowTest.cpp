@@ -670,6 +670,15 @@ TEST_F(EditorWindow, TheFindBarSelectsMatches) {
   EXPECT_TRUE(Until([&] { return selected() == std::make_pair(21L, 4L); }));
   Keys({"alt+h", "Return"});
   EXPECT_TRUE(Until([&] { return selected() == std::make_pair(12L, 8L); }));
+  // A match far down the text is scrolled into view.
+  std::string lines;
+  for (int i = 0; i < 60; ++i) lines += "line\r";
+  Ctrl().SetText(lines + "needle");
+  Keys({"ctrl+a", "BackSpace"});
+  Tool({"xdotool", "type", "--delay", "20", "needle"});
+  Keys({"Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(300L, 6L); }));
+  EXPECT_EQ(ControlObservation(Ctrl()).View().lastVisible, 61);
   // Escape closes the bar: the keys go to the text again, which the find never changed.
   Keys({"Escape"});
   EXPECT_TRUE(Until([&] { return Display().GetFocus() == Ctrl().GetSafeHwnd(); }));
