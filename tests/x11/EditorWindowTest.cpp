@@ -1,9 +1,11 @@
 // The editor in a real window on an Xvfb of the test's own, driven the way a person drives it:
 // keys and the mouse through xdotool, the clipboard through xclip.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -629,6 +631,195 @@ TEST_F(EditorWindow, ResizingTheWindowWrapsTheTextToItsNewWidth) {
   Surface shown = editor_->Window().Screenshot();
   ASSERT_EQ(shown.Width(), 700);
   EXPECT_EQ(shown.Pixels(), Display().GetSurface().Pixels());
+}
+
+// Closing with unsaved changes asks: Cancel stays, Save writes the file and closes, a save that
+// fails says why and stays, Discard closes and leaves the file as it was.
+TEST_F(EditorWindow, ClosingWithUnsavedChangesAsksWhatToDo) {
+  const auto dir = std::filesystem::temp_directory_path() / ("kestrix-close-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string file = (dir / "notes.txt").string();
+  std::ofstream(file) << "abc\n";
+  EditorOptions options;
+  options.readingOrder = 0;
+  options.file = file;
+  Open(options);
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready());
+  // The dialog runs inside the window's loop: its keys are on their way when the close comes.
+  auto closeAnswering = [&](std::vector<std::string> answer) {
+    keys.AskToClose(editor_->Window().XWindowId());
+    answer.insert(answer.begin(), {"xdotool", "sleep", "0.5", "key", "--delay", "100"});
+    Tool(answer);
+    Pump(100);
+  };
+  auto fileText = [&] {
+    std::string bytes, error;
+    return ReadWholeFile(file, bytes, error) ? bytes : error;
+  };
+  Keys({"End", "x"});
+  ASSERT_TRUE(Until([&] { return editor_->Modified(); }));
+  closeAnswering({"c"});
+  EXPECT_FALSE(editor_->Window().Closed());
+  EXPECT_EQ(fileText(), "abc\n");
+  // A save that fails (a folder stands where the file was): the reason in a dialog, the
+  // window open, the text kept.
+  std::filesystem::remove(file);
+  std::filesystem::create_directories(dir / "notes.txt" / "in-the-way");
+  closeAnswering({"Return", "Return"});
+  EXPECT_FALSE(editor_->Window().Closed());
+  EXPECT_TRUE(editor_->Modified());
+  std::filesystem::remove_all(dir / "notes.txt");
+  closeAnswering({"Return"});
+  EXPECT_TRUE(editor_->Window().Closed());
+  EXPECT_EQ(fileText(), "abcx\n");
+
+  Open(options);
+  Keys({"End", "y"});
+  ASSERT_TRUE(Until([&] { return editor_->Modified(); }));
+  closeAnswering({"d"});
+  EXPECT_TRUE(editor_->Window().Closed());
+  EXPECT_EQ(fileText(), "abcx\n");
+  std::filesystem::remove_all(dir);
+}
+
+// Keys go through the X input method: with a UTF-8 locale, Xlib's own method composes dead keys
+// and the Compose key's sequences into the characters they stand for.
+TEST_F(EditorWindow, TheInputMethodComposesCharacters) {
+  struct LocaleForTheTest {
+    std::string before = std::setlocale(LC_CTYPE, nullptr);
+    ~LocaleForTheTest() { std::setlocale(LC_CTYPE, before.c_str()); }
+  } locale;
+  if (!std::setlocale(LC_CTYPE, "C.UTF-8")) GTEST_SKIP() << "no C.UTF-8 locale";
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  ASSERT_TRUE(editor_->Window().HasInputMethod());
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready());
+  ASSERT_TRUE(keys.AddKey("dead_acute") && keys.AddKey("Multi_key"));
+  Pump(100);
+  for (const char* key : {"dead_acute", "e", "Multi_key", "grave", "a", "x"}) {
+    keys.Press(key);
+    Pump(30);
+  }
+  // e acute and a grave are in the code page; nothing of the sequences themselves is typed.
+  EXPECT_TRUE(Until([&] { return Text() == "\xE9\xE0x"; })) << Text();
+}
+
+// Ctrl+F opens the find bar: Return finds the next match and selects it, Shift+Return the one
+// before, Alt+C matches case, Alt+H ignores harakat and tatweel; Escape gives the text the keys.
+TEST_F(EditorWindow, TheFindBarSelectsMatches) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  // "محمد" with its harakat, then plain, after two Latin words.
+  Ctrl().SetText("Hello hello \xE3\xF5\xCD\xF3\xE3\xF8\xF3\xCF \xE3\xCD\xE3\xCF");
+  Keys({"ctrl+Home", "ctrl+f"});
+  ASSERT_TRUE(Until([&] { return Display().GetFocus() != Ctrl().GetSafeHwnd(); }));
+  Tool({"xdotool", "type", "--delay", "20", "hello"});
+  auto selected = [&] { return std::make_pair(Ctrl().GetSelStart(), Ctrl().GetSelLength()); };
+  Keys({"Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(0L, 5L); }));
+  Keys({"Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(6L, 5L); }));
+  Keys({"shift+Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(0L, 5L); }));
+  // Matching case, only the second is found, from either side.
+  Keys({"alt+c", "Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(6L, 5L); }));
+  Keys({"Return"});
+  EXPECT_EQ(selected(), std::make_pair(6L, 5L));
+  // The Arabic name: its plain spelling first, then, with harakat ignored, the marked one too.
+  Keys({"ctrl+a", "BackSpace"});
+  Tool({"xdotool", "type", "--delay", "20", "\xD9\x85\xD8\xAD\xD9\x85\xD8\xAF"});
+  Keys({"Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(21L, 4L); }));
+  Keys({"alt+h", "Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(12L, 8L); }));
+  // A match far down the text is scrolled into view.
+  std::string lines;
+  for (int i = 0; i < 60; ++i) lines += "line\r";
+  Ctrl().SetText(lines + "needle");
+  Keys({"ctrl+a", "BackSpace"});
+  Tool({"xdotool", "type", "--delay", "20", "needle"});
+  Keys({"Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(300L, 6L); }));
+  EXPECT_EQ(ControlObservation(Ctrl()).View().lastVisible, 61);
+  // Escape closes the bar: the keys go to the text again, which the find never changed.
+  Keys({"Escape"});
+  EXPECT_TRUE(Until([&] { return Display().GetFocus() == Ctrl().GetSafeHwnd(); }));
+  Keys({"End", "x"});
+  EXPECT_TRUE(Until([&] { return Text().back() == 'x'; })) << Text();
+}
+
+// The conventions every X program shares: what is selected is the PRIMARY selection, and a
+// middle click pastes PRIMARY where it falls, whichever program holds it.
+TEST_F(EditorWindow, TheSelectionIsPrimaryAndAMiddleClickPastesIt) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  Ctrl().SetText("Hello \xD3\xE1\xC7\xE3");
+  // The Arabic word, from the caret after the space to the end.
+  Keys({"Home", "Right", "Right", "Right", "Right", "Right", "Right", "shift+End"});
+  EXPECT_EQ(Tool({"xclip", "-selection", "primary", "-o", "-t", "UTF8_STRING"}).out,
+            "\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85");
+  // A selection that ends gives PRIMARY up: xclip finds no owner.
+  Keys({"Home"});
+  EXPECT_NE(RunTool(server_->Name(), {"xclip", "-selection", "primary", "-o"}, [&] { Pump(5); }, 10000).status, 0);
+  // Another program's selection, Arabic in it, goes in at the point clicked; the CLIPBOARD
+  // stays as it was.
+  OfferFromOtherProgram("kept");
+  Tool({"xclip", "-selection", "primary", "-i"}, "ab \xD9\x85 ");
+  std::optional<POINT> at = ControlObservation(Ctrl()).PointOf(1, 2);
+  ASSERT_TRUE(at);
+  // Just inside the character after the caret position: the click's nearest position.
+  Mouse({"mousemove", std::to_string(at->x + 1), std::to_string(at->y), "click", "2"});
+  const std::string pasted = "Heab \xE3 llo \xD3\xE1\xC7\xE3";
+  EXPECT_TRUE(Until([&] { return Text() == pasted; })) << Text();
+  EXPECT_EQ(ClipboardOfOtherPrograms(), "kept");
+  // Text the code page cannot hold is refused whole, aloud.
+  Tool({"xclip", "-selection", "primary", "-i"}, "\xD0\x96");
+  Mouse({"click", "2"});
+  EXPECT_TRUE(Until([&] { return editor_->LastError().find("Nothing was pasted") != std::string::npos; }))
+      << editor_->LastError();
+  EXPECT_EQ(Text(), pasted);
+}
+
+// What the window manager and other programs read of the window.
+TEST_F(EditorWindow, TheWindowSaysWhoItIs) {
+  Open();
+  const std::string id = std::to_string(editor_->Window().XWindowId());
+  const std::string props =
+      Tool({"xprop", "-id", id, "WM_CLASS", "_NET_WM_PID", "_NET_WM_NAME", "WM_CLIENT_MACHINE"}).out;
+  EXPECT_NE(props.find("WM_CLASS(STRING) = \"kestrix-edit\", \"Kestrix-edit\""), std::string::npos) << props;
+  EXPECT_NE(props.find("_NET_WM_PID(CARDINAL) = " + std::to_string(getpid())), std::string::npos) << props;
+  EXPECT_NE(props.find("_NET_WM_NAME(UTF8_STRING) = \"(untitled) - kestrix-edit\""), std::string::npos) << props;
+  EXPECT_NE(props.find("WM_CLIENT_MACHINE(STRING) = \""), std::string::npos) << props;
+  // The icon: its width, its height, then as many pixels.
+  const std::string icon = Tool({"xprop", "-notype", "-id", id, "32c", "_NET_WM_ICON"}).out;
+  EXPECT_EQ(icon.substr(0, icon.find(',', icon.find(',') + 1)), "_NET_WM_ICON = 32, 32") << icon.substr(0, 80);
+  EXPECT_EQ(std::count(icon.begin(), icon.end(), ','), 2 + 32 * 32 - 1);
+}
+
+// The keyboard group is the whole server's: the Arabic layout the editor asked for is given
+// back when another program takes the focus, and taken again when the editor gets it back.
+TEST_F(EditorWindow, TheKeyboardGroupGoesAndComesWithTheFocus) {
+  Open();
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready());
+  X11Window& window = editor_->Window();
+  ASSERT_EQ(Ctrl().GetReadingOrder(), 1);
+  const int arabic = window.ActiveGroup();
+  keys.FocusElsewhere();
+  EXPECT_TRUE(Until([&] { return Display().GetFocus() == nullptr; }));
+  const int outside = window.ActiveGroup();
+  EXPECT_NE(outside, arabic);
+  // Keys typed elsewhere type in the other program's group.
+  Tool({"xdotool", "windowfocus", "--sync", std::to_string(window.XWindowId())});
+  EXPECT_TRUE(Until([&] { return window.ActiveGroup() == arabic; }));
+  keys.Press("h");
+  EXPECT_TRUE(Until([&] { return Text() == "\xC7"; })) << Text();
 }
 
 // A measurement, not a check (run it with --gtest_also_run_disabled_tests): from a key pressed

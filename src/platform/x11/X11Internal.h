@@ -4,6 +4,7 @@
 // and XWindow.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,12 +61,34 @@ struct X11Window::Impl {
   // The CLIPBOARD selection while this window owns it.
   bool ownClipboard = false;
   std::optional<std::string> offered;
+  // The PRIMARY selection while this window owns it: its text is asked for when wanted.
+  bool ownPrimary = false;
+  std::function<std::string()> primaryText;
+  Atom fetching = 0;  // the selection a paste waits for
+
+  // The keyboard group: the one the window asked for (-1 none yet), and the one the server
+  // had when the window took the focus, given back when it loses it.
+  int wantedGroup = -1;
+  int groupOutside = -1;
+  bool focused = false;
+
+  // The input method and its context, when the server or the locale offers one: keys go
+  // through it, so compose sequences, dead keys and input method servers type.
+  XIM im = nullptr;
+  XIC ic = nullptr;
+  bool preeditAtSpot = false;  // the method draws its pre-edit text where the caret is
 };
 
 // Keyboard (X11Keyboard.cpp).
 void SetUpLayouts(X11Window::Impl& x);
 void RestoreLayouts(X11Window::Impl& x);
 void LockGroup(X11Window::Impl& x, int group);
+// The group the server has now (0 without XKB).
+int CurrentGroup(X11Window::Impl& x);
+// The focus comes and goes: the group asked for is taken while the window has the focus, and
+// the group the server had before is given back when it goes (the group is the whole server's).
+void GroupOnFocusIn(X11Window::Impl& x);
+void GroupOnFocusOut(X11Window::Impl& x);
 // The key state of Shift, Control and Alt as the server has it now (after the focus returns).
 void SyncModifiers(X11Window::Impl& x, Display& display);
 // Shift, Control and Alt as an input event's state gives them: the server's state just before
@@ -75,11 +98,29 @@ void SyncModifiersFromState(Display& display, unsigned state);
 void HandleKey(X11Window::Impl& x, Display& display, XKeyEvent& event, bool press,
                const X11Window::KeyHook& hook);
 
+// Input method (X11InputMethod.cpp).
+void OpenInputMethod(X11Window::Impl& x);
+void CloseInputMethod(X11Window::Impl& x);
+// Whether the input method took the event (a key of a sequence it composes).
+bool InputMethodTakes(X11Window::Impl& x, XEvent& event);
+// Where the caret is, for a method that shows its pre-edit text there (client pixels).
+void MoveInputSpot(X11Window::Impl& x, int left, int baseline);
+// The text a key press types through the method, UTF-8, and the key's symbol; nothing when no
+// method is open.
+struct MethodText {
+  std::string utf8;
+  unsigned long symbol = 0;
+};
+std::optional<MethodText> LookUpThroughMethod(X11Window::Impl& x, XKeyEvent& event);
+
 // Clipboard (X11Clipboard.cpp).
 void ServeSelectionRequest(X11Window::Impl& x, const XSelectionRequestEvent& request);
 // Another program's clipboard text as control text; nothing when there is none, and then
 // problem says why when the person should be told.
 std::optional<std::string> FetchClipboard(X11Window::Impl& x, std::string& problem);
+// The UTF-8 text of a selection another program holds (CLIPBOARD or PRIMARY), within the same
+// limits of size and time.
+std::optional<std::string> FetchSelectionUtf8(X11Window::Impl& x, Atom selection, std::string& problem);
 
 // Popup menus (X11PopupMenu.cpp): the id chosen, or 0. The window's exposures and selection
 // requests are still answered while the menu is up.
