@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "Editor.h"
+#include "ScreenReaders.h"
 
 using namespace kestrix;
 
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
       }
       return 0;
     }
+    ScreenReaders readers(editor);
     editor.Run();
     return editor.Modified() ? 1 : 0;
   } catch (const std::exception& e) {

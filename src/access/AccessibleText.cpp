@@ -129,6 +129,10 @@ std::optional<TextSpan> AccessibleText::TextAt(long offset, TextUnit unit) {
     end = std::min(offset + 1, size);
     while (end < size && !StartsWord(text, static_cast<size_t>(end))) ++end;
     if (offset == size) end = size;
+  } else if (unit == TextUnit::Paragraph) {
+    while (start > 0 && text[static_cast<size_t>(start - 1)] != kCR) --start;
+    while (end < size && text[static_cast<size_t>(end)] != kCR) ++end;
+    if (end < size) ++end;
   } else {
     const int line = observed_.LineOfOffset(offset);
     if (line == 0) return TextSpan{0, 0, {}};

@@ -25,7 +25,7 @@ struct AccessibleStates {
   bool multiLine = true;
 };
 
-enum class TextUnit { Character, Word, Line };
+enum class TextUnit { Character, Word, Line, Paragraph };
 
 struct TextSpan {
   long start = 0, end = 0;  // end excluded
@@ -73,8 +73,8 @@ class AccessibleText {
   bool SetSelection(long start, long end);
   // The character, word or display line holding offset. A word runs from the start of a run
   // of letters, digits and marks to the start of the next one (the spaces after it are its
-  // own); text before the first word is a span of its own. A line keeps its CR. A password
-  // is one word and one line.
+  // own); text before the first word is a span of its own. A line keeps its CR; a paragraph
+  // runs to the CR that ends it, kept. A password is one word, one line and one paragraph.
   std::optional<TextSpan> TextAt(long offset, TextUnit unit);
   std::optional<ScreenBox> CharacterBox(long offset);
   std::optional<long> OffsetAtPoint(int x, int y);

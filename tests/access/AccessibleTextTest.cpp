@@ -92,6 +92,8 @@ TEST_F(Accessible, TextAtAnOffsetByCharacterWordAndDisplayLine) {
       {10, TextUnit::Line, 10, 20, kArabicU + u"\u064E last "},
       {24, TextUnit::Line, 20, 25, u"word\n"},
       {26, TextUnit::Line, 25, 26, u"z"},
+      {12, TextUnit::Paragraph, 0, 25, u"  one, 2x " + kArabicU + u"\u064E last word\n"},
+      {25, TextUnit::Paragraph, 25, 26, u"z"},
   };
   for (const SpanRow& row : rows) {
     SCOPED_TRACE(row.offset);
