@@ -42,6 +42,10 @@ class Editor {
   // After each turn of input: the modified mark, the focus and the blinking caret.
   void AfterInput();
   void ShowTitle() { window_->SetTitle(Title()); }
+  // Holds the PRIMARY selection while text is selected, taking it anew for a new selection.
+  void OfferSelection();
+  // A middle click's paste: the caret to the point, then the text as a paste.
+  void PasteAt(int x, int y, const std::string& text);
 
   EditorOptions options_;
   Display display_;
@@ -55,6 +59,7 @@ class Editor {
   std::optional<std::string> readOnlyBecause_;  // why the file is never written back
   std::string lastError_;
   std::function<void()> afterInputHook_;
+  long offeredStart_ = 0, offeredLength_ = 0;  // the selection last offered as PRIMARY
 };
 
 }  // namespace kestrix

@@ -1,6 +1,7 @@
 // The editor in a real window on an Xvfb of the test's own, driven the way a person drives it:
 // keys and the mouse through xdotool, the clipboard through xclip.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -17,6 +18,7 @@
 #include "StreamingClipboardOwner.h"
 #include "TextFile.h"
 #include "XServer.h"
+#include "control/Observation.h"
 #include "framework/gdi/DialogFont.h"
 
 namespace kestrix {
@@ -561,6 +563,74 @@ TEST_F(EditorWindow, ResizingTheWindowWrapsTheTextToItsNewWidth) {
   Surface shown = editor_->Window().Screenshot();
   ASSERT_EQ(shown.Width(), 700);
   EXPECT_EQ(shown.Pixels(), Display().GetSurface().Pixels());
+}
+
+// The conventions every X program shares: what is selected is the PRIMARY selection, and a
+// middle click pastes PRIMARY where it falls, whichever program holds it.
+TEST_F(EditorWindow, TheSelectionIsPrimaryAndAMiddleClickPastesIt) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  Ctrl().SetText("Hello \xD3\xE1\xC7\xE3");
+  Keys({"End", "shift+Left", "shift+Left", "shift+Left", "shift+Left"});
+  EXPECT_EQ(Tool({"xclip", "-selection", "primary", "-o", "-t", "UTF8_STRING"}).out,
+            "\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85");
+  // A selection that ends gives PRIMARY up: xclip finds no owner.
+  Keys({"Home"});
+  EXPECT_NE(RunTool(server_->Name(), {"xclip", "-selection", "primary", "-o"}, [&] { Pump(5); }, 10000).status, 0);
+  // Another program's selection, Arabic in it, goes in at the point clicked; the CLIPBOARD
+  // stays as it was.
+  OfferFromOtherProgram("kept");
+  Tool({"xclip", "-selection", "primary", "-i"}, "ab \xD9\x85 ");
+  std::optional<POINT> at = ControlObservation(Ctrl()).PointOf(1, 2);
+  ASSERT_TRUE(at);
+  // Just inside the character after the caret position: the click's nearest position.
+  Mouse({"mousemove", std::to_string(at->x + 1), std::to_string(at->y), "click", "2"});
+  const std::string pasted = "Heab \xE3 llo \xD3\xE1\xC7\xE3";
+  EXPECT_TRUE(Until([&] { return Text() == pasted; })) << Text();
+  EXPECT_EQ(ClipboardOfOtherPrograms(), "kept");
+  // Text the code page cannot hold is refused whole, aloud.
+  Tool({"xclip", "-selection", "primary", "-i"}, "\xD0\x96");
+  Mouse({"click", "2"});
+  EXPECT_TRUE(Until([&] { return editor_->LastError().find("Nothing was pasted") != std::string::npos; }))
+      << editor_->LastError();
+  EXPECT_EQ(Text(), pasted);
+}
+
+// What the window manager and other programs read of the window.
+TEST_F(EditorWindow, TheWindowSaysWhoItIs) {
+  Open();
+  const std::string id = std::to_string(editor_->Window().XWindowId());
+  const std::string props =
+      Tool({"xprop", "-id", id, "WM_CLASS", "_NET_WM_PID", "_NET_WM_NAME", "WM_CLIENT_MACHINE"}).out;
+  EXPECT_NE(props.find("WM_CLASS(STRING) = \"kestrix-edit\", \"Kestrix-edit\""), std::string::npos) << props;
+  EXPECT_NE(props.find("_NET_WM_PID(CARDINAL) = " + std::to_string(getpid())), std::string::npos) << props;
+  EXPECT_NE(props.find("_NET_WM_NAME(UTF8_STRING) = \"(untitled) - kestrix-edit\""), std::string::npos) << props;
+  EXPECT_NE(props.find("WM_CLIENT_MACHINE(STRING) = \""), std::string::npos) << props;
+  // The icon: its width, its height, then as many pixels.
+  const std::string icon = Tool({"xprop", "-notype", "-id", id, "32c", "_NET_WM_ICON"}).out;
+  EXPECT_EQ(icon.substr(0, icon.find(',', icon.find(',') + 1)), "_NET_WM_ICON = 32, 32") << icon.substr(0, 80);
+  EXPECT_EQ(std::count(icon.begin(), icon.end(), ','), 2 + 32 * 32 - 1);
+}
+
+// The keyboard group is the whole server's: the Arabic layout the editor asked for is given
+// back when another program takes the focus, and taken again when the editor gets it back.
+TEST_F(EditorWindow, TheKeyboardGroupGoesAndComesWithTheFocus) {
+  Open();
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready());
+  X11Window& window = editor_->Window();
+  ASSERT_EQ(Ctrl().GetReadingOrder(), 1);
+  const int arabic = window.ActiveGroup();
+  keys.FocusElsewhere();
+  EXPECT_TRUE(Until([&] { return Display().GetFocus() == nullptr; }));
+  const int outside = window.ActiveGroup();
+  EXPECT_NE(outside, arabic);
+  // Keys typed elsewhere type in the other program's group.
+  Tool({"xdotool", "windowfocus", "--sync", std::to_string(window.XWindowId())});
+  EXPECT_TRUE(Until([&] { return window.ActiveGroup() == arabic; }));
+  keys.Press("h");
+  EXPECT_TRUE(Until([&] { return Text() == "\xC7"; })) << Text();
 }
 
 // A measurement, not a check (run it with --gtest_also_run_disabled_tests): from a key pressed

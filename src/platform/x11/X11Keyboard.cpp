@@ -98,6 +98,25 @@ void LockGroup(X11Window::Impl& x, int group) {
   XSync(x.x, False);
 }
 
+int CurrentGroup(X11Window::Impl& x) {
+  XkbStateRec state{};
+  if (!x.xkb || XkbGetState(x.x, XkbUseCoreKbd, &state) != Success) return 0;
+  return state.group;
+}
+
+void GroupOnFocusIn(X11Window::Impl& x) {
+  if (x.focused) return;
+  x.focused = true;
+  x.groupOutside = CurrentGroup(x);
+  if (x.wantedGroup >= 0 && x.wantedGroup != x.groupOutside) LockGroup(x, x.wantedGroup);
+}
+
+void GroupOnFocusOut(X11Window::Impl& x) {
+  if (!x.focused) return;
+  x.focused = false;
+  if (x.groupOutside >= 0 && CurrentGroup(x) != x.groupOutside) LockGroup(x, x.groupOutside);
+}
+
 void SyncModifiers(X11Window::Impl& x, Display& display) {
   XWindow rootWindow = 0, child = 0;
   int rx = 0, ry = 0, wx = 0, wy = 0;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/resource/ImageResource.h"
 #include "framework/window/Display.h"
 #include "framework/window/DisplayPlatform.h"
 
@@ -39,6 +40,9 @@ class X11Window final : public DisplayPlatform {
   struct Options {
     std::string server;  // the X display name; empty for $DISPLAY
     std::string title = "kestrix";
+    // The program's name in WM_CLASS; its class there is the name with a capital.
+    std::string program = "kestrix";
+    ImageResource icon;  // none when empty
   };
   // The window has the size of the display's surface. Throws X11Unavailable.
   X11Window(Display& display, const Options& options);
@@ -64,6 +68,16 @@ class X11Window final : public DisplayPlatform {
   void SetLoopSource(LoopSource* source) { loopSource_ = source; }
   // Where the window's top-left pixel is on the screen.
   void ScreenOrigin(int& x, int& y) const;
+  // The PRIMARY selection: held while the host has a selection (it calls HoldPrimary when its
+  // selection becomes one or ends), its text asked of selected() when another program wants it.
+  void SetPrimaryText(std::function<std::string()> selected);
+  void HoldPrimary(bool hold);
+  // A middle click pastes the PRIMARY selection, whoever holds it, at the point clicked: the
+  // hook gets the point and the text in the code page. A text the code page cannot hold is
+  // refused aloud, as a paste is.
+  using MiddleClickHook = std::function<void(int x, int y, const std::string& text)>;
+  void SetMiddleClickHook(MiddleClickHook hook) { middleClickHook_ = std::move(hook); }
+  void PastePrimaryAt(int x, int y);
   // Called after every turn of the loop that handled input.
   void SetAfterInput(std::function<void()> after) { afterInput_ = std::move(after); }
 
@@ -119,6 +133,7 @@ class X11Window final : public DisplayPlatform {
   std::function<void(const std::string&)> refusalHook_;
   std::function<void(int, int)> resizeHook_;
   LoopSource* loopSource_ = nullptr;
+  MiddleClickHook middleClickHook_;
   bool quit_ = false;
   uint64_t startMs_ = 0;  // the real clock when the display's clock stood at its start
 };
