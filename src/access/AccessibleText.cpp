@@ -186,8 +186,16 @@ bool AccessibleText::DeleteText(long start, long end) {
 }
 
 bool AccessibleText::CopyText(long start, long end) {
+  // The copy selects the range as the keys would need it, then puts the caret and the
+  // selection back: copying changes nothing a reader could see.
+  const ObservedSelection before = observed_.Selection();
+  const long caret = CaretOffset();
   if (!Select(start, std::min(end, CharacterCount()))) return false;
   control_.CtrlCharCommand(0x03);
+  if (before.length > 0)
+    Select(before.start, before.start + before.length);
+  else
+    SetCaretOffset(caret);
   Update();
   return true;
 }

@@ -153,6 +153,7 @@ TEST_F(Accessible, CharacterBoxesFollowTheCaretAndAnswerThePointInBothOrders) {
       // on one of the box's edges.
       EXPECT_EQ(model.OffsetAtPoint(box->x + box->width / 2, box->y + box->height / 2), offset);
       ASSERT_TRUE(model.SetCaretOffset(offset));
+      ASSERT_EQ(c.Verify(), "");
       const int caretX = ControlObservation(c).Caret().x;
       EXPECT_TRUE(caretX == box->x || caretX == box->x + box->width) << caretX;
     }
@@ -168,13 +169,20 @@ TEST_F(Accessible, EditingKeepsReadOnlyMaxLengthAndTheCodePage) {
   EXPECT_FALSE(model.InsertText(0, u"\u0416"));  // no place in the code page: nothing changes
   EXPECT_TRUE(model.DeleteText(1, 5));
   EXPECT_EQ(c.GetText(), "abc");
+  EXPECT_TRUE(model.SetCaretOffset(3));
+  EXPECT_TRUE(model.CopyText(1, 2));
+  EXPECT_EQ(host.display.ClipboardData(), "b");
+  EXPECT_EQ(model.CaretOffset(), 3);  // a copy leaves the caret and selection alone
+  EXPECT_TRUE(model.Selections().empty());
   EXPECT_TRUE(model.CutText(0, 2));
   EXPECT_EQ(host.display.ClipboardData(), "ab");
   EXPECT_TRUE(model.PasteText(1));
   EXPECT_EQ(c.GetText(), "cab");
+  EXPECT_EQ(c.Verify(), "");
   c.m_MaxLength = 4;
   EXPECT_TRUE(model.SetContents(u"123456"));
   EXPECT_EQ(c.GetText(), "1234");
+  EXPECT_EQ(c.Verify(), "");
   c.SetReadOnly(TRUE);
   EXPECT_TRUE(model.States().readOnly);
   EXPECT_FALSE(model.SetContents(u"x"));
