@@ -8,6 +8,7 @@
 #include <string>
 
 #include "EditorOptions.h"
+#include "FindBar.h"
 #include "control/KestrixCtrl.h"
 #include "framework/window/Display.h"
 #include "platform/x11/X11Window.h"
@@ -42,6 +43,17 @@ class Editor {
   // After each turn of input: the modified mark, the focus and the blinking caret.
   void AfterInput();
   void ShowTitle() { window_->SetTitle(Title()); }
+  // The editor's own keys, before the control sees them: Ctrl+S, Ctrl+F, F3, and in the find
+  // bar Return, Escape and Alt with the options' letters.
+  bool TakeShortcut(int vk, bool shift, bool control, bool alt);
+  void Layout(int width, int height);
+  void OpenFind();
+  void CloseFind();
+  // Selects the next (or previous) match of the find bar's text, going round the end.
+  void FindNext(bool forward);
+  // Whether the window may close: with unsaved changes, the person chooses to save them (and
+  // the window stays open when that fails), to discard them, or to stay.
+  bool MayClose();
   // Holds the PRIMARY selection while text is selected, taking it anew for a new selection.
   void OfferSelection();
   // A middle click's paste: the caret to the point, then the text as a paste.
@@ -52,9 +64,10 @@ class Editor {
   CWnd container_;
   std::unique_ptr<CKestrixCtrl> ctrl_;
   std::unique_ptr<X11Window> window_;
+  std::unique_ptr<FindBar> find_;
+  int width_ = 0, height_ = 0;
   std::string saved_;  // the control's text as last read or written
   bool modified_ = false;
-  bool closeAsked_ = false;  // a close with unsaved changes waits for a second one
   std::string lineEnd_ = "\n";                    // the file's own line ends, kept on save
   std::optional<std::string> readOnlyBecause_;  // why the file is never written back
   std::string lastError_;

@@ -1,4 +1,5 @@
 // kestrix-edit: edits a UTF-8 text file mixing Arabic and English in a window.
+#include <clocale>
 #include <iostream>
 
 #include "Editor.h"
@@ -7,6 +8,8 @@
 using namespace kestrix;
 
 int main(int argc, char** argv) {
+  // The input method and its compose tables follow the person's locale.
+  std::setlocale(LC_CTYPE, "");
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string error;
   std::optional<EditorOptions> options = ParseEditorOptions(args, error);

@@ -42,6 +42,33 @@ void PhysicalKeys::FocusElsewhere() {
   XSync(x, False);
 }
 
+bool PhysicalKeys::AddKey(const std::string& symbol) {
+  auto* x = static_cast<::Display*>(connection_);
+  if (!x || nextSpareKey_ > 255) return false;
+  KeySym both[2] = {XStringToKeysym(symbol.c_str()), XStringToKeysym(symbol.c_str())};
+  if (both[0] == NoSymbol) return false;
+  XChangeKeyboardMapping(x, nextSpareKey_++, 2, both, 1);
+  XSync(x, False);
+  // This connection's own table, for CodeOf.
+  XEvent event;
+  while (XCheckTypedEvent(x, MappingNotify, &event)) XRefreshKeyboardMapping(&event.xmapping);
+  return true;
+}
+
+void PhysicalKeys::AskToClose(unsigned long window) {
+  auto* x = static_cast<::Display*>(connection_);
+  if (!x) return;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(x, window, False, NoEventMask, &event);
+  XSync(x, False);
+}
+
 void PhysicalKeys::Press(const std::string& chord) {
   auto* x = static_cast<::Display*>(connection_);
   if (!x) return;

@@ -32,6 +32,11 @@ class CDialogItem : public CWnd {
   const DialogItemTemplate& Template() const { return item_; }
   UINT GetDlgCtrlID() const { return item_.id; }
   const std::string& Text() const { return item_.text; }
+  // A new label, shown at once.
+  void SetText(const std::string& text) {
+    item_.text = text;
+    if (m_hWnd) UpdateWindow();
+  }
 
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -87,5 +92,7 @@ class CPushButton : public CDialogItem {
 
 // The label of a button or text as a person reads it: without the "&" of an access key.
 std::string VisibleLabel(const std::string& text);
+// The access key a label marks with "&", as an upper-case letter or digit; 0 when none.
+char AccessKey(const std::string& text);
 
 }  // namespace kestrix

@@ -68,6 +68,11 @@ class X11Window final : public DisplayPlatform {
   void SetLoopSource(LoopSource* source) { loopSource_ = source; }
   // Where the window's top-left pixel is on the screen.
   void ScreenOrigin(int& x, int& y) const;
+  // Where the caret is (client pixels: its left and its line's baseline), for an input method
+  // that shows the text it is composing there.
+  void SetInputSpot(int left, int baseline);
+  // Whether keys go through an input method (the server's, or Xlib's own composing one).
+  bool HasInputMethod() const;
   // The PRIMARY selection: held while the host has a selection (it calls HoldPrimary when its
   // selection becomes one or ends), its text asked of selected() when another program wants it.
   void SetPrimaryText(std::function<std::string()> selected);
