@@ -263,6 +263,7 @@ void Editor::AfterInput() {
     modified_ = true;
     ShowTitle();
   }
+  if (afterInputHook_) afterInputHook_();
 }
 
 }  // namespace kestrix

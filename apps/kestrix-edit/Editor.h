@@ -2,6 +2,7 @@
 // file's name and state in the title.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,9 @@ class Editor {
   bool Modified() const { return modified_; }
   const std::string& LastError() const { return lastError_; }
   std::string Title() const;
+
+  // Called at the end of every turn of input, after the editor's own work.
+  void SetAfterInputHook(std::function<void()> hook) { afterInputHook_ = std::move(hook); }
 
   Display& GetDisplay() { return display_; }
   CKestrixCtrl& Control() { return *ctrl_; }
@@ -67,6 +71,7 @@ class Editor {
   std::string lineEnd_ = "\n";                    // the file's own line ends, kept on save
   std::optional<std::string> readOnlyBecause_;  // why the file is never written back
   std::string lastError_;
+  std::function<void()> afterInputHook_;
   long offeredStart_ = 0, offeredLength_ = 0;  // the selection last offered as PRIMARY
 };
 

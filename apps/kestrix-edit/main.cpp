@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "Editor.h"
+#include "ScreenReaders.h"
 
 using namespace kestrix;
 
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
       }
       return 0;
     }
+    ScreenReaders readers(editor);
     editor.Run();
     return editor.Modified() ? 1 : 0;
   } catch (const std::exception& e) {

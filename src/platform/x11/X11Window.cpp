@@ -433,6 +433,26 @@ void HandleBackgroundEvent(X11Window::Impl& x, XEvent& event) {
   }
 }
 
+bool X11Window::Wait(uint32_t timeoutMs) {
+  Impl& x = *impl_;
+  if (!loopSource_) {
+    WaitForInput(x.x, timeoutMs);
+    return false;
+  }
+  std::vector<pollfd> fds{pollfd{ConnectionNumber(x.x), POLLIN, 0}};
+  int wait = XPending(x.x) > 0 ? 0 : static_cast<int>(std::min<uint32_t>(timeoutMs, 60000));
+  loopSource_->Prepare(fds, wait);
+  poll(fds.data(), fds.size(), wait);
+  return loopSource_->Dispatch(fds.data() + 1, fds.size() - 1);
+}
+
+void X11Window::ScreenOrigin(int& left, int& top) const {
+  const Impl& x = *impl_;
+  XWindow child = 0;
+  left = top = 0;
+  XTranslateCoordinates(x.x, x.window, RootWindow(x.x, x.screen), 0, 0, &left, &top, &child);
+}
+
 void X11Window::Turn(uint32_t timeoutMs) {
   Impl& x = *impl_;
   Present();
@@ -441,8 +461,7 @@ void X11Window::Turn(uint32_t timeoutMs) {
     uint64_t now = RealMs() - startMs_;
     wait = static_cast<uint32_t>(std::min<uint64_t>(wait, *due > now ? *due - now : 0));
   }
-  WaitForInput(x.x, wait);
-  bool input = false;
+  bool input = Wait(wait);
   while (!quit_ && XPending(x.x) > 0) {
     XEvent event;
     XNextEvent(x.x, &event);
