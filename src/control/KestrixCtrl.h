@@ -123,7 +123,6 @@ class CKestrixCtrl : public COleControl {
   // Inverts x1..x2 (either order) over top..bottom less the baseline lift.
   void InvertBand(int x1, int x2, int top, int bottom);
   void ClearLineHighlight(int n);
-  void ClearLineHighlight(LineRecord* record);
   void CollapseSelection();
   void RepaintHighlight();
   void HideSelectionOnFocusLoss();
@@ -180,16 +179,18 @@ class CKestrixCtrl : public COleControl {
 
   // Line store ---------------------------------------------------------------------------
   // The working copy protocol: the current line's text and geometry live in the m_Line…
-  // fields while it is edited; GotoLine (or LineAt then LoadLine) loads a record into them,
-  // StoreLine writes them back, and a walk over other lines brackets itself with PushPosition
-  // and PopPosition so that the current line and index come back as they were.
+  // fields while it is edited; GotoLine (or LoadLine, which leaves the current line number as
+  // it is) loads a record into them, StoreLine writes them back, and a walk over other lines
+  // brackets itself with PushPosition and PopPosition so that the current line and index come
+  // back as they were.
   // Line n's record, or null; it also makes n the current line, without loading it.
   LineRecord* LineAt(int n);
-  void LoadLine(LineRecord* record);
+  void LoadLine(int n);
   void GotoLine(int n);
   void StoreLine();
   void NewLine(int n, BOOL insert);
-  void ShiftLinesDown(int first);
+  // The document y of the bottom of line n's band.
+  int LineBottom(int n) const { return n * m_LineHeight; }
   CString GetText();
   int OffsetFromIndex(int index);
   int IndexFromOffset(int offset);
@@ -437,14 +438,14 @@ class CKestrixCtrl : public COleControl {
   void RepaintStoredLine(int n);
   // Highlight helpers: the band of a line on screen, whether the highlight is kept off the
   // screen, inversion without that test, and the line loaded for its extents made current.
-  int BandTop(const LineRecord& record) const;
-  int BandBottom(const LineRecord& record) const;
+  int BandTop(int n) const;
+  int BandBottom(int n) const;
   bool HighlightHidden() const;
   bool HighlightStored() const;
   void InvertSpan(int x1, int x2, int top, int bottom);
   void InvertVisibleHighlights();
   void InvertHighlightsOnScreen();
-  bool BandOnScreen(const LineRecord& record) const;
+  bool BandOnScreen(int n) const;
   void ShowSelectionOnFocusGain();
   void RepaintFromFields();
   void LoadLineAsCurrent(int n);

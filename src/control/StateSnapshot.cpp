@@ -121,7 +121,7 @@ std::string CKestrixCtrl::DescribeState() {
   out << "lines " << m_Lines.Count() << '\n';
   for (int n = 1; n <= m_Lines.Count(); ++n) {
     const LineRecord& r = *m_Lines.At(n);
-    out << "line " << n << " x " << r.m_StartX << " y " << r.m_Y << " highlight " << r.m_Highlighted << ' '
+    out << "line " << n << " x " << r.m_StartX << " y " << LineBottom(n) << " highlight " << r.m_Highlighted << ' '
         << r.m_HighlightLeft << ' ' << r.m_HighlightRight << " dir " << r.m_Direction << " changed "
         << m_Lines.Changed(n) << ' ';
     Put(out, "chars", r.m_Chars);

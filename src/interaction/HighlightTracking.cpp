@@ -52,8 +52,8 @@ void CKestrixCtrl::UpdateLineSpan(int n, int from, int to, bool draw) {
   if (!record->m_Highlighted) oldLeft = oldRight = 0;
   const bool newEmpty = left >= right, oldEmpty = oldLeft >= oldRight;
   if (!newEmpty && !oldEmpty && left == oldLeft && right == oldRight) return;
-  if (draw && BandOnScreen(*record)) {
-    const int top = BandTop(*record), bottom = BandBottom(*record);
+  if (draw && BandOnScreen(n)) {
+    const int top = BandTop(n), bottom = BandBottom(n);
     // Both spans when they do not meet, else the strips at either end.
     const bool overlap = !newEmpty && !oldEmpty && std::max(left, oldLeft) < std::min(right, oldRight);
     if (!overlap) {

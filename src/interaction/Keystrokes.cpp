@@ -249,7 +249,7 @@ void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
   if (m_SelLength > 0 && !HighlightHidden()) {
     const LineRecord* record = m_Lines.At(m_CurLine);
     if (record && record->m_Highlighted)
-      InvertSpan(record->m_HighlightLeft, record->m_HighlightRight, BandTop(*record), BandBottom(*record));
+      InvertSpan(record->m_HighlightLeft, record->m_HighlightRight, BandTop(m_CurLine), BandBottom(m_CurLine));
   }
   UpdateCaret();
   ReleaseHeldDC();

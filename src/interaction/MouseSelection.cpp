@@ -159,16 +159,15 @@ void CKestrixCtrl::RehighlightView() {
   bool borrowed = BorrowDC();
   // A view scrolled onto the text's end shows nothing below its last line: what lines drawn
   // there before left behind goes, before the highlight, which may reach below a line's paint.
-  if (m_LastVisible == m_Lines.Count())
-    if (const LineRecord* last = m_Lines.At(m_LastVisible))
-      FillBelowText(last->m_Y - m_BaselineLift - m_ScrollOffset + m_Descent);
+  if (m_LastVisible == m_Lines.Count() && m_Lines.At(m_LastVisible))
+      FillBelowText(LineBottom(m_LastVisible) - m_BaselineLift - m_ScrollOffset + m_Descent);
   for (int i = m_FirstVisible; i <= m_LastVisible; ++i) {
     const LineRecord* record = m_Lines.At(i);
     if (!record) break;
     LoadLineAsCurrent(i);
     PaintCurrentLine();
     if (record->m_Highlighted)
-      InvertBand(record->m_HighlightLeft, record->m_HighlightRight, BandTop(*record), BandBottom(*record));
+      InvertBand(record->m_HighlightLeft, record->m_HighlightRight, BandTop(i), BandBottom(i));
   }
   if (borrowed) ReleaseHeldDC();
 }

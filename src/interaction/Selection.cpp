@@ -5,19 +5,19 @@
 
 #include "control/KestrixCtrl.h"
 
-int CKestrixCtrl::BandTop(const LineRecord& record) const {
-  return record.m_Y - m_Ascent - m_ScrollOffset + 1;
+int CKestrixCtrl::BandTop(int n) const {
+  return LineBottom(n) - m_Ascent - m_ScrollOffset + 1;
 }
 
-int CKestrixCtrl::BandBottom(const LineRecord& record) const {
-  return record.m_Y + m_Descent - m_ScrollOffset;
+int CKestrixCtrl::BandBottom(int n) const {
+  return LineBottom(n) + m_Descent - m_ScrollOffset;
 }
 
 // A line partly below the view is on the screen too, and keeps what was inverted there.
-bool CKestrixCtrl::BandOnScreen(const LineRecord& record) const {
+bool CKestrixCtrl::BandOnScreen(int n) const {
   CRect client;
   GetClientRect(&client);
-  return BandBottom(record) - m_BaselineLift > 0 && BandTop(record) - m_BaselineLift < client.bottom;
+  return BandBottom(n) - m_BaselineLift > 0 && BandTop(n) - m_BaselineLift < client.bottom;
 }
 
 void CKestrixCtrl::NoteHighlighted(int n) {
@@ -38,8 +38,7 @@ void CKestrixCtrl::InvertSpan(int x1, int x2, int top, int bottom) {
   // The first line in view is painted from the window's top, over whatever part of the line
   // above reaches into it, so no highlight is ever shown above its band: every path that
   // inverts (tracking, scrolling, repaint, focus) then agrees on that strip.
-  if (const LineRecord* first = m_Lines.At(m_FirstVisible))
-    r.top = std::max(r.top, BandTop(*first) - m_BaselineLift);
+  if (m_Lines.At(m_FirstVisible)) r.top = std::max(r.top, BandTop(m_FirstVisible) - m_BaselineLift);
   if (r.IsRectEmpty()) return;
   bool borrowed = BorrowDC();
   if (m_pDC) m_pDC->InvertRect(&r);
@@ -59,15 +58,14 @@ void CKestrixCtrl::LoadLineAsCurrent(int n) {
   GotoLine(n);
 }
 
-void CKestrixCtrl::ClearLineHighlight(LineRecord* record) {
+void CKestrixCtrl::ClearLineHighlight(int n) {
+  LineRecord* record = m_Lines.At(n);
   if (!record) return;
   int left = record->m_HighlightLeft, right = record->m_HighlightRight;
   bool shown = record->m_Highlighted != 0;
   record->m_Highlighted = record->m_HighlightLeft = record->m_HighlightRight = 0;
-  if (shown) InvertBand(left, right, BandTop(*record), BandBottom(*record));
+  if (shown) InvertBand(left, right, BandTop(n), BandBottom(n));
 }
-
-void CKestrixCtrl::ClearLineHighlight(int n) { ClearLineHighlight(m_Lines.At(n)); }
 
 void CKestrixCtrl::CollapseSelection() {
   // The highlight of a gesture shows before its length is known, so the lines it touched are
@@ -83,8 +81,8 @@ void CKestrixCtrl::CollapseSelection() {
     }
     for (int n = from; n <= to; ++n) {
       LineRecord* record = m_Lines.At(n);
-      if (BandOnScreen(*record))
-        ClearLineHighlight(record);
+      if (BandOnScreen(n))
+        ClearLineHighlight(n);
       else
         record->m_Highlighted = record->m_HighlightLeft = record->m_HighlightRight = 0;
     }
@@ -102,7 +100,7 @@ void CKestrixCtrl::InvertVisibleHighlights() {
   for (int n = std::max(m_FirstVisible, 1); n <= std::min(m_LastVisible, m_Lines.Count()); ++n) {
     const LineRecord* record = m_Lines.At(n);
     if (record->m_Highlighted)
-      InvertSpan(record->m_HighlightLeft, record->m_HighlightRight, BandTop(*record), BandBottom(*record));
+      InvertSpan(record->m_HighlightLeft, record->m_HighlightRight, BandTop(n), BandBottom(n));
   }
 }
 
@@ -126,9 +124,9 @@ void CKestrixCtrl::ShowSelectionOnFocusGain() {
 void CKestrixCtrl::InvertHighlightsOnScreen() {
   for (int n = std::max(m_FirstVisible, 1); n <= m_Lines.Count(); ++n) {
     const LineRecord* record = m_Lines.At(n);
-    if (!BandOnScreen(*record)) break;
+    if (!BandOnScreen(n)) break;
     if (record->m_Highlighted)
-      InvertSpan(record->m_HighlightLeft, record->m_HighlightRight, BandTop(*record), BandBottom(*record));
+      InvertSpan(record->m_HighlightLeft, record->m_HighlightRight, BandTop(n), BandBottom(n));
   }
 }
 
