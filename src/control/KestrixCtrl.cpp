@@ -54,9 +54,9 @@ void CKestrixCtrl::DoPropExchange(CPropExchange* px) {
     CString text = SavedText();
     PX_String(px, "m_Text", text, "");
   } else {
-    PX_String(px, "m_Text", m_Text, "");
+    PX_String(px, "m_Text", TextSnapshot(), "");
     // A loaded text reaches the store only with the font notification.
-    m_DocumentText = m_Text;
+    m_DocumentText = TextSnapshot();
     m_DocumentTextShown.reset();
   }
   PX_Long(px, "MaxLength", m_MaxLength, 0);
@@ -75,12 +75,12 @@ CString CKestrixCtrl::SavedText() {
   // from what the host's text made of it; until then the host's text goes back whole.
   // An empty store that has not yet taken the host's text leaves that text in the snapshot.
   CString text = GetText();
-  if (!m_DocumentTextShown) return text.empty() ? m_Text : text;
+  if (!m_DocumentTextShown) return text.empty() ? TextSnapshot() : text;
   return text == *m_DocumentTextShown ? m_DocumentText : text;
 }
 
 void CKestrixCtrl::SetText(const CString& text) {
-  m_Text = text;
+  TextSnapshot() = text;
   m_DocumentText = text;
   m_DocumentTextShown.reset();
   RebuildText(text, -1);

@@ -205,12 +205,22 @@ class CKestrixCtrl : public COleControl {
   int LineCount() const { return m_Lines.Count(); }
 
   // Rebuilding and line breaking ---------------------------------------------------------
+  // The characters an edit replaces, [start, end) of a text of size characters.
+  struct EditRange {
+    int64_t start = 0;
+    int64_t end = 0;
+    int64_t size = 0;
+  };
   void RebuildText(const CString& text, int caretOffset);
   // Feeds text to the end of the store as typing at its end would (CRs as hard breaks).
   void FeedText(std::string_view text);
   // Feeds text to the emptied store, putting back instead the lines of previous where they
   // would come out the same; false (nothing done) when they cannot be kept.
   bool FeedKeepingLines(const CString& text, LineList::Detached& previous, int previousStartX);
+  // Rebuilds after the range is replaced by inserted, as RebuildText would from the whole new
+  // text, but breaking only the paragraphs the edit and typing since the last rebuild touched;
+  // false, with nothing done, where that cannot give the same lines.
+  bool RebuildEdit(const EditRange& range, const CString& inserted, int caretOffset);
   // The x the next new line would start at.
   int NextLineStartX() const { return m_LineDir == 1 ? m_LineRight : m_LineLeft; }
   RebuildLayout CurrentLayout() const;
@@ -225,14 +235,12 @@ class CKestrixCtrl : public COleControl {
   void MoveToNextLine(BOOL newLine);
 
   // Deletion -----------------------------------------------------------------------------
-  struct TextAround {
-    CString before;
-    CString after;
-    size_t wholeSize = 0;  // the text's length before the change
-  };
   // An edit changed the text: the host's dirty state says so, whoever made the edit.
   void NoteTextEdited();
-  TextAround SplitTextAtSelection();
+  // The selection's range, or the caret's place when nothing is selected.
+  EditRange SelectionRange();
+  // The store's text with the range replaced by inserted.
+  CString TextReplacing(const EditRange& range, const CString& inserted);
   void DeleteAtCaret(BOOL cut);
   void Clear();
 
@@ -379,7 +387,8 @@ class CKestrixCtrl : public COleControl {
   BOOL m_HasFocus = FALSE;
   BOOL m_CaretShown = FALSE;
   int m_CaretX = 0, m_CaretY = 0, m_CaretHeight = 0;
-  CString m_Text;
+  // The text the store was last rebuilt from, as it was handed in (see TextSnapshot).
+  CString& TextSnapshot();
   // The text as the host gave it (loaded or written to Text), and what the store held right
   // after it was last rebuilt from it (none until then). While the store still holds exactly
   // that, nothing has been edited and a save writes the host's text back whole, even where
@@ -461,6 +470,17 @@ class CKestrixCtrl : public COleControl {
   int m_ShownFrom = 0;
   int m_ShownTo = 0;
   void NoteHighlighted(int n);
+
+  // The snapshot of the text the store was last rebuilt from. After an edit rebuilt in place it
+  // is not copied: it is the store's text then, which is the store's text now without the
+  // characters typed since, at the offsets noted (in the order typed).
+  CString m_Text;
+  bool m_TextIsStore = false;
+  std::vector<int64_t> m_TypedSinceSnapshot;
+  // The snapshot is the store's text from now on, until the next character typed.
+  void SnapshotStore();
+  // Notes a character typed at offset while the snapshot is the store's.
+  void NoteTyped(int64_t offset);
 
   // The MaxLength in force when a character was last inserted (0: none): the count never
   // exceeds it, though it may exceed a MaxLength the host lowered since.

@@ -44,7 +44,7 @@ std::string CKestrixCtrl::DescribeState() {
   KESTRIX_PUT(m_CaretX);
   KESTRIX_PUT(m_CaretY);
   KESTRIX_PUT(m_CaretHeight);
-  Put(out, "m_Text", m_Text);
+  Put(out, "m_Text", TextSnapshot());
   Put(out, "m_LineText", m_LineText);
   Put(out, "m_SelText", m_SelText);
   KESTRIX_PUT(m_MouseDown);

@@ -86,7 +86,7 @@ void CKestrixCtrl::OnDestroy() {
 
 void CKestrixCtrl::OnFontChanged() {
   ApplyNewFonts();
-  if (!m_Text.empty()) RebuildText(CString(m_Text), -1);
+  if (!TextSnapshot().empty()) RebuildText(CString(TextSnapshot()), -1);
   COleControl::OnFontChanged();
 }
 
@@ -119,10 +119,10 @@ void CKestrixCtrl::TakeNewFonts() {
   UpdateMetrics();
   // The lines are laid out again at the new height; the host's text and what it was shown as
   // are the host's, and stay as they were.
-  const CString hostText = m_Text;
+  const CString hostText = TextSnapshot();
   const std::optional<CString> hostTextShown = m_DocumentTextShown;
   RebuildText(GetText(), -1);
-  m_Text = hostText;
+  TextSnapshot() = hostText;
   m_DocumentTextShown = hostTextShown;
 }
 

@@ -241,6 +241,8 @@ void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
   }
   AcquireDC();
   const bool accepted = CanInsertChar(ch) != FALSE;
+  if (accepted && m_TextIsStore)
+    NoteTyped(m_Lines.LengthBefore(m_CurLine) + std::clamp(m_CharIndex, 0, static_cast<int>(m_LineText.size())));
   InsertChar(ch);
   if (accepted) NoteTextEdited();
   StoreLine();

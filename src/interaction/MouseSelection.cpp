@@ -61,7 +61,10 @@ void CKestrixCtrl::BeginSelection(int x, int y) {
   if (m_CurLine == 0) return;
   EraseCaret();
   m_HasFocus = FALSE;  // the caret stays hidden while the gesture and its selection last
-  m_Text = GetText();
+  // The snapshot is the text as it stands (what GetText would copy, with its store and reload).
+  PushPosition(TRUE);
+  PopPosition();
+  SnapshotStore();
   m_Selecting = 1;
   m_SelStart = OffsetFromIndex(m_CharIndex);
   m_SelAnchorOffset = m_SelStart;

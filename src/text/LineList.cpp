@@ -193,3 +193,17 @@ int32_t LineList::FirstLineEndingAfter(int64_t offset) const {
   auto it = std::upper_bound(prefixLength_.begin(), prefixLength_.end(), offset);
   return static_cast<int32_t>(it - prefixLength_.begin()) + 1;
 }
+
+CString LineList::TextBetween(int64_t start, int64_t end) const {
+  CString text;
+  if (start >= end) return text;
+  for (int32_t n = FirstLineEndingAfter(start); n <= Count(); ++n) {
+    const CString& chars = lines_[static_cast<size_t>(n - 1)]->m_Chars;
+    const int64_t lineStart = prefixLength_[static_cast<size_t>(n - 1)] - static_cast<int64_t>(chars.size());
+    if (lineStart >= end) break;
+    const auto from = static_cast<size_t>(std::max<int64_t>(start - lineStart, 0));
+    const auto to = static_cast<size_t>(std::min<int64_t>(end - lineStart, static_cast<int64_t>(chars.size())));
+    text.append(chars, from, to - from);
+  }
+  return text;
+}

@@ -55,6 +55,8 @@ class LineList {
   // The smallest caret limit of lines 1..n: a line's length, less one when it ends with a CR.
   // Going to lines 1..n in turn leaves a caret index of at most this.
   int64_t PrefixCaretLimit(int32_t n) const;
+  // The characters from offset start up to offset end, read from the lines they lie on.
+  CString TextBetween(int64_t start, int64_t end) const;
   // The smallest n with PrefixLength(n) > offset, or Count() + 1 when there is none.
   int32_t FirstLineEndingAfter(int64_t offset) const;
 

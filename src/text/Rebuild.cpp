@@ -42,7 +42,7 @@ void CKestrixCtrl::RebuildText(const CString& text, int caretOffset) {
   PaintLines(m_FirstVisible, m_LastVisible);
   UpdateCaret();
   m_ReadOnly = readOnly;
-  m_Text = text;
+  TextSnapshot() = text;
   if (text == m_DocumentText) m_DocumentTextShown = GetText();
 }
 
