@@ -1,7 +1,7 @@
 // The line list against a plain vector of strings: random inserts, erases, splices and
-// replacements of lines, with the running totals read at random between edits (so the totals
-// are often valid only part of the way) and every total compared with a recomputation after
-// each round.
+// replacements of lines, with the running totals read at random between edits (so the gap
+// stands anywhere when the next edit comes) and every total compared with a recomputation
+// after each round.
 #include <gtest/gtest.h>
 
 #include <algorithm>
