@@ -54,10 +54,12 @@ void CKestrixCtrl::DoPropExchange(CPropExchange* px) {
     CString text = SavedText();
     PX_String(px, "m_Text", text, "");
   } else {
-    PX_String(px, "m_Text", TextSnapshot(), "");
+    SetTextSnapshot(CString());
+    PX_String(px, "m_Text", m_Text, "");
     // A loaded text reaches the store only with the font notification.
     m_DocumentText = TextSnapshot();
     m_DocumentTextShown.reset();
+    m_DocumentShownWhole = false;
   }
   PX_Long(px, "MaxLength", m_MaxLength, 0);
   auto foreColor = static_cast<LONG>(m_ForeColor);
@@ -80,9 +82,10 @@ CString CKestrixCtrl::SavedText() {
 }
 
 void CKestrixCtrl::SetText(const CString& text) {
-  TextSnapshot() = text;
+  SetTextSnapshot(text);
   m_DocumentText = text;
   m_DocumentTextShown.reset();
+  m_DocumentShownWhole = false;
   RebuildText(text, -1);
   SetModifiedFlag(TRUE);
 }

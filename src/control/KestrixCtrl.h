@@ -389,12 +389,16 @@ class CKestrixCtrl : public COleControl {
   int m_CaretX = 0, m_CaretY = 0, m_CaretHeight = 0;
   // The text the store was last rebuilt from, as it was handed in (see TextSnapshot).
   CString& TextSnapshot();
+  void SetTextSnapshot(const CString& text);
+  bool TextSnapshotEmpty() const;
   // The text as the host gave it (loaded or written to Text), and what the store held right
   // after it was last rebuilt from it (none until then). While the store still holds exactly
   // that, nothing has been edited and a save writes the host's text back whole, even where
   // the store cut it (MaxLength, a single line).
   CString m_DocumentText;
   std::optional<CString> m_DocumentTextShown;
+  // m_DocumentTextShown holds the host's text itself (nothing was cut from it).
+  bool m_DocumentShownWhole = false;
   CString m_LineText;
   CString m_SelText;
   BOOL m_MouseDown = FALSE;

@@ -86,7 +86,7 @@ void CKestrixCtrl::OnDestroy() {
 
 void CKestrixCtrl::OnFontChanged() {
   ApplyNewFonts();
-  if (!TextSnapshot().empty()) RebuildText(CString(TextSnapshot()), -1);
+  if (!TextSnapshotEmpty()) RebuildText(CString(TextSnapshot()), -1);
   COleControl::OnFontChanged();
 }
 
@@ -121,9 +121,11 @@ void CKestrixCtrl::TakeNewFonts() {
   // are the host's, and stay as they were.
   const CString hostText = TextSnapshot();
   const std::optional<CString> hostTextShown = m_DocumentTextShown;
+  const bool hostTextShownWhole = m_DocumentShownWhole;
   RebuildText(GetText(), -1);
-  TextSnapshot() = hostText;
+  SetTextSnapshot(hostText);
   m_DocumentTextShown = hostTextShown;
+  m_DocumentShownWhole = hostTextShownWhole;
 }
 
 int CKestrixCtrl::OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message) {

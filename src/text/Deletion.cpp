@@ -61,10 +61,10 @@ void CKestrixCtrl::DeleteAtCaret(BOOL cut) {
 }
 
 void CKestrixCtrl::Clear() {
-  const bool hadText = !TextSnapshot().empty() || !GetText().empty();
+  const bool hadText = !TextSnapshotEmpty() || !GetText().empty();
   InitFonts();
   // The text snapshot goes too, or a later font change would rebuild the cleared text.
-  TextSnapshot().clear();
+  SetTextSnapshot(CString());
   CRect r = m_TextRect;
   if (m_ReadingOrder == 1)
     r.left -= m_ScrollBarWidth;

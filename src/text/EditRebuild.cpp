@@ -159,8 +159,13 @@ bool CKestrixCtrl::RebuildEdit(const EditRange& range, const CString& inserted, 
   m_ReadOnly = readOnly;
   // The snapshot is the text handed in, which the store now holds.
   SnapshotStore();
-  if (static_cast<int64_t>(m_DocumentText.size()) == size - (end - start) + static_cast<int64_t>(inserted.size()) &&
-      StoreHolds(m_Lines, m_DocumentText))
+  // Where what the store showed of the host's text is that text itself, finding it again
+  // changes nothing; otherwise the store is compared with it, as a whole rebuild does.
+  if (!m_DocumentShownWhole &&
+      static_cast<int64_t>(m_DocumentText.size()) == size - (end - start) + static_cast<int64_t>(inserted.size()) &&
+      StoreHolds(m_Lines, m_DocumentText)) {
     m_DocumentTextShown = m_DocumentText;
+    m_DocumentShownWhole = true;
+  }
   return true;
 }

@@ -23,6 +23,17 @@ CString& CKestrixCtrl::TextSnapshot() {
   return m_Text;
 }
 
+void CKestrixCtrl::SetTextSnapshot(const CString& text) {
+  m_Text = text;
+  m_TextIsStore = false;
+  m_TypedSinceSnapshot.clear();
+}
+
+bool CKestrixCtrl::TextSnapshotEmpty() const {
+  if (!m_TextIsStore) return m_Text.empty();
+  return m_Lines.PrefixLength(m_Lines.Count()) == static_cast<int64_t>(m_TypedSinceSnapshot.size());
+}
+
 void CKestrixCtrl::SnapshotStore() {
   m_Text.clear();
   m_TextIsStore = true;
