@@ -16,6 +16,8 @@
 #include "framework/gdi/DeviceContext.h"
 #include "framework/gdi/Surface.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr int kPixelHeight = 16;
@@ -225,5 +227,7 @@ void BM_PlainShaping(benchmark::State& state) {
 BENCHMARK(BM_PlainShaping)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace kestrix
 
 BENCHMARK_MAIN();

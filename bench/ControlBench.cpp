@@ -9,6 +9,8 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 // Client 616 × 400 less the 16-pixel scroll strip: a 600-pixel text rectangle.
@@ -252,3 +254,5 @@ void BM_RefreshAfterRecreations(benchmark::State& state) {
 BENCHMARK(BM_RefreshAfterRecreations)->Arg(0)->Arg(3000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace kestrix

@@ -8,6 +8,8 @@
 #include "arabtext/FontStore.h"
 #include "framework/WinTypes.h"
 
+namespace kestrix {
+
 namespace bench {
 namespace {
 
@@ -52,3 +54,5 @@ std::string Utf8Of(const std::string& cp1256) {
 }
 
 }  // namespace bench
+
+}  // namespace kestrix

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace kestrix {
+
 // Declared only: this header is also read beside glib, whose TRUE and FALSE are macros.
 struct LOGFONT;
 
@@ -21,3 +23,5 @@ std::string ResolvedArabicFamily();
 std::string Utf8Of(const std::string& cp1256);
 
 }  // namespace bench
+
+}  // namespace kestrix

@@ -11,6 +11,8 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr int kWindowWidth = 620;  // a 600-pixel text rectangle beside the scroll bar
@@ -147,3 +149,5 @@ BENCHMARK(BM_EditScaling)
     ->Iterations(20);
 
 }  // namespace
+
+}  // namespace kestrix

@@ -9,6 +9,8 @@
 #include "arabtext/Cp1256.h"
 #include "arabtext/FontStore.h"
 
+namespace kestrix {
+
 namespace bench {
 namespace {
 
@@ -99,3 +101,5 @@ std::string FirstDisplayLine(const std::string& corpus) {
 }
 
 }  // namespace bench
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+namespace kestrix {
+
 namespace bench {
 
 class HarfBuzzPass {
@@ -26,3 +28,5 @@ class HarfBuzzPass {
 std::string FirstDisplayLine(const std::string& cp1256Corpus);
 
 }  // namespace bench
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 #include "HarfBuzzPass.h"
 #include "MixedCorpus.h"
 
+namespace kestrix {
+
 namespace {
 
 void BM_HarfBuzzPass(benchmark::State& state) {
@@ -28,3 +30,5 @@ void BM_HarfBuzzLine(benchmark::State& state) {
 BENCHMARK(BM_HarfBuzzLine)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+}  // namespace kestrix

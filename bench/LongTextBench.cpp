@@ -14,6 +14,8 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 struct FreshControl {
@@ -109,3 +111,5 @@ void BM_TextWriteScaling(benchmark::State& state) {
 BENCHMARK(BM_TextWriteScaling)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
+
+}  // namespace kestrix

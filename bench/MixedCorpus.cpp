@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace kestrix {
+
 namespace bench {
 namespace {
 
@@ -73,3 +75,5 @@ std::string GenerateMixedCorpus(const MixedCorpusOptions& options) {
 }
 
 }  // namespace bench
+
+}  // namespace kestrix

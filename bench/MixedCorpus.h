@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace kestrix {
+
 namespace bench {
 
 struct MixedCorpusOptions {
@@ -26,3 +28,5 @@ std::vector<std::string> MixedVocabulary(const MixedCorpusOptions& options);
 std::string GenerateMixedCorpus(const MixedCorpusOptions& options = {});
 
 }  // namespace bench
+
+}  // namespace kestrix

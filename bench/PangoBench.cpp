@@ -4,6 +4,8 @@
 #include "MixedCorpus.h"
 #include "PangoLayoutPass.h"
 
+namespace kestrix {
+
 namespace {
 
 void BM_PangoLayout(benchmark::State& state) {
@@ -16,3 +18,5 @@ void BM_PangoLayout(benchmark::State& state) {
 BENCHMARK(BM_PangoLayout)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 
 #include "ControlFonts.h"
 
+namespace kestrix {
+
 namespace bench {
 
 struct PangoLayoutPass::Impl {
@@ -56,3 +58,5 @@ int64_t PangoLayoutPass::Run() {
 const std::string& PangoLayoutPass::Families() const { return impl_->families; }
 
 }  // namespace bench
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+namespace kestrix {
+
 namespace bench {
 
 class PangoLayoutPass {
@@ -23,3 +25,5 @@ class PangoLayoutPass {
 };
 
 }  // namespace bench
+
+}  // namespace kestrix

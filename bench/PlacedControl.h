@@ -7,6 +7,8 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace bench {
 
 template <typename Work>
@@ -29,3 +31,5 @@ struct PlacedControl {
 };
 
 }  // namespace bench
+
+}  // namespace kestrix

@@ -14,6 +14,8 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 using bench::Seconds;
@@ -82,3 +84,5 @@ void BM_SideBySideTyping(benchmark::State& state) {
 BENCHMARK(BM_SideBySideTyping)->Arg(10)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
 }  // namespace
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace kestrix {
+
 namespace bench {
 
 class SplitMix {
@@ -27,3 +29,5 @@ class SplitMix {
 };
 
 }  // namespace bench
+
+}  // namespace kestrix

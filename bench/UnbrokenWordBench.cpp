@@ -13,6 +13,8 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 using bench::Seconds;
@@ -102,3 +104,5 @@ BENCHMARK(BM_TypeIntoUnbrokenWord)
     ->Iterations(50);
 
 }  // namespace
+
+}  // namespace kestrix

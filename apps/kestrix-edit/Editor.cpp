@@ -4,8 +4,13 @@
 
 #include <iostream>
 
+#include "CloseDialogs.h"
 #include "TextFile.h"
+#include "control/Observation.h"
+#include "resources/KestrixResources.h"
 #include "framework/file/DurableWrite.h"
+
+namespace kestrix {
 
 namespace {
 
@@ -49,7 +54,11 @@ Editor::Editor(const EditorOptions& options)
   SetFace(ctrl_->GetFontAr(), options.arabicFont, options.pointSize);
   SetFace(ctrl_->GetFontEn(), options.latinFont, options.pointSize);
   ctrl_->CreateControlWindow(&container_, all);
-  window_ = std::make_unique<X11Window>(display_, X11Window::Options{options.server, "kestrix-edit"});
+  X11Window::Options windowOptions;
+  windowOptions.server = options.server;
+  windowOptions.title = windowOptions.program = "kestrix-edit";
+  windowOptions.icon = KestrixIcon();
+  window_ = std::make_unique<X11Window>(display_, windowOptions);
   // The editing session as a host starts it: Arabic layout and a blinking caret, then the
   // reading order asked for.
   ctrl_->ActivateEdit(WideString(), WideString());
@@ -67,6 +76,10 @@ Editor::Editor(const EditorOptions& options)
     return false;
   });
   window_->SetAfterInput([this] { AfterInput(); });
+  // The X selection convention: what is selected is the PRIMARY selection, and a middle click
+  // pastes it where it falls.
+  window_->SetPrimaryText([this] { return std::string(ctrl_->SelectedText()); });
+  window_->SetMiddleClickHook([this](int x, int y, const std::string& pasted) { PasteAt(x, y, pasted); });
   // A character or a paste the code page has no place for: the bell has rung; the title says why.
   window_->SetRefusalHook([this](const std::string& why) {
     lastError_ = why;
@@ -78,14 +91,7 @@ Editor::Editor(const EditorOptions& options)
     container_.MoveWindow(whole);
     ctrl_->SetRectInContainer(whole);
   });
-  window_->SetCloseHook([this] {
-    if (!modified_ || closeAsked_) return true;
-    closeAsked_ = true;
-    lastError_ = "unsaved changes: Ctrl+S saves, closing again discards them";
-    std::cerr << "kestrix-edit: " << lastError_ << "\n";
-    ShowTitle();
-    return false;
-  });
+  window_->SetCloseHook([this] { return MayClose(); });
   AfterInput();
   ShowTitle();
 }
@@ -114,7 +120,6 @@ bool Editor::Save() {
     if (WriteFileDurably(options_.file, FileBytesFromControl(text, lineEnd_), &error) == 0) {
       saved_ = std::move(text);
       modified_ = false;
-      closeAsked_ = false;
       lastError_.clear();
       ShowTitle();
       return true;
@@ -126,7 +131,45 @@ bool Editor::Save() {
   return false;
 }
 
+bool Editor::MayClose() {
+  if (!modified_) return true;
+  const std::string name = options_.file.empty() ? "(untitled)" : BaseName(options_.file);
+  switch (AskAboutUnsavedChanges(&container_, name)) {
+    case CloseChoice::Discard:
+      return true;
+    case CloseChoice::Cancel:
+      return false;
+    case CloseChoice::Save:
+      break;
+  }
+  if (Save()) return true;
+  TellSaveFailed(&container_, lastError_);
+  return false;
+}
+
+void Editor::PasteAt(int x, int y, const std::string& text) {
+  if (ctrl_->m_ReadOnly) return;
+  display_.SetFocus(ctrl_->GetSafeHwnd());
+  // A click there puts the caret at the point, ending any selection; the text goes in as a
+  // paste does, within MaxLength.
+  display_.MouseDown(nullptr, x, y);
+  display_.MouseUp(nullptr, x, y);
+  ctrl_->InsertText(CString(text), 1);
+  AfterInput();
+}
+
+void Editor::OfferSelection() {
+  ObservedSelection now = ControlObservation(*ctrl_).Selection();
+  // A password's characters never leave the control.
+  const bool selected = now.length > 0 && ctrl_->m_PasswordChar == 0;
+  if (selected && (now.start != offeredStart_ || now.length != offeredLength_)) window_->HoldPrimary(true);
+  if (!selected && offeredLength_ > 0) window_->HoldPrimary(false);
+  offeredStart_ = now.start;
+  offeredLength_ = selected ? now.length : 0;
+}
+
 void Editor::AfterInput() {
+  OfferSelection();
   HWND hwnd = ctrl_->GetSafeHwnd();
   // Changing the reading order makes the control a new window, which stops the blink timer.
   window_->SetFocusWindow(hwnd);
@@ -136,3 +179,5 @@ void Editor::AfterInput() {
     ShowTitle();
   }
 }
+
+}  // namespace kestrix

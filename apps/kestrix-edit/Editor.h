@@ -11,6 +11,8 @@
 #include "framework/window/Display.h"
 #include "platform/x11/X11Window.h"
 
+namespace kestrix {
+
 class Editor {
  public:
   // Reads the file (a missing one is a new, empty text; one read with loss says so in the
@@ -36,6 +38,13 @@ class Editor {
   // After each turn of input: the modified mark, the focus and the blinking caret.
   void AfterInput();
   void ShowTitle() { window_->SetTitle(Title()); }
+  // Whether the window may close: with unsaved changes, the person chooses to save them (and
+  // the window stays open when that fails), to discard them, or to stay.
+  bool MayClose();
+  // Holds the PRIMARY selection while text is selected, taking it anew for a new selection.
+  void OfferSelection();
+  // A middle click's paste: the caret to the point, then the text as a paste.
+  void PasteAt(int x, int y, const std::string& text);
 
   EditorOptions options_;
   Display display_;
@@ -44,8 +53,10 @@ class Editor {
   std::unique_ptr<X11Window> window_;
   std::string saved_;  // the control's text as last read or written
   bool modified_ = false;
-  bool closeAsked_ = false;  // a close with unsaved changes waits for a second one
   std::string lineEnd_ = "\n";                    // the file's own line ends, kept on save
   std::optional<std::string> readOnlyBecause_;  // why the file is never written back
   std::string lastError_;
+  long offeredStart_ = 0, offeredLength_ = 0;  // the selection last offered as PRIMARY
 };
+
+}  // namespace kestrix

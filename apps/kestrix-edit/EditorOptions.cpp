@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+namespace kestrix {
+
 const char* const kEditorUsage =
     "usage: kestrix-edit [options] [FILE]\n"
     "  Edits FILE (UTF-8; created on the first save when missing) in a window.\n"
@@ -12,7 +14,8 @@ const char* const kEditorUsage =
     "  --geometry WxH         window size in pixels (default 640x400)\n"
     "  --display NAME         X display (default $DISPLAY)\n"
     "  --screenshot PNG       show the window, write what the X server shows as PNG, close\n"
-    "  Ctrl+S saves; the title shows '*' while there are unsaved changes.\n";
+    "  Ctrl+S saves; the title shows '*' while there are unsaved changes, and closing then\n"
+    "  asks whether to save them.\n";
 
 namespace {
 
@@ -78,3 +81,5 @@ std::optional<EditorOptions> ParseEditorOptions(const std::vector<std::string>& 
   }
   return o;
 }
+
+}  // namespace kestrix

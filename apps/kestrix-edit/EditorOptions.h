@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace kestrix {
+
 struct EditorOptions {
   std::string file;          // empty: an empty, unnamed text
   short readingOrder = 1;    // 1 right to left, 0 left to right
@@ -19,3 +21,5 @@ struct EditorOptions {
 // The options, or nothing with the complaint in error ("--help" gives nothing and no error).
 std::optional<EditorOptions> ParseEditorOptions(const std::vector<std::string>& args, std::string& error);
 extern const char* const kEditorUsage;
+
+}  // namespace kestrix

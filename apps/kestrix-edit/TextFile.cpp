@@ -10,6 +10,8 @@
 #include "framework/text/TextConversion.h"
 #include "platform/x11/ClipboardText.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -100,3 +102,5 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
   bytes = all.str();
   return true;
 }
+
+}  // namespace kestrix

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace kestrix {
+
 struct FileForEditing {
   std::string text;                          // for the control
   std::string lineEnd = "\n";                // what the file's lines end with
@@ -23,3 +25,5 @@ std::string FileBytesFromControl(std::string_view cp1256, std::string_view lineE
 // Reads a whole file; false with the reason in error when it cannot be read. (Saving goes
 // through the framework's WriteFileDurably.)
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error);
+
+}  // namespace kestrix

@@ -3,6 +3,8 @@
 
 #include "Editor.h"
 
+using namespace kestrix;
+
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string error;

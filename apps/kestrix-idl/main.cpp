@@ -7,6 +7,8 @@
 #include "control/TypeLibrary.h"
 #include "framework/file/DurableWrite.h"
 
+using namespace kestrix;
+
 int main(int argc, char** argv) {
   const bool reference = argc >= 2 && std::strcmp(argv[1], "--reference") == 0;
   if ((argc > 1 && !reference) || argc > 3) {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace kestrix {
+
 namespace {
 
 void Put16(std::string& out, uint32_t v) {
@@ -88,3 +90,5 @@ std::string IconFile(const ImageResource& image) {
   }
   return out;
 }
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace kestrix {
+
 namespace {
 
 std::string Hex(uint32_t v) {
@@ -105,3 +107,5 @@ std::string VersionResource(const VersionInfo& version) {
          std::to_string(version.translationCodePage) + "\n";
   return out + "  END\nEND\n\n";
 }
+
+}  // namespace kestrix

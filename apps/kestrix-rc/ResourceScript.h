@@ -11,6 +11,8 @@
 #include "framework/resource/MenuTemplate.h"
 #include "framework/resource/VersionInfo.h"
 
+namespace kestrix {
+
 // The opening lines: the script's code page and the language of what follows.
 std::string ScriptHeader(WORD language);
 // A quoted string, with quotes doubled and control characters escaped.
@@ -19,3 +21,5 @@ std::string StringTable(const std::vector<std::pair<UINT, std::string>>& strings
 std::string MenuResource(UINT id, const MenuTemplate& menu);
 std::string DialogResource(UINT id, const DialogTemplate& dialog);
 std::string VersionResource(const VersionInfo& version);
+
+}  // namespace kestrix

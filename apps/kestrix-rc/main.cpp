@@ -8,6 +8,8 @@
 #include "framework/file/DurableWrite.h"
 #include "resources/KestrixResources.h"
 
+using namespace kestrix;
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::cerr << "usage: kestrix-rc DIRECTORY\n";

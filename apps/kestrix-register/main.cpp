@@ -16,6 +16,8 @@
 #include "framework/ole/ObjectCreation.h"
 #include "framework/registry/RegistryFile.h"
 
+using namespace kestrix;
+
 namespace {
 
 int Usage() {

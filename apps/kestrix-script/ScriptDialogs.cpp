@@ -6,6 +6,8 @@
 #include "framework/ole/ObjectCreation.h"
 #include "framework/window/Dialog.h"
 
+namespace kestrix {
+
 bool ScriptHost::ExtraCommand(const std::vector<Word>& w) {
   const std::string cmd = Lower(w[0].text);
   if (cmd == "dialog") {
@@ -80,3 +82,5 @@ std::optional<Shown> ScriptHost::ExtraObservation(const std::vector<Word>& w, si
   }
   return dialog ? StringShown(dialog->Title()) : TextShown("none");
 }
+
+}  // namespace kestrix

@@ -13,6 +13,8 @@
 #include "control/Observation.h"
 #include "framework/ole/PropertyBagFile.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr int kDisplaySize = 2048;
@@ -310,9 +312,9 @@ std::vector<std::string> ScriptHost::TakeEvents() { return std::exchange(events_
 
 std::string ScriptHost::Cursor() {
   switch (display_->GetCursor()) {
-    case CursorShape::IBeam: return "ibeam";
-    case CursorShape::Wait: return "wait";
-    case CursorShape::None: return "none";
+    case PointerShape::IBeam: return "ibeam";
+    case PointerShape::Wait: return "wait";
+    case PointerShape::Hidden: return "none";
     default: return "arrow";
   }
 }
@@ -325,3 +327,5 @@ std::optional<std::vector<ScriptMenuItem>> ScriptHost::LastMenu() {
 }
 
 uint32_t ScriptHost::Pixel(int x, int y) { return display_->CaptureClient(Hwnd()).Pixel(x, y); }
+
+}  // namespace kestrix

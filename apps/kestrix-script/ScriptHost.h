@@ -14,6 +14,8 @@
 #include "framework/window/Display.h"
 #include "layout/FixedMetricTextLibrary.h"
 
+namespace kestrix {
+
 // Ends a placed control: deletes the one the host made, releases the one created by name.
 struct ControlRelease {
   bool byReference = false;
@@ -121,3 +123,5 @@ class ScriptHost final : private ScriptTarget {
   UINT menuChoice_ = 0;
   bool menuArmed_ = false;
 };
+
+}  // namespace kestrix

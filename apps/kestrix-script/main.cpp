@@ -13,6 +13,8 @@
 
 #include "ScriptHost.h"
 
+using namespace kestrix;
+
 namespace {
 
 int Usage() {

@@ -10,6 +10,8 @@
 #include "framework/gdi/DeviceContext.h"
 #include "framework/gdi/Surface.h"
 
+namespace kestrix {
+
 namespace {
 constexpr int kMargin = 4;
 constexpr int kMaxWidth = 1 << 14;
@@ -44,3 +46,5 @@ int DrawLineToPng(const std::string& utf8Text, const std::string& pngPath, int w
   }
   return 0;
 }
+
+}  // namespace kestrix

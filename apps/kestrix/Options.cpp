@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <string_view>
 
+namespace kestrix {
+
 namespace {
 
 bool ParseInt(const char* s, int& out) {
@@ -116,3 +118,5 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
   }
   return o;
 }
+
+}  // namespace kestrix

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+namespace kestrix {
+
 struct Options {
   std::string textFile;        // UTF-8 text to show; empty: the built-in sample
   std::string drawLine;        // draw this one line with the text library alone
@@ -26,3 +28,5 @@ struct Options {
 // Parses argv; on a bad argument returns nothing and sets error.
 std::optional<Options> ParseOptions(int argc, char** argv, std::string& error);
 const char* UsageText();
+
+}  // namespace kestrix

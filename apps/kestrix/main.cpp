@@ -13,6 +13,8 @@
 #include "framework/text/Cp1256.h"
 #include "framework/window/Display.h"
 
+using namespace kestrix;
+
 namespace {
 
 LOGFONT FontDescription(const std::string& face, double points) {

@@ -24,6 +24,8 @@
 #include "WindowPixels.h"
 #include "XServer.h"
 
+using namespace kestrix;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

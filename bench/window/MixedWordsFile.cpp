@@ -5,6 +5,8 @@
 #include <iterator>
 #include <string_view>
 
+namespace kestrix {
+
 namespace bench {
 namespace {
 
@@ -53,3 +55,5 @@ std::string MixedWordsFile(size_t targetBytes, uint64_t seed) {
 }
 
 }  // namespace bench
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace kestrix {
+
 namespace bench {
 
 // At least targetBytes (ending with a whole paragraph and its LF); the same seed gives the same
@@ -14,3 +16,5 @@ namespace bench {
 std::string MixedWordsFile(size_t targetBytes, uint64_t seed = 0x77696e646f77ull);
 
 }  // namespace bench
+
+}  // namespace kestrix

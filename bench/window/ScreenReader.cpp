@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+namespace kestrix {
+
 namespace bench {
 namespace {
 
@@ -97,3 +99,5 @@ void ScreenReader::Press(const char* keysymName, bool control) {
 }
 
 }  // namespace bench
+
+}  // namespace kestrix

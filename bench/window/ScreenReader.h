@@ -10,6 +10,8 @@
 
 #include "WindowPixels.h"
 
+namespace kestrix {
+
 namespace bench {
 
 class ScreenReader {
@@ -39,3 +41,5 @@ class ScreenReader {
 };
 
 }  // namespace bench
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace kestrix {
+
 namespace bench {
 namespace {
 
@@ -53,3 +55,5 @@ bool ChangedBeyondCaret(const Pixels& before, const Pixels& after) {
 }
 
 }  // namespace bench
+
+}  // namespace kestrix

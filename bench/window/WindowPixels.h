@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace kestrix {
+
 namespace bench {
 
 struct Pixels {
@@ -24,3 +26,5 @@ bool ShowsTextBeyond(const Pixels& empty, const Pixels& now);
 bool ChangedBeyondCaret(const Pixels& before, const Pixels& after);
 
 }  // namespace bench
+
+}  // namespace kestrix

@@ -1,16 +1,20 @@
 // A host that knows the control only by its name: it creates it through the registry, places
 // it in a window of its own, writes its text, types into it, reads the text back and saves a
-// picture of it.
+// picture of it. The control's headers keep their names in namespace kestrix, so a host
+// written for X11 includes Xlib beside them: both name a Display.
 //
 //   c++ -std=c++20 host.cpp $(pkg-config --cflags --libs kestrix) -o host
+#include <X11/Xlib.h>
+
 #include <cstdio>
 #include <string>
+#include <type_traits>
 
-#include "control/Dispids.h"
-#include "framework/ole/HostedControl.h"
-#include "framework/ole/ObjectCreation.h"
-#include "framework/ole/Variant.h"
-#include "framework/window/Display.h"
+#include <kestrix/control/Dispids.h>
+#include <kestrix/framework/ole/HostedControl.h>
+#include <kestrix/framework/ole/ObjectCreation.h>
+#include <kestrix/framework/ole/Variant.h>
+#include <kestrix/framework/window/Display.h>
 
 namespace {
 
@@ -35,7 +39,10 @@ std::string Utf8(const char16_t* text, size_t length) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  Display display(640, 120);
+  using namespace kestrix;
+  // Xlib's connection type and the control's display live side by side.
+  static_assert(!std::is_same_v<::Display, kestrix::Display>);
+  kestrix::Display display(640, 120);
   CWnd form;
   form.CreateEx(0, WS_VISIBLE, CRect(0, 0, 640, 120), nullptr);
 

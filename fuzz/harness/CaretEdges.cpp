@@ -6,6 +6,8 @@
 #include "control/KestrixCtrl.h"
 #include "layout/FixedMetricTextLibrary.h"
 
+namespace kestrix {
+
 namespace fuzzing {
 namespace {
 
@@ -167,3 +169,5 @@ std::string CaretEdges::Check(CKestrixCtrl& c) {
 }
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

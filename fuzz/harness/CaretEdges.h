@@ -14,6 +14,8 @@
 
 #include "framework/WinTypes.h"
 
+namespace kestrix {
+
 class CKestrixCtrl;
 
 namespace fuzzing {
@@ -41,3 +43,5 @@ class CaretEdges {
 };
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

@@ -11,6 +11,8 @@
 #include "framework/ole/Variant.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace fuzzing {
 namespace {
 
@@ -150,3 +152,5 @@ std::string CompareWithFreshControl(CKestrixCtrl& c, CWnd& container, TextLibrar
 }
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace kestrix {
+
 class CKestrixCtrl;
 class CWnd;
 class TextLibrary;
@@ -17,3 +19,5 @@ namespace fuzzing {
 std::string CompareWithFreshControl(CKestrixCtrl& c, CWnd& container, TextLibrary* library);
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace kestrix {
+
 namespace fuzzing {
 
 // The bytes decoded into steps (keys, characters, mouse, menu, focus, clock, sizes,
@@ -35,3 +37,5 @@ using RunFunction = std::string (*)(const uint8_t*, size_t);
 RunFunction RunnerOf(const std::string& target);
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

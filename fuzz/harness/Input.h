@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace kestrix {
+
 namespace fuzzing {
 
 class Input {
@@ -48,3 +50,5 @@ class Input {
 };
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

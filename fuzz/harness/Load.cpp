@@ -8,6 +8,8 @@
 #include "framework/window/Display.h"
 #include "layout/FixedMetricTextLibrary.h"
 
+namespace kestrix {
+
 namespace fuzzing {
 namespace {
 
@@ -64,3 +66,5 @@ std::string RunLoad(const uint8_t* data, size_t size) {
 }
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 #include "framework/ole/Registration.h"
 #include "framework/registry/RegistryFile.h"
 
+namespace kestrix {
+
 namespace fuzzing {
 namespace {
 
@@ -71,3 +73,5 @@ std::string RunRegistry(const uint8_t* data, size_t size) {
 }
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

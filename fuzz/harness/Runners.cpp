@@ -1,5 +1,7 @@
 #include "Harness.h"
 
+namespace kestrix {
+
 namespace fuzzing {
 
 RunFunction RunnerOf(const std::string& target) {
@@ -15,3 +17,5 @@ RunFunction RunnerOf(const std::string& target) {
 }
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

@@ -12,6 +12,8 @@
 #include "ScriptHost.h"
 #include "ScriptWords.h"
 
+namespace kestrix {
+
 namespace fuzzing {
 namespace {
 
@@ -101,3 +103,5 @@ std::string RunScript(const uint8_t* data, size_t size) {
 }
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

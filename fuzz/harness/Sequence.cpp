@@ -21,6 +21,8 @@
 #include "framework/window/Display.h"
 #include "layout/FixedMetricTextLibrary.h"
 
+namespace kestrix {
+
 namespace fuzzing {
 namespace {
 
@@ -657,3 +659,5 @@ std::string RunSequence(const uint8_t* data, size_t size, bool realLibrary) {
 }
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

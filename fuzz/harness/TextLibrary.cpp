@@ -13,6 +13,8 @@
 #include "framework/gdi/DeviceContext.h"
 #include "framework/gdi/Surface.h"
 
+namespace kestrix {
+
 namespace fuzzing {
 namespace {
 
@@ -76,3 +78,5 @@ std::string RunTextLibrary(const uint8_t* data, size_t size) {
 }
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

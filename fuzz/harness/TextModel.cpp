@@ -3,6 +3,8 @@
 #include "control/KestrixCtrl.h"
 #include "control/Observation.h"
 
+namespace kestrix {
+
 namespace fuzzing {
 
 void TextModel::Character(CKestrixCtrl& c, bool focused, unsigned ch) {
@@ -38,3 +40,5 @@ std::string TextModel::After(CKestrixCtrl& c) {
 }
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

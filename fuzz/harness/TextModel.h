@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+namespace kestrix {
+
 class CKestrixCtrl;
 
 namespace fuzzing {
@@ -36,3 +38,5 @@ class TextModel {
 };
 
 }  // namespace fuzzing
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 
 #include "Harness.h"
 
+using namespace kestrix;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const fuzzing::RunFunction run = fuzzing::RunnerOf(KESTRIX_FUZZ_TARGET);
   std::string broken = run(data, size);

@@ -12,7 +12,7 @@
 #include "arabtext/SegmentShaper.h"
 #include "arabtext/ShownPart.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 // Contexts that are never released are forgotten past this many, so a careless caller
 // cannot grow the table without limit.
@@ -119,4 +119,4 @@ void ArabTextLibrary::TextOut(HDC hdc, int32_t x, int32_t y, const char* chars, 
 int ArabTextLibrary::LineHeight(HDC hdc) { return impl_->FontsFor(hdc).LineHeight(); }
 int ArabTextLibrary::Ascent(HDC hdc) { return impl_->FontsFor(hdc).Ascent(); }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

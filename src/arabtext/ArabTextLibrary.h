@@ -9,7 +9,7 @@
 #include "framework/WinTypes.h"
 #include "framework/gdi/DeviceContext.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 class ArabTextLibrary {
  public:
@@ -45,4 +45,4 @@ class ArabTextLibrary {
   int32_t keyboardLanguage_ = 0;
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -7,7 +7,7 @@
 
 #include "arabtext/Cp1256.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 namespace {
 
@@ -229,4 +229,4 @@ void BidiLevels::ResolveBrackets(const BidiByte* const* bytes, size_t n, BidiCla
   }
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

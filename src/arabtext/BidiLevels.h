@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 enum class BidiClass : uint8_t { L, R, AL, EN, AN, ES, ET, CS, NSM, B, S, WS, ON, Removed };
 
@@ -44,4 +44,4 @@ class BidiLevels {
   std::vector<std::pair<size_t, size_t>> pairs_;
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

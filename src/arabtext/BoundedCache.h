@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <utility>
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 template <typename Key, typename Value, typename Hash, typename Equal>
 class BoundedCache {
@@ -51,4 +51,4 @@ class BoundedCache {
   std::unordered_map<Key, Value, Hash, Equal> old_;
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -4,7 +4,7 @@
 
 #include "arabtext/Cp1256.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 ByteKind KindOf(uint8_t byte) {
@@ -46,4 +46,4 @@ const ByteClassTable& BaseByteClasses() {
   return table;
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -14,7 +14,7 @@
 #include <array>
 #include <cstdint>
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 enum class ByteKind : uint8_t {
   kControl,      // CR, LF and other C0 controls, DEL: no width, nothing drawn, splits words
@@ -51,4 +51,4 @@ inline bool IsArabicAnchor(ByteKind k) {
   return k == ByteKind::kArabicWord || k == ByteKind::kArabicPunct;
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -8,7 +8,7 @@
 #include "arabtext/LoadedFont.h"
 #include "arabtext/SegmentShaper.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 static_assert(ChunkedWords::kGrid == 64, "the hash below hits once in 64");
@@ -232,4 +232,4 @@ int32_t ChunkedWords::ShapeSpan(const LoadedFont& font, FontSlot slot, std::stri
   return static_cast<int32_t>(std::clamp<int64_t>(width, INT32_MIN, INT32_MAX));
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -27,7 +27,7 @@
 #include "arabtext/ByteClass.h"
 #include "arabtext/ShapeRun.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 class LoadedFont;
 struct PlacedGlyph;
@@ -112,4 +112,4 @@ class ChunkedWords {
   std::vector<hb_glyph_position_t> windowPositions_, piecePositions_;
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

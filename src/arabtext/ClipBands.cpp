@@ -1,6 +1,6 @@
 #include "arabtext/ClipBands.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 void ClipBands::Reset(const std::vector<RECT>& rects) {
   bands_.clear();
@@ -58,4 +58,4 @@ void ClipBands::Reset(const std::vector<RECT>& rects) {
   }
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -10,7 +10,7 @@
 
 #include "framework/WinTypes.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 // Columns [left, right) and rows [top, bottom) in client coordinates; wide enough for
 // positions far past either end of a long line.
@@ -72,4 +72,4 @@ class ClipBands {
   PixelBox bounds_;
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -3,10 +3,10 @@
 
 #include "framework/text/Cp1256.h"
 
-namespace arabtext {
-using ::AppendUtf8;
-using ::Cp1256FromUnicode;
-using ::Cp1256FromUtf8;
-using ::UnicodeFromCp1256;
-using ::Utf8FromCp1256;
-}  // namespace arabtext
+namespace kestrix::arabtext {
+using kestrix::AppendUtf8;
+using kestrix::Cp1256FromUnicode;
+using kestrix::Cp1256FromUtf8;
+using kestrix::UnicodeFromCp1256;
+using kestrix::Utf8FromCp1256;
+}  // namespace kestrix::arabtext

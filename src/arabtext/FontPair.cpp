@@ -7,7 +7,7 @@
 
 #include "arabtext/Cp1256.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 std::atomic<uint32_t> nextPairSerial{1};
@@ -52,4 +52,4 @@ FontPair::FontPair(std::shared_ptr<LoadedFont> latin, std::shared_ptr<LoadedFont
   textMetrics_.tmMaxCharWidth = ScaleToReportedMetric(std::max(lm.maxAdvance, am.maxAdvance));
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

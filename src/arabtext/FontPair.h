@@ -10,7 +10,7 @@
 #include "arabtext/LoadedFont.h"
 #include "framework/WinTypes.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 struct SlotStyle {
   bool underline = false;
@@ -48,4 +48,4 @@ class FontPair {
 // The smallest value v with trunc(v * 0.7501875468867217) >= pixels.
 LONG ScaleToReportedMetric(int pixels);
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -6,7 +6,7 @@
 
 #include "arabtext/Cp1256.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 FontRequest FontRequestFromLogFont(const LOGFONT* font) {
   FontRequest request;
@@ -32,4 +32,4 @@ FontRequest FontRequestFromLogFont(const LOGFONT* font) {
   return request;
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

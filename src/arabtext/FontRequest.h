@@ -7,7 +7,7 @@
 
 #include "framework/WinTypes.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 inline constexpr int kDefaultPixelHeight = 16;
 inline constexpr int kMaxPixelHeight = 512;
@@ -26,4 +26,4 @@ struct FontRequest {
 // A null description gives the defaults.
 FontRequest FontRequestFromLogFont(const LOGFONT* font);
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 constexpr int kBoldWeight = 600;
@@ -124,4 +124,4 @@ FontFile ResolveFontFile(FontRole role, const std::string& face, int weight, boo
   return match ? FileOf(match.get(), weight, italic) : FontFile{};
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

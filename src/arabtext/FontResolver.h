@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 struct FontFile {
   std::string path;  // empty when no font at all could be found
@@ -23,4 +23,4 @@ enum class FontRole { kLatin, kArabic };
 
 FontFile ResolveFontFile(FontRole role, const std::string& face, int weight, bool italic);
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -4,7 +4,7 @@
 #include FT_FREETYPE_H
 #include <hb.h>
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 std::string FileKey(const FontFile& file) { return file.path + '#' + std::to_string(file.index); }
@@ -75,4 +75,4 @@ std::shared_ptr<FontPair> FontStore::Pair(const FontRequest& latin, const FontRe
   return pair;
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

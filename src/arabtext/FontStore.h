@@ -16,7 +16,7 @@
 struct FT_LibraryRec_;
 struct hb_face_t;
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 class FontStore {
  public:
@@ -46,4 +46,4 @@ class FontStore {
   BoundedCache<std::string, std::shared_ptr<FontPair>, StringHash, StringMap> pairs_;
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

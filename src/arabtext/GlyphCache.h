@@ -8,7 +8,7 @@
 #include "arabtext/BoundedCache.h"
 #include "arabtext/LoadedFont.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 class GlyphCache {
  public:
@@ -41,4 +41,4 @@ class GlyphCache {
   BoundedCache<uint64_t, GlyphBox, std::hash<uint64_t>, std::equal_to<>> boxes_;
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

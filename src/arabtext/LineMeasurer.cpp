@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 LineMeasurer::Memo* LineMeasurer::BestMemo(const FontPair& fonts, std::string_view text) {
   Memo* best = nullptr;
@@ -133,4 +133,4 @@ int32_t LineMeasurer::Width(const FontPair& fonts, std::string_view text) {
   return memo->width;
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -14,7 +14,7 @@
 #include "arabtext/Segmenter.h"
 #include "arabtext/SegmentShaper.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 class LineMeasurer {
  public:
@@ -66,4 +66,4 @@ class LineMeasurer {
   std::vector<Segment> segments_;
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

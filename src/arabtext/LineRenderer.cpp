@@ -6,7 +6,7 @@
 #include "arabtext/BidiLevels.h"
 #include "framework/text/CommonEnds.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 int32_t LineRenderer::Draw(DeviceContext& dc, int32_t x, int32_t baseline, const FontPair& fonts,
                            std::string_view text, bool rightToLeftDefault) {
@@ -182,4 +182,4 @@ void LineRenderer::DrawBar(DeviceContext& dc, int64_t left, int32_t width, int64
   });
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -18,7 +18,7 @@
 #include "arabtext/VisualOrder.h"
 #include "framework/gdi/DeviceContext.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 class LineRenderer {
  public:
@@ -63,4 +63,4 @@ class LineRenderer {
   ClipBands clip_;  // the clip of the context being drawn on
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -11,7 +11,7 @@
 #include <cmath>
 #include <utility>
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 std::atomic<uint32_t> nextSerial{1};
@@ -166,4 +166,4 @@ GlyphBitmap LoadedFont::Rasterize(uint32_t glyph) const {
   return out;
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

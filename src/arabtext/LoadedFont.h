@@ -13,7 +13,7 @@ struct FT_FaceRec_;
 struct hb_font_t;
 struct hb_face_t;
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 // An anti-aliased glyph image: 8-bit coverage, rows top to bottom, placed relative to the
 // pen position on the baseline (left to the right, top upward).
@@ -85,4 +85,4 @@ class LoadedFont {
   FontMetrics metrics_;
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -5,7 +5,7 @@
 
 #include "framework/text/CommonEnds.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 int32_t SegmentLedger::WidthOf(const FontPair& fonts, std::string_view text, const Segment& s) {
   if (s.kind == SegmentKind::kInvisible) return 0;
@@ -147,4 +147,4 @@ int64_t SegmentLedger::Width(const FontPair& fonts, std::string_view text) {
   return inStep ? total : width;
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

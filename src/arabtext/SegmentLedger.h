@@ -14,7 +14,7 @@
 #include "arabtext/Segmenter.h"
 #include "arabtext/SegmentShaper.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 class SegmentLedger {
  public:
@@ -48,4 +48,4 @@ class SegmentLedger {
   std::vector<Segment> window_;
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

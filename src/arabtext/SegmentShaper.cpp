@@ -7,7 +7,7 @@
 #include "arabtext/LoadedFont.h"
 #include "arabtext/ShapeRun.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 SegmentShaper::SegmentShaper(size_t capacity) : buffer_(hb_buffer_create()), cache_(capacity) {}
 
@@ -83,4 +83,4 @@ int32_t SegmentShaper::RunShaper(const LoadedFont& font, FontSlot slot, std::str
   return std::max(RoundedWidth(buffer_, 0, glyphs), 0);
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -19,7 +19,7 @@
 
 struct hb_buffer_t;
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 class LoadedFont;
 
@@ -126,4 +126,4 @@ class SegmentShaper {
   ShapedSegment span_;  // the part of a long segment asked for last
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

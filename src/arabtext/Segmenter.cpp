@@ -1,6 +1,6 @@
 #include "arabtext/Segmenter.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 uint8_t At(std::string_view text, size_t i) { return static_cast<uint8_t>(text[i]); }
@@ -108,4 +108,4 @@ size_t StableSegmentEnd(std::string_view text, const ByteClassTable& t) {
   return end;  // a control or Arabic punctuation closes everything before it
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

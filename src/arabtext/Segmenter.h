@@ -17,7 +17,7 @@
 
 #include "arabtext/ByteClass.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 enum class SegmentKind : uint8_t {
   kWord,
@@ -85,4 +85,4 @@ bool WalkSegments(std::string_view text, size_t start, bool arabicBefore, size_t
   }
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

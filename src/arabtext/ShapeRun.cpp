@@ -3,7 +3,7 @@
 #include "arabtext/Cp1256.h"
 #include "arabtext/SegmentShaper.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 uint64_t g_glyphsCopied = 0;
@@ -70,4 +70,4 @@ int32_t RoundedWidth(hb_buffer_t* buffer, int32_t pen, std::vector<PlacedGlyph>*
   return pen - start;
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -11,7 +11,7 @@
 
 #include "arabtext/ByteClass.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 struct PlacedGlyph;
 
@@ -40,4 +40,4 @@ int32_t RoundedWidth(hb_buffer_t* buffer, int32_t pen, std::vector<PlacedGlyph>*
 // again when a list grew: the work laying out a long word does, for tests to count.
 uint64_t GlyphsCopied();
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

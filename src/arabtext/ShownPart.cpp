@@ -6,7 +6,7 @@
 
 #include "arabtext/BidiLevels.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 const BidiByte& BidiOf(uint8_t byte) {
@@ -140,4 +140,4 @@ std::optional<std::pair<size_t, int64_t>> ShownPart::EndPart(const FontPair& fon
   }
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -17,7 +17,7 @@
 #include "arabtext/Segmenter.h"
 #include "arabtext/SegmentShaper.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 struct LinePart {
   size_t begin = 0;  // the part is text[begin, end)
@@ -53,4 +53,4 @@ class ShownPart {
   std::vector<bool> pairsClosed_;
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

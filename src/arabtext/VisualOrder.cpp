@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 const std::vector<OrderedSegment>& VisualOrder::Order(std::string_view text, const std::vector<Segment>& segments,
                                                       bool rightToLeftDefault) {
@@ -83,4 +83,4 @@ bool VisualOrder::ResolveWithFriBidi(bool& rightToLeft) {
   return ok;
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -10,7 +10,7 @@
 #include "arabtext/BidiLevels.h"
 #include "arabtext/Segmenter.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 struct OrderedSegment {
   uint32_t index = 0;  // into the logical segment list
@@ -37,4 +37,4 @@ class VisualOrder {
   std::vector<OrderedSegment> order_;
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

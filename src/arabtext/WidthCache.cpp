@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 WidthCache::WidthCache(size_t slotsPerGeneration) : slots_(16) {
   while (slots_ < slotsPerGeneration) slots_ *= 2;
@@ -161,4 +161,4 @@ uint32_t WidthCache::Put(uint32_t font, uint8_t slot, std::string_view bytes, ui
   return static_cast<uint32_t>(i);
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

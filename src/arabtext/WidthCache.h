@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace arabtext {
+namespace kestrix::arabtext {
 
 class WidthCache {
  public:
@@ -80,4 +80,4 @@ class WidthCache {
   uint64_t retired_ = 0;   // young tables retired so far: slots of earlier ones mean nothing
 };
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -7,6 +7,8 @@
 #include "resources/KestrixPropPage.h"
 #include "resources/KestrixResources.h"
 
+namespace kestrix {
+
 BOOL CKestrixCtrl::GetClassID(CLSID* clsid) const {
   if (!clsid) return FALSE;
   *clsid = CLSID_Kestrix;
@@ -24,3 +26,5 @@ IPropertyPage* CKestrixCtrl::CreatePropertyPage(REFCLSID clsid) {
   page->AddRef();
   return page;
 }
+
+}  // namespace kestrix

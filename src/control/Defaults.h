@@ -3,6 +3,8 @@
 
 #include "framework/ole/FontObject.h"
 
+namespace kestrix {
+
 inline constexpr DWORD kPersistedVersion = 0x00010000;
 inline constexpr const wchar_t* kDefaultArabicFace = L"Fonta";
 inline constexpr const wchar_t* kDefaultLatinFace = L"Times New Roman";
@@ -20,3 +22,5 @@ inline FONTDESC DefaultFontDesc(const wchar_t* face) {
   desc.fStrikethrough = FALSE;
   return desc;
 }
+
+}  // namespace kestrix

@@ -10,6 +10,8 @@
 #include "framework/window/Dialog.h"
 #include "resources/KestrixResources.h"
 
+namespace kestrix {
+
 namespace {
 
 VARIANT BoolVariant(BOOL value) { return MakeVariantBool(value != FALSE); }
@@ -241,3 +243,5 @@ HRESULT CKestrixCtrl::Automation::CallMethod(DISPID dispid, VARIANT* args, VARIA
     default: return DISP_E_MEMBERNOTFOUND;
   }
 }
+
+}  // namespace kestrix

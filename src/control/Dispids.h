@@ -1,7 +1,9 @@
 // The dispatch identities of the control's members, for hosts that call by number.
 #pragma once
 
-#include "framework/WinTypes.h"
+#include "../framework/WinTypes.h"
+
+namespace kestrix {
 
 // DISPIDs of the control's own members, in the order of its dispatch table.
 enum KestrixDispid : DISPID {
@@ -32,3 +34,5 @@ inline constexpr DISPID DISPID_FORECOLOR = -513;
 inline constexpr DISPID DISPID_TEXT = -517;
 inline constexpr DISPID DISPID_REFRESH = -550;
 inline constexpr DISPID DISPID_ABOUTBOX = -552;
+
+}  // namespace kestrix

@@ -2,7 +2,9 @@
 // and the type library use these same values, so they never change.
 #pragma once
 
-#include "framework/ole/OleTypes.h"
+#include "../framework/ole/OleTypes.h"
+
+namespace kestrix {
 
 inline constexpr GUID LIBID_KESTRIXLib = {
     0x5B1E2C6F, 0x3A41, 0x4F0E, {0x9C, 0x21, 0x6A, 0x0D, 0x47, 0x11, 0xB2, 0x01}};
@@ -21,3 +23,5 @@ inline constexpr CLSID CLSID_KestrixPropPage = {
 // same sources as the module may use the answer.
 inline constexpr IID IID_KestrixControlObject = {
     0x5B1E2C74, 0x3A41, 0x4F0E, {0x9C, 0x21, 0x6A, 0x0D, 0x47, 0x11, 0xB2, 0x01}};
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include "control/Defaults.h"
 
+namespace kestrix {
+
 CKestrixCtrl::CKestrixCtrl(TextLibrary& library)
     : m_FontAr(this), m_FontEn(this), m_TextLib(&library) {
   InitializeIIDs(&IID_DKestrix, &IID_DKestrixEvents);
@@ -110,3 +112,5 @@ void CKestrixCtrl::OnBackColorChanged() {
   PaintLines(m_FirstVisible, m_LastVisible);
   SetModifiedFlag(TRUE);
 }
+
+}  // namespace kestrix

@@ -22,6 +22,8 @@
 #include "text/LineRecord.h"
 #include "text/RebuildLayout.h"
 
+namespace kestrix {
+
 class CKestrixCtrl : public COleControl {
  public:
   // Uses the Arabic text library that ships with the control, in settings of its own.
@@ -501,3 +503,5 @@ class CKestrixCtrl : public COleControl {
   TextLibrary* m_TextLib;
   Automation m_Automation{*this};
 };
+
+}  // namespace kestrix

@@ -4,6 +4,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 int ControlObservation::LineCount() const { return control_.LineCount(); }
 
 std::optional<ObservedLine> ControlObservation::Line(int n) const {
@@ -61,3 +63,5 @@ std::optional<POINT> ControlObservation::PointOf(int line, int index) {
   c.PopPosition();
   return POINT{x, baseline - c.m_Ascent + (c.m_Ascent + c.m_Descent) / 2};
 }
+
+}  // namespace kestrix

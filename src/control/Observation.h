@@ -9,6 +9,8 @@
 
 #include "framework/ole/OleTypes.h"
 
+namespace kestrix {
+
 class CKestrixCtrl;
 
 struct ObservedLine {
@@ -73,3 +75,5 @@ class ControlObservation {
  private:
   CKestrixCtrl& control_;
 };
+
+}  // namespace kestrix

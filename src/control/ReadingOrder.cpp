@@ -2,6 +2,8 @@
 // direction; ActivateEdit starts Arabic editing and the caret's blinking.
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 constexpr WPARAM kLayoutRequestFlags = INPUTLANGCHANGE_SYSCHARSET | INPUTLANGCHANGE_BACKWARD;
 constexpr LPARAM kEnglishUnitedStates = 0x04090409;
@@ -56,3 +58,5 @@ void CKestrixCtrl::ReadingOrderKey(UINT flags) {
   else if ((flags & kRightShiftScanCode) == kRightShiftScanCode && IsCtrlDown())
     SetReadingOrder(1);
 }
+
+}  // namespace kestrix

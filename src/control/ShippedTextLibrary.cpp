@@ -4,6 +4,8 @@
 #include "control/KestrixCtrl.h"
 #include "layout/RealTextLibrary.h"
 
+namespace kestrix {
+
 namespace {
 arabtext::ArabTextLibrary& SharedArabTextLibrary() {
   static arabtext::ArabTextLibrary library;
@@ -21,3 +23,5 @@ CKestrixCtrl::CKestrixCtrl() : CKestrixCtrl(std::make_unique<RealTextLibrary>(Sh
 CKestrixCtrl::CKestrixCtrl(std::unique_ptr<TextLibrary> own) : CKestrixCtrl(*own) {
   m_OwnTextLib = std::move(own);
 }
+
+}  // namespace kestrix

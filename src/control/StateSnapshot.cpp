@@ -4,6 +4,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 
 void Put(std::ostream& out, const char* name, const CString& s) {
@@ -128,3 +130,5 @@ std::string CKestrixCtrl::DescribeState() {
   }
   return out.str();
 }
+
+}  // namespace kestrix

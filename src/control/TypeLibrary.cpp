@@ -2,6 +2,8 @@
 
 #include "control/Guids.h"
 
+namespace kestrix {
+
 namespace {
 
 MemberDesc Property(DISPID id, const char* name, VARTYPE vt, const char* idl) {
@@ -100,3 +102,5 @@ const TypeLibDesc& KestrixTypeLibrary() {
 const TypeDesc& KestrixDispatchType() { return KestrixTypeLibrary().types[0]; }
 
 const TypeDesc& KestrixEventsType() { return KestrixTypeLibrary().types[1]; }
+
+}  // namespace kestrix

@@ -4,7 +4,11 @@
 #include "control/Dispids.h"
 #include "framework/ole/TypeLib.h"
 
+namespace kestrix {
+
 const TypeLibDesc& KestrixTypeLibrary();
 // The library's _DKestrix and _DKestrixEvents.
 const TypeDesc& KestrixDispatchType();
 const TypeDesc& KestrixEventsType();
+
+}  // namespace kestrix

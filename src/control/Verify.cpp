@@ -10,6 +10,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 
 // The name of the broken rule, then its detail.
@@ -128,3 +130,5 @@ std::string CKestrixCtrl::Verify() {
   }
   return std::string();
 }
+
+}  // namespace kestrix

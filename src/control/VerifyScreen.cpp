@@ -5,6 +5,8 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 // A full repaint in the order the control draws: lines without highlight, the caret, then the
 // highlight the records hold over both.
 void CKestrixCtrl::RepaintFromFields() {
@@ -50,3 +52,5 @@ std::string CKestrixCtrl::VerifyScreen() {
   return "screen: " + std::to_string(stale) +
          " pixels differ from a repaint of the fields, the first at " + where;
 }
+
+}  // namespace kestrix

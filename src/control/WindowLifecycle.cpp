@@ -2,6 +2,8 @@
 // changes, and re-creation.
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 BEGIN_MESSAGE_MAP(CKestrixCtrl, COleControl)
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONUP()
@@ -133,4 +135,4 @@ int CKestrixCtrl::OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message) {
   return COleControl::OnMouseActivate(topParent, hitTest, message);
 }
 
-
+}  // namespace kestrix

@@ -27,8 +27,6 @@ inline int fchmod(int, int) { return 0; }
 inline int mkdir(const char* path, int) { return _mkdir(path); }
 // Blocks until the whole file is locked exclusively; closing the file releases it.
 int flock(int fd, int operation);
-// Whether a process with this id is running.
-bool ProcessRuns(long pid);
 #else
 #include <signal.h>
 #include <sys/file.h>
@@ -37,9 +35,18 @@ bool ProcessRuns(long pid);
 #ifndef O_BINARY
 #define O_BINARY 0
 #endif
+#endif
 
+namespace kestrix {
+
+#ifdef _WIN32
+// Whether a process with this id is running.
+bool ProcessRuns(long pid);
+#else
 // Whether a process with this id is running (one of another user's counts).
 inline bool ProcessRuns(long pid) {
   return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 #endif
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace kestrix {
+
 using BOOL = int32_t;
 using BYTE = uint8_t;
 using WORD = uint16_t;
@@ -289,6 +291,7 @@ inline constexpr int COLOR_HIGHLIGHT = 13;
 inline constexpr int COLOR_HIGHLIGHTTEXT = 14;
 inline constexpr int COLOR_BTNFACE = 15;
 
-// Standard cursors, recorded by the display.
-// None hides the cursor.
-enum class CursorShape { None, Arrow, IBeam, Wait };
+// Standard mouse pointers, recorded by the display. Hidden shows none.
+enum class PointerShape { Hidden, Arrow, IBeam, Wait };
+
+}  // namespace kestrix

@@ -8,6 +8,8 @@
 #include "framework/window/Clipboard.h"
 #include "resources/KestrixResources.h"
 
+namespace kestrix {
+
 // The menu's identifiers are the control's resources' own.
 static_assert(CKestrixCtrl::kContextMenu == IDR_CONTEXT_MENU && CKestrixCtrl::kCopyCommand == ID_EDIT_COPY &&
               CKestrixCtrl::kPasteCommand == ID_EDIT_PASTE);
@@ -77,3 +79,5 @@ void CKestrixCtrl::OnRButtonDown(UINT flags, CPoint point) {
   popup->TrackPopupMenu(0, screen.x, screen.y, this);
   menu.DestroyMenu();
 }
+
+}  // namespace kestrix

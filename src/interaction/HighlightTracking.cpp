@@ -6,6 +6,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 std::pair<int, int> CKestrixCtrl::SpanOfRange(int n, int from, int to) {
   const LineRecord* record = m_Lines.At(n);
   if (!record || to <= from) return {0, 0};
@@ -127,3 +129,5 @@ void CKestrixCtrl::MoveEndTo(int n, int index) {
   const int offset = OffsetFromIndex(m_CharIndex);
   ShowRange(m_SelAnchorOffset, offset);
 }
+
+}  // namespace kestrix

@@ -12,6 +12,8 @@
 #include "framework/text/TextConversion.h"
 #include "framework/window/Clipboard.h"
 
+namespace kestrix {
+
 namespace {
 constexpr UINT kMinus = 0x2D;
 constexpr UINT kSpace = 0x20;
@@ -268,3 +270,5 @@ bool CKestrixCtrl::AcceptsInPlaceOfSelection(unsigned int c) {
 }
 
 void CKestrixCtrl::Refresh() { RebuildText(GetText(), -1); }
+
+}  // namespace kestrix

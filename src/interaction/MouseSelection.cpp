@@ -5,6 +5,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 constexpr UINT kMouseFirst = 0x0200;     // WM_MOUSEMOVE
 constexpr UINT kMouseLast = 0x0209;      // WM_MBUTTONDBLCLK
@@ -23,8 +25,8 @@ void CKestrixCtrl::OnMouseMove(UINT flags, CPoint point) {
   if (m_MouseDown && !m_Lines.Empty() && (flags & MK_LBUTTON)) ExtendSelectionTo(point.x, point.y);
   // Set to none first, so that the I-beam is shown again even where the cursor was changed
   // behind the control's back.
-  ::SetCursor(CursorShape::None);
-  ::SetCursor(CursorShape::IBeam);
+  kestrix::SetCursor(PointerShape::Hidden);
+  kestrix::SetCursor(PointerShape::IBeam);
 }
 
 void CKestrixCtrl::OnLButtonUp(UINT flags, CPoint point) {
@@ -119,10 +121,10 @@ void CKestrixCtrl::DragScrollLoop() {
   HWND self = m_hWnd;
   for (int turn = 0; turn < kMaxDragTurns && m_hWnd == self; ++turn) {
     MSG msg;
-    if (::PeekMessage(&msg, self, kMouseFirst, kMouseLast, PM_NOREMOVE)) {
+    if (kestrix::PeekMessage(&msg, self, kMouseFirst, kMouseLast, PM_NOREMOVE)) {
       if (msg.message == WM_LBUTTONUP) {
-        ::PeekMessage(&msg, self, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE);
-        ::DispatchMessage(&msg);
+        kestrix::PeekMessage(&msg, self, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE);
+        kestrix::DispatchMessage(&msg);
       }
       break;
     }
@@ -138,7 +140,7 @@ void CKestrixCtrl::DragScrollLoop() {
       GotoLine(line);
       TrackToLine(line, CaretIndexFromX(m_SelCurX));
     }
-    if (::WaitForMessage(self, kMouseFirst, kMouseLast, kDragScrollPaceMs) < 0) break;
+    if (kestrix::WaitForMessage(self, kMouseFirst, kMouseLast, kDragScrollPaceMs) < 0) break;
   }
   if (m_SelActiveLine > m_Lines.Count()) m_SelActiveLine = m_Lines.Count();
 }
@@ -174,3 +176,5 @@ void CKestrixCtrl::RehighlightView() {
   }
   if (borrowed) ReleaseHeldDC();
 }
+
+}  // namespace kestrix

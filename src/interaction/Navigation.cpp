@@ -2,8 +2,10 @@
 // Home and End.
 #include "control/KestrixCtrl.h"
 
-bool CKestrixCtrl::IsShiftDown() { return ::GetKeyState(VK_SHIFT) < 0; }
-bool CKestrixCtrl::IsCtrlDown() { return ::GetKeyState(VK_CONTROL) < 0; }
+namespace kestrix {
+
+bool CKestrixCtrl::IsShiftDown() { return kestrix::GetKeyState(VK_SHIFT) < 0; }
+bool CKestrixCtrl::IsCtrlDown() { return kestrix::GetKeyState(VK_CONTROL) < 0; }
 
 void CKestrixCtrl::MoveLeft() {
   int offset = OffsetFromIndex(m_CharIndex);
@@ -99,3 +101,5 @@ void CKestrixCtrl::MoveEnd() {
   if (m_LineText.find('\r') != CString::npos) --m_CharIndex;
   UpdateCaret();
 }
+
+}  // namespace kestrix

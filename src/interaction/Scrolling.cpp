@@ -3,6 +3,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 constexpr UINT kScrollBarId = 100;
 constexpr DWORD kSbsRightAlign = 0x0004;
@@ -156,3 +158,5 @@ void CKestrixCtrl::OnMouseWheel(UINT, short delta, CPoint) {
   }
   UpdateCaret();
 }
+
+}  // namespace kestrix

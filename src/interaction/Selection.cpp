@@ -5,6 +5,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 int CKestrixCtrl::BandTop(int n) const {
   return LineBottom(n) - m_Ascent - m_ScrollOffset + 1;
 }
@@ -208,3 +210,5 @@ void CKestrixCtrl::SetSelLength(long length) {
   SetModifiedFlag(TRUE);
   SetSelectionRange(static_cast<int>(std::clamp<long>(length, 0, INT32_MAX)));
 }
+
+}  // namespace kestrix

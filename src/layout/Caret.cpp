@@ -2,6 +2,8 @@
 // It is erased by repainting the current line.
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 constexpr unsigned int kBlinkTimerId = 100;
 }
@@ -63,3 +65,5 @@ void CKestrixCtrl::EraseCaret() {
   if (borrowed) ReleaseHeldDC();
   m_CaretShown = FALSE;
 }
+
+}  // namespace kestrix

@@ -4,6 +4,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 
 struct Range {
@@ -51,3 +53,5 @@ int CKestrixCtrl::DetectLineDirection() {
   }
   return m_ReadingOrder;
 }
+
+}  // namespace kestrix

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace kestrix {
+
 enum class CharClass : int32_t {
   ArabicLetter = 1,  // strong right-to-left; includes the tatweel 0xDC
   ArabicMark = 2,    // non-spacing vowel and doubling marks
@@ -12,3 +14,5 @@ enum class CharClass : int32_t {
 
 // The class of a byte; only the low 8 bits of ch count.
 CharClass ClassOfByte(int ch);
+
+}  // namespace kestrix

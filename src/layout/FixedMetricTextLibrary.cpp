@@ -5,6 +5,8 @@
 
 #include "layout/CharClass.h"
 
+namespace kestrix {
+
 namespace {
 constexpr unsigned char kTatweel = 0xDC;
 
@@ -125,3 +127,5 @@ std::vector<TextLibraryCall> FixedMetricTextLibrary::CallsOf(const std::string& 
     if (c.function == function) out.push_back(c);
   return out;
 }
+
+}  // namespace kestrix

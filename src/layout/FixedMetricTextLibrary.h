@@ -14,6 +14,8 @@
 
 #include "layout/TextLibrary.h"
 
+namespace kestrix {
+
 struct TextLibraryCall {
   std::string function;
   HDC hdc = nullptr;
@@ -61,3 +63,5 @@ class FixedMetricTextLibrary final : public TextLibrary {
   std::string measured_;           // the last string measured
   std::vector<int> measuredUpTo_;  // [i]: the width of its first i bytes
 };
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 // Undoes the 1.333 enlargement of the pixel height handed to the library.
 constexpr double kMetricScale = 0.7501875468867217;
@@ -99,3 +101,5 @@ bool CKestrixCtrl::BorrowDC() {
   AcquireDC();
   return true;
 }
+
+}  // namespace kestrix

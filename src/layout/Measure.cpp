@@ -4,6 +4,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 constexpr char kTatweel = static_cast<char>(0xDC);
 }
@@ -115,3 +117,5 @@ int CKestrixCtrl::CaretIndexFromX(int x) {
   const int index = IndexFromX(x);
   return index == m_LineLength && m_LineText.find('\r') != CString::npos ? index - 1 : index;
 }
+
+}  // namespace kestrix

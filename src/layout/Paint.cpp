@@ -3,6 +3,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 bool IsTrailingSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 }  // namespace
@@ -111,3 +113,5 @@ void CKestrixCtrl::OnDraw(CDC* dc, const CRect& bounds, const CRect& /*invalid*/
   }
   PaintLines(m_FirstVisible, m_LastVisible);
 }
+
+}  // namespace kestrix

@@ -1,5 +1,7 @@
 #include "layout/RealTextLibrary.h"
 
+namespace kestrix {
+
 void RealTextLibrary::aSelectDC(HDC hdc, const LOGFONT* latin, const LOGFONT* arabic) {
   library_.SelectFonts(hdc, latin, arabic);
 }
@@ -17,3 +19,5 @@ void RealTextLibrary::aTextOut(HDC hdc, int32_t x, int32_t y, const char* chars,
 void RealTextLibrary::aSetReadingOrder(int32_t order) { readingOrder_ = order; }
 
 void RealTextLibrary::aSetKeyboardLanguage(int32_t language) { keyboardLanguage_ = language; }
+
+}  // namespace kestrix

@@ -9,6 +9,8 @@
 #include "arabtext/ArabTextLibrary.h"
 #include "layout/TextLibrary.h"
 
+namespace kestrix {
+
 class RealTextLibrary final : public TextLibrary {
  public:
   // With followedOrder, paragraphs run the way that reading order says at the moment of
@@ -34,3 +36,5 @@ class RealTextLibrary final : public TextLibrary {
   int32_t readingOrder_ = 0;
   int32_t keyboardLanguage_ = 0;
 };
+
+}  // namespace kestrix

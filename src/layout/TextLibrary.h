@@ -8,6 +8,8 @@
 #include "framework/WinTypes.h"
 #include "framework/gdi/DeviceContext.h"
 
+namespace kestrix {
+
 class TextLibrary {
  public:
   virtual ~TextLibrary() = default;
@@ -27,3 +29,5 @@ class TextLibrary {
   virtual void aSetReadingOrder(int32_t order) = 0;
   virtual void aSetKeyboardLanguage(int32_t language) = 0;
 };
+
+}  // namespace kestrix

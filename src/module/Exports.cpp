@@ -1,6 +1,8 @@
 // The module's four entry points, the only names it exports.
 #include "module/KestrixModule.h"
 
+namespace kestrix {
+
 #define KESTRIX_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
@@ -34,3 +36,5 @@ KESTRIX_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** obj
 }
 
 KESTRIX_EXPORT HRESULT DllCanUnloadNow() { return Module().CanUnloadNow(); }
+
+}  // namespace kestrix

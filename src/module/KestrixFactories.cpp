@@ -8,6 +8,8 @@
 #include "module/KestrixPropPageObject.h"
 #include "resources/ResourceIds.h"
 
+namespace kestrix {
+
 namespace {
 
 IUnknown* CreateControl(COleControlModule& module) {
@@ -42,3 +44,5 @@ BOOL CKestrixPropPageFactory::UpdateRegistry(RegistryTree& registry, BOOL bRegis
   return AfxOleRegisterPropertyPageClass(registry, &Module().Instance(), GetClassID(),
                                          IDS_KESTRIX_PPG);
 }
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 #include "framework/ole/Registration.h"
 #include "resources/KestrixResources.h"
 
+namespace kestrix {
+
 namespace {
 
 std::string LoadKestrixString(UINT id) { return LoadResourceString(KestrixResources(), id); }
@@ -55,3 +57,5 @@ HRESULT CKestrixApp::UnregisterServer(RegistryFile& registry) {
   });
   return code == ERROR_SUCCESS ? S_OK : failed;
 }
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 #include "framework/ole/ClassFactory.h"
 #include "framework/registry/RegistryFile.h"
 
+namespace kestrix {
+
 inline constexpr const char* kKestrixProgID = "KESTRIX.KestrixCtrl.1";
 inline constexpr const char* kKestrixPropPageProgID = "KESTRIX.KestrixPropPage.1";
 inline constexpr WORD kKestrixTypeLibMajor = 1;
@@ -44,3 +46,5 @@ class CKestrixApp : public COleControlModule {
 
 // The one application object of the module.
 CKestrixApp& TheKestrixApp();
+
+}  // namespace kestrix

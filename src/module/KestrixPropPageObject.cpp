@@ -5,6 +5,8 @@
 #include "framework/ole/PropertyPageObject.h"
 #include "resources/KestrixPropPage.h"
 
+namespace kestrix {
+
 IUnknown* CreateKestrixPropPageObject(COleControlModule& module) {
   auto page = std::make_unique<CKestrixPropPage>();
   auto* object = new (std::nothrow)
@@ -14,3 +16,5 @@ IUnknown* CreateKestrixPropPageObject(COleControlModule& module) {
   object->AddRef();
   return object;
 }
+
+}  // namespace kestrix

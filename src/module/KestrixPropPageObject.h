@@ -3,4 +3,8 @@
 
 #include "framework/ole/ClassFactory.h"
 
+namespace kestrix {
+
 IUnknown* CreateKestrixPropPageObject(COleControlModule& module);
+
+}  // namespace kestrix

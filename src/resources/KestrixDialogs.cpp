@@ -1,6 +1,8 @@
 // The about box and the property page, placed in dialog units.
 #include "resources/KestrixResources.h"
 
+namespace kestrix {
+
 DialogTemplate KestrixAboutBoxTemplate() {
   DialogTemplate dialog;
   dialog.style = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -29,3 +31,5 @@ DialogTemplate KestrixPropPageTemplate() {
   };
   return dialog;
 }
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 // right-to-left line (green), with the caret.
 #include "resources/KestrixResources.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr uint32_t kFrame = OpaquePixel(0x404040);
@@ -86,3 +88,5 @@ ImageResource KestrixIcon() {
        {'g', kArabicInk},
        {'k', kCaret}});
 }
+
+}  // namespace kestrix

@@ -2,7 +2,11 @@
 
 #include "resources/KestrixResources.h"
 
+namespace kestrix {
+
 CKestrixPropPage::CKestrixPropPage()
     : COlePropertyPage(KestrixResources(), IDD_PROPPAGE_KESTRIX, IDS_KESTRIX_PPG_CAPTION) {}
 
 void CKestrixPropPage::DoDataExchange(CDataExchange* dx) { DDP_PostProcessing(dx); }
+
+}  // namespace kestrix

@@ -4,6 +4,8 @@
 
 #include "framework/ole/COlePropertyPage.h"
 
+namespace kestrix {
+
 class CKestrixPropPage : public COlePropertyPage {
  public:
   CKestrixPropPage();
@@ -11,3 +13,5 @@ class CKestrixPropPage : public COlePropertyPage {
  protected:
   void DoDataExchange(CDataExchange* dx) override;
 };
+
+}  // namespace kestrix

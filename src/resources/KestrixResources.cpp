@@ -1,5 +1,7 @@
 #include "resources/KestrixResources.h"
 
+namespace kestrix {
+
 namespace {
 
 MenuTemplate ContextMenu() {
@@ -49,3 +51,5 @@ const ResourceTable& KestrixResources() {
   static const ResourceTable table = BuildResources();
   return table;
 }
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 #include "framework/resource/ResourceTable.h"
 #include "resources/ResourceIds.h"
 
+namespace kestrix {
+
 // Built once, on first use, and kept for the life of the process.
 const ResourceTable& KestrixResources();
 
@@ -13,3 +15,5 @@ DialogTemplate KestrixAboutBoxTemplate();
 DialogTemplate KestrixPropPageTemplate();
 ImageResource KestrixToolboxBitmap();
 ImageResource KestrixIcon();
+
+}  // namespace kestrix

@@ -3,6 +3,8 @@
 
 #include "framework/WinTypes.h"
 
+namespace kestrix {
+
 // Strings.
 inline constexpr UINT IDS_KESTRIX = 1;               // the control's user type name
 inline constexpr UINT IDS_KESTRIX_PPG = 2;           // the property page's type name
@@ -23,3 +25,5 @@ inline constexpr UINT IDI_ABOUTDLL = 1;   // the control's icon, 32 x 32
 
 // Items of the dialogs.
 inline constexpr UINT IDC_ABOUT_OK = 1;
+
+}  // namespace kestrix

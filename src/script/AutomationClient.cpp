@@ -12,6 +12,8 @@
 
 #include "framework/text/Cp1256.h"
 
+namespace kestrix {
+
 namespace {
 
 // The locale names are looked up and calls made in.
@@ -198,3 +200,5 @@ PropertyValue CallByName(IDispatch* control, const std::string& name, const std:
   for (VARIANT& v : values) VariantClear(&v);
   return Printed(result.v);
 }
+
+}  // namespace kestrix

@@ -19,6 +19,10 @@
 #include "ScriptValue.h"
 #include "ScriptWords.h"
 
+namespace kestrix {
+
 void SetByName(IDispatch* object, const std::string& name, const Word& value);
 PropertyValue GetByName(IDispatch* object, const std::string& name);
 PropertyValue CallByName(IDispatch* object, const std::string& name, const std::vector<Word>& args);
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 
 #include "ScriptWords.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr int kPacketKey = 0xE7;
@@ -133,3 +135,5 @@ Keystroke KeystrokeFor(unsigned char byte) {
   }
   return {{kPacketKey, 0}, false};
 }
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+namespace kestrix {
+
 struct KeyInfo {
   int vk = 0;
   unsigned scan = 0;
@@ -22,3 +24,5 @@ struct Keystroke {
   bool shift = false;
 };
 Keystroke KeystrokeFor(unsigned char byte);
+
+}  // namespace kestrix

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace kestrix {
+
 namespace {
 
 constexpr int kShiftKey = 0x10;
@@ -445,3 +447,5 @@ void ScriptRunner::Expect(const std::vector<Word>& w) {
     out_ << "FAIL " << where_ << ": " << what << ": expected " << expectedShown << ", got " << actual.Printed() << "\n";
   }
 }
+
+}  // namespace kestrix

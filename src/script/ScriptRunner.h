@@ -13,6 +13,8 @@
 
 #include "ScriptTarget.h"
 
+namespace kestrix {
+
 class ScriptRunner {
  public:
   ScriptRunner(ScriptTarget& target, std::ostream& out);
@@ -59,3 +61,5 @@ class ScriptRunner {
   std::unique_ptr<ScriptError> failed_;  // a line inside the loop that could not be run
   int failures_ = 0;
 };
+
+}  // namespace kestrix

@@ -14,6 +14,8 @@
 #include "ScriptValue.h"
 #include "ScriptWords.h"
 
+namespace kestrix {
+
 // Client pixels of the control's window.
 struct ScriptPoint {
   int x = 0;
@@ -137,3 +139,5 @@ class ScriptTarget {
   // The script has ended: a button still down at last goes up there.
   virtual void Finish(ScriptPoint last) = 0;
 };
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 
 #include "framework/text/Cp1256.h"
 
+namespace kestrix {
+
 std::string Shown::Printed() const { return kind == Kind::String ? Quoted(text) : text; }
 
 Shown NumberShown(double v) {
@@ -109,3 +111,5 @@ std::optional<std::string> Cp1256FromUtf16(std::u16string_view text) {
   }
   return bytes;
 }
+
+}  // namespace kestrix

@@ -9,6 +9,8 @@
 
 #include "ScriptWords.h"
 
+namespace kestrix {
+
 // A value the host shows or compares: a string compares exactly, a number by value, anything
 // else (booleans, names, colours) as text regardless of case.
 struct Shown {
@@ -56,3 +58,5 @@ PropertyValue PrintedResult(const AutomationResult& r);
 
 // UTF-16 text in the code page; nothing when a unit has no place in it.
 std::optional<std::string> Cp1256FromUtf16(std::u16string_view text);
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 #include "framework/text/Cp1256.h"
 #include "framework/text/TextConversion.h"
 
+namespace kestrix {
+
 namespace {
 
 int HexDigit(char c) {
@@ -153,3 +155,5 @@ std::string Quoted(const std::string& bytes) {
   }
   return out + "\"";
 }
+
+}  // namespace kestrix

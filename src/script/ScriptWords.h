@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace kestrix {
+
 // A line that cannot be run: the message says why.
 struct ScriptError : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -34,3 +36,5 @@ std::string Lower(std::string s);
 // A code-page string as the host prints it: in quotes, UTF-8, with CR, LF, TAB, backslash and
 // quote escaped and other control bytes as \xHH.
 std::string Quoted(const std::string& bytes);
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+namespace kestrix {
+
 namespace {
 
 // The stock events' dispatch identities, the same on every host.
@@ -36,3 +38,5 @@ std::string StockEventText(long dispid, const std::vector<long>& args) {
   o << ')';
   return o.str();
 }
+
+}  // namespace kestrix

@@ -4,5 +4,9 @@
 #include <string>
 #include <vector>
 
+namespace kestrix {
+
 // dispid is the event's standard dispatch identity; args are its arguments in declared order.
 std::string StockEventText(long dispid, const std::vector<long>& args);
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/Clipboard.h"
 
+namespace kestrix {
+
 CKestrixCtrl::EditRange CKestrixCtrl::SelectionRange() {
   EditRange range;
   int64_t start = 0;
@@ -80,3 +82,5 @@ void CKestrixCtrl::Clear() {
   ReleaseHeldDC();
   if (hadText) NoteTextEdited();
 }
+
+}  // namespace kestrix

@@ -11,6 +11,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr char kCR = '\r';
@@ -169,3 +171,5 @@ bool CKestrixCtrl::RebuildEdit(const EditRange& range, const CString& inserted, 
   }
   return true;
 }
+
+}  // namespace kestrix

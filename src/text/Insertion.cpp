@@ -3,6 +3,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 BOOL CKestrixCtrl::IsCharacterCode(unsigned int c) { return c >= 0x20 && c <= 0xFF; }
 
 BOOL CKestrixCtrl::CanInsertChar(unsigned int c) {
@@ -44,3 +46,5 @@ bool CKestrixCtrl::StaysFreeOfSpaces(char c, size_t at) {
   m_SpaceFreeLength = m_LineText.size();
   return true;
 }
+
+}  // namespace kestrix

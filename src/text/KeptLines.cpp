@@ -10,6 +10,8 @@
 #include "control/KestrixCtrl.h"
 #include "text/ParagraphDiff.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr char kCR = '\r';
@@ -134,3 +136,5 @@ bool CKestrixCtrl::FeedKeepingLines(const CString& text, LineList::Detached& pre
   if (m_CharCount > 0) m_GrowthLimit = m_MaxLength;
   return true;
 }
+
+}  // namespace kestrix

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace kestrix {
+
 namespace {
 
 constexpr int64_t kNoLimit = std::numeric_limits<int64_t>::max();
@@ -212,3 +214,5 @@ CString LineList::TextBetween(int64_t start, int64_t end) const {
   }
   return text;
 }
+
+}  // namespace kestrix

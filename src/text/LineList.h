@@ -17,6 +17,8 @@
 
 #include "text/LineRecord.h"
 
+namespace kestrix {
+
 class LineList {
  public:
   int32_t Count() const { return static_cast<int32_t>(gapStart_ + (slots_.size() - gapEnd_)); }
@@ -91,3 +93,5 @@ class LineList {
   mutable size_t gapStart_ = 0, gapEnd_ = 0;
   int32_t changedLow_ = 0, changedHigh_ = 0;
 };
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 
 #include "framework/ole/OleTypes.h"
 
+namespace kestrix {
+
 struct LineRecord {
   int32_t m_StartX = 0;         // x of the line's logical start, fixed at creation
   int32_t m_Highlighted = 0;    // the line carries a selection highlight
@@ -25,3 +27,5 @@ struct SavedPosition {
   int32_t lastVisible = 0;
   int32_t charIndex = 0;
 };
+
+}  // namespace kestrix

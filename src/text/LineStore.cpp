@@ -5,6 +5,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 int ClampToInt(int64_t v) {
   return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int>::min(),
@@ -215,3 +217,5 @@ void CKestrixCtrl::ScrollCaretIntoView() {
   if (m_FirstVisible != before) PaintLines(m_FirstVisible, m_LastVisible);
   UpdateCaret();
 }
+
+}  // namespace kestrix

@@ -4,6 +4,8 @@
 
 #include "framework/text/CommonEnds.h"
 
+namespace kestrix {
+
 namespace {
 constexpr char kCR = '\r';
 }  // namespace
@@ -32,3 +34,5 @@ ParagraphDiff DiffParagraphs(std::string_view oldText, std::string_view newText)
                                                             : newText.size() - suffix + firstTailBreak + 1;
   return diff;
 }
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace kestrix {
+
 struct ParagraphDiff {
   size_t leading = 0;      // paragraphs at the start equal in both texts
   size_t trailing = 0;     // paragraphs at the end equal in both texts
@@ -15,3 +17,5 @@ struct ParagraphDiff {
 
 // The leading and trailing paragraphs never overlap, in either text.
 ParagraphDiff DiffParagraphs(std::string_view oldText, std::string_view newText);
+
+}  // namespace kestrix

@@ -3,6 +3,8 @@
 
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 constexpr char kCR = '\r';
 constexpr char kSpace = ' ';
@@ -166,3 +168,5 @@ void CKestrixCtrl::WrapCurrentLine() {
   GotoLine(targetLine);
   m_CharIndex = targetIndex;
 }
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 
 #include "framework/WinTypes.h"
 
+namespace kestrix {
+
 class TextLibrary;
 
 struct RebuildLayout {
@@ -29,3 +31,5 @@ struct RebuildLayout {
            std::memcmp(&arabic, &o.arabic, sizeof arabic) == 0 && library == o.library;
   }
 };
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/Clipboard.h"
 
+namespace kestrix {
+
 namespace {
 constexpr char kCR = '\r';
 
@@ -68,3 +70,5 @@ void CKestrixCtrl::InsertText(const CString& s, int force) {
   if (kept > 0 || removes) NoteTextEdited();
   EndWaitCursor();
 }
+
+}  // namespace kestrix

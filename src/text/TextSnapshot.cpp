@@ -4,6 +4,8 @@
 // when it is asked for, from the lines, without the characters typed since.
 #include "control/KestrixCtrl.h"
 
+namespace kestrix {
+
 namespace {
 // Past this many characters typed, the snapshot is made at once rather than noted further.
 constexpr size_t kMostTypedNoted = 1 << 16;
@@ -50,3 +52,5 @@ void CKestrixCtrl::NoteTyped(int64_t offset) {
   }
   m_TypedSinceSnapshot.push_back(offset);
 }
+
+}  // namespace kestrix

@@ -13,7 +13,7 @@
 #include "arabtext/LineMeasurer.h"
 #include "arabtext/LineRenderer.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 using testing::Canvas;
@@ -315,4 +315,4 @@ TEST_F(ArabTextLibraryTest, WritesAMixedLineForLookingAt) {
 }
 
 }  // namespace
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

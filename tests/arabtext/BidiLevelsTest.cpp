@@ -12,7 +12,7 @@
 #include "arabtext/BidiLevels.h"
 #include "arabtext/Cp1256.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 struct Reference {
@@ -131,4 +131,4 @@ TEST(BidiLevelsTest, TextWithARemovedCharacterIsHandedBack) {
 }
 
 }  // namespace
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

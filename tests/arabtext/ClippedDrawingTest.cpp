@@ -17,7 +17,7 @@
 #include "arabtext/LoadedFont.h"
 #include "arabtext/LineRenderer.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 using testing::Cp;
@@ -194,4 +194,4 @@ TEST(ClipBandsTest, PartsCoverEachVisiblePixelOnce) {
 }
 
 }  // namespace
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

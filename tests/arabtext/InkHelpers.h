@@ -9,6 +9,8 @@
 #include "framework/gdi/DeviceContext.h"
 #include "framework/gdi/Surface.h"
 
+namespace kestrix {
+
 namespace arabtext::testing {
 
 inline LOGFONT MakeFont(const char* face, int pixelHeight = 16) {
@@ -65,3 +67,5 @@ inline bool SameInkShape(const Surface& a, const Surface& b) {
 }
 
 }  // namespace arabtext::testing
+
+}  // namespace kestrix

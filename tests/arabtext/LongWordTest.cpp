@@ -15,7 +15,7 @@
 #include "arabtext/LineMeasurer.h"
 #include "arabtext/LineRenderer.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 using testing::Canvas;
@@ -310,4 +310,4 @@ TEST_F(LongWordTest, TatweelJoinsTheLastLetterOfALongArabicWord) {
 }
 
 }  // namespace
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -10,7 +10,7 @@
 #include "arabtext/FontStore.h"
 #include "arabtext/LineRenderer.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 using testing::Cp;
@@ -52,4 +52,4 @@ TEST(RepeatedDrawingTest, LinesDrawnAgainInAnyOrderMatchAFreshRenderer) {
 }
 
 }  // namespace
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

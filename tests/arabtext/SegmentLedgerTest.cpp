@@ -10,7 +10,7 @@
 #include "arabtext/FontStore.h"
 #include "arabtext/LineMeasurer.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 using testing::Cp;
@@ -163,4 +163,4 @@ TEST(LineMeasurerTest, LinesLaidOutAByteAtATimeMeasureAsSplitWhole) {
 }
 
 }  // namespace
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -10,7 +10,7 @@
 #include "arabtext/FontStore.h"
 #include "arabtext/SegmentShaper.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 using testing::MakeFont;
@@ -87,4 +87,4 @@ TEST(SegmentWidthTest, SegmentsTooLongForTheWidthSlotsMeasureAsAFreshShaperInEve
 }
 
 }  // namespace
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

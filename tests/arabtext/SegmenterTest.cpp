@@ -7,7 +7,7 @@
 
 #include "InkHelpers.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 using testing::Cp;
@@ -65,4 +65,4 @@ TEST(Segmenter, StableEndIsWhereAppendingCanStillChangeSegments) {
 }
 
 }  // namespace
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -14,7 +14,7 @@
 #include "arabtext/LineRenderer.h"
 #include "arabtext/ShownPart.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 using testing::Canvas;
@@ -178,4 +178,4 @@ TEST_F(ShownPartTest, APartIsFoundAtTheEndOfTheLineTheWindowShows) {
 }
 
 }  // namespace
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

@@ -8,7 +8,7 @@
 
 #include "arabtext/BoundedCache.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 int32_t Lookup(WidthCache& cache, uint32_t font, const std::string& key) {
@@ -98,4 +98,4 @@ TEST(BoundedCache, HoldsAtMostTwiceItsCapacity) {
 }
 
 }  // namespace
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

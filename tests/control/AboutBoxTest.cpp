@@ -6,6 +6,8 @@
 #include "framework/ole/Variant.h"
 #include "framework/window/Dialog.h"
 
+namespace kestrix {
+
 namespace {
 
 HRESULT InvokeAboutBox(CKestrixCtrl& c, VARIANT* result) {
@@ -52,3 +54,5 @@ TEST(AboutBox, AHostThatGivesNoInputGetsControlBack) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 #include "control/TypeLibrary.h"
 #include "framework/ole/Variant.h"
 
+namespace kestrix {
+
 namespace {
 
 // A host's view of a dispatch object: names looked up, arguments packed last first.
@@ -591,3 +593,5 @@ TEST(TypeLibrary, IdlTextCarriesEveryMember) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

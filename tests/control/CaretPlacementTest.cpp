@@ -9,6 +9,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 enum class Ask { CaretXOfIndex, IndexOfX };
@@ -114,3 +116,5 @@ INSTANTIATE_TEST_SUITE_P(Lines, CaretPlacement, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<Row>& row) { return std::string(row.param.name); });
 
 }  // namespace
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 int CountOfClass(CharClass cls) {
@@ -58,3 +60,5 @@ TEST(LineDirection, FirstStrongCharacterDecides) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

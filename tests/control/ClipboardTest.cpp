@@ -5,6 +5,8 @@
 #include "ControlHost.h"
 #include "framework/window/Clipboard.h"
 
+namespace kestrix {
+
 namespace {
 
 class ClipboardCommands : public ::testing::Test {
@@ -49,8 +51,8 @@ TEST_F(ClipboardCommands, PasteTurnsCRLFIntoOneBreakAndLeavesTheCaretAfterIt) {
   EXPECT_EQ(c.m_CurLine, 2);
   EXPECT_EQ(c.m_CharIndex, 3);
   EXPECT_FALSE(host.display.ClipboardIsOpen());
-  EXPECT_EQ(host.display.PreviousCursor(), CursorShape::Wait);
-  EXPECT_EQ(host.display.GetCursor(), CursorShape::Arrow);
+  EXPECT_EQ(host.display.PreviousCursor(), PointerShape::Wait);
+  EXPECT_EQ(host.display.GetCursor(), PointerShape::Arrow);
 }
 
 TEST_F(ClipboardCommands, PasteReplacesTheSelection) {
@@ -152,3 +154,5 @@ TEST_F(ClipboardCommands, RightButtonMenuOffersBothCommandsAndRunsTheChosenOne) 
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 std::wstring FaceOf(LPFONTDISP font) {
@@ -133,3 +135,5 @@ TEST(ControlState, FontHoldersReportChangesOfTheirOwnCopy) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

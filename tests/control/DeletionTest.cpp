@@ -7,6 +7,8 @@
 #include "ControlHost.h"
 #include "framework/window/Clipboard.h"
 
+namespace kestrix {
+
 namespace {
 
 class Deletion : public ::testing::Test {
@@ -88,8 +90,8 @@ TEST_F(Deletion, CutDeletesOnlyWhatReachedTheClipboardAndNothingWhenReadOnly) {
   EXPECT_EQ(host.display.ClipboardData(), "b\rc");
   EXPECT_EQ(c.GetText(), "adef");
   EXPECT_EQ(Offset(), 1);
-  EXPECT_EQ(host.display.PreviousCursor(), CursorShape::Wait);
-  EXPECT_EQ(host.display.GetCursor(), CursorShape::Arrow);
+  EXPECT_EQ(host.display.PreviousCursor(), PointerShape::Wait);
+  EXPECT_EQ(host.display.GetCursor(), PointerShape::Arrow);
 
   Select(0, 2);
   ASSERT_TRUE(OpenClipboard(host.container.GetSafeHwnd()));  // held by another window
@@ -146,3 +148,5 @@ TEST_F(Deletion, InsertTextReplacesTheSelectionOrDoesNothing) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

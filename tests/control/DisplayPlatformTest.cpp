@@ -9,6 +9,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 class FakeWindowSystem : public DisplayPlatform {
@@ -19,8 +21,8 @@ class FakeWindowSystem : public DisplayPlatform {
   std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override {
     return otherProgram ? otherProgram : own;
   }
-  void CursorChanged(CursorShape shape) override {
-    events.push_back(shape == CursorShape::Wait ? "cursor wait" : "cursor other");
+  void CursorChanged(PointerShape shape) override {
+    events.push_back(shape == PointerShape::Wait ? "cursor wait" : "cursor other");
   }
   void LayoutRequested(LPARAM layout) override {
     events.push_back(layout == 0x04010401 ? "layout arabic" : "layout english");
@@ -140,3 +142,5 @@ TEST_F(DisplayPlatformRoute, ShiftIsWhatTheWindowSystemHolds) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -8,6 +8,8 @@
 
 #include "ScreenCheck.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr UINT kControlScan = 0x1D;
@@ -151,3 +153,5 @@ TEST_F(EditingKeys, MaxLengthRefusesTypingButRepaints) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 class FontPair : public ::testing::Test {
@@ -132,3 +134,5 @@ TEST(FontPairWithoutWindow, MeasuringWorksWithNoContextFromTheFramework) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -13,6 +13,8 @@
 #include "layout/FixedMetricTextLibrary.h"
 #include "text/ParagraphDiff.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr UINT kShiftScan = 0x2A;
@@ -296,3 +298,5 @@ TEST(ParagraphDiff, FindsTheParagraphsBothTextsShare) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr UINT kControl = 0x1D;
@@ -149,10 +151,12 @@ TEST_F(KeyMessages, NothingIsTypedWithControlDown) {
 }
 
 TEST_F(KeyMessages, AMouseMoveShowsTheIBeam) {
-  host.display.SetCursor(CursorShape::Arrow);
+  host.display.SetCursor(PointerShape::Arrow);
   host.display.MouseMove(c.GetSafeHwnd(), 50, 20);
-  EXPECT_EQ(host.display.GetCursor(), CursorShape::IBeam);
-  EXPECT_EQ(host.display.PreviousCursor(), CursorShape::None);  // set to none on the way
+  EXPECT_EQ(host.display.GetCursor(), PointerShape::IBeam);
+  EXPECT_EQ(host.display.PreviousCursor(), PointerShape::Hidden);  // set to none on the way
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -13,6 +13,8 @@
 
 #include "text/LineList.h"
 
+namespace kestrix {
+
 namespace {
 
 class PlainLines {
@@ -183,3 +185,5 @@ TEST(LineList, RunningTotalsMatchARecountAfterRandomEdits) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

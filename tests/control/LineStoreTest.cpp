@@ -2,6 +2,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 class LineStore : public ::testing::Test {
@@ -219,3 +221,5 @@ TEST_F(LineStore, FirstLineStartsAtTheReadingOrdersEnd) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -4,6 +4,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 class Measure : public ::testing::Test {
@@ -90,3 +92,5 @@ TEST(FixedMetricWidth, ReusedWidthsEqualAFreshMeasure) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

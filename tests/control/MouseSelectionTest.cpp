@@ -7,6 +7,8 @@
 
 #include "ScreenCheck.h"
 
+namespace kestrix {
+
 namespace {
 
 struct ClickCounter : EventSink {
@@ -219,3 +221,5 @@ TEST_F(MouseSelection, TheDragLoopGivesWayToOtherButtonsAndStopsWithoutInput) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 class Navigation : public ::testing::Test {
@@ -120,3 +122,5 @@ TEST_F(Navigation, CtrlHomeAndEndShowTheEnds) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

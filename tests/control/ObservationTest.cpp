@@ -8,6 +8,8 @@
 #include "ControlHost.h"
 #include "control/Observation.h"
 
+namespace kestrix {
+
 namespace {
 
 // Three Arabic letters (ba, ta, tha) in the code page.
@@ -101,3 +103,5 @@ TEST_F(Observation, TheViewLinesAndHighlightFollowTheWheelAndADrag) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

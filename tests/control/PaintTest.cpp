@@ -2,6 +2,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
@@ -165,3 +167,5 @@ TEST_F(Paint, BackgroundColourChangeRepaintsAndMarksModified) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -10,6 +10,8 @@
 #include "ControlHost.h"
 #include "framework/ole/PropertyBagFile.h"
 
+namespace kestrix {
+
 namespace {
 
 std::string AllBytes() {
@@ -341,3 +343,5 @@ TEST(Persistence, TheContainerLearnsWhatALoadCouldNotReadAndSavesWhatItOpened) {
   EXPECT_EQ(std::get<CString>(*saved.Read("m_Text")), "bc");
   hosted->Release();
 }
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 std::string Kept(const std::string& text) {
@@ -59,3 +61,5 @@ TEST(RandomEdit, RebuildsAndTypingKeepEveryCharacter) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 class ReadingOrder : public ::testing::Test {
@@ -143,3 +145,5 @@ TEST_F(ReadingOrder, RecreatingStopsTheBlinkingCaret) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

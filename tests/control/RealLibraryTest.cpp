@@ -7,6 +7,8 @@
 #include "framework/ole/Variant.h"
 #include "framework/text/Cp1256.h"
 
+namespace kestrix {
+
 namespace {
 
 TEST(RealLibrary, MixedTextInkStaysInsideItsLines) {
@@ -170,3 +172,5 @@ TEST(RealLibrary, ShowingAnUnbrokenWordCopiesGlyphsInProportionToItsLength) {
     EXPECT_LT(large, 5 * small) << small << " then " << large;
   }
 }
+
+}  // namespace kestrix

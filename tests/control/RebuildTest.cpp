@@ -2,6 +2,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 // A control whose text rectangle is 100 pixels wide (120 − 4 edge − 16 scroll strip).
@@ -180,3 +182,5 @@ TEST_F(Rebuild, TinyAndEmptyWindowsDoNotLoopOrDivideByZero) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -12,6 +12,8 @@
 #include "control/Dispids.h"
 #include "framework/ole/Variant.h"
 
+namespace kestrix {
+
 namespace {
 
 // A host's handler of one stock event that acts on the control once, through its automation
@@ -171,3 +173,5 @@ TEST(Reentrancy, ALastReleaseInsideAnEventEndsTheControlAfterTheMessage) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -8,6 +8,8 @@
 
 #include "ScreenCheck.h"
 
+namespace kestrix {
+
 namespace {
 
 std::string NumberedLines(int count) {
@@ -203,3 +205,5 @@ TEST_F(ScreenState, TypingCostsTheSameWhereverTheViewStands) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

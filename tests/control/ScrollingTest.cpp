@@ -4,6 +4,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 std::string NumberedLines(int count) {
@@ -154,3 +156,5 @@ TEST_F(Scrolling, LineUpTopAndBottomFollowTheKeys) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 
 #include "ScreenCheck.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr UINT kShiftScan = 0x2A;
@@ -271,3 +273,5 @@ TEST_F(Selection, RightToLeftLinesTakeTheMirroredSpans) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -12,6 +12,8 @@
 
 #include "ScreenCheck.h"
 
+namespace kestrix {
+
 namespace {
 
 size_t CountNonCr(const std::string& s) { return s.size() - std::count(s.begin(), s.end(), '\r'); }
@@ -476,3 +478,5 @@ TEST(StressTest, TinyLineHeightsKeepEveryRule) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

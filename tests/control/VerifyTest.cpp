@@ -6,6 +6,8 @@
 #include "control/Dispids.h"
 #include "framework/ole/Variant.h"
 
+namespace kestrix {
+
 namespace {
 
 // The report names the rule (or holds the phrase).
@@ -203,3 +205,5 @@ TEST_F(VerifyTest, ABackColorWriteRepaintsEveryRow) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

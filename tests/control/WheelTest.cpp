@@ -6,6 +6,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 std::string NumberedLines(int count) {
@@ -86,3 +88,5 @@ TEST_F(Wheel, ANotchLooksLikeThreeLineStepsOfTheScrollBar) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

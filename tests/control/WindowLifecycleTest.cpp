@@ -2,6 +2,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 namespace {
 
 struct EventLog : EventSink {
@@ -127,3 +129,5 @@ TEST_F(WindowLifecycle, DestroyKillsTheBlinkTimer) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

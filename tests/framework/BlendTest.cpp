@@ -8,6 +8,8 @@
 #include "framework/gdi/DeviceContext.h"
 #include "framework/gdi/Surface.h"
 
+namespace kestrix {
+
 namespace {
 
 uint32_t Channel(uint32_t p, int shift) { return (p >> shift) & 0xFF; }
@@ -143,3 +145,5 @@ TEST(BlendTest, EveryVectorWidthMixesARowAsThePixelsOneByOne) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 #include "framework/window/CMenu.h"
 #include "framework/window/Clipboard.h"
 
+namespace kestrix {
+
 namespace {
 
 class ClipboardMenuTest : public ::testing::Test {
@@ -90,3 +92,5 @@ TEST_F(ClipboardMenuTest, DismissedOrForeignChoicesSendNothing) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace kestrix {
+
 namespace {
 
 TEST(Cp1256, EveryByteRoundTripsThroughUtf8) {
@@ -146,3 +148,5 @@ TEST(TextConversion, TextWithNoPlaceForACharacterIsRefusedNamingIt) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -9,6 +9,8 @@
 #include "framework/window/Dialog.h"
 #include "framework/window/DialogUnits.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr UINT kYes = 6;
@@ -24,7 +26,7 @@ DialogTemplate ChooserTemplate() {
       {DialogItemKind::Icon, IDC_STATIC, {7, 7, 20, 20}, "", kIcon},
       {DialogItemKind::StaticText, IDC_STATIC, {35, 7, 100, 16}, "Keep the text you typed in the box?", 0},
       {DialogItemKind::DefaultPushButton, kYes, {143, 7, 50, 14}, "&Yes", 0},
-      {DialogItemKind::PushButton, kNo, {143, 25, 50, 14}, "No", 0},
+      {DialogItemKind::PushButton, kNo, {143, 25, 50, 14}, "&No", 0},
       {DialogItemKind::PushButton, static_cast<UINT>(IDCANCEL), {143, 43, 50, 14}, "Cancel", 0},
   };
   return t;
@@ -158,13 +160,17 @@ TEST_F(DialogTest, AWindowUnderADialogDrawsOnlyWhereItShows) {
   EXPECT_EQ(surface.Pixel(window.left - 1, window.top), 0xFF0000u);
 }
 
-TEST_F(DialogTest, ReturnPressesTheDefaultButtonAndEscapeCancels) {
+TEST_F(DialogTest, ReturnPressesTheDefaultButtonEscapeCancelsAndALetterItsButton) {
   CDialog first(ChooserTemplate(), &resources);
   // The disabled owner cannot take the keyboard back while the dialog runs.
   EXPECT_EQ(RunWith(first, {[&] { owner.SetFocus(); }, [&] { display.KeyDown(VK_RETURN); }}),
             static_cast<INT_PTR>(kYes));
   CDialog second(ChooserTemplate(), &resources);
   EXPECT_EQ(RunWith(second, {[&] { display.KeyDown(VK_ESCAPE); }, [&] { ClickButton("No"); }}), IDCANCEL);
+  // A button's access key presses it; a letter no button has does nothing.
+  CDialog third(ChooserTemplate(), &resources);
+  EXPECT_EQ(RunWith(third, {[&] { display.KeyDown('C'); }, [&] { display.KeyDown('N'); }}),
+            static_cast<INT_PTR>(kNo));
   EXPECT_EQ(CDialog::TopmostDialog(), nullptr);
   // The keys went to the dialog, never to the window that had the keyboard before.
   EXPECT_TRUE(owner.Only({WM_KEYDOWN}).empty());
@@ -290,3 +296,5 @@ TEST_F(DialogTest, AChildDialogLivesInsideItsParentAtTheGivenRect) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 #include "RecordingWindow.h"
 #include "framework/window/CDC.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
@@ -183,3 +185,5 @@ TEST_F(DrawingTest, PngRoundTripKeepsEveryPixel) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -14,6 +14,8 @@
 
 #include "framework/file/DurableWrite.h"
 
+namespace kestrix {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -151,3 +153,5 @@ TEST_F(DurableWriteTest, AKilledSavesTemporaryGoesWithTheNextSave) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 
 #include "framework/gdi/FontCollection.h"
 
+namespace kestrix {
+
 namespace {
 
 using Tables = std::map<std::string, std::string>;
@@ -93,3 +95,5 @@ TEST(FontCollection, APlainFontOrADamagedCollectionHasNoIndex) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

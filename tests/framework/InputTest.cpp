@@ -5,6 +5,8 @@
 
 #include "RecordingWindow.h"
 
+namespace kestrix {
+
 namespace {
 
 class InputTest : public ::testing::Test {
@@ -126,3 +128,5 @@ TEST_F(InputTest, TypeTextSendsDownCharUpPerByte) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -3,6 +3,8 @@
 
 #include "RecordingWindow.h"
 
+namespace kestrix {
+
 namespace {
 
 // A base window class whose table handles WM_TIMER and WM_SIZE.
@@ -201,3 +203,5 @@ TEST_F(MessageDispatchTest, RunawayHandlersAreCutOff) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -8,6 +8,8 @@
 #include "framework/ole/Variant.h"
 #include "framework/text/Cp1256.h"
 
+namespace kestrix {
+
 namespace {
 
 // Frees the variant at the end of the test.
@@ -189,3 +191,5 @@ TEST(Variant, HeldFontLivesWhileAReferenceIsOut) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

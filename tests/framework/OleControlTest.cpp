@@ -8,6 +8,8 @@
 #include "RecordingWindow.h"
 #include "framework/ole/COleControl.h"
 
+namespace kestrix {
+
 namespace {
 
 using Log = std::vector<std::string>;
@@ -255,12 +257,12 @@ TEST_F(OleControlTest, WaitCursorNests) {
   control.BeginWaitCursor();
   control.BeginWaitCursor();
   control.EndWaitCursor();
-  EXPECT_EQ(display.GetCursor(), CursorShape::Wait);
+  EXPECT_EQ(display.GetCursor(), PointerShape::Wait);
   control.EndWaitCursor();
-  EXPECT_EQ(display.GetCursor(), CursorShape::Arrow);
-  SetCursor(CursorShape::IBeam);
+  EXPECT_EQ(display.GetCursor(), PointerShape::Arrow);
+  SetCursor(PointerShape::IBeam);
   control.EndWaitCursor();  // unmatched: ignored
-  EXPECT_EQ(display.GetCursor(), CursorShape::IBeam);
+  EXPECT_EQ(display.GetCursor(), PointerShape::IBeam);
 }
 
 TEST_F(OleControlTest, PropertyExchangeRunsInEachMode) {
@@ -281,3 +283,5 @@ TEST_F(OleControlTest, PropertyExchangeRunsInEachMode) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -13,6 +13,8 @@
 
 #include "framework/ole/PropertyBagFile.h"
 
+namespace kestrix {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -459,3 +461,5 @@ TEST_F(PropertyBagFileOnDisk, ReadsNoMoreThanTheCap) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -8,6 +8,8 @@
 #include "framework/window/CWnd.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 struct Received {
   UINT message = 0;
   WPARAM wParam = 0;
@@ -48,3 +50,5 @@ inline bool CreateChild(CWnd& w, CWnd& parent, const CRect& rect, DWORD exStyle 
                         DWORD style = 0) {
   return w.CreateEx(exStyle, WS_CHILD | WS_VISIBLE | style, rect, &parent) == TRUE;
 }
+
+}  // namespace kestrix

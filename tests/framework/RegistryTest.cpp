@@ -12,6 +12,8 @@
 
 #include "framework/registry/RegistryFile.h"
 
+namespace kestrix {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -207,3 +209,5 @@ TEST(RegistryFileTest, WritersAtOnceLoseNothing) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -4,6 +4,8 @@
 
 #include "RecordingWindow.h"
 
+namespace kestrix {
+
 namespace {
 
 struct Scroll {
@@ -141,3 +143,5 @@ TEST_F(ScrollBarTest, HiddenBarGivesItsAreaBackToTheParent) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 
 #include "RecordingWindow.h"
 
+namespace kestrix {
+
 namespace {
 
 class TimerWnd : public CWnd {
@@ -74,3 +76,5 @@ TEST_F(TimerTest, ZeroIntervalAndLongAdvancesStayBounded) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

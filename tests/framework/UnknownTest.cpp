@@ -11,6 +11,8 @@
 #include "framework/ole/FontObject.h"
 #include "framework/ole/Unknown.h"
 
+namespace kestrix {
+
 namespace {
 
 inline constexpr IID IID_IFirst = {0x1, 0x2, 0x3, {1, 2, 3, 4, 5, 6, 7, 8}};
@@ -239,3 +241,5 @@ TEST(Unknown, TheFrameworksObjectsAnswerTheirInterfacesAndNoOthers) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

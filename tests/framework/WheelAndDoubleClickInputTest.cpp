@@ -3,6 +3,8 @@
 
 #include "RecordingWindow.h"
 
+namespace kestrix {
+
 namespace {
 
 class PointerInput : public ::testing::Test {
@@ -51,3 +53,5 @@ TEST_F(PointerInput, TheSecondPressOfADoubleClickArrivesAsTheDoubleClick) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

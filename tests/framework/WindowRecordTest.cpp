@@ -7,6 +7,8 @@
 
 #include "RecordingWindow.h"
 
+namespace kestrix {
+
 namespace {
 
 class WindowRecordTest : public ::testing::Test {
@@ -177,3 +179,5 @@ TEST_F(WindowRecordTest, LaterTopLevelWindowsStayOnTopAsOthersComeAndGo) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -17,6 +17,20 @@ libdir=$(pkg-config --variable=libdir kestrix)
 
 "$work/prefix/bin/kestrix-register" "$(pkg-config --variable=module kestrix)"
 
+# Every public header sits under kestrix/ and compiles beside Xlib, before it and after it.
+test "$(ls "$work/prefix/include")" = kestrix
+headers=$(cd "$work/prefix/include" && find kestrix -name '*.h' | sort)
+xlib='#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/Xatom.h>'
+ours=$(for h in $headers; do echo "#include <$h>"; done)
+printf '%s\n%s\n' "$xlib" "$ours" > "$work/xlib-first.cpp"
+printf '%s\n%s\n' "$ours" "$xlib" > "$work/xlib-last.cpp"
+for tu in xlib-first xlib-last; do
+  # shellcheck disable=SC2046,SC2086
+  c++ -std=c++20 $extra -fsyntax-only "$work/$tu.cpp" $(pkg-config --cflags kestrix)
+done
+
 # shellcheck disable=SC2046,SC2086
 c++ -std=c++20 $extra "$source/examples/host/host.cpp" $(pkg-config --cflags --libs kestrix) \
     -Wl,-rpath,"$libdir" -o "$work/host"

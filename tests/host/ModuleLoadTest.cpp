@@ -19,6 +19,8 @@
 #include "framework/registry/RegistryFile.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -248,3 +250,5 @@ TEST_F(ModuleLoadTest, ThePropertyPageIsCreatedByItsClassAndShowsInsideAFrame) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -10,6 +10,8 @@
 #include "resources/KestrixPropPage.h"
 #include "resources/KestrixResources.h"
 
+namespace kestrix {
+
 namespace {
 
 class KestrixDialogs : public ::testing::Test {
@@ -153,3 +155,5 @@ TEST_F(KestrixDialogs, PropertyFrameShowsThePageAndClosesWithOkOrCancel) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

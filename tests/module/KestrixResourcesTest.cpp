@@ -5,6 +5,8 @@
 #include "framework/window/CMenu.h"
 #include "resources/KestrixResources.h"
 
+namespace kestrix {
+
 namespace {
 
 TEST(KestrixResources, StringsAndTheirLanguage) {
@@ -80,3 +82,5 @@ TEST(ImageResourceTest, RowsMustAgreeWithEachOtherAndThePalette) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -14,6 +14,8 @@
 #include "framework/ole/Registration.h"
 #include "module/KestrixModule.h"
 
+namespace kestrix {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -170,3 +172,5 @@ TEST_F(ModuleRegistrationTest, RegistrationsAtOnceLeaveOneCompleteRegistration) 
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -9,6 +9,8 @@
 #include "ResourceScript.h"
 #include "resources/KestrixResources.h"
 
+namespace kestrix {
+
 namespace {
 
 uint32_t Read32(const std::string& bytes, size_t at) {
@@ -103,3 +105,5 @@ TEST(ImageFiles, AnIconKeepsItsAlphaAndMasksItsTransparentPixels) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

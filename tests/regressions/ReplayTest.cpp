@@ -10,6 +10,8 @@
 
 #include "Harness.h"
 
+namespace kestrix {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -57,3 +59,5 @@ TEST(FuzzReplay, EveryTargetHasARunner) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -10,6 +10,8 @@
 
 #include "ScriptTarget.h"
 
+namespace kestrix {
+
 class RecordingTarget : public ScriptTarget {
  public:
   std::vector<std::string> calls;
@@ -113,3 +115,5 @@ class RecordingTarget : public ScriptTarget {
   }
   static std::string At(ScriptPoint p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
 };
+
+}  // namespace kestrix

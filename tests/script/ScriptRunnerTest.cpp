@@ -7,6 +7,8 @@
 #include "RecordingTarget.h"
 #include "ScriptRunner.h"
 
+namespace kestrix {
+
 namespace {
 
 struct ScriptRun {
@@ -163,3 +165,5 @@ TEST(ScriptRunner, AnErrorInsideTheLoopEndsTheScriptOnceTheLoopHasUnwound) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace kestrix {
+
 ControlHost::ControlHost(CRect rect) {
   container.CreateEx(0, WS_VISIBLE, CRect(0, 0, 800, 600), nullptr);
   ctrl = std::make_unique<CKestrixCtrl>(library);
@@ -32,3 +34,5 @@ std::string TestOutputPath(const std::string& fileName) {
   const char* dir = std::getenv("KESTRIX_TEST_OUTPUT");
   return std::string(dir && *dir ? dir : "/tmp") + "/" + fileName;
 }
+
+}  // namespace kestrix

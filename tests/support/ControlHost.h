@@ -10,6 +10,8 @@
 #include "control/KestrixCtrl.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 class ControlHost {
  public:
   // The control's window rectangle; with its 2-pixel client edge the client area is 4 pixels
@@ -29,3 +31,5 @@ class ControlHost {
 
 // Where tests write pictures: $KESTRIX_TEST_OUTPUT, or /tmp.
 std::string TestOutputPath(const std::string& fileName);
+
+}  // namespace kestrix

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+namespace kestrix {
 
 int DifferingPixels(const Surface& a, const Surface& b) {
   int differing = 0;
@@ -30,3 +31,5 @@ void ExpectScreenMatchesFields(ControlHost& host) {
   std::string where;
   EXPECT_EQ(StalePixels(host, &where), 0) << "first stale pixel at " << where;
 }
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 
 #include "ControlHost.h"
 
+namespace kestrix {
+
 // The pixels of the client area that differ from a full repaint from the fields (lines, the
 // highlight of the selection, the caret), counted over the rows the view describes; where is
 // set to the first of them. The repaint is left on the screen.
@@ -16,3 +18,5 @@ void ExpectScreenMatchesFields(ControlHost& host);
 
 // Pixels of the client area whose colour differs between two captures.
 int DifferingPixels(const Surface& a, const Surface& b);
+
+}  // namespace kestrix

@@ -9,6 +9,8 @@
 #include "Pixels.h"
 #include "WindowSearch.h"
 
+namespace kestrix {
+
 namespace {
 
 // What the dialog looked like while it was up.
@@ -84,3 +86,5 @@ TEST(AboutBox, ShowsInAWindowOfItsOwnModalToTheContainerAndClosesEachWay) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

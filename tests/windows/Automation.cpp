@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace kestrix {
+
 DISPID Automation::IdOf(const wchar_t* name) {
   DISPID id = DISPID_UNKNOWN;
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
@@ -80,3 +82,5 @@ VARIANT TextVariant(const std::wstring& text) {
   v.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
   return v;
 }
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace kestrix {
+
 class Automation {
  public:
   explicit Automation(IDispatch* dispatch) : dispatch_(dispatch) {}
@@ -29,3 +31,5 @@ class Automation {
 };
 
 VARIANT TextVariant(const std::wstring& text);
+
+}  // namespace kestrix

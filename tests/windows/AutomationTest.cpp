@@ -4,6 +4,8 @@
 #include "Automation.h"
 #include "Container.h"
 
+namespace kestrix {
+
 namespace {
 
 class ControlAutomation : public testing::Test {
@@ -144,3 +146,5 @@ TEST_F(ControlAutomation, TheRemainingMethodsAnswer) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -4,6 +4,8 @@
 
 #include "framework/file/DurableWrite.h"
 
+namespace kestrix {
+
 namespace {
 
 uint32_t Get32(const std::string& s, size_t at) {
@@ -161,3 +163,5 @@ SelectedFace Select(const std::wstring& family) {
   DeleteDC(dc);
   return {chosen, collected};
 }
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace kestrix {
+
 struct CollectedFace {
   std::wstring installedFamily;  // the face GDI gives for this name (regular weight)
   std::wstring newFamily;        // its name in the collection
@@ -21,3 +23,5 @@ SelectedFace Select(const std::wstring& family);
 
 // Writes the collection to path; false when a face cannot be read.
 bool WriteCollection(const std::vector<CollectedFace>& faces, const std::wstring& path);
+
+}  // namespace kestrix

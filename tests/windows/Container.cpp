@@ -4,6 +4,8 @@
 
 #include "framework/ole/Unknown.h"
 
+namespace kestrix {
+
 void PumpMessages(DWORD ms) {
   const ULONGLONG end = GetTickCount64() + ms;
   do {
@@ -20,11 +22,11 @@ void PumpMessages(DWORD ms) {
 // The container's side of the control: client site, in-place site and frame, control site.
 // It lives as long as its container: its references are not counted.
 class Container::Site final
-    : public com::Object<
-          com::Uncounted, com::Answer<IOleClientSite, IID_IUnknown, IID_IOleClientSite>,
-          com::Answer<IOleInPlaceSite, IID_IOleWindow, IID_IOleInPlaceSite>,
-          com::Answer<IOleInPlaceFrame, IID_IOleInPlaceFrame, IID_IOleInPlaceUIWindow>,
-          com::Answer<IOleControlSite, IID_IOleControlSite>> {
+    : public kestrix::com::Object<
+          kestrix::com::Uncounted, kestrix::com::Answer<IOleClientSite, IID_IUnknown, IID_IOleClientSite>,
+          kestrix::com::Answer<IOleInPlaceSite, IID_IOleWindow, IID_IOleInPlaceSite>,
+          kestrix::com::Answer<IOleInPlaceFrame, IID_IOleInPlaceFrame, IID_IOleInPlaceUIWindow>,
+          kestrix::com::Answer<IOleControlSite, IID_IOleControlSite>> {
  public:
   explicit Site(HWND form) : form_(form) {}
   int focusNotices = 0;
@@ -206,3 +208,5 @@ HWND Container::ControlWindow() const {
 }
 
 int Container::FocusNotices() const { return site_->focusNotices; }
+
+}  // namespace kestrix

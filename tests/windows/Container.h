@@ -9,6 +9,8 @@
 
 #include <string>
 
+namespace kestrix {
+
 // The window class of the tests' forms (a plain window with a grey background).
 const wchar_t* FormClass();
 
@@ -49,3 +51,5 @@ class Container {
   IDispatch* dispatch_ = nullptr;
   IOleObject* oleObject_ = nullptr;
 };
+
+}  // namespace kestrix

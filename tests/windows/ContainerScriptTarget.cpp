@@ -9,6 +9,8 @@
 #include "framework/file/DurableWrite.h"
 #include "framework/text/Cp1256.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr wchar_t kHelperClass[] = L"KestrixScriptHelper";
@@ -431,7 +433,7 @@ void ContainerScriptTarget::ClipboardClear() {
 }
 
 std::optional<std::string> ContainerScriptTarget::ClipboardText() {
-  return ::ClipboardText(helper_);
+  return kestrix::ClipboardText(helper_);
 }
 
 std::string ContainerScriptTarget::SaveToStream(bool clearDirty) {
@@ -589,3 +591,5 @@ uint32_t ContainerScriptTarget::Pixel(int x, int y) {
     throw ScriptError("no pixel " + std::to_string(x) + " " + std::to_string(y) + " in the window");
   return picture.At(x, y);
 }
+
+}  // namespace kestrix

@@ -19,6 +19,8 @@
 #include "ScriptRunner.h"
 #include "ScriptTarget.h"
 
+namespace kestrix {
+
 class ContainerScriptTarget final : public ScriptTarget {
  public:
   ContainerScriptTarget();
@@ -135,3 +137,5 @@ class ContainerScriptTarget final : public ScriptTarget {
   HMENU shownMenu_ = nullptr;
   std::optional<std::vector<ScriptMenuItem>> lastMenu_;
 };
+
+}  // namespace kestrix

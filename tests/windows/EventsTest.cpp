@@ -9,6 +9,8 @@
 #include "KestrixIdl.h"
 #include "framework/ole/Unknown.h"
 
+namespace kestrix {
+
 namespace {
 
 struct Event {
@@ -20,7 +22,7 @@ struct Event {
 // The container's event sink: records each event. It lives on the test's stack, which reads
 // its reference count.
 class Sink final
-    : public com::Object<com::Counted, com::Answer<IDispatch, IID_IUnknown, IID_IDispatch,
+    : public kestrix::com::Object<kestrix::com::Counted, kestrix::com::Answer<IDispatch, IID_IUnknown, IID_IDispatch,
                                                    DIID__DKestrixEvents>> {
  public:
   std::vector<Event> events;
@@ -189,3 +191,5 @@ TEST_F(ControlEvents, TheConnectionsAreEveryAdvisedSinkWithItsCookieAndNoneLeftH
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -10,6 +10,8 @@
 #include "Pixels.h"
 #include "platform/win32/GdiFonts.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr wchar_t kLatin[] = L"DejaVu Serif";
@@ -82,3 +84,5 @@ TEST(FontCollections, FacesOfACollectionDrawAsTheSameFacesInstalledOnTheirOwn) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

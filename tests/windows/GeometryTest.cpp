@@ -10,6 +10,8 @@
 #include "KestrixInspection.h"
 #include "Pixels.h"
 
+namespace kestrix {
+
 namespace {
 
 class ControlGeometry : public testing::Test {
@@ -108,3 +110,5 @@ TEST_F(ControlGeometry, TheHighlightTheControlReportsIsWhereTheWindowShowsIt) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

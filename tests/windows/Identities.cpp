@@ -4,3 +4,8 @@
 #include <initguid.h>
 
 #include "KestrixIdl.h"
+
+namespace kestrix {
+
+
+}  // namespace kestrix

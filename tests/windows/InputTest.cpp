@@ -7,6 +7,8 @@
 #include "Automation.h"
 #include "Container.h"
 
+namespace kestrix {
+
 namespace {
 
 class ControlInput : public testing::Test {
@@ -308,3 +310,5 @@ TEST(SystemKeys, AltF4InTheControlClosesTheContainersWindow) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

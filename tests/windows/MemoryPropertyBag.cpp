@@ -1,5 +1,7 @@
 #include "MemoryPropertyBag.h"
 
+namespace kestrix {
+
 MemoryPropertyBag::~MemoryPropertyBag() {
   for (auto& [name, value] : values_) VariantClear(&value);
 }
@@ -36,3 +38,5 @@ void MemoryPropertyBag::Set(const std::wstring& name, VARIANT value) {
     slot->second = value;
   }
 }
+
+}  // namespace kestrix

@@ -9,10 +9,12 @@
 
 #include "framework/ole/Unknown.h"
 
+namespace kestrix {
+
 // It lives on the test's stack: its references are not counted.
 class MemoryPropertyBag final
-    : public com::Object<com::Uncounted,
-                         com::Answer<IPropertyBag, IID_IUnknown, IID_IPropertyBag>> {
+    : public kestrix::com::Object<kestrix::com::Uncounted,
+                         kestrix::com::Answer<IPropertyBag, IID_IUnknown, IID_IPropertyBag>> {
  public:
   MemoryPropertyBag() = default;
   ~MemoryPropertyBag();
@@ -32,3 +34,5 @@ class MemoryPropertyBag final
  private:
   std::map<std::wstring, VARIANT> values_;
 };
+
+}  // namespace kestrix

@@ -9,6 +9,8 @@
 #include "Container.h"
 #include "KestrixIdl.h"
 
+namespace kestrix {
+
 namespace {
 
 std::wstring RegistryText(const std::wstring& key, const wchar_t* value = nullptr) {
@@ -214,3 +216,5 @@ TEST(RegisteredModule, AfterTheUnusedModulesAreFreedTheNextControlStillComes) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -8,6 +8,8 @@
 #include "Container.h"
 #include "MemoryPropertyBag.h"
 
+namespace kestrix {
+
 namespace {
 
 const std::wstring kText = L"\u0645\u0631\u062D\u0628\u0627\rHello";
@@ -177,3 +179,5 @@ TEST(ControlPersistence, ABagWithTextValuesAndGapsGivesConvertedValuesAndDefault
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -9,6 +9,8 @@
 
 #include "framework/file/DurableWrite.h"
 
+namespace kestrix {
+
 namespace {
 
 // A 32-bit top-down bitmap selected into a memory DC, read back as a picture.
@@ -149,3 +151,5 @@ bool WritePng(const Picture& picture, const std::string& path, std::string* erro
   }
   return WriteFileDurably(path, bytes, error) == 0;
 }
+
+}  // namespace kestrix

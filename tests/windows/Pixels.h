@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace kestrix {
+
 struct Picture {
   int width = 0;
   int height = 0;
@@ -30,3 +32,5 @@ bool WritePng(const Picture& picture, const std::string& path, std::string* erro
 // Keeps a picture of the whole window (caption and edges included) as fileName in the
 // directory KESTRIX_WINDOWS_OUTPUT names, if it names one.
 void KeepWindowPicture(HWND window, const char* fileName);
+
+}  // namespace kestrix

@@ -10,6 +10,8 @@
 #include "Pixels.h"
 #include "WindowSearch.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr wchar_t kPageProgId[] = L"KESTRIX.KestrixPropPage.1";
@@ -153,3 +155,5 @@ TEST_F(PropertyPageTest, TheControlNamesItsOnePageAndItsPropertiesVerbOpensAFram
 }
 
 }  // namespace
+
+}  // namespace kestrix

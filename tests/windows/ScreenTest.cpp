@@ -10,6 +10,8 @@
 #include "Pixels.h"
 #include "framework/ole/Unknown.h"
 
+namespace kestrix {
+
 namespace {
 
 // Columns that hold any pixel unlike the background at (0, 0).
@@ -116,7 +118,7 @@ namespace {
 
 // A container that draws the control itself listens for its view changes.
 class ViewSink final
-    : public com::Object<com::Uncounted, com::Answer<IAdviseSink, IID_IUnknown, IID_IAdviseSink>> {
+    : public kestrix::com::Object<kestrix::com::Uncounted, kestrix::com::Answer<IAdviseSink, IID_IUnknown, IID_IAdviseSink>> {
  public:
   int changes = 0;
   void STDMETHODCALLTYPE OnDataChange(FORMATETC*, STGMEDIUM*) override {}
@@ -178,3 +180,5 @@ TEST(ControlScreen, TheWheelScrollsTheLines) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -9,7 +9,11 @@
 
 #include "AutomationClient.h"
 
+namespace kestrix {
+
 // Code-page text as UTF-16 and back (the script's strings are code page 1256 bytes).
 std::wstring WideFromCodePage(const std::string& bytes);
 // Units with no place in the code page give nothing.
 std::optional<std::string> CodePageFromWide(const wchar_t* text, size_t length);
+
+}  // namespace kestrix

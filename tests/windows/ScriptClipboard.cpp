@@ -4,6 +4,8 @@
 
 #include "ScriptAutomation.h"
 
+namespace kestrix {
+
 namespace {
 
 HGLOBAL GlobalCopy(const void* data, size_t bytes) {
@@ -81,3 +83,5 @@ void ClipboardHolder::Release() {
   CloseHandle(release_);
   release_ = nullptr;
 }
+
+}  // namespace kestrix

@@ -9,6 +9,8 @@
 #include <string>
 #include <thread>
 
+namespace kestrix {
+
 // Puts bytes on the clipboard as text, in UTF-16 and in the code page with its locale.
 void PutClipboardText(HWND owner, const std::string& bytes);
 void EmptyTheClipboard(HWND owner);
@@ -26,3 +28,5 @@ class ClipboardHolder {
   std::thread thread_;
   HANDLE release_ = nullptr;
 };
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include "StockEventText.h"
 
+namespace kestrix {
+
 void ScriptEventSink::Connect(IUnknown* control) {
   Disconnect();
   IConnectionPointContainer* container = nullptr;
@@ -52,3 +54,5 @@ HRESULT ScriptEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* p
   events_.push_back(StockEventText(dispid, args));
   return S_OK;
 }
+
+}  // namespace kestrix

@@ -10,9 +10,11 @@
 #include "KestrixIdl.h"
 #include "framework/ole/Unknown.h"
 
+namespace kestrix {
+
 // It lives as long as its host: its references are not counted.
 class ScriptEventSink final
-    : public com::Object<com::Uncounted, com::Answer<IDispatch, IID_IUnknown, IID_IDispatch,
+    : public kestrix::com::Object<kestrix::com::Uncounted, kestrix::com::Answer<IDispatch, IID_IUnknown, IID_IDispatch,
                                                      DIID__DKestrixEvents>> {
  public:
   // Connects to control's events; Disconnect (or the destructor) ends it.
@@ -35,3 +37,5 @@ class ScriptEventSink final
   IConnectionPoint* point_ = nullptr;
   DWORD cookie_ = 0;
 };
+
+}  // namespace kestrix

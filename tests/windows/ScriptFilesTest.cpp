@@ -11,6 +11,8 @@
 
 #include "ContainerScriptTarget.h"
 
+namespace kestrix {
+
 namespace {
 
 struct ScriptRun {
@@ -91,3 +93,5 @@ TEST(ScriptFiles, ASaveAndAPictureReplaceTheirFilesWholeAndLeaveNothingElse) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

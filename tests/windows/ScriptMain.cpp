@@ -6,6 +6,8 @@
 
 #include "ContainerScriptTarget.h"
 
+namespace kestrix {
+
 int RunScripts(const std::vector<std::string>& files, bool fixedMetrics) {
   int worst = 0;
   for (const std::string& file : files) {
@@ -30,3 +32,5 @@ int RunScripts(const std::vector<std::string>& files, bool fixedMetrics) {
   }
   return worst;
 }
+
+}  // namespace kestrix

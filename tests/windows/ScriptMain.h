@@ -6,4 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace kestrix {
+
 int RunScripts(const std::vector<std::string>& files, bool fixedMetrics);
+
+}  // namespace kestrix

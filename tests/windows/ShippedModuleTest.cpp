@@ -13,6 +13,8 @@
 #include "KestrixInspection.h"
 #include "Pixels.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr int kWidth = 240, kHeight = 40;
@@ -100,3 +102,5 @@ TEST_F(ShippedModule, DrawsInItsFontsWhateverTheTestMetricsVariableSays) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

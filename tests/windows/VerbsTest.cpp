@@ -8,6 +8,8 @@
 
 #include "Container.h"
 
+namespace kestrix {
+
 namespace {
 
 struct ListedVerb {
@@ -106,3 +108,5 @@ TEST_F(ControlVerbs, TheEnumeratorStepsSkipsResetsAndClonesWhereItStands) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include <map>
 
+namespace kestrix {
+
 std::wstring WindowText(HWND window) {
   wchar_t text[512] = {};
   GetWindowTextW(window, text, 512);
@@ -87,3 +89,5 @@ void CALLBACK ThreadTimerProbe::Tick(HWND, UINT, UINT_PTR timer, DWORD) {
     return false;
   });
 }
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+namespace kestrix {
+
 std::wstring WindowText(HWND window);
 std::wstring WindowClass(HWND window);
 // The first visible top-level window of this thread that satisfies the test, or null.
@@ -33,3 +35,5 @@ class ThreadTimerProbe {
   UINT_PTR timer_ = 0;
   bool done_ = false;
 };
+
+}  // namespace kestrix

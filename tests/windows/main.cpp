@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
         files.push_back(a);
     }
     if (FAILED(OleInitialize(nullptr))) return 2;
-    const int status = RunScripts(files, fixed);
+    const int status = kestrix::RunScripts(files, fixed);
     OleUninitialize();
     return status;
   }

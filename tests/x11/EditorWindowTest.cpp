@@ -1,6 +1,7 @@
 // The editor in a real window on an Xvfb of the test's own, driven the way a person drives it:
 // keys and the mouse through xdotool, the clipboard through xclip.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -17,7 +18,10 @@
 #include "StreamingClipboardOwner.h"
 #include "TextFile.h"
 #include "XServer.h"
+#include "control/Observation.h"
 #include "framework/gdi/DialogFont.h"
+
+namespace kestrix {
 
 namespace {
 
@@ -72,7 +76,7 @@ class EditorWindow : public ::testing::Test {
     return Tool({"xclip", "-selection", "clipboard", "-o", "-t", "UTF8_STRING"}).out;
   }
 
-  ::Display& Display() { return editor_->GetDisplay(); }
+  kestrix::Display& Display() { return editor_->GetDisplay(); }
   CKestrixCtrl& Ctrl() { return editor_->Control(); }
   std::string Text() { return Ctrl().GetText(); }
 
@@ -278,7 +282,7 @@ TEST_F(EditorWindow, TheWindowShowsExactlyWhatTheHeadlessDisplayDraws) {
   Pump(100);
   Surface real = editor_->Window().Screenshot();
 
-  ::Display headless(kWidth, kHeight);
+  kestrix::Display headless(kWidth, kHeight);
   CWnd container;
   CRect all(0, 0, kWidth, kHeight);
   container.CreateEx(0, WS_VISIBLE, all, nullptr);
@@ -561,6 +565,124 @@ TEST_F(EditorWindow, ResizingTheWindowWrapsTheTextToItsNewWidth) {
   EXPECT_EQ(shown.Pixels(), Display().GetSurface().Pixels());
 }
 
+// Closing with unsaved changes asks: Cancel stays, Save writes the file and closes, a save that
+// fails says why and stays, Discard closes and leaves the file as it was.
+TEST_F(EditorWindow, ClosingWithUnsavedChangesAsksWhatToDo) {
+  const auto dir = std::filesystem::temp_directory_path() / ("kestrix-close-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string file = (dir / "notes.txt").string();
+  std::ofstream(file) << "abc\n";
+  EditorOptions options;
+  options.readingOrder = 0;
+  options.file = file;
+  Open(options);
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready());
+  // The dialog runs inside the window's loop: its keys are on their way when the close comes.
+  auto closeAnswering = [&](std::vector<std::string> answer) {
+    keys.AskToClose(editor_->Window().XWindowId());
+    answer.insert(answer.begin(), {"xdotool", "sleep", "0.5", "key", "--delay", "100"});
+    Tool(answer);
+    Pump(100);
+  };
+  auto fileText = [&] {
+    std::string bytes, error;
+    return ReadWholeFile(file, bytes, error) ? bytes : error;
+  };
+  Keys({"End", "x"});
+  ASSERT_TRUE(Until([&] { return editor_->Modified(); }));
+  closeAnswering({"c"});
+  EXPECT_FALSE(editor_->Window().Closed());
+  EXPECT_EQ(fileText(), "abc\n");
+  // A save that fails (a folder stands where the file was): the reason in a dialog, the
+  // window open, the text kept.
+  std::filesystem::remove(file);
+  std::filesystem::create_directories(dir / "notes.txt" / "in-the-way");
+  closeAnswering({"Return", "Return"});
+  EXPECT_FALSE(editor_->Window().Closed());
+  EXPECT_TRUE(editor_->Modified());
+  std::filesystem::remove_all(dir / "notes.txt");
+  closeAnswering({"Return"});
+  EXPECT_TRUE(editor_->Window().Closed());
+  EXPECT_EQ(fileText(), "abcx\n");
+
+  Open(options);
+  Keys({"End", "y"});
+  ASSERT_TRUE(Until([&] { return editor_->Modified(); }));
+  closeAnswering({"d"});
+  EXPECT_TRUE(editor_->Window().Closed());
+  EXPECT_EQ(fileText(), "abcx\n");
+  std::filesystem::remove_all(dir);
+}
+
+// The conventions every X program shares: what is selected is the PRIMARY selection, and a
+// middle click pastes PRIMARY where it falls, whichever program holds it.
+TEST_F(EditorWindow, TheSelectionIsPrimaryAndAMiddleClickPastesIt) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  Ctrl().SetText("Hello \xD3\xE1\xC7\xE3");
+  Keys({"End", "shift+Left", "shift+Left", "shift+Left", "shift+Left"});
+  EXPECT_EQ(Tool({"xclip", "-selection", "primary", "-o", "-t", "UTF8_STRING"}).out,
+            "\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85");
+  // A selection that ends gives PRIMARY up: xclip finds no owner.
+  Keys({"Home"});
+  EXPECT_NE(RunTool(server_->Name(), {"xclip", "-selection", "primary", "-o"}, [&] { Pump(5); }, 10000).status, 0);
+  // Another program's selection, Arabic in it, goes in at the point clicked; the CLIPBOARD
+  // stays as it was.
+  OfferFromOtherProgram("kept");
+  Tool({"xclip", "-selection", "primary", "-i"}, "ab \xD9\x85 ");
+  std::optional<POINT> at = ControlObservation(Ctrl()).PointOf(1, 2);
+  ASSERT_TRUE(at);
+  // Just inside the character after the caret position: the click's nearest position.
+  Mouse({"mousemove", std::to_string(at->x + 1), std::to_string(at->y), "click", "2"});
+  const std::string pasted = "Heab \xE3 llo \xD3\xE1\xC7\xE3";
+  EXPECT_TRUE(Until([&] { return Text() == pasted; })) << Text();
+  EXPECT_EQ(ClipboardOfOtherPrograms(), "kept");
+  // Text the code page cannot hold is refused whole, aloud.
+  Tool({"xclip", "-selection", "primary", "-i"}, "\xD0\x96");
+  Mouse({"click", "2"});
+  EXPECT_TRUE(Until([&] { return editor_->LastError().find("Nothing was pasted") != std::string::npos; }))
+      << editor_->LastError();
+  EXPECT_EQ(Text(), pasted);
+}
+
+// What the window manager and other programs read of the window.
+TEST_F(EditorWindow, TheWindowSaysWhoItIs) {
+  Open();
+  const std::string id = std::to_string(editor_->Window().XWindowId());
+  const std::string props =
+      Tool({"xprop", "-id", id, "WM_CLASS", "_NET_WM_PID", "_NET_WM_NAME", "WM_CLIENT_MACHINE"}).out;
+  EXPECT_NE(props.find("WM_CLASS(STRING) = \"kestrix-edit\", \"Kestrix-edit\""), std::string::npos) << props;
+  EXPECT_NE(props.find("_NET_WM_PID(CARDINAL) = " + std::to_string(getpid())), std::string::npos) << props;
+  EXPECT_NE(props.find("_NET_WM_NAME(UTF8_STRING) = \"(untitled) - kestrix-edit\""), std::string::npos) << props;
+  EXPECT_NE(props.find("WM_CLIENT_MACHINE(STRING) = \""), std::string::npos) << props;
+  // The icon: its width, its height, then as many pixels.
+  const std::string icon = Tool({"xprop", "-notype", "-id", id, "32c", "_NET_WM_ICON"}).out;
+  EXPECT_EQ(icon.substr(0, icon.find(',', icon.find(',') + 1)), "_NET_WM_ICON = 32, 32") << icon.substr(0, 80);
+  EXPECT_EQ(std::count(icon.begin(), icon.end(), ','), 2 + 32 * 32 - 1);
+}
+
+// The keyboard group is the whole server's: the Arabic layout the editor asked for is given
+// back when another program takes the focus, and taken again when the editor gets it back.
+TEST_F(EditorWindow, TheKeyboardGroupGoesAndComesWithTheFocus) {
+  Open();
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready());
+  X11Window& window = editor_->Window();
+  ASSERT_EQ(Ctrl().GetReadingOrder(), 1);
+  const int arabic = window.ActiveGroup();
+  keys.FocusElsewhere();
+  EXPECT_TRUE(Until([&] { return Display().GetFocus() == nullptr; }));
+  const int outside = window.ActiveGroup();
+  EXPECT_NE(outside, arabic);
+  // Keys typed elsewhere type in the other program's group.
+  Tool({"xdotool", "windowfocus", "--sync", std::to_string(window.XWindowId())});
+  EXPECT_TRUE(Until([&] { return window.ActiveGroup() == arabic; }));
+  keys.Press("h");
+  EXPECT_TRUE(Until([&] { return Text() == "\xC7"; })) << Text();
+}
+
 // A measurement, not a check (run it with --gtest_also_run_disabled_tests): from a key pressed
 // on the X server's keyboard to the window's pixels sent, deep in the 1 MB corpus.
 TEST_F(EditorWindow, DISABLED_KeyToPaintLatencyOnTheLargeCorpus) {
@@ -594,3 +716,5 @@ TEST_F(EditorWindow, DISABLED_KeyToPaintLatencyOnTheLargeCorpus) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 #include "TextFile.h"
 #include "WindowPixels.h"
 
+namespace kestrix {
+
 namespace {
 
 TEST(KeyToPaintFile, OpensForEditingWithParagraphsOfBothScripts) {
@@ -72,3 +74,5 @@ TEST(KeyToPaintPixels, TextShowsOnlyAsManyRowsCrossingGlyphs) {
 }
 
 }  // namespace
+
+}  // namespace kestrix

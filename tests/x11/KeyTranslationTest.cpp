@@ -6,6 +6,8 @@
 #include "framework/WinTypes.h"
 #include "platform/x11/KeyTranslation.h"
 
+namespace kestrix {
+
 TEST(KeyTranslation, VirtualKeysComeFromTheUsLayout) {
   EXPECT_EQ(VirtualKeyFromSymbol(XK_c), 'C');
   EXPECT_EQ(VirtualKeyFromSymbol(XK_C), 'C');
@@ -61,3 +63,5 @@ TEST(KeyTranslation, ControlAndAltChangeTheCharacter) {
   EXPECT_EQ(CharacterOfKey(XK_BackSpace, VK_BACK, false, false), uint8_t{'\b'});
   EXPECT_EQ(CharacterOfKey(XK_Tab, VK_TAB, false, false), uint8_t{'\t'});
 }
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
+namespace kestrix {
+
 namespace {
 KeyCode CodeOf(::Display* x, const std::string& name) {
   std::string symbol = name == "ctrl" ? "Control_L" : name == "shift" ? "Shift_L" : name;
@@ -40,6 +42,20 @@ void PhysicalKeys::FocusElsewhere() {
   XSync(x, False);
 }
 
+void PhysicalKeys::AskToClose(unsigned long window) {
+  auto* x = static_cast<::Display*>(connection_);
+  if (!x) return;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(x, window, False, NoEventMask, &event);
+  XSync(x, False);
+}
+
 void PhysicalKeys::Press(const std::string& chord) {
   auto* x = static_cast<::Display*>(connection_);
   if (!x) return;
@@ -55,3 +71,5 @@ void PhysicalKeys::Press(const std::string& chord) {
   for (auto it = codes.rbegin(); it != codes.rend(); ++it) XTestFakeKeyEvent(x, *it, False, CurrentTime);
   XSync(x, False);
 }
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+namespace kestrix {
+
 class PhysicalKeys {
  public:
   explicit PhysicalKeys(const std::string& display);
@@ -18,7 +20,11 @@ class PhysicalKeys {
   void Hold(const std::string& key, bool down);
   // Moves the keyboard focus to the root window, as a click into another program does.
   void FocusElsewhere();
+  // Asks a top-level window to close (WM_DELETE_WINDOW), as a window manager's close button does.
+  void AskToClose(unsigned long window);
 
  private:
   void* connection_ = nullptr;
 };
+
+}  // namespace kestrix

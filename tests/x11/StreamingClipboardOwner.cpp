@@ -6,6 +6,8 @@
 
 #include <chrono>
 
+namespace kestrix {
+
 StreamingClipboardOwner::StreamingClipboardOwner(const std::string& display, Plan plan) : plan_(plan) {
   thread_ = std::thread([this, display] { Serve(display); });
   while (ready_ == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -81,3 +83,5 @@ void StreamingClipboardOwner::Serve(const std::string& name) {
   XDestroyWindow(x, own);
   XCloseDisplay(x);
 }
+
+}  // namespace kestrix

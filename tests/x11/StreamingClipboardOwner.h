@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+namespace kestrix {
+
 class StreamingClipboardOwner {
  public:
   struct Plan {
@@ -35,3 +37,5 @@ class StreamingClipboardOwner {
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
+
+}  // namespace kestrix

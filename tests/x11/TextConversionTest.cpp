@@ -6,6 +6,8 @@
 #include "TextFile.h"
 #include "platform/x11/ClipboardText.h"
 
+namespace kestrix {
+
 TEST(ClipboardText, CopiedTextLeavesAsUtf8WithLineFeeds) {
   // "Hi", a break, and the Arabic "salam" in code page 1256.
   EXPECT_EQ(Utf8ForOtherPrograms("Hi\r\xD3\xE1\xC7\xE3"), "Hi\n\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85");
@@ -65,3 +67,5 @@ TEST(TextFile, AFileThatCannotBeReadIsReported) {
   EXPECT_FALSE(ReadWholeFile("/nonexistent-dir/notes.txt", bytes, error));
   EXPECT_NE(error.find("/nonexistent-dir/notes.txt"), std::string::npos);
 }
+
+}  // namespace kestrix

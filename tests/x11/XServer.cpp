@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace kestrix {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -175,3 +177,5 @@ ToolResult RunTool(const std::string& display, const std::vector<std::string>& a
   close(outPipe[0]);
   return result;
 }
+
+}  // namespace kestrix

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace kestrix {
+
 class XServer {
  public:
   // Starts Xvfb with a 24-bit screen; Running() tells whether it came up, Problem() why not.
@@ -40,3 +42,5 @@ ToolResult RunTool(const std::string& display, const std::vector<std::string>& a
                    const std::string& in = "");
 // Whether a program is found on the PATH.
 bool HaveProgram(const std::string& name);
+
+}  // namespace kestrix

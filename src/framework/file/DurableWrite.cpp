@@ -9,6 +9,8 @@
 
 #include "framework/FileCalls.h"
 
+namespace kestrix {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -168,3 +170,5 @@ int WriteFileDurably(const std::string& requested, std::string_view bytes, std::
   if (error != 0) return Failed(error, message, "cannot flush the folder of", path);
   return 0;
 }
+
+}  // namespace kestrix

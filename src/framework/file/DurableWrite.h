@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+namespace kestrix {
+
 // 0 on success, else the errno value of the step that failed (with message, when asked for,
 // saying what could not be done to which file).
 int WriteFileDurably(const std::string& path, std::string_view bytes,
@@ -25,3 +27,5 @@ enum class DurableWriteStep { CreateTemporary, Write, Flush, Rename, FlushFolder
 // function clears the fault.
 using DurableWriteFault = std::function<int(DurableWriteStep)>;
 void SetDurableWriteFault(DurableWriteFault fault);
+
+}  // namespace kestrix

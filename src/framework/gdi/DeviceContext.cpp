@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <utility>
 
+namespace kestrix {
+
 DeviceContext::DeviceContext(Surface* surface, POINT origin, std::vector<RECT> clip)
     : selectedFontMetrics(SystemFontMetrics()),
       surface_(surface),
@@ -22,7 +24,7 @@ bool DeviceContext::IsVisible(int x, int y) const {
   return false;
 }
 
-void DeviceContext::FillSolid(const RECT& r, COLORREF color) {
+void DeviceContext::FillRectangle(const RECT& r, COLORREF color) {
   if (!surface_) return;
   for (const RECT& c : clip_) {
     CRect part;
@@ -108,3 +110,5 @@ TEXTMETRIC SystemFontMetrics() {
   tm.tmMaxCharWidth = 14;
   return tm;
 }
+
+}  // namespace kestrix

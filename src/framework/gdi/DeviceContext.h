@@ -7,8 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "framework/WinTypes.h"
-#include "framework/gdi/Surface.h"
+#include "../WinTypes.h"
+#include "Surface.h"
+
+namespace kestrix {
 
 class DeviceContext {
  public:
@@ -19,7 +21,7 @@ class DeviceContext {
   POINT Origin() const { return origin_; }
   const std::vector<RECT>& ClipRects() const { return clip_; }
 
-  void FillSolid(const RECT& r, COLORREF color);
+  void FillRectangle(const RECT& r, COLORREF color);
   void Invert(const RECT& r);
   void SetPixel(int x, int y, COLORREF color);
   // Mixes the text colour over (x, y) with coverage 0 to 255; how glyphs are drawn.
@@ -54,3 +56,5 @@ using HDC = DeviceContext*;
 
 // Metrics of the stock SYSTEM_FONT selected into a fresh context.
 TEXTMETRIC SystemFontMetrics();
+
+}  // namespace kestrix

@@ -8,6 +8,8 @@
 
 #include "framework/gdi/DialogFontSource.h"
 
+namespace kestrix {
+
 namespace {
 
 // Metrics of an 8-point sans face, for a display that has no fonts at all.
@@ -152,3 +154,5 @@ std::vector<std::string> WrapText(const DialogFont& font, std::string_view text,
   if (!line.empty() || lines.empty()) lines.push_back(line);
   return lines;
 }
+
+}  // namespace kestrix

@@ -9,8 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/WinTypes.h"
-#include "framework/gdi/DeviceContext.h"
+#include "../WinTypes.h"
+#include "DeviceContext.h"
+
+namespace kestrix {
 
 // A dialog's base units: the average width of its font's letters and the font's height, in
 // pixels. A dialog unit is a quarter of the first across and an eighth of the second down.
@@ -69,3 +71,5 @@ class DialogFont {
 // Lays text out in lines no wider than width, breaking after blanks; a word longer than the
 // width stands alone on its line, cut by the rectangle it is drawn in.
 std::vector<std::string> WrapText(const DialogFont& font, std::string_view text, int width);
+
+}  // namespace kestrix

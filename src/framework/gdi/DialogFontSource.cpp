@@ -3,6 +3,8 @@
 
 #include <fontconfig/fontconfig.h>
 
+namespace kestrix {
+
 namespace {
 
 std::string FontconfigFamily(const std::string& face) {
@@ -36,3 +38,5 @@ DialogFontSource FindDialogFontSource(const std::string& face) {
   FcPatternDestroy(pattern);
   return found;
 }
+
+}  // namespace kestrix

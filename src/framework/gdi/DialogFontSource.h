@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+namespace kestrix {
+
 struct DialogFontSource {
   std::string path;  // empty when the system has no font at all; else names the face
   int index = 0;
@@ -14,3 +16,5 @@ struct DialogFontSource {
 // The system's regular upright face for a dialog face name; the old dialog names ("MS Sans
 // Serif", "MS Shell Dlg") and an empty name mean the system's sans.
 DialogFontSource FindDialogFontSource(const std::string& face);
+
+}  // namespace kestrix

@@ -2,7 +2,7 @@
 
 #include <map>
 
-namespace fontcollection {
+namespace kestrix::fontcollection {
 namespace {
 
 constexpr size_t kHeaderSize = 12;       // tag, version, face count
@@ -65,4 +65,4 @@ std::optional<int> FaceIndex(std::string_view collection, const TableReader& tab
   return std::nullopt;
 }
 
-}  // namespace fontcollection
+}  // namespace kestrix::fontcollection

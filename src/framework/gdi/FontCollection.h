@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace fontcollection {
+namespace kestrix::fontcollection {
 
 // Whether bytes begin a collection ('ttcf').
 bool IsCollection(std::string_view bytes);
@@ -24,4 +24,4 @@ using TableReader = std::function<std::optional<std::string>(std::string_view ta
 // differ at least in their names). Nothing when collection is not one or no face matches.
 std::optional<int> FaceIndex(std::string_view collection, const TableReader& table);
 
-}  // namespace fontcollection
+}  // namespace kestrix::fontcollection

@@ -11,7 +11,7 @@
 #define KESTRIX_EIGHT_WIDE 1
 #endif
 
-namespace pixelrows {
+namespace kestrix::pixelrows {
 
 namespace {
 
@@ -230,4 +230,4 @@ void Image(uint32_t* pixels, size_t pixelStride, const uint8_t* coverage, size_t
     row(pixels, coverage, width, xrgb, slack);
 }
 
-}  // namespace pixelrows
+}  // namespace kestrix::pixelrows

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace pixelrows {
+namespace kestrix::pixelrows {
 
 // (s * a + d * (255 - a) + 127) / 255 in each channel; a = 0 keeps dst, 255 gives s.
 uint32_t Mix(uint32_t xrgb, uint32_t dst, uint32_t a);
@@ -31,4 +31,4 @@ void Fill(uint32_t* pixels, size_t count, uint32_t xrgb);
 void Image(uint32_t* pixels, size_t pixelStride, const uint8_t* coverage, size_t coverageStride, int width,
            int rows, uint32_t xrgb, int slack);
 
-}  // namespace pixelrows
+}  // namespace kestrix::pixelrows

@@ -6,6 +6,8 @@
 #include "framework/file/DurableWrite.h"
 #include "framework/gdi/Surface.h"
 
+namespace kestrix {
+
 namespace {
 
 // The image is made in memory and written whole, so that a failed write leaves the old file.
@@ -76,3 +78,5 @@ bool ReadPng(const std::string& path, Surface& out) {
     }
   return true;
 }
+
+}  // namespace kestrix

@@ -4,6 +4,8 @@
 
 #include "framework/gdi/PixelRows.h"
 
+namespace kestrix {
+
 Surface::Surface(int width, int height, uint32_t fill) { Reset(width, height, fill); }
 
 void Surface::Reset(int width, int height, uint32_t fill) {
@@ -89,3 +91,5 @@ Surface Surface::Crop(const RECT& r) const {
   }
   return out;
 }
+
+}  // namespace kestrix

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/WinTypes.h"
+#include "../WinTypes.h"
+
+namespace kestrix {
 
 class Surface {
  public:
@@ -58,3 +60,5 @@ constexpr COLORREF ColorRefFromXrgb(uint32_t p) {
 bool WritePng(const Surface& surface, const std::string& path, std::string* error = nullptr);
 // Reads an 8-bit RGB or RGBA PNG; false when the file is missing or not such a PNG.
 bool ReadPng(const std::string& path, Surface& out);
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include "framework/text/Cp1256.h"
 
+namespace kestrix {
+
 BSTR SysAllocString(LPCOLESTR text) {
   if (!text) return nullptr;
   UINT len = 0;
@@ -48,3 +50,5 @@ WideString WideFromBstr(BSTR text) {
   for (UINT i = 0; i < len; ++i) out += static_cast<wchar_t>(text[i]);
   return out;
 }
+
+}  // namespace kestrix

@@ -5,8 +5,10 @@
 
 #include <cstdint>
 
-#include "framework/ole/OleTypes.h"
-#include "framework/text/TextConversion.h"
+#include "OleTypes.h"
+#include "../text/TextConversion.h"
+
+namespace kestrix {
 
 using OLECHAR = char16_t;
 using LPOLESTR = OLECHAR*;
@@ -54,3 +56,5 @@ class CComBSTR {
  private:
   BSTR str_ = nullptr;
 };
+
+}  // namespace kestrix

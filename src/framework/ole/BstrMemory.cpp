@@ -7,6 +7,8 @@
 
 #include "framework/ole/Bstr.h"
 
+namespace kestrix {
+
 namespace {
 constexpr size_t kPrefix = sizeof(uint32_t);
 
@@ -37,3 +39,5 @@ void SysFreeString(BSTR text) {
 }
 
 UINT SysStringByteLen(BSTR text) { return text ? *PrefixOf(text) : 0; }
+
+}  // namespace kestrix

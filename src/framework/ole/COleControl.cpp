@@ -7,6 +7,8 @@
 
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 // The system colours an OLE colour 0x80000000 | index stands for.
@@ -127,12 +129,12 @@ void COleControl::SetBackColor(OLE_COLOR color) {
 
 void COleControl::BeginWaitCursor() {
   ++waitCursorDepth_;
-  SetCursor(CursorShape::Wait);
+  SetCursor(PointerShape::Wait);
 }
 
 void COleControl::EndWaitCursor() {
   if (waitCursorDepth_ == 0) return;
-  if (--waitCursorDepth_ == 0) SetCursor(CursorShape::Arrow);
+  if (--waitCursorDepth_ == 0) SetCursor(PointerShape::Arrow);
 }
 
 void COleControl::InitializeIIDs(const IID* dispatch, const IID* events) {
@@ -183,3 +185,5 @@ void COleControl::OnBackColorChanged() {}
 LRESULT COleControl::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return CWnd::DefWindowProc(message, wParam, lParam);
 }
+
+}  // namespace kestrix

@@ -7,15 +7,17 @@
 #include <memory>
 #include <vector>
 
-#include "framework/ole/FontObject.h"
-#include "framework/ole/HostedControl.h"
-#include "framework/ole/ObjectModel.h"
-#include "framework/ole/OleTypes.h"
-#include "framework/ole/PropertyPage.h"
-#include "framework/ole/PropExchange.h"
-#include "framework/ole/Unknown.h"
-#include "framework/window/CDC.h"
-#include "framework/window/CWnd.h"
+#include "FontObject.h"
+#include "HostedControl.h"
+#include "ObjectModel.h"
+#include "OleTypes.h"
+#include "PropertyPage.h"
+#include "PropExchange.h"
+#include "Unknown.h"
+#include "../window/CDC.h"
+#include "../window/CWnd.h"
+
+namespace kestrix {
 
 inline constexpr LONG READYSTATE_LOADING = 1;
 inline constexpr LONG READYSTATE_INTERACTIVE = 3;
@@ -188,3 +190,5 @@ class COleControl : public CWnd, public FontNotifySink, public com::Counted {
   bool ownedByReferences_ = false;
   std::function<void()> onFinalRelease_;
 };
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 
 #include "framework/ole/Variant.h"
 
+namespace kestrix {
+
 namespace {
 constexpr USHORT kLeft = 1;
 constexpr USHORT kRight = 2;
@@ -235,3 +237,5 @@ void COleControl::FireReadyStateChange() {
   VARIANT state = MakeVariantI4(readyState_);
   FireToDispatchSinks(DISPID_READYSTATECHANGE, &state, 1);
 }
+
+}  // namespace kestrix

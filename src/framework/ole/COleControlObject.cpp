@@ -4,6 +4,8 @@
 #include "framework/ole/ObjectCreation.h"
 #include "framework/ole/PropertyFrame.h"
 
+namespace kestrix {
+
 void COleControl::SetOwnedByReferences(std::function<void()> onFinalRelease) {
   ownedByReferences_ = true;
   onFinalRelease_ = std::move(onFinalRelease);
@@ -136,3 +138,5 @@ HRESULT COleControl::OnProperties() {
   InternalRelease();
   return S_OK;
 }
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 COlePropertyPage::COlePropertyPage(const ResourceTable& resources, UINT templateId, UINT captionId)
     : resources_(resources), templateId_(templateId), caption_(LoadResourceString(resources, captionId)) {}
 
@@ -48,3 +50,5 @@ void COlePropertyPage::DDP_PostProcessing(CDataExchange* dx) {
   // exchange is marked finished so that a page's order of steps can be checked.
   if (dx) dx->postProcessed = true;
 }
+
+}  // namespace kestrix

@@ -6,8 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "framework/resource/ResourceTable.h"
-#include "framework/window/Dialog.h"
+#include "../resource/ResourceTable.h"
+#include "../window/Dialog.h"
+
+namespace kestrix {
 
 // One data exchange between a page's items and the properties of the objects it edits.
 class CDataExchange {
@@ -61,3 +63,5 @@ class COlePropertyPage {
   std::unique_ptr<CDialog> dialog_;
   bool active_ = false;
 };
+
+}  // namespace kestrix

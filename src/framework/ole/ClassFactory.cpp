@@ -1,5 +1,7 @@
 #include "framework/ole/ClassFactory.h"
 
+namespace kestrix {
+
 HRESULT COleControlModule::GetClassObject(REFCLSID clsid, REFIID riid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
@@ -49,3 +51,5 @@ HRESULT COleObjectFactory::LockServer(BOOL lock) {
   module_.LockServer(lock != FALSE);
   return S_OK;
 }
+
+}  // namespace kestrix

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/ole/ObjectModel.h"
-#include "framework/ole/Unknown.h"
+#include "ObjectModel.h"
+#include "Unknown.h"
+
+namespace kestrix {
 
 class RegistryTree;
 
@@ -109,3 +111,5 @@ class COleObjectFactory
   const char* progID_;
   Creator create_;
 };
+
+}  // namespace kestrix

@@ -3,6 +3,8 @@
 #include <string_view>
 #include <vector>
 
+namespace kestrix {
+
 HRESULT DispatchGetIDsOfNames(const TypeDesc& type, REFIID riid, LPOLESTR* names, UINT count,
                               DISPID* dispids) {
   if (!IsEqualGUID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
@@ -139,3 +141,5 @@ HRESULT DispatchInvoke(const TypeDesc& type, DispatchTarget& target, DISPID memb
   if (m->kind == MemberKind::Property) return InvokeProperty(*m, target, flags, *params, result, argErr);
   return InvokeMethod(*m, target, flags, *params, result, argErr);
 }
+
+}  // namespace kestrix

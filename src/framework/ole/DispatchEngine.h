@@ -3,7 +3,9 @@
 // members once (TypeDesc) and implements DispatchTarget.
 #pragma once
 
-#include "framework/ole/TypeLib.h"
+#include "TypeLib.h"
+
+namespace kestrix {
 
 class DispatchTarget {
  public:
@@ -25,3 +27,5 @@ HRESULT DispatchGetIDsOfNames(const TypeDesc& type, REFIID riid, LPOLESTR* names
 // DISPID_PROPERTYPUT. Method: DISPATCH_METHOD with exactly its parameters, none named.
 HRESULT DispatchInvoke(const TypeDesc& type, DispatchTarget& target, DISPID member, REFIID riid,
                        WORD flags, DISPPARAMS* params, VARIANT* result, UINT* argErr);
+
+}  // namespace kestrix

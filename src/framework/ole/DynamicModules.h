@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace kestrix {
+
 void* LoadDynamicModule(const std::string& path);
 void* DynamicModuleSymbol(void* module, const char* name);
 void UnloadDynamicModule(void* module);
@@ -11,3 +13,5 @@ void UnloadDynamicModule(void* module);
 bool IsAbsoluteModulePath(const std::string& path);
 // The absolute path of the loaded module (or program) that holds address, or empty.
 std::string ModulePathOf(const void* address);
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace kestrix {
+
 FontObject::FontObject(const FONTDESC& desc)
     : name_(desc.lpstrName ? desc.lpstrName : L""),
       size_(desc.cySize),
@@ -243,3 +245,5 @@ HRESULT FontObject::PutProperty(DISPID dispid, const VARIANT& value) {
 }
 
 HRESULT FontObject::CallMethod(DISPID, VARIANT*, VARIANT*) { return DISP_E_MEMBERNOTFOUND; }
+
+}  // namespace kestrix

@@ -5,9 +5,11 @@
 #include <memory>
 #include <vector>
 
-#include "framework/ole/DispatchEngine.h"
-#include "framework/ole/OleTypes.h"
-#include "framework/ole/Unknown.h"
+#include "DispatchEngine.h"
+#include "OleTypes.h"
+#include "Unknown.h"
+
+namespace kestrix {
 
 struct FONTDESC {
   UINT cbSizeofstruct = 32;
@@ -126,3 +128,5 @@ class CFontHolder {
   FontNotifySink* sink_;
   std::shared_ptr<FontObject> font_;
 };
+
+}  // namespace kestrix

@@ -5,8 +5,10 @@
 
 #include <vector>
 
-#include "framework/ole/ObjectModel.h"
-#include "framework/window/CWnd.h"
+#include "ObjectModel.h"
+#include "../window/CWnd.h"
+
+namespace kestrix {
 
 class PropertyBag;
 
@@ -60,3 +62,5 @@ class IHostedControl : public IUnknown {
  protected:
   ~IHostedControl() = default;
 };
+
+}  // namespace kestrix

@@ -8,6 +8,8 @@
 #include "framework/ole/Registration.h"
 #include "framework/registry/RegistryFile.h"
 
+namespace kestrix {
+
 namespace {
 
 using GetClassObjectFunction = HRESULT (*)(REFCLSID, REFIID, void**);
@@ -149,3 +151,5 @@ std::string HResultText(HRESULT hr) {
   std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
   return words ? std::string(code) + " (" + words + ")" : std::string(code);
 }
+
+}  // namespace kestrix

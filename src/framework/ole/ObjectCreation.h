@@ -4,7 +4,9 @@
 
 #include <string>
 
-#include "framework/ole/ClassFactory.h"
+#include "ClassFactory.h"
+
+namespace kestrix {
 
 inline constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
 
@@ -26,3 +28,5 @@ HRESULT CreateObjectByName(const std::string& name, REFIID riid, void** object);
 
 // The result code in words, for tools and messages.
 std::string HResultText(HRESULT hr);
+
+}  // namespace kestrix

@@ -5,8 +5,10 @@
 
 #include <cstdint>
 
-#include "framework/ole/Bstr.h"
-#include "framework/ole/OleTypes.h"
+#include "Bstr.h"
+#include "OleTypes.h"
+
+namespace kestrix {
 
 using HRESULT = int32_t;
 using SCODE = int32_t;
@@ -117,3 +119,5 @@ class IDispatch : public IUnknown {
 };
 using LPDISPATCH = IDispatch*;
 using LPUNKNOWN = IUnknown*;
+
+}  // namespace kestrix

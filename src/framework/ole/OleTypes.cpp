@@ -2,6 +2,8 @@
 
 #include "framework/text/Cp1256.h"
 
+namespace kestrix {
+
 WideString BstrFromCp1256(const CString& text) {
   WideString out;
   out.reserve(text.size());
@@ -18,3 +20,5 @@ CString Cp1256FromBstr(const WideString& text) {
   }
   return out;
 }
+
+}  // namespace kestrix

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/WinTypes.h"
+#include "../WinTypes.h"
+
+namespace kestrix {
 
 using WideString = std::wstring;
 using CString = std::string;
@@ -22,3 +24,5 @@ using CLSID = GUID;
 // them as bytes of that code page. Characters with no byte become '?'.
 WideString BstrFromCp1256(const CString& text);
 CString Cp1256FromBstr(const WideString& text);
+
+}  // namespace kestrix

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <string>
 
+namespace kestrix {
+
 void PropertyBag::Write(const std::string& name, PropValue value) {
   for (auto& entry : entries_)
     if (entry.first == name) {
@@ -160,3 +162,5 @@ BOOL PX_Font(CPropExchange* px, const char* name, CFontHolder& font, const FONTD
   }
   return FALSE;
 }
+
+}  // namespace kestrix

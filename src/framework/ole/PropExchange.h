@@ -8,8 +8,10 @@
 #include <variant>
 #include <vector>
 
-#include "framework/ole/FontObject.h"
-#include "framework/ole/OleTypes.h"
+#include "FontObject.h"
+#include "OleTypes.h"
+
+namespace kestrix {
 
 struct SavedFont {
   WideString name;
@@ -64,3 +66,5 @@ BOOL PX_Short(CPropExchange* px, const char* name, short& value, short defaultVa
 BOOL PX_Long(CPropExchange* px, const char* name, LONG& value, LONG defaultValue);
 BOOL PX_String(CPropExchange* px, const char* name, CString& value, const CString& defaultValue);
 BOOL PX_Font(CPropExchange* px, const char* name, CFontHolder& font, const FONTDESC* defaultFont);
+
+}  // namespace kestrix

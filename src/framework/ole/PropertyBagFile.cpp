@@ -10,6 +10,8 @@
 
 #include "framework/file/DurableWrite.h"
 
+namespace kestrix {
+
 namespace {
 
 void SetError(std::string* error, std::string message) {
@@ -70,3 +72,5 @@ bool LoadPropertyBagFile(const std::string& path, PropertyBag& out, std::string*
   }
   return LoadPropertyBagFromString(data, out, error, limits, problems);
 }
+
+}  // namespace kestrix

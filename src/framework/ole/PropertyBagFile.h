@@ -58,7 +58,9 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/ole/PropExchange.h"
+#include "PropExchange.h"
+
+namespace kestrix {
 
 inline constexpr const char* kPropertyFileFormat = "kestrix-properties";
 inline constexpr int kPropertyFileMajor = 1;
@@ -93,3 +95,5 @@ bool SavePropertyBagFile(const PropertyBag& bag, const std::string& path,
 bool LoadPropertyBagFile(const std::string& path, PropertyBag& out, std::string* error = nullptr,
                          const PropertyFileLimits& limits = {},
                          std::vector<std::string>* problems = nullptr);
+
+}  // namespace kestrix

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+namespace kestrix {
+
 namespace {
 
 using WideUnit = std::make_unsigned_t<wchar_t>;
@@ -587,3 +589,5 @@ bool LoadPropertyBagFromString(std::string_view text, PropertyBag& out, std::str
   reader.ReportAllTo(problems);
   return reader.Read(text);
 }
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 #include "framework/window/CDC.h"
 #include "framework/window/DialogUnits.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr int kMargin = 7;        // dialog units around the tabs, the page and the buttons
@@ -155,3 +157,5 @@ INT_PTR ShowPropertyFrame(CWnd* owner, const std::string& objectName, const std:
     if (page) page->SetObjects(0, nullptr);
   return result;
 }
+
+}  // namespace kestrix

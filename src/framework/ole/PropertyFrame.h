@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/ole/PropertyPage.h"
-#include "framework/window/Dialog.h"
+#include "PropertyPage.h"
+#include "../window/Dialog.h"
+
+namespace kestrix {
 
 inline constexpr UINT ID_APPLY_NOW = 0x3021;
 
@@ -45,3 +47,5 @@ class CPropertyFrame : public CDialog {
 // and takes the objects back. IDOK when the pages were applied and closed with OK.
 INT_PTR ShowPropertyFrame(CWnd* owner, const std::string& objectName, const std::vector<IPropertyPage*>& pages,
                           const std::vector<IUnknown*>& objects);
+
+}  // namespace kestrix

@@ -4,8 +4,10 @@
 
 #include <string>
 
-#include "framework/ole/ObjectModel.h"
-#include "framework/window/CWnd.h"
+#include "ObjectModel.h"
+#include "../window/CWnd.h"
+
+namespace kestrix {
 
 inline constexpr IID IID_IPropertyPage = {0xB196B28D, 0xBAB4, 0x101A,
                                           {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
@@ -33,3 +35,5 @@ class IPropertyPage : public IUnknown {
  protected:
   ~IPropertyPage() = default;
 };
+
+}  // namespace kestrix

@@ -1,5 +1,7 @@
 #include "framework/ole/PropertyPageObject.h"
 
+namespace kestrix {
+
 PropertyPageObject::PropertyPageObject(std::unique_ptr<COlePropertyPage> page,
                                        std::function<void()> onFinalRelease)
     : Object(0), page_(std::move(page)), onFinalRelease_(std::move(onFinalRelease)) {}
@@ -73,3 +75,5 @@ HRESULT PropertyPageObject::Apply() {
   page_->Apply();
   return S_OK;
 }
+
+}  // namespace kestrix

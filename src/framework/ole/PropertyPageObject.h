@@ -6,9 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "framework/ole/COlePropertyPage.h"
-#include "framework/ole/PropertyPage.h"
-#include "framework/ole/Unknown.h"
+#include "COlePropertyPage.h"
+#include "PropertyPage.h"
+#include "Unknown.h"
+
+namespace kestrix {
 
 class PropertyPageObject final
     : public com::Object<com::Counted,
@@ -38,3 +40,5 @@ class PropertyPageObject final
   std::function<void()> onFinalRelease_;
   std::vector<IUnknown*> objects_;  // held while the page edits them
 };
+
+}  // namespace kestrix

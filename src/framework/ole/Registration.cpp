@@ -4,6 +4,8 @@
 
 #include "framework/ole/TypeLib.h"
 
+namespace kestrix {
+
 namespace {
 
 // The platform's automation marshaller, named for dispatch interfaces.
@@ -175,3 +177,5 @@ BOOL AfxOleUnregisterClass(RegistryTree& registry, REFCLSID clsid, const char* p
   }
   return TRUE;
 }
+
+}  // namespace kestrix

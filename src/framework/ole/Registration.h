@@ -27,8 +27,10 @@
 
 #include <string>
 
-#include "framework/ole/ClassFactory.h"
-#include "framework/registry/RegistryTree.h"
+#include "ClassFactory.h"
+#include "../registry/RegistryTree.h"
+
+namespace kestrix {
 
 // Registration flags of a control class.
 inline constexpr int afxRegInsertable = 0x0001;
@@ -49,3 +51,5 @@ BOOL AfxOleRegisterControlClass(RegistryTree& registry, HINSTANCE instance, REFC
 BOOL AfxOleRegisterPropertyPageClass(RegistryTree& registry, HINSTANCE instance,
                                      REFCLSID clsid, UINT idTypeName);
 BOOL AfxOleUnregisterClass(RegistryTree& registry, REFCLSID clsid, const char* progID);
+
+}  // namespace kestrix

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <map>
 
+namespace kestrix {
+
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   auto lower = [](char32_t c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
@@ -110,3 +112,5 @@ std::string EmitIdl(const TypeLibDesc& lib) {
   out += "};\n";
   return out;
 }
+
+}  // namespace kestrix

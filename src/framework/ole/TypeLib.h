@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/ole/Variant.h"
+#include "Variant.h"
+
+namespace kestrix {
 
 enum class MemberKind { Property, Method };
 
@@ -77,3 +79,5 @@ bool EqualsIgnoringAsciiCase(std::u16string_view a, std::string_view b);
 std::string EmitIdl(const TypeLibDesc& library);
 // The same as a Markdown member reference for a host's developer.
 std::string EmitReference(const TypeLibDesc& library);
+
+}  // namespace kestrix

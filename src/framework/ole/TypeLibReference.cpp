@@ -4,6 +4,8 @@
 
 #include "framework/ole/TypeLib.h"
 
+namespace kestrix {
+
 namespace {
 
 std::string Parameters(const MemberDesc& m) {
@@ -54,3 +56,5 @@ std::string EmitReference(const TypeLibDesc& lib) {
   }
   return out;
 }
+
+}  // namespace kestrix

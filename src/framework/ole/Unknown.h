@@ -23,7 +23,7 @@
 #define KESTRIX_COM_CALL
 #endif
 
-namespace com {
+namespace kestrix::com {
 
 // Interface, answered for each of iids.
 template <typename Interface, const IID&... iids>
@@ -153,4 +153,4 @@ class Object : public Answers::Type..., public Lifetime {
   }
 };
 
-}  // namespace com
+}  // namespace kestrix::com

@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 
+namespace kestrix {
+
 namespace {
 
 // A source value reduced to what a conversion needs.
@@ -346,3 +348,5 @@ VARIANT MakeVariantDispatch(IDispatch* object) {
   if (object) object->AddRef();
   return v;
 }
+
+}  // namespace kestrix

@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "framework/ole/ObjectModel.h"
+#include "ObjectModel.h"
+
+namespace kestrix {
 
 using VARTYPE = uint16_t;
 using VARIANT_BOOL = int16_t;
@@ -92,3 +94,5 @@ VARIANT MakeVariantBool(bool value);
 VARIANT MakeVariantCy(CY value);
 VARIANT MakeVariantBstr(const char16_t* text);
 VARIANT MakeVariantDispatch(IDispatch* object);  // AddRef'd
+
+}  // namespace kestrix

@@ -9,6 +9,8 @@
 #include "framework/FileCalls.h"
 #include "framework/file/DurableWrite.h"
 
+namespace kestrix {
+
 namespace {
 
 // Larger files are not registries this version wrote; reading stops there.
@@ -166,3 +168,5 @@ LONG RegistryFile::WriteAtomically(const std::string& text) {
   int error = WriteFileDurably(path_, text);
   return error == 0 ? ERROR_SUCCESS : CodeFromErrno(error);
 }
+
+}  // namespace kestrix

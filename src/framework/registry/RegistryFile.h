@@ -10,8 +10,10 @@
 #include <functional>
 #include <string>
 
-#include "framework/WinTypes.h"
-#include "framework/registry/RegistryTree.h"
+#include "../WinTypes.h"
+#include "RegistryTree.h"
+
+namespace kestrix {
 
 // Result codes, the platform registry's.
 inline constexpr LONG ERROR_SUCCESS = 0;
@@ -70,3 +72,5 @@ class RegistryFile {
 // An empty function clears it.
 using RegistryWriteFault = std::function<LONG(const RegistryTree& before, const RegistryTree& after)>;
 void SetRegistryWriteFault(RegistryWriteFault fault);
+
+}  // namespace kestrix

@@ -4,6 +4,8 @@
 
 #include "framework/registry/RegistryFile.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr std::string_view kHeaderPrefix = "KESTRIX REGISTRY ";
@@ -156,3 +158,5 @@ RegistryRead ParseRegistry(std::string_view text) {
   }
   return result;  // an empty file is an empty registry
 }
+
+}  // namespace kestrix

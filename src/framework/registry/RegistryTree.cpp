@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace kestrix {
+
 namespace {
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -185,3 +187,5 @@ std::vector<std::string> RegistryTree::SubKeys(std::string_view path) const {
 bool RegistryTree::operator==(const RegistryTree& other) const {
   return root_->Equals(*other.root_);
 }
+
+}  // namespace kestrix

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace kestrix {
+
 struct RegistryValue {
   enum class Type { String, Dword };
   Type type = Type::String;
@@ -69,3 +71,5 @@ class RegistryTree {
 struct RegistryNameLess {
   bool operator()(const std::string& a, const std::string& b) const;
 };
+
+}  // namespace kestrix

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/WinTypes.h"
+#include "../WinTypes.h"
+
+namespace kestrix {
 
 // Command identifiers of the standard buttons.
 inline constexpr int IDOK = 1;
@@ -47,3 +49,5 @@ struct DialogTemplate {
   bool IsChild() const { return (style & WS_CHILD) != 0; }
   bool HasCaption() const { return (style & WS_CAPTION) == WS_CAPTION; }
 };
+
+}  // namespace kestrix

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+namespace kestrix {
+
 ImageResource ImageFromRows(const std::vector<std::string>& rows,
                             const std::map<char, uint32_t>& palette) {
   ImageResource image;
@@ -19,3 +21,5 @@ ImageResource ImageFromRows(const std::vector<std::string>& rows,
   }
   return image;
 }
+
+}  // namespace kestrix

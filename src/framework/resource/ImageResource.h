@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace kestrix {
+
 struct ImageResource {
   int width = 0;
   int height = 0;
@@ -27,3 +29,5 @@ constexpr uint32_t OpaquePixel(uint32_t rgb) { return 0xFF000000 | (rgb & 0xFFFF
 // and throws std::invalid_argument.
 ImageResource ImageFromRows(const std::vector<std::string>& rows,
                             const std::map<char, uint32_t>& palette);
+
+}  // namespace kestrix

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/WinTypes.h"
+#include "../WinTypes.h"
+
+namespace kestrix {
 
 struct MenuItemTemplate {
   std::string text;
@@ -19,3 +21,5 @@ struct PopupTemplate {
 struct MenuTemplate {
   std::vector<PopupTemplate> popups;
 };
+
+}  // namespace kestrix

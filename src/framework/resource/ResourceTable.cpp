@@ -1,5 +1,7 @@
 #include "framework/resource/ResourceTable.h"
 
+namespace kestrix {
+
 ResourceTable& ResourceTable::AddString(UINT id, std::string text) {
   strings_[id] = std::move(text);
   return *this;
@@ -65,3 +67,5 @@ std::string LoadResourceString(const ResourceTable& resources, UINT id) {
   LoadString(resources, id, text);
   return text;
 }
+
+}  // namespace kestrix

@@ -7,11 +7,13 @@
 #include <optional>
 #include <string>
 
-#include "framework/WinTypes.h"
-#include "framework/resource/DialogTemplate.h"
-#include "framework/resource/ImageResource.h"
-#include "framework/resource/MenuTemplate.h"
-#include "framework/resource/VersionInfo.h"
+#include "../WinTypes.h"
+#include "DialogTemplate.h"
+#include "ImageResource.h"
+#include "MenuTemplate.h"
+#include "VersionInfo.h"
+
+namespace kestrix {
 
 // Languages of resources: a table holds one; a lookup names one or takes any.
 inline constexpr WORD LANG_ANY = 0;
@@ -63,3 +65,5 @@ class ResourceTable {
 BOOL LoadString(const ResourceTable& resources, UINT id, std::string& text);
 // The same, answering the text alone (empty when there is none).
 std::string LoadResourceString(const ResourceTable& resources, UINT id);
+
+}  // namespace kestrix

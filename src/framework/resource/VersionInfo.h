@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace kestrix {
+
 struct VersionInfo {
   // Four parts, most significant first: 1.0.0.1 is {1, 0, 0, 1}.
   std::array<uint16_t, 4> fileVersion{};
@@ -24,3 +26,5 @@ struct VersionInfo {
     return nullptr;
   }
 };
+
+}  // namespace kestrix

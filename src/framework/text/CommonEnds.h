@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string_view>
 
+namespace kestrix {
+
 // Bytes equal at the starts of a and b.
 inline size_t CommonPrefix(std::string_view a, std::string_view b) {
   const size_t n = std::min(a.size(), b.size());
@@ -28,3 +30,5 @@ inline size_t CommonSuffix(std::string_view a, std::string_view b, size_t limit)
   while (i < limit && a[a.size() - 1 - i] == b[b.size() - 1 - i]) ++i;
   return i;
 }
+
+}  // namespace kestrix

@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+namespace kestrix {
+
 namespace {
 
 constexpr std::array<char16_t, 256> kToUnicode = {
@@ -103,3 +105,5 @@ std::string Utf8FromCp1256(std::string_view bytes) {
   for (char b : bytes) AppendUtf8(UnicodeFromCp1256(static_cast<uint8_t>(b)), out);
   return out;
 }
+
+}  // namespace kestrix

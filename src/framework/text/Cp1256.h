@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+namespace kestrix {
 
 // Unicode code point of a code page byte; all 256 values are defined.
 char32_t UnicodeFromCp1256(uint8_t byte);
@@ -21,3 +22,4 @@ std::string Utf8FromCp1256(std::string_view bytes);
 // Appends the UTF-8 form of a code point (U+FFFD for values that are not scalar values).
 void AppendUtf8(char32_t codePoint, std::string& out);
 
+}  // namespace kestrix

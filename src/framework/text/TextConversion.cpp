@@ -6,6 +6,8 @@
 
 #include "framework/text/Cp1256.h"
 
+namespace kestrix {
+
 namespace {
 
 struct FormMapping {
@@ -162,3 +164,5 @@ CodePageText Cp1256FromUtf16Text(std::u16string_view utf16) {
   }
   return text;
 }
+
+}  // namespace kestrix

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+namespace kestrix {
+
 struct UnplacedCharacter {
   char32_t character = 0;            // U+FFFD for a malformed sequence
   std::optional<uint8_t> badByte;    // the byte that began a malformed UTF-8 sequence
@@ -38,3 +40,5 @@ std::string Cp1256ForCharacter(char32_t character, bool* mapped = nullptr);
 // Decodes the UTF-8 character at text[i] and moves i past it; false (and i past one byte) when
 // the bytes there are not UTF-8 (malformed, overlong, a surrogate, beyond U+10FFFF).
 bool NextUtf8Character(std::string_view text, size_t& i, char32_t& out);
+
+}  // namespace kestrix

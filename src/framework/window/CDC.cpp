@@ -6,16 +6,18 @@
 #include <limits>
 #include <utility>
 
+namespace kestrix {
+
 CDC::CDC(std::unique_ptr<DeviceContext> context) : context_(std::move(context)) {
   m_hDC = context_.get();
 }
 
 void CDC::FillRect(const RECT* rect, CBrush* brush) {
-  if (context_ && rect && brush && brush->IsValid()) context_->FillSolid(*rect, brush->Color());
+  if (context_ && rect && brush && brush->IsValid()) context_->FillRectangle(*rect, brush->Color());
 }
 
 void CDC::FillSolidRect(const RECT* rect, COLORREF color) {
-  if (context_ && rect) context_->FillSolid(*rect, color);
+  if (context_ && rect) context_->FillRectangle(*rect, color);
 }
 
 void CDC::InvertRect(const RECT* rect) {
@@ -130,3 +132,5 @@ COLORREF CDC::GetPixel(int x, int y) const {
   if (!context_) return 0xFFFFFFFF;
   return context_->GetPixel(x, y);
 }
+
+}  // namespace kestrix

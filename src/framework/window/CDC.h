@@ -3,8 +3,10 @@
 
 #include <memory>
 
-#include "framework/WinTypes.h"
-#include "framework/gdi/DeviceContext.h"
+#include "../WinTypes.h"
+#include "../gdi/DeviceContext.h"
+
+namespace kestrix {
 
 class CBrush {
  public:
@@ -76,3 +78,5 @@ class CDC {
   std::unique_ptr<DeviceContext> context_;
   CPen* pen_ = nullptr;
 };
+
+}  // namespace kestrix

@@ -6,6 +6,8 @@
 #include "framework/resource/ResourceTable.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 BOOL CMenu::CreatePopupMenu() {
   items_.clear();
   return TRUE;
@@ -59,3 +61,5 @@ UINT Display::RunPopupMenu(const std::vector<MenuItem>& items, POINT at) {
                            [chosen](const MenuItem& item) { return item.id == chosen; });
   return known ? chosen : 0;
 }
+
+}  // namespace kestrix

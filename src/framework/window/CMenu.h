@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/window/CWnd.h"
+#include "CWnd.h"
+
+namespace kestrix {
 
 class ResourceTable;
 
@@ -36,3 +38,5 @@ class CMenu {
   std::vector<MenuItem> items_;
   std::vector<std::unique_ptr<CMenu>> popups_;
 };
+
+}  // namespace kestrix

@@ -8,6 +8,8 @@
 #include "framework/window/CDC.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr int kMinThumb = 8;
@@ -223,3 +225,5 @@ void CScrollBar::OnLButtonUp(UINT, CPoint) {
   OnPaint();
   if (Notify(*this, SB_THUMBPOSITION, info_.nTrackPos)) Notify(*this, SB_ENDSCROLL, 0);
 }
+
+}  // namespace kestrix

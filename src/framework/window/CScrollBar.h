@@ -2,7 +2,9 @@
 // into WM_VSCROLL messages to its parent.
 #pragma once
 
-#include "framework/window/CWnd.h"
+#include "CWnd.h"
+
+namespace kestrix {
 
 class CScrollBar : public CWnd {
  public:
@@ -25,3 +27,5 @@ class CScrollBar : public CWnd {
   bool tracking_ = false;
   int trackOffset_ = 0;
 };
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 #include "framework/window/CDC.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 // The display of a live window, or null.
@@ -328,3 +330,5 @@ void CWnd::UpdateWindow() {
   for (HWND child : d->ChildrenOf(self))
     if (const Window* c = d->Find(child); c && c->visible && c->owner) c->owner->UpdateWindow();
 }
+
+}  // namespace kestrix

@@ -5,8 +5,10 @@
 #include <memory>
 #include <vector>
 
-#include "framework/WinTypes.h"
-#include "framework/window/MessageMap.h"
+#include "../WinTypes.h"
+#include "MessageMap.h"
+
+namespace kestrix {
 
 // A window handle. Handles are numbers handed out once per process and never reused, so a
 // handle kept after its window went stays stale: it can never name a later window. The type
@@ -139,4 +141,6 @@ LRESULT DispatchMessage(const MSG* msg);
 int WaitForMessage(HWND hwnd, UINT filterMin, UINT filterMax, UINT timeoutMs);
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-void SetCursor(CursorShape shape);
+void SetCursor(PointerShape shape);
+
+}  // namespace kestrix

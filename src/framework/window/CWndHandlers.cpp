@@ -2,6 +2,8 @@
 // so that a derived handler may call its base class's handler first or last.
 #include "framework/window/CWnd.h"
 
+namespace kestrix {
+
 void CWnd::OnMouseMove(UINT, CPoint) { Default(); }
 void CWnd::OnLButtonDown(UINT, CPoint) { Default(); }
 void CWnd::OnLButtonUp(UINT, CPoint) { Default(); }
@@ -21,3 +23,5 @@ int CWnd::OnMouseActivate(CWnd*, UINT, UINT) { return static_cast<int>(Default()
 void CWnd::OnVScroll(UINT, UINT, CScrollBar*) { Default(); }
 void CWnd::OnTimer(UINT_PTR) { Default(); }
 void CWnd::OnPaint() { Default(); }
+
+}  // namespace kestrix

@@ -3,6 +3,8 @@
 
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 // CF_TEXT ends at its first NUL, however the text was put there.
 std::string UpToNul(const std::string& text) { return text.substr(0, text.find('\0')); }
@@ -86,3 +88,5 @@ BOOL CanOpenClipboard(HWND owner) {
   CloseClipboard();
   return TRUE;
 }
+
+}  // namespace kestrix

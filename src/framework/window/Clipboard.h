@@ -4,7 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "framework/window/CWnd.h"
+#include "CWnd.h"
+
+namespace kestrix {
 
 BOOL OpenClipboard(HWND owner);
 BOOL CloseClipboard();
@@ -21,3 +23,5 @@ void RefuseInput(const std::string& why);
 BOOL IsClipboardFormatAvailable(UINT format);
 // Whether owner could open the clipboard now (no other window holds it open); it stays closed.
 BOOL CanOpenClipboard(HWND owner);
+
+}  // namespace kestrix

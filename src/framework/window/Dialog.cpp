@@ -9,6 +9,8 @@
 #include "framework/window/DialogUnits.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 // Open dialogs of this thread, in the order their windows were created.
@@ -220,7 +222,7 @@ void CDialog::PaintCaption() {
   font_->Draw(dc, kCaptionTextIndent + 1, y, template_->title);
   if (template_->style & WS_SYSMENU) {
     CRect box = CloseBoxRect();
-    dc.FillSolid(box, kDialogFaceColor);
+    dc.FillRectangle(box, kDialogFaceColor);
     for (int i = 3; i < kCloseBoxSize - 3; ++i) {
       dc.SetPixel(box.left + i, box.top + i, kDialogTextColor);
       dc.SetPixel(box.left + i + 1, box.top + i, kDialogTextColor);
@@ -265,3 +267,5 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return CWnd::WindowProc(message, wParam, lParam);
   }
 }
+
+}  // namespace kestrix

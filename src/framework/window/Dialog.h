@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "framework/gdi/DialogFont.h"
-#include "framework/gdi/Surface.h"
-#include "framework/resource/ResourceTable.h"
-#include "framework/window/CWnd.h"
-#include "framework/window/DialogItems.h"
+#include "../gdi/DialogFont.h"
+#include "../gdi/Surface.h"
+#include "../resource/ResourceTable.h"
+#include "CWnd.h"
+#include "DialogItems.h"
+
+namespace kestrix {
 
 using INT_PTR = intptr_t;
 
@@ -106,3 +108,5 @@ class CDialog : public CWnd {
   int result_ = -1;
   bool closeBoxDown_ = false;
 };
+
+}  // namespace kestrix

@@ -1,7 +1,11 @@
 #include "framework/window/DialogItems.h"
 
+#include <cctype>
+
 #include "framework/window/CDC.h"
 #include "framework/window/Display.h"
+
+namespace kestrix {
 
 namespace {
 
@@ -24,6 +28,19 @@ std::string VisibleLabel(const std::string& text) {
     out += text[i];
   }
   return out;
+}
+
+char AccessKey(const std::string& text) {
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (text[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    const auto key = static_cast<unsigned char>(text[i + 1]);
+    return std::isalnum(key) ? static_cast<char>(std::toupper(key)) : 0;
+  }
+  return 0;
 }
 
 CDialogItem::CDialogItem(DialogItemTemplate item, std::shared_ptr<const DialogFont> font)
@@ -138,3 +155,5 @@ void CPushButton::Paint(CDC& dc, const CRect& client) {
   int y = (client.Height() - Font().Height()) / 2 + shift;
   Font().Draw(*dc.m_hDC, x, y, label);
 }
+
+}  // namespace kestrix

@@ -4,10 +4,12 @@
 #include <memory>
 #include <string>
 
-#include "framework/gdi/DialogFont.h"
-#include "framework/resource/DialogTemplate.h"
-#include "framework/resource/ImageResource.h"
-#include "framework/window/CWnd.h"
+#include "../gdi/DialogFont.h"
+#include "../resource/DialogTemplate.h"
+#include "../resource/ImageResource.h"
+#include "CWnd.h"
+
+namespace kestrix {
 
 class CDC;
 
@@ -85,3 +87,7 @@ class CPushButton : public CDialogItem {
 
 // The label of a button or text as a person reads it: without the "&" of an access key.
 std::string VisibleLabel(const std::string& text);
+// The access key a label marks with "&", as an upper-case letter or digit; 0 when none.
+char AccessKey(const std::string& text);
+
+}  // namespace kestrix

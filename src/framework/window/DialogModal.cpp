@@ -7,6 +7,8 @@
 #include "framework/window/Dialog.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 // How long one wait of the loop lasts before it looks again; nothing depends on the value.
@@ -98,5 +100,18 @@ BOOL CDialog::IsDialogMessage(const MSG& msg) {
     OnCommand(static_cast<UINT>(IDCANCEL));
     return TRUE;
   }
+  // A letter or digit presses the button whose label marks it as its access key: the dialog
+  // has no item that takes typing.
+  const WPARAM key = msg.wParam;
+  if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) {
+    for (const auto& item : items_)
+      if (auto* button = dynamic_cast<CPushButton*>(item.get());
+          button && AccessKey(button->Text()) == static_cast<char>(key)) {
+        OnCommand(button->GetDlgCtrlID());
+        return TRUE;
+      }
+  }
   return FALSE;
 }
+
+}  // namespace kestrix

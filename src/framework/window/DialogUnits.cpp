@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace kestrix {
+
 int MulDiv(int number, int numerator, int denominator) {
   if (denominator == 0) return 0;
   int64_t product = static_cast<int64_t>(number) * numerator;
@@ -16,3 +18,5 @@ CRect DialogRectToPixels(const DialogUnitRect& rect, DialogBaseUnits base) {
   int y = MulDiv(rect.y, base.y, 8);
   return CRect(x, y, x + MulDiv(rect.cx, base.x, 4), y + MulDiv(rect.cy, base.y, 8));
 }
+
+}  // namespace kestrix

@@ -2,9 +2,11 @@
 // width across and an eighth of its height down.
 #pragma once
 
-#include "framework/WinTypes.h"
-#include "framework/gdi/DialogFont.h"
-#include "framework/resource/DialogTemplate.h"
+#include "../WinTypes.h"
+#include "../gdi/DialogFont.h"
+#include "../resource/DialogTemplate.h"
+
+namespace kestrix {
 
 // number * numerator / denominator, rounded half away from zero; 0 when denominator is 0.
 int MulDiv(int number, int numerator, int denominator);
@@ -12,3 +14,5 @@ int MulDiv(int number, int numerator, int denominator);
 // A template rectangle in pixels: its origin and its size are each converted, as a dialog's
 // items are placed.
 CRect DialogRectToPixels(const DialogUnitRect& rect, DialogBaseUnits base);
+
+}  // namespace kestrix

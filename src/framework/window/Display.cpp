@@ -6,6 +6,8 @@
 #include <atomic>
 #include <stdexcept>
 
+namespace kestrix {
+
 namespace {
 
 // Displays alive on this thread, newest last. A stack rather than a single "previous" link so
@@ -327,3 +329,5 @@ Display* Display::Of(HWND hwnd) {
     if ((*it)->IsWindow(hwnd)) return *it;
   return nullptr;
 }
+
+}  // namespace kestrix

@@ -13,11 +13,13 @@
 #include <unordered_map>
 #include <vector>
 
-#include "framework/WinTypes.h"
-#include "framework/gdi/Surface.h"
-#include "framework/window/CMenu.h"
-#include "framework/window/CWnd.h"
-#include "framework/window/DisplayPlatform.h"
+#include "../WinTypes.h"
+#include "../gdi/Surface.h"
+#include "CMenu.h"
+#include "CWnd.h"
+#include "DisplayPlatform.h"
+
+namespace kestrix {
 
 class CDialog;
 
@@ -100,14 +102,14 @@ class Display {
   HWND GetFocus() const { return focus_; }
   void SetCapture(HWND hwnd) { capture_ = hwnd; }
   HWND GetCapture() const { return capture_; }
-  void SetCursor(CursorShape shape) {
+  void SetCursor(PointerShape shape) {
     previousCursor_ = cursor_;
     cursor_ = shape;
     if (platform_) platform_->CursorChanged(shape);
   }
-  CursorShape GetCursor() const { return cursor_; }
+  PointerShape GetCursor() const { return cursor_; }
   // The cursor before the last SetCursor.
-  CursorShape PreviousCursor() const { return previousCursor_; }
+  PointerShape PreviousCursor() const { return previousCursor_; }
 
   // Messages.
   void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -258,8 +260,8 @@ class Display {
   IdleHandler idle_;
   HWND focus_ = nullptr;
   HWND capture_ = nullptr;
-  CursorShape cursor_ = CursorShape::Arrow;
-  CursorShape previousCursor_ = CursorShape::Arrow;
+  PointerShape cursor_ = PointerShape::Arrow;
+  PointerShape previousCursor_ = PointerShape::Arrow;
   std::map<int, bool> keysDown_;
   std::map<int, bool> toggled_;
   std::optional<std::string> clipboard_;
@@ -274,3 +276,5 @@ class Display {
   Display* previous_ = nullptr;
   DisplayPlatform* platform_ = nullptr;
 };
+
+}  // namespace kestrix

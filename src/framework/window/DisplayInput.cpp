@@ -4,6 +4,8 @@
 
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr LPARAM kPreviousDown = LPARAM{1} << 30;
@@ -204,3 +206,5 @@ bool Display::RouteMouse(HWND hwnd, int x, int y, HWND& target, LPARAM& at) cons
   at = MAKELPARAM(p.x - to.x, p.y - to.y);
   return true;
 }
+
+}  // namespace kestrix

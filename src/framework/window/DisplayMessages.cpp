@@ -3,6 +3,8 @@
 
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 // A handler that keeps sending to itself would otherwise exhaust the stack.
@@ -188,3 +190,5 @@ int Display::WaitForMessage(HWND hwnd, UINT filterMin, UINT filterMax, uint32_t 
   --waiting_;
   return result;
 }
+
+}  // namespace kestrix

@@ -7,7 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "framework/WinTypes.h"
+#include "../WinTypes.h"
+
+namespace kestrix {
 
 class DisplayPlatform {
  public:
@@ -21,7 +23,7 @@ class DisplayPlatform {
   // Whether the system's clipboard can be opened now: another program may hold it open, and
   // then the display's cannot be opened either.
   virtual bool ClipboardAvailable() { return true; }
-  virtual void CursorChanged(CursorShape shape) = 0;
+  virtual void CursorChanged(PointerShape shape) = 0;
   // The state of Shift, Control or Alt as the window system keeps it for the message being
   // handled (negative while down), or nothing where the display's own record is to be used.
   // Keys go down and up while other windows have the focus, unseen by the display.
@@ -32,3 +34,5 @@ class DisplayPlatform {
   // the platform can show it.
   virtual void InputRefused(const std::string& /*why*/) {}
 };
+
+}  // namespace kestrix

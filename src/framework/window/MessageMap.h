@@ -2,7 +2,9 @@
 // the chain lists goes to DefWindowProc.
 #pragma once
 
-#include "framework/WinTypes.h"
+#include "../WinTypes.h"
+
+namespace kestrix {
 
 class CWnd;
 
@@ -81,3 +83,5 @@ struct MessageMap {
   {WM_PAINT, 0, [](CWnd* w, WPARAM, LPARAM) -> LRESULT { KX_SELF->OnPaint(); return 0; }},
 #define ON_COMMAND(id, memberFxn) \
   {WM_COMMAND, id, [](CWnd* w, WPARAM, LPARAM) -> LRESULT { KX_SELF->memberFxn(); return 0; }},
+
+}  // namespace kestrix

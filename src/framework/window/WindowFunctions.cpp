@@ -3,6 +3,8 @@
 #include "framework/window/CWnd.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 short GetKeyState(int virtualKey) {
   Display* d = Display::CurrentOrNull();
   return d ? d->KeyState(virtualKey) : 0;
@@ -36,6 +38,8 @@ BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return TRUE;
 }
 
-void SetCursor(CursorShape shape) {
+void SetCursor(PointerShape shape) {
   if (Display* d = Display::CurrentOrNull()) d->SetCursor(shape);
 }
+
+}  // namespace kestrix

@@ -20,8 +20,8 @@ namespace win32host {
 // framework's control, which invokes it for every event; the point keeps the sink as it was
 // given, to enumerate the connections. Its references are the control's.
 class ActiveXControl::EventPoint final
-    : public com::Object<com::PartOf<ActiveXControl>,
-                         com::Answer<IConnectionPoint, IID_IUnknown, IID_IConnectionPoint>> {
+    : public kestrix::com::Object<kestrix::com::PartOf<ActiveXControl>,
+                         kestrix::com::Answer<IConnectionPoint, IID_IUnknown, IID_IConnectionPoint>> {
  public:
   using Object::Object;
   ~EventPoint() {

@@ -22,18 +22,18 @@ namespace win32host {
 class ControlWindow;
 
 class ActiveXControl final
-    : public com::Object<
-          com::Counted, com::Answer<IOleObject, IID_IUnknown, IID_IOleObject>,
-          com::Answer<IDispatch, IID_IDispatch, DIID__DKestrix>,
-          com::Answer<IOleInPlaceObject, IID_IOleWindow, IID_IOleInPlaceObject>,
-          com::Answer<IOleInPlaceActiveObject, IID_IOleInPlaceActiveObject>,
-          com::Answer<IOleControl, IID_IOleControl>,
-          com::Answer<IViewObject2, IID_IViewObject, IID_IViewObject2>,
-          com::Answer<IPersistStreamInit, IID_IPersist, IID_IPersistStreamInit>,
-          com::Answer<IPersistPropertyBag, IID_IPersistPropertyBag>,
-          com::Answer<IConnectionPointContainer, IID_IConnectionPointContainer>,
-          com::Answer<IProvideClassInfo2, IID_IProvideClassInfo, IID_IProvideClassInfo2>,
-          com::Answer<ISpecifyPropertyPages, IID_ISpecifyPropertyPages>> {
+    : public kestrix::com::Object<
+          kestrix::com::Counted, kestrix::com::Answer<IOleObject, IID_IUnknown, IID_IOleObject>,
+          kestrix::com::Answer<IDispatch, IID_IDispatch, DIID__DKestrix>,
+          kestrix::com::Answer<IOleInPlaceObject, IID_IOleWindow, IID_IOleInPlaceObject>,
+          kestrix::com::Answer<IOleInPlaceActiveObject, IID_IOleInPlaceActiveObject>,
+          kestrix::com::Answer<IOleControl, IID_IOleControl>,
+          kestrix::com::Answer<IViewObject2, IID_IViewObject, IID_IViewObject2>,
+          kestrix::com::Answer<IPersistStreamInit, IID_IPersist, IID_IPersistStreamInit>,
+          kestrix::com::Answer<IPersistPropertyBag, IID_IPersistPropertyBag>,
+          kestrix::com::Answer<IConnectionPointContainer, IID_IConnectionPointContainer>,
+          kestrix::com::Answer<IProvideClassInfo2, IID_IProvideClassInfo, IID_IProvideClassInfo2>,
+          kestrix::com::Answer<ISpecifyPropertyPages, IID_ISpecifyPropertyPages>> {
  public:
   // A new control holding one reference, or null.
   static ActiveXControl* Create();

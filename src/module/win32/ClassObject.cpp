@@ -6,14 +6,17 @@
 #include "module/win32/PropertyPage.h"
 
 namespace win32host {
+
+// This file speaks to the framework, whose names live in namespace kestrix.
+using namespace kestrix;
 namespace {
 
 // Made is a class whose Create() answers a new object holding one reference, or null. Not
 // counted: the class object lives as long as the module.
 template <typename Made>
 class Factory final
-    : public com::Object<com::Uncounted,
-                         com::Answer<IClassFactory, IID_IUnknown, IID_IClassFactory>> {
+    : public kestrix::com::Object<kestrix::com::Uncounted,
+                         kestrix::com::Answer<IClassFactory, IID_IUnknown, IID_IClassFactory>> {
  public:
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
     if (!object) return E_POINTER;

@@ -8,6 +8,9 @@
 #include "module/win32/ControlInstance.h"
 
 namespace win32host {
+
+// This file speaks to the framework, whose names live in namespace kestrix.
+using namespace kestrix;
 namespace {
 
 // The control object behind the automation object, held until it goes out of scope.

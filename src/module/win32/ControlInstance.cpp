@@ -13,6 +13,9 @@
 #include "resources/KestrixResources.h"
 
 namespace win32host {
+
+// This file speaks to the framework, whose names live in namespace kestrix.
+using namespace kestrix;
 namespace {
 
 // The size a control has until its container places it.
@@ -41,19 +44,19 @@ class EdgeAdapter final : public DisplayPlatform {
   }
   void InputRefused(const std::string& why) override { edge_.InputRefused(why); }
   bool ClipboardAvailable() override { return edge_.ClipboardAvailable(); }
-  void CursorChanged(CursorShape shape) override {
+  void CursorChanged(PointerShape shape) override {
     using Cursor = SystemEdge::Cursor;
     switch (shape) {
-      case CursorShape::None:
+      case PointerShape::Hidden:
         edge_.CursorChanged(Cursor::None);
         break;
-      case CursorShape::Arrow:
+      case PointerShape::Arrow:
         edge_.CursorChanged(Cursor::Arrow);
         break;
-      case CursorShape::IBeam:
+      case PointerShape::IBeam:
         edge_.CursorChanged(Cursor::IBeam);
         break;
-      case CursorShape::Wait:
+      case PointerShape::Wait:
         edge_.CursorChanged(Cursor::Wait);
         break;
     }

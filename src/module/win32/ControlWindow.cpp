@@ -10,6 +10,9 @@
 #include "module/win32/Win32Text.h"
 
 namespace win32host {
+
+// This file speaks to the framework, whose names live in namespace kestrix.
+using namespace kestrix;
 namespace {
 
 constexpr wchar_t kClassName[] = L"KestrixControlWindow";

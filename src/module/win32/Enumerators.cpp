@@ -9,6 +9,9 @@
 #include "module/win32/ModuleBridge.h"
 
 namespace win32host {
+
+// This file speaks to the framework, whose names live in namespace kestrix.
+using namespace kestrix;
 namespace {
 
 // What a snapshot holds of an item: its object, or nothing (a verb).
@@ -63,7 +66,7 @@ class Snapshot {
 
 template <typename Interface, const IID& iid, typename Item>
 class Enumerator final
-    : public com::Object<com::Counted, com::Answer<Interface, IID_IUnknown, iid>> {
+    : public kestrix::com::Object<kestrix::com::Counted, kestrix::com::Answer<Interface, IID_IUnknown, iid>> {
  public:
   Enumerator(std::shared_ptr<const Snapshot<Item>> snapshot, size_t next)
       : snapshot_(std::move(snapshot)), next_(next) {

@@ -30,14 +30,14 @@ HRESULT RegisterTypeLibrary() {
 
 extern "C" HRESULT WINAPI DllRegisterServer() {
   if (FAILED(RegisterTypeLibrary())) return SELFREG_E_TYPELIB;
-  RegistryTree tree;
+  kestrix::RegistryTree tree;
   if (!win32host::BuildModuleRegistration(tree) || !win32host::WriteToClassesRoot(tree))
     return SELFREG_E_CLASS;
   return S_OK;
 }
 
 extern "C" HRESULT WINAPI DllUnregisterServer() {
-  RegistryTree tree;
+  kestrix::RegistryTree tree;
   HRESULT classes =
       win32host::BuildModuleRegistration(tree) && win32host::RemoveFromClassesRoot(tree)
           ? S_OK

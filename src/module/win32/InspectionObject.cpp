@@ -8,11 +8,14 @@
 #include "module/win32/KestrixInspection.h"
 
 namespace win32host {
+
+// This file speaks to the framework, whose names live in namespace kestrix.
+using namespace kestrix;
 namespace {
 
 class Inspection final
-    : public com::Object<com::Counted,
-                         com::Answer<IKestrixInspection, IID_IUnknown, IID_IKestrixInspection>> {
+    : public kestrix::com::Object<kestrix::com::Counted,
+                         kestrix::com::Answer<IKestrixInspection, IID_IUnknown, IID_IKestrixInspection>> {
  public:
   explicit Inspection(ActiveXControl& control) : control_(control) { control_.AddRef(); }
   ~Inspection() override { control_.Release(); }

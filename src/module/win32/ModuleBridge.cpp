@@ -9,6 +9,9 @@
 
 namespace win32host {
 
+// This file speaks to the framework, whose names live in namespace kestrix.
+using namespace kestrix;
+
 bool ModuleCanUnload() { return TheKestrixApp().CanUnloadNow() == S_OK; }
 
 void LockModule(bool lock) { TheKestrixApp().LockServer(lock); }

@@ -7,7 +7,9 @@
 
 #include "module/win32/ClassId.h"
 
+namespace kestrix {
 class RegistryTree;
+}
 
 namespace win32host {
 
@@ -25,7 +27,7 @@ PageResources PropertyPageResources();
 // Writes into tree what registering the module's classes puts in the classes root: the
 // control (class, ProgID, server path, toolbox bitmap, type library reference) and its
 // property page (class, ProgID, server path); false when it cannot.
-bool BuildModuleRegistration(RegistryTree& tree);
+bool BuildModuleRegistration(kestrix::RegistryTree& tree);
 // The module file's path.
 std::string ModulePath();
 

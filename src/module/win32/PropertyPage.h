@@ -14,8 +14,8 @@
 namespace win32host {
 
 class PropertyPage final
-    : public com::Object<com::Counted,
-                         com::Answer<IPropertyPage, IID_IUnknown, IID_IPropertyPage>> {
+    : public kestrix::com::Object<kestrix::com::Counted,
+                         kestrix::com::Answer<IPropertyPage, IID_IUnknown, IID_IPropertyPage>> {
  public:
   // A new page holding one reference, or null.
   static PropertyPage* Create();

@@ -9,6 +9,9 @@
 #include "module/win32/Win32Text.h"
 
 namespace win32host {
+
+// This file speaks to the framework, whose names live in namespace kestrix.
+using namespace kestrix;
 namespace {
 
 std::wstring Wide(const std::string& utf8) { return WideFromUtf8(utf8); }

@@ -5,6 +5,8 @@
 #include <limits.h>
 #include <stdlib.h>
 
+namespace kestrix {
+
 void* LoadDynamicModule(const std::string& path) {
   return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
@@ -22,3 +24,5 @@ std::string ModulePathOf(const void* address) {
   if (realpath(info.dli_fname, resolved)) return resolved;
   return info.dli_fname;
 }
+
+}  // namespace kestrix

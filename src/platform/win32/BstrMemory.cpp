@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+namespace kestrix {
+
 char16_t* SysAllocStringLen(const char16_t* text, unsigned int len) {
   BSTR made = ::SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text), len);
   // The system leaves the characters of a string made from nothing as they were; ours are zero.
@@ -20,3 +22,5 @@ void SysFreeString(char16_t* text) { ::SysFreeString(reinterpret_cast<BSTR>(text
 unsigned int SysStringByteLen(char16_t* text) {
   return ::SysStringByteLen(reinterpret_cast<BSTR>(text));
 }
+
+}  // namespace kestrix

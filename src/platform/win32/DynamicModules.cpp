@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+namespace kestrix {
+
 void* LoadDynamicModule(const std::string& path) {
   return reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
 }
@@ -30,3 +32,5 @@ std::string ModulePathOf(const void* address) {
   if (length == 0 || length >= MAX_PATH) return {};
   return std::string(path, length);
 }
+
+}  // namespace kestrix

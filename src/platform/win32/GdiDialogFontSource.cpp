@@ -2,6 +2,8 @@
 #include "framework/gdi/DialogFontSource.h"
 #include "platform/win32/GdiFonts.h"
 
+namespace kestrix {
+
 DialogFontSource FindDialogFontSource(const std::string& face) {
   // The old dialog names are GDI's own substitutes for its sans.
   gdifonts::FoundFace found =
@@ -13,3 +15,5 @@ DialogFontSource FindDialogFontSource(const std::string& face) {
   source.index = found.index;
   return source;
 }
+
+}  // namespace kestrix

@@ -5,7 +5,7 @@
 #include "arabtext/FontResolver.h"
 #include "platform/win32/GdiFonts.h"
 
-namespace arabtext {
+namespace kestrix::arabtext {
 namespace {
 
 constexpr int kBoldWeight = 600;
@@ -48,4 +48,4 @@ FontFile ResolveFontFile(FontRole role, const std::string& face, int weight, boo
   return FileOf(Find(face, weight, italic, false), weight, italic);
 }
 
-}  // namespace arabtext
+}  // namespace kestrix::arabtext

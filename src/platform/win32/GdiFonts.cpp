@@ -8,7 +8,7 @@
 
 #include "framework/gdi/FontCollection.h"
 
-namespace gdifonts {
+namespace kestrix::gdifonts {
 namespace {
 
 std::wstring Wide(const std::string& utf8) {
@@ -184,4 +184,4 @@ bool FamilyExists(const std::string& face, bool arabicCharset) {
 
 std::vector<std::string> ArabicFamilies() { return Families("", ARABIC_CHARSET); }
 
-}  // namespace gdifonts
+}  // namespace kestrix::gdifonts

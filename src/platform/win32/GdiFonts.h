@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace gdifonts {
+namespace kestrix::gdifonts {
 
 struct FaceRequest {
   std::string face;  // UTF-8; empty lets GDI choose
@@ -32,4 +32,4 @@ bool FamilyExists(const std::string& face, bool arabicCharset);
 // Every family GDI knows that has the Arabic character set, in its order.
 std::vector<std::string> ArabicFamilies();
 
-}  // namespace gdifonts
+}  // namespace kestrix::gdifonts

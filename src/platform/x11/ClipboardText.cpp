@@ -4,6 +4,8 @@
 #include "framework/text/TextConversion.h"
 #include "framework/window/Display.h"
 
+namespace kestrix {
+
 namespace {
 
 std::string CrToLf(std::string_view text) {
@@ -45,13 +47,21 @@ std::string OneCrPerBreak(std::string_view utf8) {
 
 std::string ControlTextFromUtf8MarkingUnplaced(std::string_view utf8) { return Cp1256FromUtf8(OneCrPerBreak(utf8)); }
 
-std::optional<std::string> ControlTextFromUtf8(std::string_view utf8) {
+std::optional<std::string> ControlTextFromUtf8(std::string_view utf8, std::string& unplaced) {
   CodePageText text = Cp1256FromUtf8Text(OneCrPerBreak(utf8));
   if (!text.Complete()) {
-    if (Display* d = Display::CurrentOrNull())
-      d->NoteClipboardRefused("the clipboard's text holds " + text.unplaced->Describe() +
-                              ", which has no place in the Arabic code page (1256)");
+    unplaced = text.unplaced->Describe() + ", which has no place in the Arabic code page (1256)";
     return std::nullopt;
   }
   return std::move(text.bytes);
 }
+
+std::optional<std::string> ControlTextFromUtf8(std::string_view utf8) {
+  std::string unplaced;
+  std::optional<std::string> text = ControlTextFromUtf8(utf8, unplaced);
+  if (!text)
+    if (Display* d = Display::CurrentOrNull()) d->NoteClipboardRefused("the clipboard's text holds " + unplaced);
+  return text;
+}
+
+}  // namespace kestrix

@@ -7,6 +7,8 @@
 #include "framework/WinTypes.h"
 #include "framework/text/TextConversion.h"
 
+namespace kestrix {
+
 namespace {
 
 // Keys whose virtual-key code does not follow from a character.
@@ -99,3 +101,5 @@ std::optional<uint8_t> CharacterOfKey(KeySymbol typed, int virtualKey, bool cont
   if (bytes.size() != 1 || static_cast<uint8_t>(bytes[0]) < 0x20) return std::nullopt;
   return static_cast<uint8_t>(bytes[0]);
 }
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace kestrix {
+
 // A key symbol as X numbers it (the values of X11/keysymdef.h).
 using KeySymbol = unsigned long;
 
@@ -20,3 +22,5 @@ std::optional<char32_t> UnicodeFromSymbol(KeySymbol symbol);
 // and level; Control with a letter gives its control character, Alt alone gives none, and a
 // character the code page lacks is dropped.
 std::optional<uint8_t> CharacterOfKey(KeySymbol typed, int virtualKey, bool control, bool alt);
+
+}  // namespace kestrix

@@ -1,5 +1,5 @@
-// The CLIPBOARD selection: offered to other programs while the control's copy holds it, and
-// read from whichever program holds it for a paste.
+// The CLIPBOARD and PRIMARY selections: offered to other programs while the control's copy
+// (or its selection) holds them, and read from whichever program holds them for a paste.
 #include <poll.h>
 
 #include <algorithm>
@@ -9,6 +9,8 @@
 #include "platform/x11/ClipboardText.h"
 #include "platform/x11/X11Internal.h"
 
+namespace kestrix {
+
 namespace {
 
 // A program that does not answer a paste, or send its next piece, within this time has
@@ -17,11 +19,13 @@ constexpr int kPasteTimeoutMs = 2000;
 constexpr int kPasteTotalMs = 10000;
 constexpr size_t kPasteLimitBytes = size_t{64} << 20;
 
-// What the person is told when a paste is refused.
-const char* const kTooLarge = "the clipboard's text is larger than 64 MB";
-const char* const kTooSlow = "the clipboard's text took longer than 10 s to arrive";
-const char* const kStopped = "the program holding the clipboard stopped sending its text";
-const char* const kNotText = "the clipboard sent something other than UTF-8 text";
+// What the person is told when a paste is refused, of the clipboard or of the selection.
+std::string TooLarge(const char* what) { return std::string("the ") + what + "'s text is larger than 64 MB"; }
+std::string TooSlow(const char* what) { return std::string("the ") + what + "'s text took longer than 10 s to arrive"; }
+std::string Stopped(const char* what) {
+  return std::string("the program holding the ") + what + " stopped sending its text";
+}
+std::string NotText(const char* what) { return std::string("the ") + what + " sent something other than UTF-8 text"; }
 
 using Clock = std::chrono::steady_clock;
 
@@ -41,7 +45,7 @@ bool WaitForEvent(X11Window::Impl& x, Clock::time_point deadline,
 Bool IsPasteNotify(XDisplay*, XEvent* event, XPointer self) {
   const auto& x = *reinterpret_cast<X11Window::Impl*>(self);
   return event->type == SelectionNotify && event->xselection.requestor == x.window &&
-         event->xselection.selection == x.clipboard;
+         event->xselection.selection == x.fetching;
 }
 
 Bool IsNewPasteChunk(XDisplay*, XEvent* event, XPointer self) {
@@ -90,15 +94,18 @@ void ServeSelectionRequest(X11Window::Impl& x, const XSelectionRequestEvent& req
   reply.property = 0;
   // Old clients name no property: the target stands for it.
   Atom property = request.property ? request.property : request.target;
-  if (request.selection == x.clipboard && x.ownClipboard && x.offered) {
+  const bool clipboard = request.selection == x.clipboard && x.ownClipboard && x.offered;
+  const bool primary = request.selection == XA_PRIMARY && x.ownPrimary && x.primaryText;
+  if (clipboard || primary) {
     if (request.target == x.targets) {
       Atom offered[] = {x.targets, x.utf8, XA_STRING};
       XChangeProperty(x.x, request.requestor, property, XA_ATOM, 32, PropModeReplace,
                       reinterpret_cast<const unsigned char*>(offered), 3);
       reply.property = property;
     } else if (request.target == x.utf8 || request.target == XA_STRING) {
-      std::string text = request.target == x.utf8 ? Utf8ForOtherPrograms(*x.offered)
-                                                  : Latin1ForOtherPrograms(*x.offered);
+      // The selection's text as it is when another program asks for it.
+      const std::string held = clipboard ? *x.offered : x.primaryText();
+      std::string text = request.target == x.utf8 ? Utf8ForOtherPrograms(held) : Latin1ForOtherPrograms(held);
       XChangeProperty(x.x, request.requestor, property, request.target, 8, PropModeReplace,
                       reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
       reply.property = property;
@@ -108,9 +115,11 @@ void ServeSelectionRequest(X11Window::Impl& x, const XSelectionRequestEvent& req
   XFlush(x.x);
 }
 
-std::optional<std::string> FetchClipboard(X11Window::Impl& x, std::string& problem) {
+std::optional<std::string> FetchSelectionUtf8(X11Window::Impl& x, Atom selection, std::string& problem) {
+  const char* what = selection == XA_PRIMARY ? "selection" : "clipboard";
+  x.fetching = selection;
   XDeleteProperty(x.x, x.window, x.pasteProperty);
-  XConvertSelection(x.x, x.clipboard, x.utf8, x.pasteProperty, x.window, x.lastTime);
+  XConvertSelection(x.x, selection, x.utf8, x.pasteProperty, x.window, x.lastTime);
   XFlush(x.x);
   const auto start = Clock::now();
   const auto end = start + std::chrono::milliseconds(kPasteTotalMs);
@@ -122,7 +131,7 @@ std::optional<std::string> FetchClipboard(X11Window::Impl& x, std::string& probl
   std::string bytes;
   switch (TakeProperty(x, 0, kPasteLimitBytes, type, bytes)) {
     case Taken::kMissing: return std::nullopt;
-    case Taken::kOverLimit: problem = kTooLarge; return std::nullopt;
+    case Taken::kOverLimit: problem = TooLarge(what); return std::nullopt;
     default: break;
   }
   if (type == x.incr) {
@@ -133,14 +142,14 @@ std::optional<std::string> FetchClipboard(X11Window::Impl& x, std::string& probl
     deadline = std::min(Clock::now() + std::chrono::milliseconds(kPasteTimeoutMs), end);
     for (;;) {
       if (!WaitForEvent(x, deadline, IsNewPasteChunk, event)) {
-        problem = deadline == end ? kTooSlow : kStopped;
+        problem = deadline == end ? TooSlow(what) : Stopped(what);
         return std::nullopt;
       }
       std::string piece;
       switch (TakeProperty(x, x.utf8, kPasteLimitBytes - bytes.size(), type, piece)) {
         case Taken::kMissing: continue;  // news of a value already taken (the INCR reply's)
-        case Taken::kOverLimit: problem = kTooLarge; return std::nullopt;
-        case Taken::kOtherType: problem = kNotText; return std::nullopt;
+        case Taken::kOverLimit: problem = TooLarge(what); return std::nullopt;
+        case Taken::kOtherType: problem = NotText(what); return std::nullopt;
         case Taken::kText: break;
       }
       if (piece.empty()) break;
@@ -148,8 +157,16 @@ std::optional<std::string> FetchClipboard(X11Window::Impl& x, std::string& probl
       deadline = std::min(Clock::now() + std::chrono::milliseconds(kPasteTimeoutMs), end);
     }
   } else if (type != x.utf8) {
-    problem = kNotText;
+    problem = NotText(what);
     return std::nullopt;
   }
-  return ControlTextFromUtf8(bytes);
+  return bytes;
 }
+
+std::optional<std::string> FetchClipboard(X11Window::Impl& x, std::string& problem) {
+  std::optional<std::string> utf8 = FetchSelectionUtf8(x, x.clipboard, problem);
+  if (!utf8) return std::nullopt;
+  return ControlTextFromUtf8(*utf8);
+}
+
+}  // namespace kestrix

@@ -1,24 +1,25 @@
 // What the parts of the X11 window share: the Xlib connection and the window's state. Xlib
-// names its connection type Display and its window identifier Window, as the framework names
-// its display and window records; the X types are renamed XDisplay and XWindow here.
+// names its connection type Display and its window identifier Window in the global namespace,
+// as the framework names its display and window records in its own; here they are XDisplay
+// and XWindow.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/x11/X11Window.h"
 
-#define Display XDisplay
-#define Window XWindow
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#undef Display
-#undef Window
-// X names a shape class of XQueryBestSize so; the framework's cursor enumeration is meant.
-#undef CursorShape
+
+namespace kestrix {
+
+using XDisplay = ::Display;
+using XWindow = ::Window;
 
 struct X11Window::Impl {
   XDisplay* x = nullptr;
@@ -60,12 +61,28 @@ struct X11Window::Impl {
   // The CLIPBOARD selection while this window owns it.
   bool ownClipboard = false;
   std::optional<std::string> offered;
+  // The PRIMARY selection while this window owns it: its text is asked for when wanted.
+  bool ownPrimary = false;
+  std::function<std::string()> primaryText;
+  Atom fetching = 0;  // the selection a paste waits for
+
+  // The keyboard group: the one the window asked for (-1 none yet), and the one the server
+  // had when the window took the focus, given back when it loses it.
+  int wantedGroup = -1;
+  int groupOutside = -1;
+  bool focused = false;
 };
 
 // Keyboard (X11Keyboard.cpp).
 void SetUpLayouts(X11Window::Impl& x);
 void RestoreLayouts(X11Window::Impl& x);
 void LockGroup(X11Window::Impl& x, int group);
+// The group the server has now (0 without XKB).
+int CurrentGroup(X11Window::Impl& x);
+// The focus comes and goes: the group asked for is taken while the window has the focus, and
+// the group the server had before is given back when it goes (the group is the whole server's).
+void GroupOnFocusIn(X11Window::Impl& x);
+void GroupOnFocusOut(X11Window::Impl& x);
 // The key state of Shift, Control and Alt as the server has it now (after the focus returns).
 void SyncModifiers(X11Window::Impl& x, Display& display);
 // Shift, Control and Alt as an input event's state gives them: the server's state just before
@@ -80,9 +97,14 @@ void ServeSelectionRequest(X11Window::Impl& x, const XSelectionRequestEvent& req
 // Another program's clipboard text as control text; nothing when there is none, and then
 // problem says why when the person should be told.
 std::optional<std::string> FetchClipboard(X11Window::Impl& x, std::string& problem);
+// The UTF-8 text of a selection another program holds (CLIPBOARD or PRIMARY), within the same
+// limits of size and time.
+std::optional<std::string> FetchSelectionUtf8(X11Window::Impl& x, Atom selection, std::string& problem);
 
 // Popup menus (X11PopupMenu.cpp): the id chosen, or 0. The window's exposures and selection
 // requests are still answered while the menu is up.
 UINT RunPopupMenuWindow(X11Window::Impl& x, const std::vector<MenuItem>& items, POINT at);
 // Answers the events that need an answer while a nested loop holds the input.
 void HandleBackgroundEvent(X11Window::Impl& x, XEvent& event);
+
+}  // namespace kestrix

@@ -5,6 +5,8 @@
 #include "platform/x11/KeyTranslation.h"
 #include "platform/x11/X11Internal.h"
 
+namespace kestrix {
+
 namespace {
 
 // The symbols loaded when the server lacks one of the two layouts: the US layout first and
@@ -96,6 +98,25 @@ void LockGroup(X11Window::Impl& x, int group) {
   XSync(x.x, False);
 }
 
+int CurrentGroup(X11Window::Impl& x) {
+  XkbStateRec state{};
+  if (!x.xkb || XkbGetState(x.x, XkbUseCoreKbd, &state) != Success) return 0;
+  return state.group;
+}
+
+void GroupOnFocusIn(X11Window::Impl& x) {
+  if (x.focused) return;
+  x.focused = true;
+  x.groupOutside = CurrentGroup(x);
+  if (x.wantedGroup >= 0 && x.wantedGroup != x.groupOutside) LockGroup(x, x.wantedGroup);
+}
+
+void GroupOnFocusOut(X11Window::Impl& x) {
+  if (!x.focused) return;
+  x.focused = false;
+  if (x.groupOutside >= 0 && CurrentGroup(x) != x.groupOutside) LockGroup(x, x.groupOutside);
+}
+
 void SyncModifiers(X11Window::Impl& x, Display& display) {
   XWindow rootWindow = 0, child = 0;
   int rx = 0, ry = 0, wx = 0, wy = 0;
@@ -132,3 +153,5 @@ void HandleKey(X11Window::Impl& x, Display& display, XKeyEvent& event, bool pres
   if (vk != 0) display.KeyDown(vk, scan);
   if (std::optional<uint8_t> ch = CharacterOfKey(typed, vk, control, alt)) display.Char(*ch);
 }
+
+}  // namespace kestrix

@@ -8,6 +8,8 @@
 #include "framework/gdi/DialogFont.h"
 #include "platform/x11/X11Internal.h"
 
+namespace kestrix {
+
 namespace {
 
 constexpr int kPadX = 12;
@@ -171,3 +173,5 @@ UINT RunPopupMenuWindow(X11Window::Impl& x, const std::vector<MenuItem>& items, 
   XFlush(x.x);
   return chosen;
 }
+
+}  // namespace kestrix

@@ -5,13 +5,19 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/x11/X11Internal.h"
-// After the internal header: it renames the Xlib types that clash with the framework's.
+#include <unistd.h>
+
 #include <X11/cursorfont.h>
+
+#include "platform/x11/ClipboardText.h"
+#include "platform/x11/X11Internal.h"
+
+namespace kestrix {
 
 namespace {
 
@@ -72,6 +78,39 @@ void WaitForInput(XDisplay* x, uint32_t timeoutMs) {
   if (XPending(x) > 0) return;
   pollfd fd{ConnectionNumber(x), POLLIN, 0};
   poll(&fd, 1, static_cast<int>(std::min<uint32_t>(timeoutMs, 60000)));
+}
+
+// What the window manager and other programs read of the window: its program and class
+// (WM_CLASS), the process and machine it runs on, and its icon.
+void DescribeWindow(X11Window::Impl& x, const X11Window::Options& options) {
+  std::string name = options.program, className = options.program;
+  if (!className.empty()) className[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(className[0])));
+  XClassHint* hint = XAllocClassHint();
+  hint->res_name = name.data();
+  hint->res_class = className.data();
+  XSetClassHint(x.x, x.window, hint);
+  XFree(hint);
+
+  // A process id means something only beside the machine's name.
+  char host[256] = {};
+  if (gethostname(host, sizeof host - 1) == 0) {
+    XChangeProperty(x.x, x.window, XA_WM_CLIENT_MACHINE, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(host), static_cast<int>(std::strlen(host)));
+    long pid = static_cast<long>(getpid());
+    XChangeProperty(x.x, x.window, XInternAtom(x.x, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+  }
+
+  const ImageResource& icon = options.icon;
+  if (icon.width > 0 && icon.height > 0 &&
+      icon.pixels.size() == static_cast<size_t>(icon.width) * static_cast<size_t>(icon.height)) {
+    // Width, height, then ARGB pixels row by row; a 32-bit property travels as longs.
+    std::vector<long> data{icon.width, icon.height};
+    for (uint32_t pixel : icon.pixels) data.push_back(static_cast<long>(pixel));
+    XChangeProperty(x.x, x.window, XInternAtom(x.x, "_NET_WM_ICON", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(data.data()),
+                    static_cast<int>(data.size()));
+  }
 }
 
 }  // namespace
@@ -136,6 +175,7 @@ X11Window::X11Window(Display& display, const Options& options)
   x.arrowCursor = XCreateFontCursor(x.x, XC_left_ptr);
   ShowCursor(x);
 
+  DescribeWindow(x, options);
   SetUpLayouts(x);
   SetTitle(options.title);
   XMapWindow(x.x, x.window);
@@ -293,6 +333,8 @@ bool HandleEvent(X11Window& window, X11Window::Impl& x, Display& display, HWND& 
         x.lastPress = b.time;
         x.lastPressX = b.x;
         x.lastPressY = b.y;
+      } else if (b.button == Button2) {
+        window.PastePrimaryAt(b.x, b.y);
       } else if (b.button == Button3) {
         display.MouseDown(nullptr, b.x, b.y, true);
       } else if (b.button == Button4 || b.button == Button5) {
@@ -327,6 +369,7 @@ bool HandleEvent(X11Window& window, X11Window::Impl& x, Display& display, HWND& 
     case FocusIn:
       if (event.xfocus.mode == NotifyGrab || event.xfocus.mode == NotifyUngrab) return false;
       SyncModifiers(x, display);
+      GroupOnFocusIn(x);
       if (display.IsWindow(focusWindow)) display.SetFocus(focusWindow);
       return true;
     case FocusOut:
@@ -334,6 +377,7 @@ bool HandleEvent(X11Window& window, X11Window::Impl& x, Display& display, HWND& 
       if (event.xfocus.detail == NotifyInferior || event.xfocus.detail == NotifyPointer) return false;
       if (display.GetFocus()) focusWindow = display.GetFocus();
       display.SetFocus(nullptr);
+      GroupOnFocusOut(x);
       return true;
     case MapNotify:
       x.mapped = true;
@@ -378,6 +422,7 @@ void HandleBackgroundEvent(X11Window::Impl& x, XEvent& event) {
         x.ownClipboard = false;
         x.offered.reset();
       }
+      if (event.xselectionclear.selection == XA_PRIMARY) x.ownPrimary = false;
       break;
     default:
       break;
@@ -440,9 +485,9 @@ int X11Window::ActiveGroup() const {
   return state.group;
 }
 
-void X11Window::CursorChanged(CursorShape shape) {
+void X11Window::CursorChanged(PointerShape shape) {
   Impl& x = *impl_;
-  x.waiting = shape == CursorShape::Wait;
+  x.waiting = shape == PointerShape::Wait;
   ShowCursor(x);
 }
 
@@ -457,9 +502,49 @@ void X11Window::LayoutRequested(LPARAM layout) {
   constexpr LPARAM kArabic = 0x04010401;
   constexpr LPARAM kEnglish = 0x04090409;
   if (layout == kArabic && x.arabicGroup >= 0)
-    LockGroup(x, x.arabicGroup);
+    x.wantedGroup = x.arabicGroup;
   else if (layout == kEnglish)
-    LockGroup(x, x.usGroup);
+    x.wantedGroup = x.usGroup;
+  else
+    return;
+  // Without the focus the group is another program's: it is taken when the focus comes.
+  if (x.focused) LockGroup(x, x.wantedGroup);
+}
+
+void X11Window::SetPrimaryText(std::function<std::string()> selected) { impl_->primaryText = std::move(selected); }
+
+void X11Window::HoldPrimary(bool hold) {
+  Impl& x = *impl_;
+  if (hold) {
+    XSetSelectionOwner(x.x, XA_PRIMARY, x.window, x.lastTime);
+    x.ownPrimary = XGetSelectionOwner(x.x, XA_PRIMARY) == x.window;
+  } else if (x.ownPrimary) {
+    XSetSelectionOwner(x.x, XA_PRIMARY, 0, x.lastTime);
+    x.ownPrimary = false;
+  }
+  XFlush(x.x);
+}
+
+void X11Window::PastePrimaryAt(int px, int py) {
+  Impl& x = *impl_;
+  std::optional<std::string> text;
+  XWindow owner = XGetSelectionOwner(x.x, XA_PRIMARY);
+  if (owner == x.window) {
+    if (x.primaryText) text = x.primaryText();
+  } else if (owner != 0) {
+    std::string problem;
+    std::optional<std::string> utf8 = FetchSelectionUtf8(x, XA_PRIMARY, problem);
+    if (utf8) {
+      std::string unplaced;
+      text = ControlTextFromUtf8(*utf8, unplaced);
+      if (!text) problem = "the selection's text holds " + unplaced;
+    }
+    if (!problem.empty()) {
+      InputRefused("Nothing was pasted: " + problem);
+      return;
+    }
+  }
+  if (text && !text->empty() && middleClickHook_) middleClickHook_(px, py, *text);
 }
 
 void X11Window::ClipboardChanged(const std::optional<std::string>& text) {
@@ -480,3 +565,5 @@ std::optional<std::string> X11Window::ClipboardText(const std::optional<std::str
   if (!problem.empty()) display_.NoteClipboardRefused(problem);
   return text;
 }
+
+}  // namespace kestrix

@@ -10,8 +10,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "framework/resource/ImageResource.h"
 #include "framework/window/Display.h"
 #include "framework/window/DisplayPlatform.h"
+
+namespace kestrix {
 
 // Thrown when no X server can be reached or it cannot show the window.
 struct X11Unavailable : std::runtime_error {
@@ -23,6 +26,9 @@ class X11Window final : public DisplayPlatform {
   struct Options {
     std::string server;  // the X display name; empty for $DISPLAY
     std::string title = "kestrix";
+    // The program's name in WM_CLASS; its class there is the name with a capital.
+    std::string program = "kestrix";
+    ImageResource icon;  // none when empty
   };
   // The window has the size of the display's surface. Throws X11Unavailable.
   X11Window(Display& display, const Options& options);
@@ -43,6 +49,16 @@ class X11Window final : public DisplayPlatform {
   void SetResizeHook(std::function<void(int width, int height)> hook);
   // Gives the display's surface a new size, tells the host, and shows it all again.
   void Resize(int width, int height);
+  // The PRIMARY selection: held while the host has a selection (it calls HoldPrimary when its
+  // selection becomes one or ends), its text asked of selected() when another program wants it.
+  void SetPrimaryText(std::function<std::string()> selected);
+  void HoldPrimary(bool hold);
+  // A middle click pastes the PRIMARY selection, whoever holds it, at the point clicked: the
+  // hook gets the point and the text in the code page. A text the code page cannot hold is
+  // refused aloud, as a paste is.
+  using MiddleClickHook = std::function<void(int x, int y, const std::string& text)>;
+  void SetMiddleClickHook(MiddleClickHook hook) { middleClickHook_ = std::move(hook); }
+  void PastePrimaryAt(int x, int y);
   // Called after every turn of the loop that handled input.
   void SetAfterInput(std::function<void()> after) { afterInput_ = std::move(after); }
 
@@ -70,7 +86,7 @@ class X11Window final : public DisplayPlatform {
   // DisplayPlatform.
   void ClipboardChanged(const std::optional<std::string>& text) override;
   std::optional<std::string> ClipboardText(const std::optional<std::string>& own) override;
-  void CursorChanged(CursorShape shape) override;
+  void CursorChanged(PointerShape shape) override;
   void LayoutRequested(LPARAM layout) override;
   // The bell, and the reason to the host's hook (the editor shows it).
   void InputRefused(const std::string& why) override;
@@ -94,6 +110,9 @@ class X11Window final : public DisplayPlatform {
   std::function<bool()> closeHook_;
   std::function<void(const std::string&)> refusalHook_;
   std::function<void(int, int)> resizeHook_;
+  MiddleClickHook middleClickHook_;
   bool quit_ = false;
   uint64_t startMs_ = 0;  // the real clock when the display's clock stood at its start
 };
+
+}  // namespace kestrix
