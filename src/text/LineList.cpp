@@ -25,6 +25,7 @@ void LineList::MoveGapTo(size_t k) const {
     moved.limit = std::min(HeadLimit(), moved.limit);
     slots_[gapStart_++] = std::move(moved);
     ++gapEnd_;
+    ++slotsMoved_;
   }
   while (gapStart_ > k) {
     // The last line before the gap goes after it.
@@ -34,6 +35,7 @@ void LineList::MoveGapTo(size_t k) const {
     moved.limit = OwnLimit(own, moved.breaks != 0);
     --gapStart_;
     slots_[--gapEnd_] = std::move(moved);
+    ++slotsMoved_;
   }
 }
 
@@ -55,11 +57,13 @@ void LineList::PushAtGap(std::unique_ptr<LineRecord> record, uint8_t changed) {
   slot.changed = changed;
   slot.record = std::move(record);
   ++gapStart_;
+  ++slotsMoved_;
 }
 
 void LineList::DropAfterGap(size_t count) {
   for (size_t i = gapEnd_; i < gapEnd_ + count; ++i) slots_[i] = LineSlot{};
   gapEnd_ += count;
+  slotsMoved_ += static_cast<int64_t>(count);
 }
 
 void LineList::Append(std::unique_ptr<LineRecord> record) {

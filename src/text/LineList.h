@@ -66,6 +66,9 @@ class LineList {
   CString TextBetween(int64_t start, int64_t end) const;
   // The smallest n with PrefixLength(n) > offset, or Count() + 1 when there is none.
   int32_t FirstLineEndingAfter(int64_t offset) const;
+  // The work done so far: lines the gap passed over, put at it and dropped after it (a wider
+  // gap's copy, once in a while, aside).
+  int64_t SlotsMoved() const { return slotsMoved_; }
 
  private:
   struct LineSlot {
@@ -91,6 +94,7 @@ class LineList {
   // The gap moves on lookups too, which change no line.
   mutable std::vector<LineSlot> slots_;
   mutable size_t gapStart_ = 0, gapEnd_ = 0;
+  mutable int64_t slotsMoved_ = 0;
   int32_t changedLow_ = 0, changedHigh_ = 0;
 };
 
