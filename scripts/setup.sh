@@ -11,6 +11,9 @@ packages=(
   libfreetype-dev libharfbuzz-dev libfribidi-dev libfontconfig-dev libpng-dev libx11-dev
   fontconfig fonts-noto-core fonts-liberation2 fonts-dejavu-core
   xvfb xdotool xclip x11-xkb-utils xkb-data libxtst-dev  # the editor window and its tests
+  # Screen readers: ATK and its AT-SPI bridge for the editor window, the bus, and the client
+  # its test reads with.
+  libatk1.0-dev libatk-bridge2.0-dev at-spi2-core dbus-daemon python3-pyatspi
   clang libclang-rt-dev
   unicode-data  # the Unicode Character Database, checked against the code page conversion
   # The Windows module and its tests: the cross compiler, the IDL compiler and the platform's

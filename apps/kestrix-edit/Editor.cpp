@@ -2,9 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <iostream>
 
 #include "CloseDialogs.h"
+#include "FindBar.h"
 #include "TextFile.h"
 #include "control/Observation.h"
 #include "resources/KestrixResources.h"
@@ -47,6 +49,8 @@ Editor::Editor(const EditorOptions& options)
       text = std::move(file.text);
     }
   }
+  width_ = options.width;
+  height_ = options.height;
   CRect all(0, 0, options.width, options.height);
   container_.CreateEx(0, WS_VISIBLE, all, nullptr);
   ctrl_ = std::make_unique<CKestrixCtrl>();
@@ -68,13 +72,7 @@ Editor::Editor(const EditorOptions& options)
   saved_ = ctrl_->GetText();
   display_.SetFocus(ctrl_->GetSafeHwnd());
   window_->SetFocusWindow(ctrl_->GetSafeHwnd());
-  window_->SetKeyHook([this](int vk, bool shift, bool control, bool alt) {
-    if (vk == 'S' && control && !shift && !alt) {
-      Save();
-      return true;
-    }
-    return false;
-  });
+  window_->SetKeyHook([this](int vk, bool shift, bool control, bool alt) { return TakeShortcut(vk, shift, control, alt); });
   window_->SetAfterInput([this] { AfterInput(); });
   // The X selection convention: what is selected is the PRIMARY selection, and a middle click
   // pastes it where it falls.
@@ -85,18 +83,19 @@ Editor::Editor(const EditorOptions& options)
     lastError_ = why;
     ShowTitle();
   });
-  // The control fills the window at any size; a new width wraps the text anew.
-  window_->SetResizeHook([this](int width, int height) {
-    CRect whole(0, 0, width, height);
-    container_.MoveWindow(whole);
-    ctrl_->SetRectInContainer(whole);
-  });
+  // The control fills the window at any size (the find bar, when shown, takes its foot); a new
+  // width wraps the text anew.
+  window_->SetResizeHook([this](int width, int height) { Layout(width, height); });
+  find_ = std::make_unique<FindBar>(container_, [this](bool forward) { FindNext(forward); }, [this] { CloseFind(); });
+  // A match found stays shown while the person types in the find bar.
+  ctrl_->SetHideSelection(FALSE);
   window_->SetCloseHook([this] { return MayClose(); });
   AfterInput();
   ShowTitle();
 }
 
 Editor::~Editor() {
+  find_.reset();
   window_.reset();
   ctrl_.reset();
   container_.DestroyWindow();
@@ -129,6 +128,86 @@ bool Editor::Save() {
   std::cerr << "kestrix-edit: " << lastError_ << "\n";
   ShowTitle();
   return false;
+}
+
+bool Editor::TakeShortcut(int vk, bool shift, bool control, bool alt) {
+  constexpr int kF3 = 0x72;
+  const bool inFind = find_->Shown() && find_->Field() && display_.GetFocus() == find_->Field()->GetSafeHwnd();
+  if (control && !shift && !alt && vk == 'S') {
+    Save();
+    return true;
+  }
+  if (control && !shift && !alt && vk == 'F') {
+    OpenFind();
+    return true;
+  }
+  if (vk == kF3 && !control && !alt) {
+    FindNext(!shift);
+    return true;
+  }
+  if (!inFind) return false;
+  if (vk == VK_RETURN && !control && !alt) {
+    FindNext(!shift);
+    return true;
+  }
+  if (vk == VK_ESCAPE) {
+    CloseFind();
+    return true;
+  }
+  if (alt && !control && (vk == 'C' || vk == 'H')) {
+    vk == 'C' ? find_->ToggleMatchCase() : find_->ToggleIgnoreMarks();
+    return true;
+  }
+  return false;
+}
+
+void Editor::Layout(int width, int height) {
+  width_ = width;
+  height_ = height;
+  const int bar = find_ && find_->Shown() ? FindBar::kHeight : 0;
+  container_.MoveWindow(CRect(0, 0, width, height));
+  ctrl_->SetRectInContainer(CRect(0, 0, width, std::max(1, height - bar)));
+  if (bar) find_->Show(CRect(0, height - bar, width, height), ctrl_->GetFontAr(), ctrl_->GetFontEn());
+}
+
+void Editor::OpenFind() {
+  if (!find_->Shown()) {
+    find_->Show(CRect(0, height_ - FindBar::kHeight, width_, height_), ctrl_->GetFontAr(), ctrl_->GetFontEn());
+    Layout(width_, height_);
+  }
+  if (CKestrixCtrl* field = find_->Field()) {
+    display_.SetFocus(field->GetSafeHwnd());
+    window_->SetFocusWindow(field->GetSafeHwnd());
+  }
+}
+
+void Editor::CloseFind() {
+  if (!find_->Shown()) return;
+  find_->Hide();
+  Layout(width_, height_);
+  display_.SetFocus(ctrl_->GetSafeHwnd());
+  window_->SetFocusWindow(ctrl_->GetSafeHwnd());
+}
+
+void Editor::FindNext(bool forward) {
+  const std::string pattern = find_->Pattern();
+  if (pattern.empty()) return;
+  const std::string text = ctrl_->GetText();
+  const auto start = static_cast<size_t>(std::max(0L, ctrl_->GetSelStart()));
+  const size_t from = forward ? start + static_cast<size_t>(std::max(0L, ctrl_->GetSelLength())) : start;
+  std::optional<TextMatch> match = FindMatch(text, pattern, from, forward, find_->Options());
+  if (!match) {
+    lastError_ = "not found";
+    ShowTitle();
+    return;
+  }
+  if (lastError_ == "not found") lastError_.clear();
+  ctrl_->SetSelLength(0);
+  ctrl_->SetSelStart(static_cast<long>(match->offset));
+  ctrl_->SetSelLength(static_cast<long>(match->length));
+  // The selection ends where the caret stands: the view goes to it.
+  ctrl_->ScrollCaretIntoView();
+  ShowTitle();
 }
 
 bool Editor::MayClose() {
@@ -170,7 +249,11 @@ void Editor::OfferSelection() {
 
 void Editor::AfterInput() {
   OfferSelection();
-  HWND hwnd = ctrl_->GetSafeHwnd();
+  const ObservedCaret caret = ControlObservation(*ctrl_).Caret();
+  window_->SetInputSpot(caret.x, caret.y);
+  // The window that takes the keys: the find bar's field while it has them, else the control.
+  CKestrixCtrl* field = find_ && find_->Shown() ? find_->Field() : nullptr;
+  HWND hwnd = field && display_.GetFocus() == field->GetSafeHwnd() ? field->GetSafeHwnd() : ctrl_->GetSafeHwnd();
   // Changing the reading order makes the control a new window, which stops the blink timer.
   window_->SetFocusWindow(hwnd);
   if (hwnd && !display_.HasTimer(hwnd, kBlinkTimer)) display_.SetTimer(hwnd, kBlinkTimer, kBlinkMs);
@@ -178,6 +261,7 @@ void Editor::AfterInput() {
     modified_ = true;
     ShowTitle();
   }
+  if (afterInputHook_) afterInputHook_();
 }
 
 }  // namespace kestrix

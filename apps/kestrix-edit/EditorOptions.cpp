@@ -15,7 +15,8 @@ const char* const kEditorUsage =
     "  --display NAME         X display (default $DISPLAY)\n"
     "  --screenshot PNG       show the window, write what the X server shows as PNG, close\n"
     "  Ctrl+S saves; the title shows '*' while there are unsaved changes, and closing then\n"
-    "  asks whether to save them.\n";
+    "  asks whether to save them. Ctrl+F finds (Return next, Shift+Return previous,\n"
+    "  Alt+C matches case, Alt+H ignores harakat and tatweel, Escape closes).\n";
 
 namespace {
 

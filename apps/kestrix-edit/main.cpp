@@ -1,11 +1,15 @@
 // kestrix-edit: edits a UTF-8 text file mixing Arabic and English in a window.
+#include <clocale>
 #include <iostream>
 
 #include "Editor.h"
+#include "ScreenReaders.h"
 
 using namespace kestrix;
 
 int main(int argc, char** argv) {
+  // The input method and its compose tables follow the person's locale.
+  std::setlocale(LC_CTYPE, "");
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string error;
   std::optional<EditorOptions> options = ParseEditorOptions(args, error);
@@ -25,6 +29,7 @@ int main(int argc, char** argv) {
       }
       return 0;
     }
+    ScreenReaders readers(editor);
     editor.Run();
     return editor.Modified() ? 1 : 0;
   } catch (const std::exception& e) {

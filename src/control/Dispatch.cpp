@@ -19,8 +19,8 @@ VARIANT BoolVariant(BOOL value) { return MakeVariantBool(value != FALSE); }
 VARIANT ColorVariant(OLE_COLOR color) {
   VARIANT v;
   VariantInit(&v);
-  v.vt = VT_UI4;
-  v.ulVal = color;
+  v.vt = VT_I4;  // as hosts compare colours: a system colour is negative
+  v.lVal = static_cast<LONG>(color);
   return v;
 }
 

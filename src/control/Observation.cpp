@@ -64,4 +64,57 @@ std::optional<POINT> ControlObservation::PointOf(int line, int index) {
   return POINT{x, baseline - c.m_Ascent + (c.m_Ascent + c.m_Descent) / 2};
 }
 
+std::optional<ObservedBox> ControlObservation::CharacterBox(int line, int index) {
+  CKestrixCtrl& c = control_;
+  if (line < 1 || line > c.LineCount() || index < 0) return std::nullopt;
+  c.PushPosition(TRUE);
+  c.GotoLine(line);
+  std::optional<ObservedBox> box;
+  if (index < c.m_LineLength) {
+    c.m_CharIndex = index;
+    const int before = c.CaretXFromIndex();
+    c.m_CharIndex = index + 1;
+    const int after = c.CaretXFromIndex();
+    const int baseline = c.m_LineY - c.m_ScrollOffset - c.m_BaselineLift;
+    box = ObservedBox{std::min(before, after), baseline - c.m_Ascent, std::max(before, after),
+                      baseline + c.m_Descent};
+  }
+  c.PopPosition();
+  return box;
+}
+
+std::optional<long> ControlObservation::OffsetAt(POINT point) {
+  CKestrixCtrl& c = control_;
+  if (c.LineCount() == 0) return std::nullopt;
+  c.PushPosition(TRUE);
+  const int line = c.LineFromY(point.y);
+  c.GotoLine(line);
+  const int nearest = c.IndexFromX(point.x);
+  c.PopPosition();
+  // The nearest caret position has the character on either side of it.
+  for (int index : {nearest, nearest - 1}) {
+    std::optional<ObservedBox> box = CharacterBox(line, index);
+    if (box && point.x >= box->left && point.x < box->right && point.y >= box->top &&
+        point.y < box->bottom)
+      return LineStart(line) + index;
+  }
+  return std::nullopt;
+}
+
+long ControlObservation::LineStart(int n) {
+  control_.StoreLine();
+  return static_cast<long>(control_.m_Lines.LengthBefore(std::clamp(n, 1, std::max(1, LineCount()))));
+}
+
+int ControlObservation::LineOfOffset(long offset) {
+  control_.StoreLine();
+  const int count = LineCount();
+  if (count == 0) return 0;
+  return std::min(control_.m_Lines.FirstLineEndingAfter(std::max(0L, offset)), count);
+}
+
+int ControlObservation::PasswordChar() const {
+  return control_.m_PasswordChar > 0 ? control_.m_PasswordChar & 0xFF : 0;
+}
+
 }  // namespace kestrix

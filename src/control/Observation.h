@@ -28,6 +28,12 @@ struct ObservedCaret {
   int x = 0, y = 0;         // where it is drawn: its x and its line's baseline, client pixels
 };
 
+// A character's box in client pixels: from the caret position before it to the one after it
+// (either may be the left), over its line's band.
+struct ObservedBox {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+
 struct ObservedSelection {
   long start = 0, length = 0;  // as SelStart and SelLength read
 };
@@ -71,6 +77,18 @@ class ControlObservation {
   // for its end), in client pixels, at the middle of the line's band; nothing when there is
   // no such line or the index is negative. The caret stays where it was.
   std::optional<POINT> PointOf(int line, int index);
+  // The box of character index of line, placed by the caret's own arithmetic; nothing when
+  // there is no such character. The caret stays where it was.
+  std::optional<ObservedBox> CharacterBox(int line, int index);
+  // The offset in the whole text of the character whose box holds a client point, or nothing
+  // when the point is on no character. The caret stays where it was.
+  std::optional<long> OffsetAt(POINT point);
+  // Where each display line starts: the offset of line n's first character, and the line that
+  // holds an offset (the last line for the text's end). Both store the line being edited first.
+  long LineStart(int n);
+  int LineOfOffset(long offset);
+  // Whether the text is shown masked, and the masking character.
+  int PasswordChar() const;
 
  private:
   CKestrixCtrl& control_;

@@ -23,6 +23,8 @@ CString CKestrixCtrl::SelectedText() {
 }
 
 void CKestrixCtrl::OnEditCopy() {
+  // A password never leaves the control: the clipboard keeps what it held.
+  if (m_PasswordChar > 0) return;
   BeginWaitCursor();
   StoreLine();
   m_SelText = SelectedText();

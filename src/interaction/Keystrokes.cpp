@@ -88,7 +88,8 @@ void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
     default:
       if (RunMoveKey(key)) break;
       // Shift with a typing key cuts the selection; the character that follows takes its place.
-      if (key >= kFirstTypingKey && IsShiftDown() && m_SelLength > 0) DeleteAtCaret(TRUE);
+      if (key >= kFirstTypingKey && IsShiftDown() && m_SelLength > 0)
+        DeleteAtCaret(m_PasswordChar > 0 ? FALSE : TRUE);  // a password only loses it
       break;
   }
   if (!m_hWnd || m_Lines.Empty()) return;

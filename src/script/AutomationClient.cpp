@@ -183,6 +183,15 @@ PropertyValue GetByName(IDispatch* control, const std::string& name) {
   std::vector<VARIANT> none;
   ScopedVariant result;
   InvokeOn(target, member, DISPATCH_PROPERTYGET, none, &result.v);
+  // The stock colours come as signed longs, as hosts compare them; a script writes and reads
+  // a colour as the unsigned number it is (a system colour 0x800000NN).
+  const DISPID kStockBackColor = -501, kStockForeColor = -513;
+  const DISPID dispid = target == control ? DispidOf(control, member) : 0;
+  if (result.v.vt == VT_I4 && (dispid == kStockBackColor || dispid == kStockForeColor)) {
+    const auto colour = static_cast<ULONG>(result.v.lVal);
+    result.v.vt = VT_UI4;
+    result.v.ulVal = colour;
+  }
   return Printed(result.v);
 }
 

@@ -44,6 +44,8 @@ CString CKestrixCtrl::TextReplacing(const EditRange& range, const CString& inser
 void CKestrixCtrl::DeleteAtCaret(BOOL cut) {
   if (m_ReadOnly) return;
   if (cut) {
+    // A password is not cut: it could only be copied out, which it never is.
+    if (m_PasswordChar > 0) return;
     // What is cut must reach the clipboard; otherwise it would be lost.
     if (!CanOpenClipboard(m_hWnd)) return;
     OnEditCopy();

@@ -215,6 +215,30 @@ TEST_F(Automation, EqualForeColorWriteDoesNotRepaint) {
   EXPECT_EQ(c.m_ForeColor, 0x80000008u);
 }
 
+// Colours come back as signed longs, which every script language compares with a number; a
+// write takes either 32-bit form bit for bit, and other numbers as unsigned ones.
+TEST_F(Automation, ColoursReadAsSignedLongsAndWriteFromEitherLongForm) {
+  VARIANT unsignedColour;
+  VariantInit(&unsignedColour);
+  unsignedColour.vt = VT_UI4;
+  unsignedColour.ulVal = 0x8000000Fu;
+  ASSERT_EQ(d.Put(u"BackColor", unsignedColour), S_OK);
+  EXPECT_EQ(c.m_BackColor, 0x8000000Fu);
+  VARIANT out;
+  ASSERT_EQ(d.Get(u"BackColor", &out), S_OK);
+  EXPECT_EQ(out.vt, VT_I4);
+  EXPECT_EQ(out.lVal, static_cast<LONG>(0x8000000Fu));
+  ASSERT_EQ(d.Put(u"ForeColor", MakeVariantI2(0x1234)), S_OK);
+  ASSERT_EQ(d.Get(u"ForeColor", &out), S_OK);
+  EXPECT_EQ(out.lVal, 0x1234);
+  UINT argErr = 99;
+  EXPECT_EQ(d.Put(u"ForeColor", MakeVariantI2(-1), &argErr), DISP_E_OVERFLOW);
+  EXPECT_EQ(argErr, 0u);
+  EXPECT_EQ(c.m_ForeColor, 0x1234u);
+  // Only colours read an unsigned long's top bit as a sign.
+  EXPECT_EQ(d.Put(u"MaxLength", unsignedColour), DISP_E_OVERFLOW);
+}
+
 TEST_F(Automation, RebreakingWritesApplyMaxLengthOnlyOnRebuild) {
   c.SetText("abc");
   ASSERT_EQ(d.Put(u"MaxLength", MakeVariantI4(2)), S_OK);
@@ -584,7 +608,7 @@ TEST(TypeLibrary, IdlTextCarriesEveryMember) {
   const std::string idl = EmitIdl(KestrixTypeLibrary());
   for (const std::string& line : std::vector<std::string>{"library KESTRIXLib", "version(1.0)", "lcid(0x0409)", "helpfile(\"Kestrix.hlp\")",
         "importlib(\"STDOLE2.TLB\")", "dispinterface _DKestrix\n", "[id(11)] IFontDisp* FontAr;",
-        "[id(20)] boolean ActivateEdit(BSTR lpKey, BSTR lpStr);",
+        "[id(20)] VARIANT_BOOL ActivateEdit(BSTR lpKey, BSTR lpStr);",
         "[id(DISPID_TEXT)] BSTR Text;", "[id(DISPID_KEYDOWN)] void KeyDown(short* KeyCode, short Shift);",
         "[default, source] dispinterface _DKestrixEvents;", "uuid(" + GuidString(CLSID_Kestrix) + ")"}) {
     EXPECT_NE(idl.find(line), std::string::npos) << line;

@@ -2,6 +2,9 @@
 
 #include <olectl.h>
 
+#include <map>
+#include <optional>
+
 #include "framework/ole/Unknown.h"
 
 namespace kestrix {
@@ -26,10 +29,36 @@ class Container::Site final
           kestrix::com::Uncounted, kestrix::com::Answer<IOleClientSite, IID_IUnknown, IID_IOleClientSite>,
           kestrix::com::Answer<IOleInPlaceSite, IID_IOleWindow, IID_IOleInPlaceSite>,
           kestrix::com::Answer<IOleInPlaceFrame, IID_IOleInPlaceFrame, IID_IOleInPlaceUIWindow>,
-          kestrix::com::Answer<IOleControlSite, IID_IOleControlSite>> {
+          kestrix::com::Answer<IOleControlSite, IID_IOleControlSite>,
+          kestrix::com::Answer<IDispatch, IID_IDispatch>> {
  public:
-  explicit Site(HWND form) : form_(form) {}
+  Site(HWND form, const RECT* placement) : form_(form) {
+    if (placement) placement_ = *placement;
+  }
+  ~Site() {
+    for (auto& [dispid, value] : ambient) VariantClear(&value);
+  }
   int focusNotices = 0;
+  int controlInfoNotices = 0;
+  std::map<DISPID, VARIANT> ambient;
+
+  // IDispatch: the ambient properties offered.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS*,
+                                   VARIANT* result, EXCEPINFO*, UINT*) override {
+    auto found = ambient.find(member);
+    if (found == ambient.end() || !(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
+    if (!result) return E_POINTER;
+    VariantInit(result);
+    return VariantCopy(result, &found->second);
+  }
 
   // IOleClientSite
   HRESULT STDMETHODCALLTYPE SaveObject() override { return S_OK; }
@@ -61,7 +90,11 @@ class Container::Site final
                                              LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
     *frame = this;
     *document = nullptr;
-    GetClientRect(form_, pos);
+    // The form's client area as it is now, unless the control has a place of its own.
+    if (placement_)
+      *pos = *placement_;
+    else
+      GetClientRect(form_, pos);
     *clip = *pos;
     info->fMDIApp = FALSE;
     info->hwndFrame = form_;
@@ -93,7 +126,10 @@ class Container::Site final
   HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
   // IOleControlSite
-  HRESULT STDMETHODCALLTYPE OnControlInfoChanged() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnControlInfoChanged() override {
+    ++controlInfoNotices;
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE LockInPlaceActive(BOOL) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE GetExtendedControl(IDispatch** control) override {
     *control = nullptr;
@@ -109,6 +145,7 @@ class Container::Site final
 
  private:
   HWND form_;
+  std::optional<RECT> placement_;
 };
 
 const wchar_t* FormClass() {
@@ -143,8 +180,14 @@ HWND SharedForm() {
 
 Container::Container() : Container(SharedForm()) {}
 
+Container::Container(const RECT& placement) : form_(SharedForm()) {
+  site_ = new Site(form_, &placement);
+  SetForegroundWindow(form_);
+  PumpMessages();
+}
+
 Container::Container(HWND form) : form_(form) {
-  site_ = new Site(form_);
+  site_ = new Site(form_, nullptr);
   SetForegroundWindow(form_);
   PumpMessages();
 }
@@ -159,10 +202,19 @@ HRESULT Container::Create(const wchar_t* progId, IStream* saved) {
   CLSID clsid{};
   HRESULT hr = CLSIDFromProgID(progId, &clsid);
   if (FAILED(hr)) return hr;
+  IUnknown* made = nullptr;
   hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                        reinterpret_cast<void**>(&control_));
+                        reinterpret_cast<void**>(&made));
   if (FAILED(hr)) return hr;
-  hr = control_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&oleObject_));
+  hr = Place(made, saved);
+  made->Release();
+  return hr;
+}
+
+HRESULT Container::Place(IUnknown* made, IStream* saved) {
+  made->AddRef();
+  control_ = made;
+  HRESULT hr = control_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&oleObject_));
   if (FAILED(hr)) return hr;
   // The control asks for its site first (its status says so), then gets its state.
   hr = oleObject_->SetClientSite(static_cast<IOleClientSite*>(site_));
@@ -175,10 +227,13 @@ HRESULT Container::Create(const wchar_t* progId, IStream* saved) {
   if (FAILED(hr)) return hr;
   hr = control_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_));
   if (FAILED(hr)) return hr;
-  RECT client{};
-  GetClientRect(form_, &client);
+  RECT pos{}, clip{};
+  OLEINPLACEFRAMEINFO frame{};
+  IOleInPlaceFrame* frameObject = nullptr;
+  IOleInPlaceUIWindow* document = nullptr;
+  site_->GetWindowContext(&frameObject, &document, &pos, &clip, &frame);
   hr = oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(site_), 0,
-                          form_, &client);
+                          form_, &pos);
   PumpMessages();
   return hr;
 }
@@ -208,5 +263,23 @@ HWND Container::ControlWindow() const {
 }
 
 int Container::FocusNotices() const { return site_->focusNotices; }
+int Container::ControlInfoNotices() const { return site_->controlInfoNotices; }
+
+void Container::SetAmbient(DISPID dispid, VARIANT value) {
+  VARIANT& held = site_->ambient[dispid];
+  VariantClear(&held);
+  held = value;
+}
+
+void Container::ChangeAmbient(DISPID dispid, VARIANT value) {
+  SetAmbient(dispid, value);
+  IOleControl* control = nullptr;
+  if (control_ &&
+      SUCCEEDED(control_->QueryInterface(IID_IOleControl, reinterpret_cast<void**>(&control)))) {
+    control->OnAmbientPropertyChange(dispid);
+    control->Release();
+  }
+  PumpMessages();
+}
 
 }  // namespace kestrix

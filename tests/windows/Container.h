@@ -25,6 +25,8 @@ class Container {
   // In the form all tests share (the default), or in a window of the test's own.
   Container();
   explicit Container(HWND form);
+  // In the shared form, at placement (the form's client coordinates).
+  explicit Container(const RECT& placement);
   ~Container();
   Container(const Container&) = delete;
   Container& operator=(const Container&) = delete;
@@ -32,6 +34,8 @@ class Container {
   // Creates the control by name, gives it a new state (or the stream's), sets its site and
   // activates it in place at the form's client area. Answers the first failure.
   HRESULT Create(const wchar_t* progId = L"KESTRIX.KestrixCtrl.1", IStream* saved = nullptr);
+  // The same for a control already made (from a module loaded by hand, say); takes a reference.
+  HRESULT Place(IUnknown* control, IStream* saved = nullptr);
   // Releases the control after closing it.
   void Destroy();
 
@@ -42,6 +46,12 @@ class Container {
   IDispatch* Dispatch() const { return dispatch_; }
   // How often the site was told of the control's focus, and the last notice.
   int FocusNotices() const;
+  // How often the site was told that the control's keyboard behaviour changed.
+  int ControlInfoNotices() const;
+  // An ambient property the site offers from now on (taking value); ChangeAmbient also tells
+  // the control, as a container does when its own property changes.
+  void SetAmbient(DISPID dispid, VARIANT value);
+  void ChangeAmbient(DISPID dispid, VARIANT value);
 
  private:
   class Site;

@@ -6,6 +6,7 @@
 
 #include "Automation.h"
 #include "Container.h"
+#include "framework/text/Cp1256.h"
 
 namespace kestrix {
 
@@ -152,6 +153,36 @@ TEST_F(ControlInput, APasteOfTextTheCodePageCannotHoldChangesNothing) {
   PutOnSystemClipboard(L"\u0661\u0662");
   Key('V', VK_CONTROL);
   EXPECT_EQ(A().GetText(L"Text"), L"12");
+}
+
+// Every character the code page holds leaves through the clipboard as itself, in UTF-16 and as
+// its code page byte, and a paste brings it back: the module reads and writes the clipboard by
+// the control's own table, so a round trip through another program keeps every byte.
+TEST_F(ControlInput, EveryCharacterOfTheCodePageLeavesAndComesBackThroughTheClipboardAsItself) {
+  std::wstring wide;
+  std::string bytes;
+  for (int byte = 0x20; byte <= 0xFF; ++byte) {
+    if (byte == 0x7F) continue;  // a control code, not text
+    wide.push_back(static_cast<wchar_t>(UnicodeFromCp1256(static_cast<uint8_t>(byte))));
+    bytes.push_back(static_cast<char>(byte));
+  }
+  ASSERT_EQ(A().PutBool(L"WordWrap", false), S_OK);
+  ASSERT_EQ(A().Put(L"Text", wide), S_OK);
+  ASSERT_EQ(A().GetText(L"Text"), wide);
+  ASSERT_EQ(A().Call(L"SelectAll"), S_OK);
+  Key('C', VK_CONTROL);
+  EXPECT_EQ(SystemClipboardText(), wide);
+  std::string ansi;
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    ansi = static_cast<const char*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  EXPECT_EQ(ansi, bytes);
+  ASSERT_EQ(A().Call(L"Clear"), S_OK);
+  Key('V', VK_CONTROL);
+  EXPECT_EQ(A().GetText(L"Text"), wide);
 }
 
 // Records the layout requests that reach the control's window.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -613,6 +614,76 @@ TEST_F(EditorWindow, ClosingWithUnsavedChangesAsksWhatToDo) {
   EXPECT_TRUE(editor_->Window().Closed());
   EXPECT_EQ(fileText(), "abcx\n");
   std::filesystem::remove_all(dir);
+}
+
+// Keys go through the X input method: with a UTF-8 locale, Xlib's own method composes dead keys
+// and the Compose key's sequences into the characters they stand for.
+TEST_F(EditorWindow, TheInputMethodComposesCharacters) {
+  struct LocaleForTheTest {
+    std::string before = std::setlocale(LC_CTYPE, nullptr);
+    ~LocaleForTheTest() { std::setlocale(LC_CTYPE, before.c_str()); }
+  } locale;
+  if (!std::setlocale(LC_CTYPE, "C.UTF-8")) GTEST_SKIP() << "no C.UTF-8 locale";
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  ASSERT_TRUE(editor_->Window().HasInputMethod());
+  PhysicalKeys keys(server_->Name());
+  ASSERT_TRUE(keys.Ready());
+  ASSERT_TRUE(keys.AddKey("dead_acute") && keys.AddKey("Multi_key"));
+  Pump(100);
+  for (const char* key : {"dead_acute", "e", "Multi_key", "grave", "a", "x"}) {
+    keys.Press(key);
+    Pump(30);
+  }
+  // e acute and a grave are in the code page; nothing of the sequences themselves is typed.
+  EXPECT_TRUE(Until([&] { return Text() == "\xE9\xE0x"; })) << Text();
+}
+
+// Ctrl+F opens the find bar: Return finds the next match and selects it, Shift+Return the one
+// before, Alt+C matches case, Alt+H ignores harakat and tatweel; Escape gives the text the keys.
+TEST_F(EditorWindow, TheFindBarSelectsMatches) {
+  EditorOptions options;
+  options.readingOrder = 0;
+  Open(options);
+  // "محمد" with its harakat, then plain, after two Latin words.
+  Ctrl().SetText("Hello hello \xE3\xF5\xCD\xF3\xE3\xF8\xF3\xCF \xE3\xCD\xE3\xCF");
+  Keys({"ctrl+Home", "ctrl+f"});
+  ASSERT_TRUE(Until([&] { return Display().GetFocus() != Ctrl().GetSafeHwnd(); }));
+  Tool({"xdotool", "type", "--delay", "20", "hello"});
+  auto selected = [&] { return std::make_pair(Ctrl().GetSelStart(), Ctrl().GetSelLength()); };
+  Keys({"Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(0L, 5L); }));
+  Keys({"Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(6L, 5L); }));
+  Keys({"shift+Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(0L, 5L); }));
+  // Matching case, only the second is found, from either side.
+  Keys({"alt+c", "Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(6L, 5L); }));
+  Keys({"Return"});
+  EXPECT_EQ(selected(), std::make_pair(6L, 5L));
+  // The Arabic name: its plain spelling first, then, with harakat ignored, the marked one too.
+  Keys({"ctrl+a", "BackSpace"});
+  Tool({"xdotool", "type", "--delay", "20", "\xD9\x85\xD8\xAD\xD9\x85\xD8\xAF"});
+  Keys({"Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(21L, 4L); }));
+  Keys({"alt+h", "Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(12L, 8L); }));
+  // A match far down the text is scrolled into view.
+  std::string lines;
+  for (int i = 0; i < 60; ++i) lines += "line\r";
+  Ctrl().SetText(lines + "needle");
+  Keys({"ctrl+a", "BackSpace"});
+  Tool({"xdotool", "type", "--delay", "20", "needle"});
+  Keys({"Return"});
+  EXPECT_TRUE(Until([&] { return selected() == std::make_pair(300L, 6L); }));
+  EXPECT_EQ(ControlObservation(Ctrl()).View().lastVisible, 61);
+  // Escape closes the bar: the keys go to the text again, which the find never changed.
+  Keys({"Escape"});
+  EXPECT_TRUE(Until([&] { return Display().GetFocus() == Ctrl().GetSafeHwnd(); }));
+  Keys({"End", "x"});
+  EXPECT_TRUE(Until([&] { return Text().back() == 'x'; })) << Text();
 }
 
 // The conventions every X program shares: what is selected is the PRIMARY selection, and a

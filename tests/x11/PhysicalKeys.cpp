@@ -42,6 +42,19 @@ void PhysicalKeys::FocusElsewhere() {
   XSync(x, False);
 }
 
+bool PhysicalKeys::AddKey(const std::string& symbol) {
+  auto* x = static_cast<::Display*>(connection_);
+  if (!x || nextSpareKey_ > 255) return false;
+  KeySym both[2] = {XStringToKeysym(symbol.c_str()), XStringToKeysym(symbol.c_str())};
+  if (both[0] == NoSymbol) return false;
+  XChangeKeyboardMapping(x, nextSpareKey_++, 2, both, 1);
+  XSync(x, False);
+  // This connection's own table, for CodeOf.
+  XEvent event;
+  while (XCheckTypedEvent(x, MappingNotify, &event)) XRefreshKeyboardMapping(&event.xmapping);
+  return true;
+}
+
 void PhysicalKeys::AskToClose(unsigned long window) {
   auto* x = static_cast<::Display*>(connection_);
   if (!x) return;

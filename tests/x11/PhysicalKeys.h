@@ -20,11 +20,15 @@ class PhysicalKeys {
   void Hold(const std::string& key, bool down);
   // Moves the keyboard focus to the root window, as a click into another program does.
   void FocusElsewhere();
+  // Puts symbol on a key the keyboard does not use (a dead key, the Compose key), so that
+  // Press can press it by its name.
+  bool AddKey(const std::string& symbol);
   // Asks a top-level window to close (WM_DELETE_WINDOW), as a window manager's close button does.
   void AskToClose(unsigned long window);
 
  private:
   void* connection_ = nullptr;
+  int nextSpareKey_ = 200;  // key codes above the keyboard's own
 };
 
 }  // namespace kestrix

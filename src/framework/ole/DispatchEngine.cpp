@@ -47,14 +47,28 @@ HRESULT ConvertArg(VARIANT& arg, VARTYPE vt, VARIANT& out) {
     }
     return DISP_E_TYPEMISMATCH;
   }
-  // Colours travel as signed longs in many hosts: system colours have the top bit set.
-  if (vt == VT_UI4 && arg.vt == VT_I4) {
-    out.vt = VT_UI4;
-    out.ulVal = static_cast<ULONG>(arg.lVal);
-    return S_OK;
-  }
   HRESULT hr = VariantChangeType(&out, &arg, 0, vt);
   return hr == DISP_E_BADVARTYPE || hr == DISP_E_OVERFLOW ? hr : (FAILED(hr) ? DISP_E_TYPEMISMATCH : hr);
+}
+
+// A colour is 32 bits however a host sends it: as a signed long (system colours, with the top
+// bit set, are negative) or an unsigned one, taken as it is; any other type as an unsigned
+// number. It is held as the signed long the control gives back.
+bool IsColour(const MemberDesc& m) { return std::string_view(m.idlType) == "OLE_COLOR"; }
+
+HRESULT ConvertColour(VARIANT& arg, VARIANT& out) {
+  VariantInit(&out);
+  if (arg.vt == VT_I4 || arg.vt == VT_UI4) {
+    out.vt = VT_I4;
+    out.lVal = arg.lVal;
+    return S_OK;
+  }
+  VARIANT number;
+  HRESULT hr = ConvertArg(arg, VT_UI4, number);
+  if (FAILED(hr)) return hr;
+  out.vt = VT_I4;
+  out.lVal = static_cast<LONG>(number.ulVal);
+  return S_OK;
 }
 
 HRESULT InvokeProperty(const MemberDesc& m, DispatchTarget& target, WORD flags,
@@ -83,7 +97,8 @@ HRESULT InvokeProperty(const MemberDesc& m, DispatchTarget& target, WORD flags,
   if (params.cNamedArgs != 1 || params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
     return DISP_E_PARAMNOTOPTIONAL;
   VARIANT value;
-  HRESULT hr = ConvertArg(params.rgvarg[0], m.vt, value);
+  HRESULT hr = IsColour(m) ? ConvertColour(params.rgvarg[0], value)
+                            : ConvertArg(params.rgvarg[0], m.vt, value);
   if (FAILED(hr)) {
     if (argErr) *argErr = 0;
     return hr;

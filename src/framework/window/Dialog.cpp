@@ -8,13 +8,14 @@
 #include "framework/window/CDC.h"
 #include "framework/window/DialogUnits.h"
 #include "framework/window/Display.h"
+#include "framework/window/ThreadList.h"
 
 namespace kestrix {
 
 namespace {
 
 // Open dialogs of this thread, in the order their windows were created.
-thread_local std::vector<CDialog*> openDialogs;
+thread_local ThreadList<CDialog> openDialogs;
 
 constexpr COLORREF kCaptionTextColor = RGB(0, 0, 0);
 constexpr int kCaptionTextIndent = 6;
@@ -42,7 +43,7 @@ CDialog::CDialog(DialogTemplate dialog, const ResourceTable* resources, CWnd* pa
 CDialog::~CDialog() {
   // The items' windows go with the dialog's; their objects must outlive them.
   DestroyWindow();
-  openDialogs.erase(std::remove(openDialogs.begin(), openDialogs.end(), this), openDialogs.end());
+  openDialogs.Remove(this);
 }
 
 const std::string& CDialog::Title() const {
@@ -107,7 +108,7 @@ BOOL CDialog::CreateDialogWindow(CWnd* parent, const CRect& rect) {
   CWnd* windowParent = template_->IsChild() ? parent : nullptr;
   if (template_->IsChild() && !parent) return FALSE;
   if (!CreateEx(0, template_->style | WS_VISIBLE, rect, windowParent, 0)) return FALSE;
-  openDialogs.push_back(this);
+  openDialogs.Add(this);
   OnInitDialog();
   return TRUE;
 }
@@ -187,12 +188,12 @@ bool CDialog::Contains(HWND hwnd) const {
   return false;
 }
 
-std::vector<CDialog*> CDialog::OpenDialogs() { return openDialogs; }
+std::vector<CDialog*> CDialog::OpenDialogs() { return openDialogs.Items(); }
 
 CDialog* CDialog::TopmostDialog() {
-  for (auto it = openDialogs.rbegin(); it != openDialogs.rend(); ++it)
-    if ((*it)->Template() && !(*it)->Template()->IsChild() && (*it)->IsWindowVisible()) return *it;
-  return nullptr;
+  return openDialogs.FindNewest([](CDialog* d) {
+    return d->Template() && !d->Template()->IsChild() && d->IsWindowVisible();
+  });
 }
 
 CRect CDialog::CloseBoxRect() const {
@@ -238,7 +239,7 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       CreateItems();
       return 0;
     case WM_DESTROY:
-      openDialogs.erase(std::remove(openDialogs.begin(), openDialogs.end(), this), openDialogs.end());
+      openDialogs.Remove(this);
       return 0;
     case WM_PAINT: {
       CDC* dc = GetDC();

@@ -32,6 +32,11 @@ class CDialogItem : public CWnd {
   const DialogItemTemplate& Template() const { return item_; }
   UINT GetDlgCtrlID() const { return item_.id; }
   const std::string& Text() const { return item_.text; }
+  // A new label, shown at once.
+  void SetText(const std::string& text) {
+    item_.text = text;
+    if (m_hWnd) UpdateWindow();
+  }
 
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

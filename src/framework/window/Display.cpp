@@ -6,13 +6,15 @@
 #include <atomic>
 #include <stdexcept>
 
+#include "framework/window/ThreadList.h"
+
 namespace kestrix {
 
 namespace {
 
 // Displays alive on this thread, newest last. A stack rather than a single "previous" link so
 // that displays destroyed out of order never leave a dangling current display.
-thread_local std::vector<Display*> displays;
+thread_local ThreadList<Display> displays;
 
 // Process-wide, so that a handle is unique across displays and threads as well as over time.
 std::atomic<uintptr_t> nextHandle{1};
@@ -94,15 +96,15 @@ constexpr uint32_t kCaptionColor = 0x99B4D1;
 }  // namespace
 
 Display::Display(int width, int height) : surface_(width, height) {
-  previous_ = displays.empty() ? nullptr : displays.back();
-  displays.push_back(this);
+  previous_ = displays.Empty() ? nullptr : displays.Newest();
+  displays.Add(this);
 }
 
 Display::~Display() {
   // Window objects may outlive the display; they must not keep handles into it.
   for (auto& [hwnd, w] : windows_)
     if (w->owner && w->owner->m_hWnd == hwnd) w->owner->m_hWnd = nullptr;
-  displays.erase(std::remove(displays.begin(), displays.end(), this), displays.end());
+  displays.Remove(this);
 }
 
 CRect Display::WindowRectForClient(const RECT& client, DWORD style, DWORD exStyle) {
@@ -114,15 +116,14 @@ CRect Display::WindowRectForClient(const RECT& client, DWORD style, DWORD exStyl
 }
 
 Display& Display::Current() {
-  if (displays.empty()) throw std::logic_error("no display: construct a Display first");
-  return *displays.back();
+  if (displays.Empty()) throw std::logic_error("no display: construct a Display first");
+  return *displays.Newest();
 }
 
-Display* Display::CurrentOrNull() { return displays.empty() ? nullptr : displays.back(); }
+Display* Display::CurrentOrNull() { return displays.Empty() ? nullptr : displays.Newest(); }
 
 void Display::MakeCurrent() {
-  displays.erase(std::remove(displays.begin(), displays.end(), this), displays.end());
-  displays.push_back(this);
+  displays.MakeNewest(this);
 }
 
 HWND Display::CreateWindowRecord(CWnd* owner, HWND parent, const CRect& rect, DWORD style,
@@ -325,9 +326,7 @@ HWND Display::WindowAt(const Window* root, POINT p) const {
 
 Display* Display::Of(HWND hwnd) {
   if (!hwnd) return nullptr;
-  for (auto it = displays.rbegin(); it != displays.rend(); ++it)
-    if ((*it)->IsWindow(hwnd)) return *it;
-  return nullptr;
+  return displays.FindNewest([hwnd](Display* d) { return d->IsWindow(hwnd); });
 }
 
 }  // namespace kestrix

@@ -141,9 +141,10 @@ HRESULT ActiveXControl::Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags
   instance_->MakeCurrent();
   HRESULT hr = static_cast<IDispatch*>(instance_->Dispatch())
                    ->Invoke(member, riid, lcid, flags, params, result, excepInfo, argErr);
-  // A call may change what the control shows.
+  // A call may change what the control shows, and whether it keeps Return from a dialog.
   if (window_) window_->Present();
   SendViewChange();
+  NoteControlInfo();
   return hr;
 }
 
@@ -185,8 +186,26 @@ HRESULT ActiveXControl::GetClassID(CLSID* clsid) {
 
 HRESULT ActiveXControl::IsDirty() { return instance_->IsDirty() ? S_OK : S_FALSE; }
 
+// A new control takes the container's ambient colours where it offers them (the fonts stay
+// the control's own). System colours are taken as the colours they stand for now: the control
+// paints its background with the value as it is.
 HRESULT ActiveXControl::InitNew() {
-  instance_->InitNew();
+  std::vector<NamedValue> ambient;
+  for (auto [dispid, name] : {std::pair{DISPID_AMBIENT_BACKCOLOR, "BackColor"},
+                              std::pair{DISPID_AMBIENT_FORECOLOR, "ForeColor"}}) {
+    VARIANT value = Ambient(dispid);
+    COLORREF colour = 0;
+    if (value.vt != VT_EMPTY && SUCCEEDED(VariantChangeType(&value, &value, 0, VT_I4)) &&
+        SUCCEEDED(OleTranslateColor(static_cast<OLE_COLOR>(value.lVal), nullptr, &colour))) {
+      NamedValue named;
+      named.name = name;
+      named.kind = NamedValue::Kind::Long;
+      named.number = static_cast<LONG>(colour);
+      ambient.push_back(named);
+    }
+    VariantClear(&value);
+  }
+  instance_->InitNew(ambient);
   if (window_) window_->Present();
   return S_OK;
 }

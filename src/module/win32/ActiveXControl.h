@@ -147,6 +147,13 @@ class ActiveXControl final
   // property frame over the control's pages, owned by owner. Returns when the frame closes.
   HRESULT ShowProperties(HWND owner);
   ITypeInfo* TypeInfoOf(REFGUID guid);
+  // An ambient property the container's site offers, or VT_EMPTY.
+  VARIANT Ambient(DISPID dispid);
+  // The ambient UserMode (true when the site offers none), passed on to the window.
+  void FollowUserMode();
+  // Tells the control site when the keys the control keeps from a dialog change.
+  void NoteControlInfo();
+  bool EatsReturn();
   // Tells a container that draws the control itself (through IViewObject) to draw it anew.
   void SendViewChange();
 
@@ -163,6 +170,8 @@ class ActiveXControl final
   ITypeLib* typeLib_ = nullptr;
   SIZEL extent_{2646, 1323};  // HIMETRIC: 100 x 50 pixels at 96 to the inch
   bool uiActive_ = false;
+  bool userMode_ = true;
+  bool eatsReturn_ = false;  // as the control site was last told
 };
 
 }  // namespace win32host

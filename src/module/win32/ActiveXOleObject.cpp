@@ -18,6 +18,9 @@ constexpr DWORD kMiscStatus = 0x20191;
 
 constexpr LONG kHimetricPerInch = 2540;
 
+// The modifier flags IOleControlSite::TranslateAccelerator takes.
+constexpr DWORD kModShift = 0x1, kModControl = 0x2, kModAlt = 0x4;
+
 LONG PixelsFromHimetric(LONG himetric, int pixelsPerInch) {
   return MulDiv(himetric, pixelsPerInch, kHimetricPerInch);
 }
@@ -31,7 +34,47 @@ HRESULT ActiveXControl::SetClientSite(IOleClientSite* site) {
   if (site) site->AddRef();
   if (site_) site_->Release();
   site_ = site;
+  if (site_) FollowUserMode();
   return S_OK;
+}
+
+VARIANT ActiveXControl::Ambient(DISPID dispid) {
+  VARIANT value;
+  VariantInit(&value);
+  IDispatch* ambient = nullptr;
+  if (!site_ ||
+      FAILED(site_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&ambient))))
+    return value;
+  DISPPARAMS none{};
+  if (FAILED(ambient->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                             &value, nullptr, nullptr)))
+    VariantClear(&value);
+  ambient->Release();
+  return value;
+}
+
+void ActiveXControl::FollowUserMode() {
+  VARIANT value = Ambient(DISPID_AMBIENT_USERMODE);
+  // A container that says nothing runs its controls.
+  userMode_ = value.vt == VT_EMPTY || FAILED(VariantChangeType(&value, &value, 0, VT_BOOL)) ||
+              value.boolVal != VARIANT_FALSE;
+  VariantClear(&value);
+  if (window_) window_->SetDesignMode(!userMode_);
+  NoteControlInfo();
+}
+
+bool ActiveXControl::EatsReturn() { return userMode_ && instance_->WantsReturn(); }
+
+void ActiveXControl::NoteControlInfo() {
+  const bool eats = EatsReturn();
+  if (eats == eatsReturn_) return;
+  eatsReturn_ = eats;
+  IOleControlSite* controlSite = nullptr;
+  if (site_ && SUCCEEDED(site_->QueryInterface(IID_IOleControlSite,
+                                               reinterpret_cast<void**>(&controlSite)))) {
+    controlSite->OnControlInfoChanged();
+    controlSite->Release();
+  }
 }
 
 HRESULT ActiveXControl::GetClientSite(IOleClientSite** site) {
@@ -115,8 +158,9 @@ HRESULT ActiveXControl::ActivateInPlace(IOleClientSite* site, bool uiActivate) {
         controlSite->OnFocus(gained);
         controlSite->Release();
       }
-      if (gained && !uiActive_) ActivateInPlace(site_, true);
+      if (gained && !uiActive_ && userMode_) ActivateInPlace(site_, true);
     });
+    window->SetDesignMode(!userMode_);
     window_ = std::move(window);
     SIZEL pixels{pos.right - pos.left, pos.bottom - pos.top};
     HDC screen = GetDC(nullptr);
@@ -166,8 +210,32 @@ HRESULT ActiveXControl::GetWindow(HWND* window) {
 
 HRESULT ActiveXControl::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 HRESULT ActiveXControl::ReactivateAndUndo() { return E_NOTIMPL; }
-// Keys reach the control's window as ordinary messages; none is an accelerator here.
-HRESULT ActiveXControl::TranslateAccelerator(LPMSG) { return S_FALSE; }
+// The container offers each key first to the active control: the keys the control wants go
+// straight to its window, before the container's accelerators or dialog handling can take
+// them; the others (Tab, Escape, Return it does not act on, system keys) go to the control
+// site, and back to the container's own handling when the site leaves them.
+HRESULT ActiveXControl::TranslateAccelerator(LPMSG msg) {
+  if (!msg) return E_POINTER;
+  if (!window_ || msg->hwnd != window_->Handle() || msg->message < WM_KEYFIRST ||
+      msg->message > WM_KEYLAST)
+    return S_FALSE;
+  if (window_->WantsKey(*msg)) {
+    TranslateMessage(msg);
+    DispatchMessageW(msg);
+    return S_OK;
+  }
+  IOleControlSite* controlSite = nullptr;
+  if (!site_ || FAILED(site_->QueryInterface(IID_IOleControlSite,
+                                             reinterpret_cast<void**>(&controlSite))))
+    return S_FALSE;
+  DWORD modifiers = 0;
+  if (GetKeyState(VK_SHIFT) < 0) modifiers |= kModShift;
+  if (GetKeyState(VK_CONTROL) < 0) modifiers |= kModControl;
+  if (GetKeyState(VK_MENU) < 0) modifiers |= kModAlt;
+  const HRESULT hr = controlSite->TranslateAccelerator(msg, modifiers);
+  controlSite->Release();
+  return hr == S_OK ? S_OK : S_FALSE;
+}
 HRESULT ActiveXControl::OnFrameWindowActivate(BOOL) { return S_OK; }
 HRESULT ActiveXControl::OnDocWindowActivate(BOOL) { return S_OK; }
 HRESULT ActiveXControl::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }
@@ -224,16 +292,27 @@ HRESULT ActiveXControl::GetMiscStatus(DWORD aspect, DWORD* status) {
 
 HRESULT ActiveXControl::SetColorScheme(LOGPALETTE*) { return E_NOTIMPL; }
 
+// No mnemonics; Return is kept from the dialog while the control acts on it.
 HRESULT ActiveXControl::GetControlInfo(CONTROLINFO* info) {
   if (!info) return E_POINTER;
   info->hAccel = nullptr;
   info->cAccel = 0;
-  info->dwFlags = 0;
+  eatsReturn_ = EatsReturn();
+  info->dwFlags = eatsReturn_ ? CTRLINFO_EATS_RETURN : 0;
   return S_OK;
 }
 
-HRESULT ActiveXControl::OnMnemonic(MSG*) { return E_NOTIMPL; }
-HRESULT ActiveXControl::OnAmbientPropertyChange(DISPID) { return S_OK; }
+// The control lists no mnemonic; one given anyway brings the focus to it, as a label's does.
+HRESULT ActiveXControl::OnMnemonic(MSG* msg) {
+  if (!msg) return E_POINTER;
+  if (!userMode_ || !site_) return S_OK;
+  return ActivateInPlace(site_, true);
+}
+
+HRESULT ActiveXControl::OnAmbientPropertyChange(DISPID dispid) {
+  if (dispid == DISPID_AMBIENT_USERMODE || dispid == DISPID_UNKNOWN) FollowUserMode();
+  return S_OK;
+}
 HRESULT ActiveXControl::FreezeEvents(BOOL) { return S_OK; }
 
 HRESULT ActiveXControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC draw,

@@ -2,6 +2,7 @@
 
 #include <typeinfo>
 
+#include "control/Dispids.h"
 #include "control/Guids.h"
 #include "framework/ole/HostedControl.h"
 #include "framework/ole/PropExchange.h"
@@ -321,9 +322,33 @@ std::optional<uint64_t> ControlInstance::MsUntilNextTimer(uint64_t realMs) const
   return *due > now ? *due - now : 0;
 }
 
-void ControlInstance::InitNew() {
+void ControlInstance::InitNew(const std::vector<NamedValue>& starting) {
   state_->Use();
-  state_->hosted->InitNew();
+  if (starting.empty()) {
+    state_->hosted->InitNew();
+    return;
+  }
+  // A load gives every value missing from the bag its default: exactly a new state, with the
+  // starting values in place of their defaults, and nothing to save yet.
+  PropertyBag bag;
+  for (const NamedValue& value : starting) bag.Write(value.name, FromNamed(value));
+  state_->hosted->Load(bag);
+}
+
+bool ControlInstance::WantsReturn() {
+  state_->Use();
+  auto flag = [this](DISPID member) {
+    DISPPARAMS none{};
+    VARIANT value;
+    VariantInit(&value);
+    const bool set = SUCCEEDED(static_cast<IDispatch*>(dispatch_)->Invoke(
+                         member, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value, nullptr,
+                         nullptr)) &&
+                     value.vt == VT_BOOL && value.boolVal;
+    VariantClear(&value);
+    return set;
+  };
+  return flag(kDispMultiLines) && flag(kDispWantReturn);
 }
 
 bool ControlInstance::IsDirty() const { return state_->hosted->IsDirty() == S_OK; }

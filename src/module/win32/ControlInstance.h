@@ -120,8 +120,13 @@ class ControlInstance {
   // Milliseconds until the next timer falls due, or nothing when none runs.
   std::optional<uint64_t> MsUntilNextTimer(uint64_t realMs) const;
 
-  // Persistence.
-  void InitNew();
+  // Whether the control acts on Return (it breaks lines and the host wants it to), so that a
+  // dialog leaves the key to it rather than pressing its default button.
+  bool WantsReturn();
+
+  // Persistence. A new state: the defaults, with starting values (the container's ambient
+  // colours, say) in place of theirs.
+  void InitNew(const std::vector<NamedValue>& starting = {});
   bool IsDirty() const;
   // The properties in the framework's property-file text. A save answers false when the
   // values cannot all be written (the dirty state then stays); a load answers false (and says

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <mutex>
 
 #include "module/win32/ModuleDialog.h"
 #include "module/win32/ModuleHandle.h"
@@ -20,8 +21,16 @@ constexpr UINT_PTR kClockTimer = 1;
 
 uint64_t RealMs() { return GetTickCount64(); }
 
-ATOM RegisterWindowClass() {
-  static const ATOM atom = [] {
+// The window class lives while any control window does: registered when the first is made,
+// unregistered when the last goes, so that a module unloaded and loaded again (design tools do
+// it) registers it anew rather than finding the old module's class in the way. Controls may live
+// on several threads.
+std::mutex classLock;
+int classUsers = 0;
+
+bool UseWindowClass() {
+  std::lock_guard<std::mutex> hold(classLock);
+  if (classUsers == 0) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     // Double clicks arrive as such: the display turns them into its own.
@@ -30,17 +39,26 @@ ATOM RegisterWindowClass() {
     wc.hInstance = ThisModule();
     wc.hCursor = nullptr;  // the control chooses the cursor
     wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc);
-  }();
-  return atom;
+    if (!RegisterClassExW(&wc)) return false;
+  }
+  ++classUsers;
+  return true;
+}
+
+void LeaveWindowClass() {
+  std::lock_guard<std::mutex> hold(classLock);
+  if (--classUsers == 0) UnregisterClassW(kClassName, ThisModule());
 }
 
 }  // namespace
 
 ControlWindow::ControlWindow(ControlInstance& instance, HWND parent, const RECT& rect)
     : instance_(instance) {
-  if (!RegisterWindowClass()) return;
-  hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left,
+  if (!UseWindowClass()) return;
+  usesClass_ = true;
+  // A tab stop, so that a dialog's Tab comes to it.
+  hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
+                          rect.left,
                           rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
                           ThisModule(), nullptr);
   if (!hwnd_) return;
@@ -75,6 +93,7 @@ ControlWindow::~ControlWindow() {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
+  if (usesClass_) LeaveWindowClass();
 }
 
 void ControlWindow::Move(const RECT& rect) {
@@ -126,7 +145,44 @@ LRESULT CALLBACK ControlWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPara
   return window->OnMessage(message, wParam, lParam);
 }
 
+void ControlWindow::SetDesignMode(bool design) {
+  if (design == designMode_) return;
+  designMode_ = design;
+  // The caret shows only while the control has the focus and takes keys.
+  if (GetFocus() == hwnd_) instance_.Focus(!design);
+  Present();
+}
+
+bool ControlWindow::WantsKey(const MSG& msg) {
+  if (designMode_) return false;
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      if (msg.wParam == VK_TAB || msg.wParam == VK_ESCAPE) return false;
+      return msg.wParam != VK_RETURN || instance_.WantsReturn();
+    case WM_CHAR:
+      if (msg.wParam == '\t' || msg.wParam == 0x1B) return false;
+      return msg.wParam != '\r' || instance_.WantsReturn();
+    default:
+      return false;
+  }
+}
+
+namespace {
+
+bool IsInput(UINT message) {
+  return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
+}
+
+}  // namespace
+
 LRESULT ControlWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // In design mode the container's window takes the clicks, and the control no input at all.
+  if (designMode_) {
+    if (message == WM_NCHITTEST) return HTTRANSPARENT;
+    if (IsInput(message)) return DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
   if (OnInput(message, wParam, lParam)) {
     Present();
     // System keys go on to the system too, as with any window: Alt reaches the menu bar and
@@ -148,17 +204,23 @@ LRESULT ControlWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-      instance_.Focus(message == WM_SETFOCUS);
+      if (!designMode_ || message == WM_KILLFOCUS) instance_.Focus(message == WM_SETFOCUS);
       if (focusHook_) focusHook_(message == WM_SETFOCUS);
       Present();
       return 0;
     case WM_SETCURSOR:
-      if (LOWORD(lParam) != HTCLIENT) break;
+      if (LOWORD(lParam) != HTCLIENT || designMode_) break;
       ShowCursor();
       return TRUE;
-    case WM_GETDLGCODE:
-      // Every key is the control's: a dialog container must not take Tab, Return or arrows.
-      return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+    case WM_GETDLGCODE: {
+      // A dialog leaves arrows and characters to the control, and the message it asks about
+      // when the control wants it (Return when the control acts on it); Tab and Escape are
+      // the dialog's.
+      if (designMode_) return 0;
+      const auto* asked = reinterpret_cast<const MSG*>(lParam);
+      return DLGC_WANTARROWS | DLGC_WANTCHARS |
+             (asked && WantsKey(*asked) ? DLGC_WANTMESSAGE : 0);
+    }
     default:
       break;
   }

@@ -28,6 +28,14 @@ class ControlWindow final : public SystemEdge {
   void SetFocusHook(std::function<void(bool gained)> hook) { focusHook_ = std::move(hook); }
   // Shows what changed and sets the timer for the display's next one.
   void Present();
+  // In design mode (the container's ambient UserMode false) the control draws its text but
+  // takes no keys or clicks (clicks fall through to the container's window) and shows no caret.
+  void SetDesignMode(bool design);
+  bool DesignMode() const { return designMode_; }
+  // Whether a key or character message is the control's: everything but Tab, Escape, Return
+  // when the control does not act on it, and system keys, which a dialog or the container
+  // takes. Nothing is the control's in design mode.
+  bool WantsKey(const MSG& msg);
 
   // SystemEdge
   void ClipboardChanged(const std::optional<std::string>& text) override;
@@ -53,6 +61,8 @@ class ControlWindow final : public SystemEdge {
   void ShowCursor();
 
   ControlInstance& instance_;
+  bool designMode_ = false;
+  bool usesClass_ = false;  // holds the window class registered
   HWND hwnd_ = nullptr;
   Cursor cursor_ = Cursor::Arrow;
   int buttonsDown_ = 0;  // the system's mouse capture is held while any is down

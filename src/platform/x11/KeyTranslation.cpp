@@ -96,8 +96,12 @@ std::optional<uint8_t> CharacterOfKey(KeySymbol typed, int virtualKey, bool cont
   }
   std::optional<char32_t> u = UnicodeFromSymbol(typed);
   if (!u) return std::nullopt;
+  return CharacterOfText(*u);
+}
+
+std::optional<uint8_t> CharacterOfText(char32_t u) {
   // Converted as every text coming in is: a key that types an Arabic-Indic digit types its digit.
-  const std::string bytes = Cp1256ForCharacter(*u);
+  const std::string bytes = Cp1256ForCharacter(u);
   if (bytes.size() != 1 || static_cast<uint8_t>(bytes[0]) < 0x20) return std::nullopt;
   return static_cast<uint8_t>(bytes[0]);
 }

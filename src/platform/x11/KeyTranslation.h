@@ -22,5 +22,8 @@ std::optional<char32_t> UnicodeFromSymbol(KeySymbol symbol);
 // and level; Control with a letter gives its control character, Alt alone gives none, and a
 // character the code page lacks is dropped.
 std::optional<uint8_t> CharacterOfKey(KeySymbol typed, int virtualKey, bool control, bool alt);
+// The character message of a typed character (as an input method gives it), or nothing when
+// the code page lacks it.
+std::optional<uint8_t> CharacterOfText(char32_t typed);
 
 }  // namespace kestrix

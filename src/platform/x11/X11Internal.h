@@ -71,6 +71,12 @@ struct X11Window::Impl {
   int wantedGroup = -1;
   int groupOutside = -1;
   bool focused = false;
+
+  // The input method and its context, when the server or the locale offers one: keys go
+  // through it, so compose sequences, dead keys and input method servers type.
+  XIM im = nullptr;
+  XIC ic = nullptr;
+  bool preeditAtSpot = false;  // the method draws its pre-edit text where the caret is
 };
 
 // Keyboard (X11Keyboard.cpp).
@@ -91,6 +97,21 @@ void SyncModifiersFromState(Display& display, unsigned state);
 // A key press or release; the hook may take a press first.
 void HandleKey(X11Window::Impl& x, Display& display, XKeyEvent& event, bool press,
                const X11Window::KeyHook& hook);
+
+// Input method (X11InputMethod.cpp).
+void OpenInputMethod(X11Window::Impl& x);
+void CloseInputMethod(X11Window::Impl& x);
+// Whether the input method took the event (a key of a sequence it composes).
+bool InputMethodTakes(X11Window::Impl& x, XEvent& event);
+// Where the caret is, for a method that shows its pre-edit text there (client pixels).
+void MoveInputSpot(X11Window::Impl& x, int left, int baseline);
+// The text a key press types through the method, UTF-8, and the key's symbol; nothing when no
+// method is open.
+struct MethodText {
+  std::string utf8;
+  unsigned long symbol = 0;
+};
+std::optional<MethodText> LookUpThroughMethod(X11Window::Impl& x, XKeyEvent& event);
 
 // Clipboard (X11Clipboard.cpp).
 void ServeSelectionRequest(X11Window::Impl& x, const XSelectionRequestEvent& request);

@@ -2,6 +2,7 @@
 // US and Arabic layouts as two XKB groups that the control's layout requests switch between.
 #include <cstring>
 
+#include "framework/text/TextConversion.h"
 #include "platform/x11/KeyTranslation.h"
 #include "platform/x11/X11Internal.h"
 
@@ -150,7 +151,19 @@ void HandleKey(X11Window::Impl& x, Display& display, XKeyEvent& event, bool pres
   bool shift = display.KeyState(VK_SHIFT) < 0, control = display.KeyState(VK_CONTROL) < 0,
        alt = display.KeyState(VK_MENU) < 0;
   if (hook && vk != 0 && hook(vk, shift, control, alt)) return;
+  // Typing goes through the input method, which may have composed several keys into this one
+  // (a composed character comes as a key of its own, with no key code).
+  std::optional<MethodText> method;
+  if (!control && !alt) method = LookUpThroughMethod(x, event);
   if (vk != 0) display.KeyDown(vk, scan);
+  if (method && !method->utf8.empty() && static_cast<unsigned char>(method->utf8[0]) >= 0x20 &&
+      method->utf8[0] != 0x7F) {
+    char32_t u = 0;
+    for (size_t i = 0; i < method->utf8.size();)
+      if (NextUtf8Character(method->utf8, i, u))
+        if (std::optional<uint8_t> ch = CharacterOfText(u)) display.Char(*ch);
+    return;
+  }
   if (std::optional<uint8_t> ch = CharacterOfKey(typed, vk, control, alt)) display.Char(*ch);
 }
 

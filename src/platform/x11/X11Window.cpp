@@ -177,6 +177,7 @@ X11Window::X11Window(Display& display, const Options& options)
 
   DescribeWindow(x, options);
   SetUpLayouts(x);
+  OpenInputMethod(x);
   SetTitle(options.title);
   XMapWindow(x.x, x.window);
   XFlush(x.x);
@@ -195,6 +196,7 @@ X11Window::~X11Window() {
   display_.SetMenuChooser(nullptr);
   display_.SetIdleHandler(nullptr);
   Impl& x = *impl_;
+  CloseInputMethod(x);
   RestoreLayouts(x);
   XFreeCursor(x.x, x.textCursor);
   XFreeCursor(x.x, x.waitCursor);
@@ -370,6 +372,7 @@ bool HandleEvent(X11Window& window, X11Window::Impl& x, Display& display, HWND& 
       if (event.xfocus.mode == NotifyGrab || event.xfocus.mode == NotifyUngrab) return false;
       SyncModifiers(x, display);
       GroupOnFocusIn(x);
+      if (x.ic) XSetICFocus(x.ic);
       if (display.IsWindow(focusWindow)) display.SetFocus(focusWindow);
       return true;
     case FocusOut:
@@ -378,6 +381,7 @@ bool HandleEvent(X11Window& window, X11Window::Impl& x, Display& display, HWND& 
       if (display.GetFocus()) focusWindow = display.GetFocus();
       display.SetFocus(nullptr);
       GroupOnFocusOut(x);
+      if (x.ic) XUnsetICFocus(x.ic);
       return true;
     case MapNotify:
       x.mapped = true;
@@ -429,6 +433,26 @@ void HandleBackgroundEvent(X11Window::Impl& x, XEvent& event) {
   }
 }
 
+bool X11Window::Wait(uint32_t timeoutMs) {
+  Impl& x = *impl_;
+  if (!loopSource_) {
+    WaitForInput(x.x, timeoutMs);
+    return false;
+  }
+  std::vector<pollfd> fds{pollfd{ConnectionNumber(x.x), POLLIN, 0}};
+  int wait = XPending(x.x) > 0 ? 0 : static_cast<int>(std::min<uint32_t>(timeoutMs, 60000));
+  loopSource_->Prepare(fds, wait);
+  poll(fds.data(), fds.size(), wait);
+  return loopSource_->Dispatch(fds.data() + 1, fds.size() - 1);
+}
+
+void X11Window::ScreenOrigin(int& left, int& top) const {
+  const Impl& x = *impl_;
+  XWindow child = 0;
+  left = top = 0;
+  XTranslateCoordinates(x.x, x.window, RootWindow(x.x, x.screen), 0, 0, &left, &top, &child);
+}
+
 void X11Window::Turn(uint32_t timeoutMs) {
   Impl& x = *impl_;
   Present();
@@ -437,11 +461,11 @@ void X11Window::Turn(uint32_t timeoutMs) {
     uint64_t now = RealMs() - startMs_;
     wait = static_cast<uint32_t>(std::min<uint64_t>(wait, *due > now ? *due - now : 0));
   }
-  WaitForInput(x.x, wait);
-  bool input = false;
+  bool input = Wait(wait);
   while (!quit_ && XPending(x.x) > 0) {
     XEvent event;
     XNextEvent(x.x, &event);
+    if (InputMethodTakes(x, event)) continue;
     input |= HandleEvent(*this, x, display_, focusWindow_, keyHook_, event);
   }
   CatchUpClock();
@@ -459,6 +483,7 @@ int64_t X11Window::FeedWaitingLoop(uint32_t timeoutMs) {
   while (XPending(x.x) > 0) {
     XEvent event;
     XNextEvent(x.x, &event);
+    if (InputMethodTakes(x, event)) continue;
     HandleEvent(*this, x, display_, focusWindow_, keyHook_, event);
   }
   uint64_t passed = RealMs() - start;
@@ -510,6 +535,10 @@ void X11Window::LayoutRequested(LPARAM layout) {
   // Without the focus the group is another program's: it is taken when the focus comes.
   if (x.focused) LockGroup(x, x.wantedGroup);
 }
+
+void X11Window::SetInputSpot(int left, int baseline) { MoveInputSpot(*impl_, left, baseline); }
+
+bool X11Window::HasInputMethod() const { return impl_->ic != nullptr; }
 
 void X11Window::SetPrimaryText(std::function<std::string()> selected) { impl_->primaryText = std::move(selected); }
 

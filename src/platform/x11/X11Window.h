@@ -4,11 +4,14 @@
 // here, so hosts and tests include this without the X headers.
 #pragma once
 
+#include <poll.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "framework/resource/ImageResource.h"
 #include "framework/window/Display.h"
@@ -19,6 +22,17 @@ namespace kestrix {
 // Thrown when no X server can be reached or it cannot show the window.
 struct X11Unavailable : std::runtime_error {
   using std::runtime_error::runtime_error;
+};
+
+// Other input the window's loop serves beside the X connection (an accessibility bus): before
+// each wait the source adds the descriptors it watches and may shorten the wait; after the
+// wait it handles what is ready, given its descriptors back with their events, and says
+// whether it did anything (which counts as input: the host looks at the control again).
+class LoopSource {
+ public:
+  virtual ~LoopSource() = default;
+  virtual void Prepare(std::vector<pollfd>& fds, int& timeoutMs) = 0;
+  virtual bool Dispatch(const pollfd* fds, size_t count) = 0;
 };
 
 class X11Window final : public DisplayPlatform {
@@ -49,6 +63,16 @@ class X11Window final : public DisplayPlatform {
   void SetResizeHook(std::function<void(int width, int height)> hook);
   // Gives the display's surface a new size, tells the host, and shows it all again.
   void Resize(int width, int height);
+  // Served by every turn of the loop from now on; null stops. It must outlive the window or
+  // be taken away first.
+  void SetLoopSource(LoopSource* source) { loopSource_ = source; }
+  // Where the window's top-left pixel is on the screen.
+  void ScreenOrigin(int& x, int& y) const;
+  // Where the caret is (client pixels: its left and its line's baseline), for an input method
+  // that shows the text it is composing there.
+  void SetInputSpot(int left, int baseline);
+  // Whether keys go through an input method (the server's, or Xlib's own composing one).
+  bool HasInputMethod() const;
   // The PRIMARY selection: held while the host has a selection (it calls HoldPrimary when its
   // selection becomes one or ends), its text asked of selected() when another program wants it.
   void SetPrimaryText(std::function<std::string()> selected);
@@ -97,6 +121,9 @@ class X11Window final : public DisplayPlatform {
  private:
   // One turn: waits up to timeoutMs for X events, handles them, lets due timers run.
   void Turn(uint32_t timeoutMs);
+  // Waits until X input comes, the loop source's input comes, or timeoutMs pass, and lets the
+  // source handle its own; whether the source did anything.
+  bool Wait(uint32_t timeoutMs);
   // While the control's own loop waits: X input is queued for it, and the real time that
   // passed is answered.
   int64_t FeedWaitingLoop(uint32_t timeoutMs);
@@ -110,6 +137,7 @@ class X11Window final : public DisplayPlatform {
   std::function<bool()> closeHook_;
   std::function<void(const std::string&)> refusalHook_;
   std::function<void(int, int)> resizeHook_;
+  LoopSource* loopSource_ = nullptr;
   MiddleClickHook middleClickHook_;
   bool quit_ = false;
   uint64_t startMs_ = 0;  // the real clock when the display's clock stood at its start

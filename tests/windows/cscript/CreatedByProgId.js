@@ -20,8 +20,8 @@ function checkAll() {
   check("ScrollBars", o.ScrollBars, 3);
   check("PasswordChar", o.PasswordChar, 0);
   check("MaxLength", o.MaxLength, 0);
-  check("BackColor", Number(o.BackColor), 0xFFFFFF);
-  check("ForeColor", Number(o.ForeColor), 0);
+  check("BackColor", o.BackColor, 0xFFFFFF);
+  check("ForeColor", o.ForeColor, 0);
   check("WordWrap", o.WordWrap, true);
   check("MultiLines", o.MultiLines, true);
   check("WantReturn", o.WantReturn, true);
@@ -41,6 +41,14 @@ function checkAll() {
   // Several lines stay several lines: a CR is a line break, not a space.
   o.Text = "one\rtwo";
   check("Text with a CR", o.Text, "one\rtwo");
+
+  // A colour is a number the script compares as it is; a system colour (the top bit set) reads
+  // back as the signed long it is.
+  o.BackColor = 0x123456;
+  check("BackColor written", o.BackColor, 0x123456);
+  check("BackColor compared", o.BackColor == 0x123456, true);
+  o.ForeColor = 0x80000008;
+  check("ForeColor, a system colour", o.ForeColor, 0x80000008 | 0);
 
   // A value of the wrong type is refused with an error the script can catch.
   var refused = false;
