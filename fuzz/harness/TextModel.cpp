@@ -21,9 +21,10 @@ void TextModel::Character(CKestrixCtrl& c, bool focused, unsigned ch) {
   }
   if (!text_) {
     // The first character replaces the selection; the next ones follow it.
-    CKestrixCtrl::TextAround around = c.SplitTextAtSelection();
-    text_ = around.before + around.after;
-    caret_ = around.before.size();
+    const CKestrixCtrl::EditRange range = c.SelectionRange();
+    const std::string whole = c.GetText();
+    text_ = whole.substr(0, static_cast<size_t>(range.start)) + whole.substr(static_cast<size_t>(range.end));
+    caret_ = static_cast<size_t>(range.start);
   }
   text_->insert(caret_++, 1, static_cast<char>(ch));
 }

@@ -61,10 +61,12 @@ void CKestrixCtrl::DoPropExchange(CPropExchange* px) {
     CString text = SavedText();
     PX_String(px, "m_Text", text, "");
   } else {
+    SetTextSnapshot(CString());
     PX_String(px, "m_Text", m_Text, "");
     // A loaded text reaches the store only with the font notification.
-    m_DocumentText = m_Text;
+    m_DocumentText = TextSnapshot();
     m_DocumentTextShown.reset();
+    m_DocumentShownWhole = false;
   }
   PX_Long(px, "MaxLength", m_MaxLength, 0);
   auto foreColor = static_cast<LONG>(m_ForeColor);
@@ -83,14 +85,15 @@ CString CKestrixCtrl::SavedText() {
   // from what the host's text made of it; until then the host's text goes back whole.
   // An empty store that has not yet taken the host's text leaves that text in the snapshot.
   CString text = GetText();
-  if (!m_DocumentTextShown) return text.empty() ? m_Text : text;
+  if (!m_DocumentTextShown) return text.empty() ? TextSnapshot() : text;
   return text == *m_DocumentTextShown ? m_DocumentText : text;
 }
 
 void CKestrixCtrl::SetText(const CString& text) {
-  m_Text = text;
+  SetTextSnapshot(text);
   m_DocumentText = text;
   m_DocumentTextShown.reset();
+  m_DocumentShownWhole = false;
   RebuildText(text, -1);
   SetModifiedFlag(TRUE);
 }

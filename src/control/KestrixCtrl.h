@@ -126,7 +126,6 @@ class CKestrixCtrl : public COleControl {
   // Inverts x1..x2 (either order) over top..bottom less the baseline lift.
   void InvertBand(int x1, int x2, int top, int bottom);
   void ClearLineHighlight(int n);
-  void ClearLineHighlight(LineRecord* record);
   void CollapseSelection();
   void RepaintHighlight();
   void HideSelectionOnFocusLoss();
@@ -186,16 +185,18 @@ class CKestrixCtrl : public COleControl {
 
   // Line store ---------------------------------------------------------------------------
   // The working copy protocol: the current line's text and geometry live in the m_Line…
-  // fields while it is edited; GotoLine (or LineAt then LoadLine) loads a record into them,
-  // StoreLine writes them back, and a walk over other lines brackets itself with PushPosition
-  // and PopPosition so that the current line and index come back as they were.
+  // fields while it is edited; GotoLine (or LoadLine, which leaves the current line number as
+  // it is) loads a record into them, StoreLine writes them back, and a walk over other lines
+  // brackets itself with PushPosition and PopPosition so that the current line and index come
+  // back as they were.
   // Line n's record, or null; it also makes n the current line, without loading it.
   LineRecord* LineAt(int n);
-  void LoadLine(LineRecord* record);
+  void LoadLine(int n);
   void GotoLine(int n);
   void StoreLine();
   void NewLine(int n, BOOL insert);
-  void ShiftLinesDown(int first);
+  // The document y of the bottom of line n's band.
+  int LineBottom(int n) const { return n * m_LineHeight; }
   CString GetText();
   int OffsetFromIndex(int index);
   int IndexFromOffset(int offset);
@@ -210,12 +211,22 @@ class CKestrixCtrl : public COleControl {
   int LineCount() const { return m_Lines.Count(); }
 
   // Rebuilding and line breaking ---------------------------------------------------------
+  // The characters an edit replaces, [start, end) of a text of size characters.
+  struct EditRange {
+    int64_t start = 0;
+    int64_t end = 0;
+    int64_t size = 0;
+  };
   void RebuildText(const CString& text, int caretOffset);
   // Feeds text to the end of the store as typing at its end would (CRs as hard breaks).
   void FeedText(std::string_view text);
   // Feeds text to the emptied store, putting back instead the lines of previous where they
   // would come out the same; false (nothing done) when they cannot be kept.
   bool FeedKeepingLines(const CString& text, LineList::Detached& previous, int previousStartX);
+  // Rebuilds after the range is replaced by inserted, as RebuildText would from the whole new
+  // text, but breaking only the paragraphs the edit and typing since the last rebuild touched;
+  // false, with nothing done, where that cannot give the same lines.
+  bool RebuildEdit(const EditRange& range, const CString& inserted, int caretOffset);
   // The x the next new line would start at.
   int NextLineStartX() const { return m_LineDir == 1 ? m_LineRight : m_LineLeft; }
   RebuildLayout CurrentLayout() const;
@@ -230,14 +241,12 @@ class CKestrixCtrl : public COleControl {
   void MoveToNextLine(BOOL newLine);
 
   // Deletion -----------------------------------------------------------------------------
-  struct TextAround {
-    CString before;
-    CString after;
-    size_t wholeSize = 0;  // the text's length before the change
-  };
   // An edit changed the text: the host's dirty state says so, whoever made the edit.
   void NoteTextEdited();
-  TextAround SplitTextAtSelection();
+  // The selection's range, or the caret's place when nothing is selected.
+  EditRange SelectionRange();
+  // The store's text with the range replaced by inserted.
+  CString TextReplacing(const EditRange& range, const CString& inserted);
   void DeleteAtCaret(BOOL cut);
   void Clear();
 
@@ -408,13 +417,18 @@ class CKestrixCtrl : public COleControl {
   BOOL m_HasFocus = FALSE;
   BOOL m_CaretShown = FALSE;
   int m_CaretX = 0, m_CaretY = 0, m_CaretHeight = 0;
-  CString m_Text;
+  // The text the store was last rebuilt from, as it was handed in (see TextSnapshot).
+  CString& TextSnapshot();
+  void SetTextSnapshot(const CString& text);
+  bool TextSnapshotEmpty() const;
   // The text as the host gave it (loaded or written to Text), and what the store held right
   // after it was last rebuilt from it (none until then). While the store still holds exactly
   // that, nothing has been edited and a save writes the host's text back whole, even where
   // the store cut it (MaxLength, a single line).
   CString m_DocumentText;
   std::optional<CString> m_DocumentTextShown;
+  // m_DocumentTextShown holds the host's text itself (nothing was cut from it).
+  bool m_DocumentShownWhole = false;
   CString m_LineText;
   CString m_SelText;
   BOOL m_MouseDown = FALSE;
@@ -473,16 +487,17 @@ class CKestrixCtrl : public COleControl {
   void RepaintStoredLine(int n);
   // Highlight helpers: the band of a line on screen, whether the highlight is kept off the
   // screen, inversion without that test, and the line loaded for its extents made current.
-  int BandTop(const LineRecord& record) const;
-  int BandBottom(const LineRecord& record) const;
+  int BandTop(int n) const;
+  int BandBottom(int n) const;
   bool HighlightHidden() const;
   bool HighlightStored() const;
   void InvertSpan(int x1, int x2, int top, int bottom);
-  // Inverts every span the record shows over its band, InvertBand's way or InvertSpan's.
-  void InvertShownSpans(const LineRecord& record, bool always);
+  // Inverts every span the record of line n shows over its band, InvertBand's way or
+  // InvertSpan's.
+  void InvertShownSpans(const LineRecord& record, int n, bool always);
   void InvertVisibleHighlights();
   void InvertHighlightsOnScreen();
-  bool BandOnScreen(const LineRecord& record) const;
+  bool BandOnScreen(int n) const;
   void ShowSelectionOnFocusGain();
   void RepaintFromFields();
   void LoadLineAsCurrent(int n);
@@ -498,6 +513,17 @@ class CKestrixCtrl : public COleControl {
   int m_ShownFrom = 0;
   int m_ShownTo = 0;
   void NoteHighlighted(int n);
+
+  // The snapshot of the text the store was last rebuilt from. After an edit rebuilt in place it
+  // is not copied: it is the store's text then, which is the store's text now without the
+  // characters typed since, at the offsets noted (in the order typed).
+  CString m_Text;
+  bool m_TextIsStore = false;
+  std::vector<int64_t> m_TypedSinceSnapshot;
+  // The snapshot is the store's text from now on, until the next character typed.
+  void SnapshotStore();
+  // Notes a character typed at offset while the snapshot is the store's.
+  void NoteTyped(int64_t offset);
 
   // The MaxLength in force when a character was last inserted (0: none): the count never
   // exceeds it, though it may exceed a MaxLength the host lowered since.

@@ -12,7 +12,7 @@ std::optional<ObservedLine> ControlObservation::Line(int n) const {
   if (n < 1 || n > control_.LineCount()) return std::nullopt;
   const LineRecord& r = *control_.m_Lines.At(n);
   std::vector<std::pair<int, int>> spans(r.m_HighlightSpans.begin(), r.m_HighlightSpans.end());
-  return ObservedLine{r.m_Chars,         r.m_Direction,      r.m_Y,           r.m_StartX, r.m_Highlighted != 0,
+  return ObservedLine{r.m_Chars,         r.m_Direction,      control_.LineBottom(n), r.m_StartX, r.m_Highlighted != 0,
                       r.m_HighlightLeft, r.m_HighlightRight, std::move(spans)};
 }
 

@@ -46,7 +46,7 @@ std::string CKestrixCtrl::DescribeState() {
   KESTRIX_PUT(m_CaretX);
   KESTRIX_PUT(m_CaretY);
   KESTRIX_PUT(m_CaretHeight);
-  Put(out, "m_Text", m_Text);
+  Put(out, "m_Text", TextSnapshot());
   Put(out, "m_LineText", m_LineText);
   Put(out, "m_SelText", m_SelText);
   KESTRIX_PUT(m_MouseDown);
@@ -125,7 +125,7 @@ std::string CKestrixCtrl::DescribeState() {
   out << "lines " << m_Lines.Count() << '\n';
   for (int n = 1; n <= m_Lines.Count(); ++n) {
     const LineRecord& r = *m_Lines.At(n);
-    out << "line " << n << " x " << r.m_StartX << " y " << r.m_Y << " highlight " << r.m_Highlighted << ' '
+    out << "line " << n << " x " << r.m_StartX << " y " << LineBottom(n) << " highlight " << r.m_Highlighted << ' '
         << r.m_HighlightLeft << ' ' << r.m_HighlightRight;
     for (const auto& [left, right] : r.m_HighlightSpans) out << " span " << left << ".." << right;
     out << " dir " << r.m_Direction << " changed "

@@ -48,7 +48,7 @@ std::string CKestrixCtrl::Verify() {
   if (!current.empty() && current.back() == '\r' && m_CharIndex == static_cast<int>(current.size()))
     return Broken("caret index", "caret after the CR of line ", m_CurLine);
 
-  // Line by line: breaks, band positions and the cached offsets.
+  // Line by line: breaks and the cached offsets.
   CString joined;
   int64_t total = 0, nonCr = 0;
   const int lowSelected = std::min(m_SelAnchorLine, m_SelActiveLine);
@@ -60,9 +60,6 @@ std::string CKestrixCtrl::Verify() {
     if (cr != CString::npos && (cr + 1 != chars.size() || n == count))
       return Broken("line breaks", "CR at ", cr, " of line ", n, " (length ", chars.size(), ", ",
                     count, " lines", (m_MultiLines ? "" : ", single-line"), ")");
-    if (static_cast<int64_t>(record->m_Y) != static_cast<int64_t>(n) * m_LineHeight)
-      return Broken("line position", "line ", n, " has m_Y ", record->m_Y, ", expected ",
-                    static_cast<int64_t>(n) * m_LineHeight);
     if (m_Lines.LengthBefore(n) != total)
       return Broken("cached offsets", "LengthBefore(", n, ") is ", m_Lines.LengthBefore(n),
                     ", the lines before sum to ", total);

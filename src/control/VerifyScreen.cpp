@@ -29,7 +29,7 @@ int CKestrixCtrl::StalePixels(std::string* where, Surface* shown, Surface* expec
   // partly in the window is not counted as visible.
   int bottom = before.Height();
   if (m_LastVisible < LineCount())
-    bottom = m_Lines.At(m_LastVisible)->m_Y - m_ScrollOffset - m_BaselineLift + m_Descent;
+    bottom = LineBottom(m_LastVisible) - m_ScrollOffset - m_BaselineLift + m_Descent;
   int differing = 0;
   const auto width = static_cast<size_t>(before.Width());
   for (int y = 0; y < std::min(bottom, before.Height()); ++y) {

@@ -88,7 +88,7 @@ void CKestrixCtrl::OnDestroy() {
 
 void CKestrixCtrl::OnFontChanged() {
   ApplyNewFonts();
-  if (!m_Text.empty()) RebuildText(CString(m_Text), -1);
+  if (!TextSnapshotEmpty()) RebuildText(CString(TextSnapshot()), -1);
   COleControl::OnFontChanged();
 }
 
@@ -121,11 +121,13 @@ void CKestrixCtrl::TakeNewFonts() {
   UpdateMetrics();
   // The lines are laid out again at the new height; the host's text and what it was shown as
   // are the host's, and stay as they were.
-  const CString hostText = m_Text;
+  const CString hostText = TextSnapshot();
   const std::optional<CString> hostTextShown = m_DocumentTextShown;
+  const bool hostTextShownWhole = m_DocumentShownWhole;
   RebuildText(GetText(), -1);
-  m_Text = hostText;
+  SetTextSnapshot(hostText);
   m_DocumentTextShown = hostTextShown;
+  m_DocumentShownWhole = hostTextShownWhole;
 }
 
 int CKestrixCtrl::OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message) {

@@ -18,10 +18,8 @@ CString CKestrixCtrl::SelectedText() {
   if (m_SelLength <= 0) return {};
   // The same range as a deletion or a paste would replace, so that what is copied is what
   // they remove.
-  CString whole = GetText();
-  TextAround around = SplitTextAtSelection();
-  size_t start = around.before.size();
-  return whole.substr(start, whole.size() - start - around.after.size());
+  const EditRange range = SelectionRange();
+  return m_Lines.TextBetween(range.start, range.end);
 }
 
 void CKestrixCtrl::OnEditCopy() {

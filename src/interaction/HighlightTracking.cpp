@@ -72,8 +72,8 @@ void CKestrixCtrl::UpdateLineSpan(int n, int from, int to, bool draw) {
   const HighlightSpans now = SpansOfRange(n, from, to);
   const HighlightSpans before = ShownSpans(*record);
   if (!now.empty() && now == before) return;
-  if (draw && BandOnScreen(*record)) {
-    const int top = BandTop(*record), bottom = BandBottom(*record);
+  if (draw && BandOnScreen(n)) {
+    const int top = BandTop(n), bottom = BandBottom(n);
     if (now.size() <= 1 && before.size() <= 1) {
       const bool newEmpty = now.empty(), oldEmpty = before.empty();
       const int left = newEmpty ? 0 : now[0].first, right = newEmpty ? 0 : now[0].second;

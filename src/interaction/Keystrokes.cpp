@@ -244,6 +244,8 @@ void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
   }
   AcquireDC();
   const bool accepted = CanInsertChar(ch) != FALSE;
+  if (accepted && m_TextIsStore)
+    NoteTyped(m_Lines.LengthBefore(m_CurLine) + std::clamp(m_CharIndex, 0, static_cast<int>(m_LineText.size())));
   InsertChar(ch);
   if (accepted) NoteTextEdited();
   StoreLine();
@@ -251,7 +253,7 @@ void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
   // A selection that a read-only control kept is shown again over the repainted line.
   if (m_SelLength > 0 && !HighlightHidden()) {
     const LineRecord* record = m_Lines.At(m_CurLine);
-    if (record) InvertShownSpans(*record, true);
+    if (record) InvertShownSpans(*record, m_CurLine, true);
   }
   UpdateCaret();
   ReleaseHeldDC();

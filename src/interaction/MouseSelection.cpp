@@ -63,7 +63,10 @@ void CKestrixCtrl::BeginSelection(int x, int y) {
   if (m_CurLine == 0) return;
   EraseCaret();
   m_HasFocus = FALSE;  // the caret stays hidden while the gesture and its selection last
-  m_Text = GetText();
+  // The snapshot is the text as it stands (what GetText would copy, with its store and reload).
+  PushPosition(TRUE);
+  PopPosition();
+  SnapshotStore();
   m_Selecting = 1;
   m_SelStart = OffsetFromIndex(m_CharIndex);
   m_SelAnchorOffset = m_SelStart;
@@ -161,15 +164,14 @@ void CKestrixCtrl::RehighlightView() {
   bool borrowed = BorrowDC();
   // A view scrolled onto the text's end shows nothing below its last line: what lines drawn
   // there before left behind goes, before the highlight, which may reach below a line's paint.
-  if (m_LastVisible == m_Lines.Count())
-    if (const LineRecord* last = m_Lines.At(m_LastVisible))
-      FillBelowText(last->m_Y - m_BaselineLift - m_ScrollOffset + m_Descent);
+  if (m_LastVisible == m_Lines.Count() && m_Lines.At(m_LastVisible))
+      FillBelowText(LineBottom(m_LastVisible) - m_BaselineLift - m_ScrollOffset + m_Descent);
   for (int i = m_FirstVisible; i <= m_LastVisible; ++i) {
     const LineRecord* record = m_Lines.At(i);
     if (!record) break;
     LoadLineAsCurrent(i);
     PaintCurrentLine();
-    InvertShownSpans(*record, false);
+    InvertShownSpans(*record, i, false);
   }
   if (borrowed) ReleaseHeldDC();
 }

@@ -86,7 +86,7 @@ void CKestrixCtrl::SetFirstVisible(int n) {
 
 void CKestrixCtrl::UpdateScrollOffset() {
   // LineAt leaves the first visible line current, as callers expect.
-  if (LineRecord* first = LineAt(m_FirstVisible)) m_ScrollOffset = first->m_Y - m_LineHeight;
+  if (LineAt(m_FirstVisible)) m_ScrollOffset = LineBottom(m_FirstVisible) - m_LineHeight;
 }
 
 void CKestrixCtrl::ScrollLineUp() {

@@ -7,19 +7,19 @@
 
 namespace kestrix {
 
-int CKestrixCtrl::BandTop(const LineRecord& record) const {
-  return record.m_Y - m_Ascent - m_ScrollOffset + 1;
+int CKestrixCtrl::BandTop(int n) const {
+  return LineBottom(n) - m_Ascent - m_ScrollOffset + 1;
 }
 
-int CKestrixCtrl::BandBottom(const LineRecord& record) const {
-  return record.m_Y + m_Descent - m_ScrollOffset;
+int CKestrixCtrl::BandBottom(int n) const {
+  return LineBottom(n) + m_Descent - m_ScrollOffset;
 }
 
 // A line partly below the view is on the screen too, and keeps what was inverted there.
-bool CKestrixCtrl::BandOnScreen(const LineRecord& record) const {
+bool CKestrixCtrl::BandOnScreen(int n) const {
   CRect client;
   GetClientRect(&client);
-  return BandBottom(record) - m_BaselineLift > 0 && BandTop(record) - m_BaselineLift < client.bottom;
+  return BandBottom(n) - m_BaselineLift > 0 && BandTop(n) - m_BaselineLift < client.bottom;
 }
 
 void CKestrixCtrl::NoteHighlighted(int n) {
@@ -40,8 +40,7 @@ void CKestrixCtrl::InvertSpan(int x1, int x2, int top, int bottom) {
   // The first line in view is painted from the window's top, over whatever part of the line
   // above reaches into it, so no highlight is ever shown above its band: every path that
   // inverts (tracking, scrolling, repaint, focus) then agrees on that strip.
-  if (const LineRecord* first = m_Lines.At(m_FirstVisible))
-    r.top = std::max(r.top, BandTop(*first) - m_BaselineLift);
+  if (m_Lines.At(m_FirstVisible)) r.top = std::max(r.top, BandTop(m_FirstVisible) - m_BaselineLift);
   if (r.IsRectEmpty()) return;
   bool borrowed = BorrowDC();
   if (m_pDC) m_pDC->InvertRect(&r);
@@ -61,32 +60,26 @@ void CKestrixCtrl::LoadLineAsCurrent(int n) {
   GotoLine(n);
 }
 
-void CKestrixCtrl::InvertShownSpans(const LineRecord& record, bool always) {
+void CKestrixCtrl::InvertShownSpans(const LineRecord& record, int n, bool always) {
   if (!record.m_Highlighted) return;
   // A highlight of one span is inverted as stored, whichever way round and however narrow.
-  if (record.m_HighlightSpans.empty()) {
+  HighlightSpans spans = record.m_HighlightSpans;
+  if (spans.empty()) spans.emplace_back(record.m_HighlightLeft, record.m_HighlightRight);
+  for (const auto& [left, right] : spans) {
     if (always)
-      InvertSpan(record.m_HighlightLeft, record.m_HighlightRight, BandTop(record), BandBottom(record));
+      InvertSpan(left, right, BandTop(n), BandBottom(n));
     else
-      InvertBand(record.m_HighlightLeft, record.m_HighlightRight, BandTop(record), BandBottom(record));
-    return;
-  }
-  for (const auto& [left, right] : record.m_HighlightSpans) {
-    if (always)
-      InvertSpan(left, right, BandTop(record), BandBottom(record));
-    else
-      InvertBand(left, right, BandTop(record), BandBottom(record));
+      InvertBand(left, right, BandTop(n), BandBottom(n));
   }
 }
 
-void CKestrixCtrl::ClearLineHighlight(LineRecord* record) {
+void CKestrixCtrl::ClearLineHighlight(int n) {
+  LineRecord* record = m_Lines.At(n);
   if (!record) return;
   const LineRecord shown = *record;
   ClearHighlight(*record);
-  InvertShownSpans(shown, false);
+  InvertShownSpans(shown, n, false);
 }
-
-void CKestrixCtrl::ClearLineHighlight(int n) { ClearLineHighlight(m_Lines.At(n)); }
 
 void CKestrixCtrl::CollapseSelection() {
   // The highlight of a gesture shows before its length is known, so the lines it touched are
@@ -102,8 +95,8 @@ void CKestrixCtrl::CollapseSelection() {
     }
     for (int n = from; n <= to; ++n) {
       LineRecord* record = m_Lines.At(n);
-      if (BandOnScreen(*record))
-        ClearLineHighlight(record);
+      if (BandOnScreen(n))
+        ClearLineHighlight(n);
       else
         ClearHighlight(*record);
     }
@@ -119,7 +112,7 @@ void CKestrixCtrl::CollapseSelection() {
 
 void CKestrixCtrl::InvertVisibleHighlights() {
   for (int n = std::max(m_FirstVisible, 1); n <= std::min(m_LastVisible, m_Lines.Count()); ++n) {
-    InvertShownSpans(*m_Lines.At(n), true);
+    InvertShownSpans(*m_Lines.At(n), n, true);
   }
 }
 
@@ -143,8 +136,8 @@ void CKestrixCtrl::ShowSelectionOnFocusGain() {
 void CKestrixCtrl::InvertHighlightsOnScreen() {
   for (int n = std::max(m_FirstVisible, 1); n <= m_Lines.Count(); ++n) {
     const LineRecord* record = m_Lines.At(n);
-    if (!BandOnScreen(*record)) break;
-    InvertShownSpans(*record, true);
+    if (!BandOnScreen(n)) break;
+    InvertShownSpans(*record, n, true);
   }
 }
 

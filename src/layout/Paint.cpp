@@ -88,7 +88,7 @@ void CKestrixCtrl::RepaintStoredLine(int n) {
   CString text = m_LineText;
   int length = m_LineLength, y = m_LineY, startX = m_LineStartX, dir = m_LineDir;
   int left = m_LineLeft, right = m_LineRight, current = m_CurLine;
-  LoadLine(record);
+  LoadLine(n);
   m_CurLine = n;
   PaintCurrentLine();
   m_LineText = std::move(text);

@@ -1,5 +1,5 @@
-// Removing text: the split of the whole text around the selection, deleting the selection or
-// the character after the caret, and clearing everything.
+// Removing text: the range of the selection (or the caret), deleting the selection or the
+// character after the caret, and clearing everything.
 #include <algorithm>
 #include <cstdint>
 
@@ -8,8 +8,8 @@
 
 namespace kestrix {
 
-CKestrixCtrl::TextAround CKestrixCtrl::SplitTextAtSelection() {
-  TextAround around;
+CKestrixCtrl::EditRange CKestrixCtrl::SelectionRange() {
+  EditRange range;
   int64_t start = 0;
   int64_t end = 0;
   // A negative length selects nothing; the host may write any start and length, so the range
@@ -21,15 +21,24 @@ CKestrixCtrl::TextAround CKestrixCtrl::SplitTextAtSelection() {
     end = start + m_SelLength;
   }
   int curLine = m_CurLine;
-  CString whole = GetText();
-  auto size = static_cast<int64_t>(whole.size());
-  start = std::clamp<int64_t>(start, 0, size);
-  end = std::clamp<int64_t>(end, start, size);
-  around.wholeSize = whole.size();
-  around.before = whole.substr(0, static_cast<size_t>(start));
-  around.after = whole.substr(static_cast<size_t>(end));
+  // The working copy is stored and loaded again, as reading the text does.
+  PushPosition(TRUE);
+  range.size = m_Lines.PrefixLength(m_Lines.Count());
+  PopPosition();
+  range.start = std::clamp<int64_t>(start, 0, range.size);
+  range.end = std::clamp<int64_t>(end, range.start, range.size);
   m_CurLine = curLine;
-  return around;
+  return range;
+}
+
+CString CKestrixCtrl::TextReplacing(const EditRange& range, const CString& inserted) {
+  const CString whole = GetText();
+  const auto start = static_cast<size_t>(std::min<int64_t>(range.start, static_cast<int64_t>(whole.size())));
+  const auto end = static_cast<size_t>(std::clamp<int64_t>(range.end, static_cast<int64_t>(start), static_cast<int64_t>(whole.size())));
+  CString text;
+  text.reserve(whole.size() - (end - start) + inserted.size());
+  text.append(whole, 0, start).append(inserted).append(whole, end);
+  return text;
 }
 
 void CKestrixCtrl::DeleteAtCaret(BOOL cut) {
@@ -44,22 +53,22 @@ void CKestrixCtrl::DeleteAtCaret(BOOL cut) {
   BeginWaitCursor();
   if (!m_HasFocus) m_HasFocus = TRUE;
   StoreLine();
-  TextAround around = SplitTextAtSelection();
+  EditRange range = SelectionRange();
   // Without a selection the character after the caret goes; a CR joins two paragraphs.
-  if (m_SelLength <= 0 && !around.after.empty()) around.after.erase(0, 1);
+  if (m_SelLength <= 0 && range.end < range.size) ++range.end;
   // The caret stands where the removed range began.
-  auto caret = static_cast<int>(std::min<size_t>(around.before.size(), INT32_MAX));
-  const bool removes = around.before.size() + around.after.size() < around.wholeSize;
-  RebuildText(around.before + around.after, caret);
+  auto caret = static_cast<int>(std::min<int64_t>(range.start, INT32_MAX));
+  const bool removes = range.end > range.start;
+  if (!RebuildEdit(range, CString(), caret)) RebuildText(TextReplacing(range, CString()), caret);
   if (removes) NoteTextEdited();
   EndWaitCursor();
 }
 
 void CKestrixCtrl::Clear() {
-  const bool hadText = !m_Text.empty() || !GetText().empty();
+  const bool hadText = !TextSnapshotEmpty() || !GetText().empty();
   InitFonts();
   // The text snapshot goes too, or a later font change would rebuild the cleared text.
-  m_Text.clear();
+  SetTextSnapshot(CString());
   CRect r = m_TextRect;
   if (m_ReadingOrder == 1)
     r.left -= m_ScrollBarWidth;

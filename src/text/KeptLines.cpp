@@ -80,7 +80,6 @@ class LineKeeper {
     lines.TakeLast();
     for (size_t i = p.first; i < p.end; ++i) {
       std::unique_ptr<LineRecord> record = std::move(previous_.records[i]);
-      record->m_Y = (lines.Count() + 1) * c_.m_LineHeight;
       // Rebuilt lines carry no highlight.
       ClearHighlight(*record);
       lines.Append(std::move(record));
@@ -88,7 +87,7 @@ class LineKeeper {
     c_.m_CharCount += static_cast<int>(p.characters);
     c_.m_CurLine = lines.Count();
     const LineRecord* last = lines.At(lines.Count());
-    c_.m_LineY = last->m_Y;
+    c_.m_LineY = c_.LineBottom(lines.Count());
     if (p.hasBreak) {
       // As after the hard break of this paragraph: the next line opens where it did.
       c_.m_LineDir = c_.m_ReadingOrder;

@@ -1,4 +1,5 @@
-// One display line of the text, as shown after word wrapping.
+// One display line of the text, as shown after word wrapping. A line's place follows from its
+// number (the bottom of line n's band is n line heights down), so it is not stored.
 #pragma once
 
 #include <algorithm>
@@ -12,7 +13,6 @@ namespace kestrix {
 
 struct LineRecord {
   int32_t m_StartX = 0;         // x of the line's logical start, fixed at creation
-  int32_t m_Y = 0;              // document y of the bottom of the line's band
   int32_t m_Highlighted = 0;    // the line carries a selection highlight
   int32_t m_HighlightLeft = 0;  // one end of the highlight span
   int32_t m_HighlightRight = 0; // the other end

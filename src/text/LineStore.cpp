@@ -19,9 +19,10 @@ LineRecord* CKestrixCtrl::LineAt(int n) {
   return m_Lines.At(n);
 }
 
-void CKestrixCtrl::LoadLine(LineRecord* record) {
+void CKestrixCtrl::LoadLine(int n) {
+  const LineRecord* record = m_Lines.At(n);
   if (!record) return;
-  m_LineY = record->m_Y;
+  m_LineY = LineBottom(n);
   m_LineStartX = record->m_StartX;
   m_LineText = record->m_Chars;
   m_SpaceFreeLine = 0;
@@ -35,7 +36,7 @@ void CKestrixCtrl::GotoLine(int n) {
   // A line number past the end (it may come from the host) means the last line.
   n = std::min(n, m_Lines.Count());
   m_CurLine = n;
-  LoadLine(LineAt(n));
+  LoadLine(n);
   if (m_CharIndex > m_LineLength) m_CharIndex = m_LineLength;
   // The caret never stands after a hard break.
   if (m_CharIndex == m_LineLength && m_LineText.find('\r') != CString::npos)
@@ -54,12 +55,10 @@ void CKestrixCtrl::NewLine(int n, BOOL insert) {
   auto record = std::make_unique<LineRecord>();
   m_LineY += m_LineHeight;
   m_LineStartX = m_LineDir == 1 ? m_LineRight : m_LineLeft;
-  record->m_Y = m_LineY;
   record->m_StartX = m_LineStartX;
   record->m_Direction = m_ReadingOrder;
   if (insert && n >= 1 && n <= m_Lines.Count()) {
     m_Lines.InsertBefore(n, std::move(record));
-    ShiftLinesDown(n + 1);
   } else {
     // Appended: the new line's number is the count, whatever number was asked for.
     m_Lines.Append(std::move(record));
@@ -76,10 +75,6 @@ void CKestrixCtrl::NewLine(int n, BOOL insert) {
   UpdateScrollInfo();
   // Setting the range puts the thumb at 0; it goes back to where the view is.
   SyncScrollPos();
-}
-
-void CKestrixCtrl::ShiftLinesDown(int first) {
-  for (int n = std::max(first, 1); n <= m_Lines.Count(); ++n) m_Lines.At(n)->m_Y += m_LineHeight;
 }
 
 CString CKestrixCtrl::GetText() {
@@ -137,13 +132,14 @@ int CKestrixCtrl::LineFromOffset(int offset) {
 int CKestrixCtrl::LineFromY(int y) {
   LineRecord* first = m_Lines.At(m_FirstVisible);
   if (!first) return std::clamp(m_FirstVisible, 1, std::max(1, m_Lines.Count()));
-  int64_t d = static_cast<int64_t>(y) + first->m_Y - m_LineHeight;
-  if (d < first->m_Y - m_Ascent) return m_FirstVisible;
+  const int64_t firstY = LineBottom(m_FirstVisible);
+  int64_t d = static_cast<int64_t>(y) + firstY - m_LineHeight;
+  if (d < firstY - m_Ascent) return m_FirstVisible;
   for (int n = m_FirstVisible; n <= m_LastVisible; ++n) {
     LineRecord* record = m_Lines.At(n);
     if (!record) break;
-    if (d < record->m_Y - m_Ascent) return n - 1;
-    if (d < record->m_Y + m_Descent) return n;
+    if (d < LineBottom(n) - m_Ascent) return n - 1;
+    if (d < LineBottom(n) + m_Descent) return n;
   }
   return std::min(m_LastVisible, m_Lines.Count());
 }

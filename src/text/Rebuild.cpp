@@ -44,8 +44,11 @@ void CKestrixCtrl::RebuildText(const CString& text, int caretOffset) {
   PaintLines(m_FirstVisible, m_LastVisible);
   UpdateCaret();
   m_ReadOnly = readOnly;
-  m_Text = text;
-  if (text == m_DocumentText) m_DocumentTextShown = GetText();
+  SetTextSnapshot(text);
+  if (text == m_DocumentText) {
+    m_DocumentTextShown = GetText();
+    m_DocumentShownWhole = *m_DocumentTextShown == m_DocumentText;
+  }
 }
 
 void CKestrixCtrl::FeedText(std::string_view text) {

@@ -1,5 +1,4 @@
-// Inserting a string (a line break or pasted text) in place of the selection, through a rebuild
-// of the whole text.
+// Inserting a string (a line break or pasted text) in place of the selection, through a rebuild.
 #include <algorithm>
 #include <cstdint>
 
@@ -28,7 +27,7 @@ void CKestrixCtrl::InsertText(const CString& s, int force) {
   if (!IsShiftDown() && force == 0) return;
   BeginWaitCursor();
   PushPosition(TRUE);
-  TextAround around = SplitTextAtSelection();
+  const EditRange range = SelectionRange();
   CString inserted = s;
   if (inserted.empty()) {
     // A clipboard held open elsewhere cannot be read: the paste leaves everything as it was,
@@ -50,10 +49,10 @@ void CKestrixCtrl::InsertText(const CString& s, int force) {
     // The text around the insertion stays whole; the inserted string takes what room is left,
     // so that the rebuild's cut at MaxLength never reaches the text after the caret.
     bool multiLine = m_MultiLines != FALSE;
-    auto held = std::count_if(around.before.begin(), around.before.end(),
-                              [&](char c) { return CountsTowardsLimit(c, multiLine); }) +
-                std::count_if(around.after.begin(), around.after.end(),
-                              [&](char c) { return CountsTowardsLimit(c, multiLine); });
+    const CString whole = GetText();
+    const auto start = whole.begin() + range.start, end = whole.begin() + range.end;
+    auto held = std::count_if(whole.begin(), start, [&](char c) { return CountsTowardsLimit(c, multiLine); }) +
+                std::count_if(end, whole.end(), [&](char c) { return CountsTowardsLimit(c, multiLine); });
     int64_t room = std::max<int64_t>(0, static_cast<int64_t>(m_MaxLength) - held);
     size_t keep = 0;
     for (int64_t used = 0; keep < inserted.size(); ++keep) {
@@ -65,9 +64,9 @@ void CKestrixCtrl::InsertText(const CString& s, int force) {
   }
   PopPosition();
   auto kept = static_cast<int64_t>(std::count_if(inserted.begin(), inserted.end(), RebuildKeeps));
-  int64_t caret = std::min<int64_t>(static_cast<int64_t>(around.before.size()) + kept, INT32_MAX);
-  const bool removes = around.before.size() + around.after.size() < around.wholeSize;
-  RebuildText(around.before + inserted + around.after, static_cast<int>(caret));
+  const auto caret = static_cast<int>(std::min<int64_t>(range.start + kept, INT32_MAX));
+  const bool removes = range.end > range.start;
+  if (!RebuildEdit(range, inserted, caret)) RebuildText(TextReplacing(range, inserted), caret);
   if (kept > 0 || removes) NoteTextEdited();
   EndWaitCursor();
 }

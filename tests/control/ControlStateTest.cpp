@@ -30,7 +30,7 @@ TEST(ControlState, ResetGivesTheDefaults) {
   EXPECT_EQ(c.m_MaxLength, 0);
   EXPECT_EQ(c.m_ForeColor, 0u);
   EXPECT_EQ(c.m_BackColor, 0xFFFFFFu);
-  EXPECT_EQ(c.m_Text, "");
+  EXPECT_EQ(c.TextSnapshot(), "");
   EXPECT_EQ(c.m_SelText, "");
   EXPECT_EQ(c.m_dwVersionLoaded, 0x00010000u);
 
@@ -90,7 +90,7 @@ TEST(ControlState, SaveAndLoadKeepTheValuesInOrder) {
     CKestrixCtrl& c = *host.ctrl;
     c.m_ReadingOrder = 0;
     c.m_Alignment = 1;
-    c.m_Text = "\xC8\xC7 ab";
+    c.TextSnapshot() = "\xC8\xC7 ab";
     c.m_BackColor = 0x123456;
     c.m_FontEn.GetFontDispatch()->put_Name(L"Liberation Sans");
     c.SaveProperties(bag);
@@ -110,7 +110,7 @@ TEST(ControlState, SaveAndLoadKeepTheValuesInOrder) {
   other.ctrl->LoadProperties(bag);
   EXPECT_EQ(other.ctrl->m_ReadingOrder, 0);
   EXPECT_EQ(other.ctrl->m_Alignment, 1);
-  EXPECT_EQ(other.ctrl->m_Text, "\xC8\xC7 ab");
+  EXPECT_EQ(other.ctrl->TextSnapshot(), "\xC8\xC7 ab");
   EXPECT_EQ(other.ctrl->m_BackColor, 0xFFFFFFu);  // missing: the default
   EXPECT_EQ(FaceOf(other.ctrl->m_FontEn.GetFontDispatch()), L"Liberation Sans");
 }

@@ -135,7 +135,7 @@ TEST_F(EditingKeys, ControlCommandsCutClearAndTypeNothing) {
   EXPECT_EQ(host.display.ClipboardData().value_or("?"), "");
   WithControl([&] { host.display.Char(0x0C); });  // Ctrl+L clears, read-only or not
   EXPECT_EQ(c.GetText(), "");
-  EXPECT_EQ(c.m_Text, "");
+  EXPECT_EQ(c.TextSnapshot(), "");
   EXPECT_EQ(c.GetSelLength(), 0);
 }
 

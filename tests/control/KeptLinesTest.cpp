@@ -17,6 +17,8 @@ namespace kestrix {
 
 namespace {
 
+constexpr UINT kShiftScan = 0x2A;
+
 // Where two descriptions first differ, with the line of each; empty when they are the same.
 std::string FirstDifference(const std::string& kept, const std::string& whole) {
   std::istringstream a(kept), b(whole);
@@ -120,7 +122,24 @@ class RandomEdits {
     const int length = Pick(std::min(size - offset, 40) + 1);
     const int kind = Pick(100);
     std::ostringstream what;
-    if (kind < 30) {  // typing a run of characters, which leaves its lines changed
+    if (kind < 6) {  // a selection made with Shift and the arrows, then deleted or typed over
+      const int keys = 1 + Pick(6);
+      const UINT arrow = Pick(2) ? VK_DOWN : VK_RIGHT;
+      const UINT replace = Pick(2) ? VK_DELETE : 'X';
+      what << "select " << keys << (arrow == VK_DOWN ? " down" : " right") << " from " << offset
+           << (replace == VK_DELETE ? ", deleted" : ", typed over");
+      twins.Both([&](CKestrixCtrl& k) {
+        PlaceCaret(k, offset);
+        twins.display().KeyDown(VK_SHIFT, kShiftScan);
+        for (int i = 0; i < keys; ++i) {
+          twins.display().KeyDown(static_cast<int>(arrow));
+          twins.display().KeyUp(static_cast<int>(arrow));
+        }
+        twins.display().KeyUp(VK_SHIFT, kShiftScan);
+        k.SendMessage(WM_KEYDOWN, replace, 1);
+        if (replace == 'X') k.SendMessage(WM_CHAR, 'x', 1);
+      });
+    } else if (kind < 30) {  // typing a run of characters, which leaves its lines changed
       std::string typed = Text(1 + Pick(12));
       what << "type " << typed.size() << " at " << offset;
       twins.Both([&](CKestrixCtrl& k) {

@@ -45,7 +45,7 @@ TEST_F(KeyMessages, F5RebuildsTheTextKeepingTheCaretOffset) {
   c.SetModifiedFlag(FALSE);
   PlaceCaret(2);
   c.m_MaxLength = 4;  // a lower limit takes effect at the next rebuild
-  c.m_Text = "stale";
+  c.TextSnapshot() = "stale";
   c.m_SelStart = 1;
   c.m_SelLength = 2;
   c.m_Selecting = 1;
@@ -56,7 +56,7 @@ TEST_F(KeyMessages, F5RebuildsTheTextKeepingTheCaretOffset) {
   EXPECT_EQ(c.m_Selecting, 0);
   EXPECT_EQ(c.m_SelActiveLine, 0);
   EXPECT_EQ(c.GetText(), "abcd\r");
-  EXPECT_EQ(c.m_Text, "abcdef\rgh");  // the snapshot is the text the rebuild was handed
+  EXPECT_EQ(c.TextSnapshot(), "abcdef\rgh");  // the snapshot is the text the rebuild was handed
   EXPECT_EQ(Offset(), 2);
   EXPECT_FALSE(c.IsModified());
 }

@@ -1,6 +1,7 @@
-// The line list against a plain vector of strings: random inserts, erases and replacements of
-// lines, with the running totals read at random between edits (so the totals are often valid
-// only part of the way) and every total compared with a recomputation after each round.
+// The line list against a plain vector of strings: random inserts, erases, splices and
+// replacements of lines, with the running totals read at random between edits (so the gap
+// stands anywhere when the next edit comes) and every total compared with a recomputation
+// after each round.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -79,7 +80,7 @@ TEST(LineList, RunningTotalsMatchARecountAfterRandomEdits) {
     for (int edits = 1 + static_cast<int>(random() % 3); edits > 0; --edits) {
       const int32_t count = plain.Count();
       const int32_t n = 1 + static_cast<int32_t>(random() % static_cast<unsigned>(count + 1));
-      switch (random() % 8) {
+      switch (random() % 9) {
         case 0:
         case 1: {  // insert a line before line n (n = count + 1 appends)
           std::string s = RandomLine(random);
@@ -116,6 +117,28 @@ TEST(LineList, RunningTotalsMatchARecountAfterRandomEdits) {
             plain.chars[n - 1] = s;
           }
           break;
+        case 7:
+          if (random() % 2) {  // put a few new lines in place of a run of old ones
+            const auto removed = static_cast<int32_t>(random() % static_cast<unsigned>(count + 2 - n));
+            LineList other;
+            std::vector<std::string> added;
+            for (auto k = random() % 4; k > 0; --k) {
+              added.push_back(RandomLine(random));
+              auto record = std::make_unique<LineRecord>();
+              record->m_Chars = added.back();
+              other.Append(std::move(record));
+            }
+            if (random() % 2) other.MarkAllUnchanged();
+            const bool flagged = other.FirstChanged() != 0;
+            list.Splice(n, removed, other);
+            ASSERT_TRUE(other.Empty()) << where;
+            plain.chars.erase(plain.chars.begin() + (n - 1), plain.chars.begin() + (n - 1 + removed));
+            plain.chars.insert(plain.chars.begin() + (n - 1), added.begin(), added.end());
+            plain.changed.erase(plain.changed.begin() + (n - 1), plain.changed.begin() + (n - 1 + removed));
+            plain.changed.insert(plain.changed.begin() + (n - 1), added.size(), flagged);
+            break;
+          }
+          [[fallthrough]];
         default:
           if (random() % 16 == 0) {
             LineList::Detached all = list.TakeAll();
@@ -142,6 +165,10 @@ TEST(LineList, RunningTotalsMatchARecountAfterRandomEdits) {
       if (n >= 1 && n <= plain.Count()) {
         ASSERT_EQ(list.At(n)->m_Chars, plain.chars[n - 1]) << where << ", line " << n;
         ASSERT_EQ(list.Changed(n), plain.changed[n - 1]) << where << ", changed flag of line " << n;
+        if (plain.changed[n - 1]) {
+          ASSERT_TRUE(n >= list.FirstChanged() && n <= list.LastChanged())
+              << where << ", line " << n << " changed outside " << list.FirstChanged() << ".." << list.LastChanged();
+        }
       }
     }
     const int64_t total = plain.PrefixLength(plain.Count());

@@ -77,7 +77,7 @@ void SetEveryValue(CKestrixCtrl& c) {
   c.m_PasswordChar = '*';
   std::string bytes = AllBytes();
   c.m_SelText = bytes;
-  c.m_Text = std::string(bytes.rbegin(), bytes.rend());  // not in the store: the snapshot is saved
+  c.TextSnapshot() = std::string(bytes.rbegin(), bytes.rend());  // not in the store: the snapshot is saved
   c.m_MaxLength = -123456;
   c.m_ForeColor = 0x80000008;  // a system colour: negative as a long
   c.m_BackColor = 0x00123456;
@@ -123,7 +123,7 @@ TEST(Persistence, EveryValueSurvivesAFile) {
   EXPECT_EQ(c.m_PasswordChar, '*');
   EXPECT_EQ(c.m_SelText, AllBytes());
   std::string bytes = AllBytes();
-  EXPECT_EQ(c.m_Text, std::string(bytes.rbegin(), bytes.rend()));
+  EXPECT_EQ(c.TextSnapshot(), std::string(bytes.rbegin(), bytes.rend()));
   EXPECT_EQ(c.m_MaxLength, -123456);
   EXPECT_EQ(c.m_ForeColor, 0x80000008u);
   EXPECT_EQ(c.m_BackColor, 0x00123456u);
@@ -207,17 +207,17 @@ TEST_F(PersistenceLoad, WrongTypesHugeNumbersAndLongLinesGiveDefaults) {
   EXPECT_EQ(bag.Entries(), Defaults().Entries());
   EXPECT_EQ(c.m_ReadingOrder, 1);
   EXPECT_EQ(c.m_BackColor, 0xFFFFFFu);
-  EXPECT_EQ(c.m_Text, "");
+  EXPECT_EQ(c.TextSnapshot(), "");
   // A long line within the caps is read.
   std::string megabyte(size_t{1} << 20, '\xC8');
   std::string big;
   {
     ControlHost source;
-    source.ctrl->m_Text = megabyte;
+    source.ctrl->TextSnapshot() = megabyte;
     big = SaveControl(*source.ctrl);
   }
   Loaded(big);
-  EXPECT_EQ(c.m_Text, megabyte);
+  EXPECT_EQ(c.TextSnapshot(), megabyte);
 }
 
 TEST_F(PersistenceLoad, GarbageGivesAWorkingControl) {
@@ -257,14 +257,14 @@ TEST(Persistence, TypedTextIsSaved) {
     host.ctrl->SetFocus();
     host.display.TypeText("ab \xC7\xE1 cd");
     ASSERT_EQ(host.ctrl->GetText(), "ab \xC7\xE1 cd");
-    ASSERT_EQ(host.ctrl->m_Text, "");  // typing leaves the snapshot behind
+    ASSERT_EQ(host.ctrl->TextSnapshot(), "");  // typing leaves the snapshot behind
     typed = SaveControl(*host.ctrl);
   }
   std::string resaved;
   {
     ControlHost host;
     LoadControl(*host.ctrl, typed);
-    EXPECT_EQ(host.ctrl->m_Text, "ab \xC7\xE1 cd");
+    EXPECT_EQ(host.ctrl->TextSnapshot(), "ab \xC7\xE1 cd");
     resaved = SaveControl(*host.ctrl);  // the text has not reached the store yet
     host.ctrl->m_FontEn.GetFontDispatch()->put_Italic(TRUE);
     EXPECT_EQ(host.ctrl->GetText(), "ab \xC7\xE1 cd");
@@ -276,9 +276,9 @@ TEST(Persistence, TypedTextIsSaved) {
   }
   ControlHost host;
   LoadControl(*host.ctrl, resaved);
-  EXPECT_EQ(host.ctrl->m_Text, "ab \xC7\xE1 cd");
+  EXPECT_EQ(host.ctrl->TextSnapshot(), "ab \xC7\xE1 cd");
   LoadControl(*host.ctrl, typed);
-  EXPECT_EQ(host.ctrl->m_Text, "ab \xC7\xE1 cd!");
+  EXPECT_EQ(host.ctrl->TextSnapshot(), "ab \xC7\xE1 cd!");
 }
 
 TEST(Persistence, LoadingLeftToRightHasNoSideEffects) {
@@ -305,7 +305,7 @@ TEST(Persistence, LoadingLeftToRightHasNoSideEffects) {
   EXPECT_EQ(c.GetSafeHwnd(), window);  // not re-created
   EXPECT_EQ(c.LineCount(), lines);     // not re-broken
   EXPECT_EQ(c.GetText(), "");
-  EXPECT_EQ(c.m_Text, "abc def");
+  EXPECT_EQ(c.TextSnapshot(), "abc def");
 }
 
 }  // namespace

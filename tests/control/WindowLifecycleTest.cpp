@@ -114,7 +114,7 @@ TEST_F(WindowLifecycle, SnapshotIsTakenOnlyByRebuilds) {
   c.StoreLine();
   c.ReleaseHeldDC();
   EXPECT_EQ(c.GetText(), "abc");
-  EXPECT_EQ(c.m_Text, "ab");
+  EXPECT_EQ(c.TextSnapshot(), "ab");
   PropertyBag bag;
   c.SaveProperties(bag);
   EXPECT_EQ(std::get<CString>(*bag.Read("m_Text")), "abc");  // a save takes the store's text

@@ -25,7 +25,7 @@ void ExpectScreenMatchesFields(ControlHost& host) {
   CKestrixCtrl& c = *host.ctrl;
   EXPECT_EQ(c.m_ScrollOffset, (c.m_FirstVisible - 1) * c.m_LineHeight);
   if (c.m_CaretShown && c.m_SelLength == 0) {
-    int baseline = c.m_Lines.At(c.m_CurLine)->m_Y - c.m_ScrollOffset - c.m_BaselineLift;
+    int baseline = c.LineBottom(c.m_CurLine) - c.m_ScrollOffset - c.m_BaselineLift;
     EXPECT_EQ(c.m_CaretY, baseline) << "the caret is not drawn on its line";
   }
   std::string where;
