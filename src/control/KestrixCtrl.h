@@ -218,6 +218,9 @@ class CKestrixCtrl : public COleControl {
     int64_t size = 0;
   };
   void RebuildText(const CString& text, int caretOffset);
+  // The end of every rebuild: the line stored, the caret at caretOffset and in view, the view,
+  // scroll bar and caret shown, and ReadOnly as it was before the rebuild.
+  void EndRebuild(int caretOffset, BOOL readOnly);
   // Feeds text to the end of the store as typing at its end would (CRs as hard breaks).
   void FeedText(std::string_view text);
   // Feeds text to the emptied store, putting back instead the lines of previous where they

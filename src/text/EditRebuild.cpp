@@ -144,21 +144,7 @@ bool CKestrixCtrl::RebuildEdit(const EditRange& range, const CString& inserted, 
   m_CharCount = static_cast<int>(charactersBefore - replacedCharacters + fedCharacters);
   if (m_CharCount > 0) m_GrowthLimit = m_MaxLength;
 
-  StoreLine();
-  ReleaseHeldDC();
-  m_Busy = 0;
-  m_Lines.MarkAllUnchanged();
-  m_LaidOutFor = CurrentLayout();
-  PopPosition();
-  m_CharIndex = IndexFromOffset(caretOffset);
-  ScrollCaretIntoView();
-  SetFirstVisible(m_FirstVisible);
-  if (m_Lines.Count() <= m_VisibleLines) m_FirstVisible = 1;
-  if (m_CurLine > m_Lines.Count()) m_CurLine = m_Lines.Count();
-  UpdateScrollBar();
-  PaintLines(m_FirstVisible, m_LastVisible);
-  UpdateCaret();
-  m_ReadOnly = readOnly;
+  EndRebuild(caretOffset, readOnly);
   // The snapshot is the text handed in, which the store now holds.
   SnapshotStore();
   // Where what the store showed of the host's text is that text itself, finding it again

@@ -29,6 +29,15 @@ void CKestrixCtrl::RebuildText(const CString& text, int caretOffset) {
   if (!keepLines || !(*m_LaidOutFor == CurrentLayout()) ||
       !FeedKeepingLines(text, previous, previousStartX))
     FeedText(text);
+  EndRebuild(caretOffset, readOnly);
+  SetTextSnapshot(text);
+  if (text == m_DocumentText) {
+    m_DocumentTextShown = GetText();
+    m_DocumentShownWhole = *m_DocumentTextShown == m_DocumentText;
+  }
+}
+
+void CKestrixCtrl::EndRebuild(int caretOffset, BOOL readOnly) {
   StoreLine();
   ReleaseHeldDC();
   m_Busy = 0;
@@ -44,11 +53,6 @@ void CKestrixCtrl::RebuildText(const CString& text, int caretOffset) {
   PaintLines(m_FirstVisible, m_LastVisible);
   UpdateCaret();
   m_ReadOnly = readOnly;
-  SetTextSnapshot(text);
-  if (text == m_DocumentText) {
-    m_DocumentTextShown = GetText();
-    m_DocumentShownWhole = *m_DocumentTextShown == m_DocumentText;
-  }
 }
 
 void CKestrixCtrl::FeedText(std::string_view text) {
