@@ -12,8 +12,9 @@ std::optional<ObservedLine> ControlObservation::Line(int n) const {
   if (n < 1 || n > control_.LineCount()) return std::nullopt;
   const LineRecord& r = *control_.m_Lines.At(n);
   std::vector<std::pair<int, int>> spans(r.m_HighlightSpans.begin(), r.m_HighlightSpans.end());
-  return ObservedLine{r.m_Chars,         r.m_Direction,      control_.LineBottom(n), r.m_StartX, r.m_Highlighted != 0,
-                      r.m_HighlightLeft, r.m_HighlightRight, std::move(spans)};
+  return ObservedLine{r.m_Chars,          r.m_Direction,        control_.LineBottom(n),
+                      r.m_StartX,         r.m_Highlighted != 0, r.m_HighlightLeft,
+                      r.m_HighlightRight, std::move(spans)};
 }
 
 ObservedCaret ControlObservation::Caret() const {
@@ -72,10 +73,18 @@ std::optional<ObservedBox> ControlObservation::CharacterBox(int line, int index)
   c.GotoLine(line);
   std::optional<ObservedBox> box;
   if (index < c.m_LineLength) {
-    c.m_CharIndex = index;
-    const int before = c.CaretXFromIndex();
-    c.m_CharIndex = index + 1;
-    const int after = c.CaretXFromIndex();
+    int before = 0, after = 0;
+    if (c.m_VisualCaret) {
+      // Where the character is drawn: at a boundary between runs its carets stand apart.
+      const CKestrixCtrl::DrawnLine drawn = c.LayOutDrawnLine();
+      before = drawn.chars[static_cast<size_t>(index)].left;
+      after = drawn.chars[static_cast<size_t>(index)].right;
+    } else {
+      c.m_CharIndex = index;
+      before = c.CaretXFromIndex();
+      c.m_CharIndex = index + 1;
+      after = c.CaretXFromIndex();
+    }
     const int baseline = c.m_LineY - c.m_ScrollOffset - c.m_BaselineLift;
     box = ObservedBox{std::min(before, after), baseline - c.m_Ascent, std::max(before, after),
                       baseline + c.m_Descent};
@@ -90,6 +99,18 @@ std::optional<long> ControlObservation::OffsetAt(POINT point) {
   c.PushPosition(TRUE);
   const int line = c.LineFromY(point.y);
   c.GotoLine(line);
+  if (c.m_VisualCaret) {
+    // The character drawn under the point, found among the drawn ones.
+    const CKestrixCtrl::DrawnLine drawn = c.LayOutDrawnLine();
+    c.PopPosition();
+    for (size_t i = 0; i < drawn.chars.size(); ++i) {
+      if (point.x < drawn.chars[i].left || point.x >= drawn.chars[i].right) continue;
+      std::optional<ObservedBox> box = CharacterBox(line, static_cast<int>(i));
+      if (box && point.y >= box->top && point.y < box->bottom)
+        return LineStart(line) + static_cast<long>(i);
+    }
+    return std::nullopt;
+  }
   const int nearest = c.IndexFromX(point.x);
   c.PopPosition();
   // The nearest caret position has the character on either side of it.
@@ -104,7 +125,8 @@ std::optional<long> ControlObservation::OffsetAt(POINT point) {
 
 long ControlObservation::LineStart(int n) {
   control_.StoreLine();
-  return static_cast<long>(control_.m_Lines.LengthBefore(std::clamp(n, 1, std::max(1, LineCount()))));
+  return static_cast<long>(
+      control_.m_Lines.LengthBefore(std::clamp(n, 1, std::max(1, LineCount()))));
 }
 
 int ControlObservation::LineOfOffset(long offset) {

@@ -80,14 +80,14 @@ TEST_F(Accessible, TextAtAnOffsetByCharacterWordAndDisplayLine) {
   EXPECT_EQ(model.Text(), u"  one, 2x " + kArabicU + u"\u064E last word\nz");
   const SpanRow rows[] = {
       {0, TextUnit::Character, 0, 1, u" "},
-      {0, TextUnit::Word, 0, 2, u"  "},               // before the first word
-      {2, TextUnit::Word, 2, 7, u"one, "},            // a word keeps what follows it
+      {0, TextUnit::Word, 0, 2, u"  "},     // before the first word
+      {2, TextUnit::Word, 2, 7, u"one, "},  // a word keeps what follows it
       {5, TextUnit::Word, 2, 7, u"one, "},
-      {7, TextUnit::Word, 7, 10, u"2x "},             // digits belong to words
+      {7, TextUnit::Word, 7, 10, u"2x "},                   // digits belong to words
       {11, TextUnit::Word, 10, 15, kArabicU + u"\u064E "},  // so do marks
       {20, TextUnit::Word, 20, 25, u"word\n"},
       {25, TextUnit::Word, 25, 26, u"z"},
-      {26, TextUnit::Word, 25, 26, u"z"},             // the end of the text: the last word
+      {26, TextUnit::Word, 25, 26, u"z"},  // the end of the text: the last word
       {3, TextUnit::Line, 0, 10, u"  one, 2x "},
       {10, TextUnit::Line, 10, 20, kArabicU + u"\u064E last "},
       {24, TextUnit::Line, 20, 25, u"word\n"},
@@ -113,8 +113,8 @@ TEST_F(Accessible, TypingDeletingAndPastingAreHeard) {
   Type("d");
   Key(VK_LEFT);
   Key(VK_BACK);
-  EXPECT_EQ(heard.Take(), (std::vector<std::string>{"caret 3", "+3:d", "caret 4", "caret 3", "-2:c",
-                                                    "caret 2"}));
+  EXPECT_EQ(heard.Take(),
+            (std::vector<std::string>{"caret 3", "+3:d", "caret 4", "caret 3", "-2:c", "caret 2"}));
   host.display.PutClipboardText("p\r\nq");
   Ctrl('V');
   EXPECT_EQ(heard.Take(), (std::vector<std::string>{"+2:p\nq", "caret 5"}));
@@ -126,8 +126,8 @@ TEST_F(Accessible, TypingDeletingAndPastingAreHeard) {
   model.Update();
   EXPECT_EQ(model.Selections().size(), 1u);
   Type("Z");
-  EXPECT_EQ(heard.Take(), (std::vector<std::string>{"selection", "caret 4", "-4:q", "+4:Z", "selection",
-                                                    "caret 5"}));
+  EXPECT_EQ(heard.Take(), (std::vector<std::string>{"selection", "caret 4", "-4:q", "+4:Z",
+                                                    "selection", "caret 5"}));
   host.display.SetFocus(nullptr);
   model.Update();
   host.display.SetFocus(w());
@@ -136,30 +136,37 @@ TEST_F(Accessible, TypingDeletingAndPastingAreHeard) {
 }
 
 TEST_F(Accessible, CharacterBoxesFollowTheCaretAndAnswerThePointInBothOrders) {
-  for (short order : {short{0}, short{1}}) {
-    SCOPED_TRACE(order);
-    Place("ab " + kArabic + " cd\r" + kArabic + " xy", order);
-    const long count = model.CharacterCount();
-    for (long offset = 0; offset < count; ++offset) {
-      SCOPED_TRACE(offset);
-      std::optional<ScreenBox> box = model.CharacterBox(offset);
-      ASSERT_TRUE(box);
-      if (offset == 9) {  // the CR has no width
-        EXPECT_EQ(box->width, 0);
-        continue;
+  for (short order : {short{0}, short{1}})
+    for (BOOL visual : {FALSE, TRUE}) {
+      SCOPED_TRACE(order);
+      SCOPED_TRACE(visual);
+      Place("ab " + kArabic + " cd\r" + kArabic + " xy", order);
+      c.SetVisualCaret(visual);
+      const long count = model.CharacterCount();
+      for (long offset = 0; offset < count; ++offset) {
+        SCOPED_TRACE(offset);
+        std::optional<ScreenBox> box = model.CharacterBox(offset);
+        ASSERT_TRUE(box);
+        if (offset == 9) {  // the CR has no width
+          EXPECT_EQ(box->width, 0);
+          continue;
+        }
+        EXPECT_GT(box->width, 0);
+        // The point at the middle of the box names the character; the caret before it stands
+        // on one of the box's edges.
+        EXPECT_EQ(model.OffsetAtPoint(box->x + box->width / 2, box->y + box->height / 2), offset);
+        ASSERT_TRUE(model.SetCaretOffset(offset));
+        ASSERT_EQ(c.Verify(), "");
+        // Where carets follow the logical widths, the caret before a character stands on one of
+        // its box's edges; where they follow the drawing, that holds within a run only.
+        const int caretX = ControlObservation(c).Caret().x;
+        if (!visual) {
+          EXPECT_TRUE(caretX == box->x || caretX == box->x + box->width) << caretX;
+        }
       }
-      EXPECT_GT(box->width, 0);
-      // The point at the middle of the box names the character; the caret before it stands
-      // on one of the box's edges.
-      EXPECT_EQ(model.OffsetAtPoint(box->x + box->width / 2, box->y + box->height / 2), offset);
-      ASSERT_TRUE(model.SetCaretOffset(offset));
-      ASSERT_EQ(c.Verify(), "");
-      const int caretX = ControlObservation(c).Caret().x;
-      EXPECT_TRUE(caretX == box->x || caretX == box->x + box->width) << caretX;
+      EXPECT_FALSE(model.CharacterBox(count));
+      EXPECT_FALSE(model.OffsetAtPoint(5, 190));  // below the text
     }
-    EXPECT_FALSE(model.CharacterBox(count));
-    EXPECT_FALSE(model.OffsetAtPoint(5, 190));  // below the text
-  }
 }
 
 TEST_F(Accessible, EditingKeepsReadOnlyMaxLengthAndTheCodePage) {
