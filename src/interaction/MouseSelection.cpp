@@ -107,10 +107,14 @@ void CKestrixCtrl::EndSelection(int x, int y, BOOL keyboard) {
   m_SelActiveLine = m_CurLine;  // the release may have moved the end to another line
   m_SelLength = std::abs(m_SelAnchorOffset - offset);
   m_SelStart = std::min(m_SelAnchorOffset, offset);
-  if (m_SelLength == 0)
+  if (m_SelLength == 0) {
     CollapseSelection();
-  else
+    // A drag that came back to its start, or a release off the lines, leaves the caret where
+    // the moving end last was: it is drawn there.
+    UpdateCaret();
+  } else {
     ShowRange(m_SelStart, m_SelStart + m_SelLength);
+  }
 }
 
 // Turns once at once and then once per pace while the pointer rests outside the text; the
