@@ -160,6 +160,8 @@ HRESULT CKestrixCtrl::Automation::GetProperty(DISPID dispid, VARIANT* result) {
     case kDispSelLength: *result = MakeVariantI4(static_cast<LONG>(c.GetSelLength())); return S_OK;
     case kDispSelStart: *result = MakeVariantI4(static_cast<LONG>(c.GetSelStart())); return S_OK;
     case kDispVisualCaret: *result = BoolVariant(c.m_VisualCaret); return S_OK;
+    case kDispCanUndo: *result = BoolVariant(c.CanUndo()); return S_OK;
+    case kDispCanRedo: *result = BoolVariant(c.CanRedo()); return S_OK;
     case DISPID_BACKCOLOR: *result = ColorVariant(c.m_BackColor); return S_OK;
     case DISPID_FORECOLOR: *result = ColorVariant(c.m_ForeColor); return S_OK;
     case DISPID_TEXT: return TextVariant(c.GetText(), result);
@@ -233,6 +235,8 @@ HRESULT CKestrixCtrl::Automation::CallMethod(DISPID dispid, VARIANT* args, VARIA
   switch (dispid) {
     case kDispSelectAll: c.SelectAll(); return S_OK;
     case kDispClear: c.Clear(); return S_OK;
+    case kDispUndo: c.Undo(); return S_OK;
+    case kDispRedo: c.Redo(); return S_OK;
     case kDispSelText:
       c.SelText();
       return TextVariant(c.m_SelText, result);

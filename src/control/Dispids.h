@@ -28,6 +28,10 @@ enum KestrixDispid : DISPID {
   kDispSelText,
   kDispActivateEdit,
   kDispVisualCaret,
+  kDispUndo,
+  kDispRedo,
+  kDispCanUndo,
+  kDispCanRedo,
 };
 
 inline constexpr DISPID DISPID_BACKCOLOR = -501;

@@ -61,6 +61,9 @@ void CKestrixCtrl::DoPropExchange(CPropExchange* px) {
     CString text = SavedText();
     PX_String(px, "m_Text", text, "");
   } else {
+    // Another document, or none: its history starts here.
+    m_History.Clear();
+    m_ChangedBesideText = false;
     SetTextSnapshot(CString());
     PX_String(px, "m_Text", m_Text, "");
     // A loaded text reaches the store only with the font notification.
@@ -90,15 +93,18 @@ CString CKestrixCtrl::SavedText() {
 }
 
 void CKestrixCtrl::SetText(const CString& text) {
+  RecordedEdit edit(*this, EditKind::Other);
+  const CString before = GetText();
   SetTextSnapshot(text);
   m_DocumentText = text;
   m_DocumentTextShown.reset();
   m_DocumentShownWhole = false;
   RebuildText(text, -1);
+  NoteReplaced(0, before, GetText());
   SetModifiedFlag(TRUE);
 }
 
-void CKestrixCtrl::NoteTextEdited() { SetModifiedFlag(TRUE); }
+void CKestrixCtrl::NoteTextEdited() { COleControl::SetModifiedFlag(TRUE); }
 
 void CKestrixCtrl::SetTextProperty(const WideString& text) { SetText(Cp1256FromBstr(text)); }
 

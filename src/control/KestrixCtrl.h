@@ -22,6 +22,7 @@
 #include "text/LineList.h"
 #include "text/LineRecord.h"
 #include "text/RebuildLayout.h"
+#include "text/UndoHistory.h"
 
 namespace kestrix {
 
@@ -253,7 +254,45 @@ class CKestrixCtrl : public COleControl {
   void DeleteAtCaret(BOOL cut);
   void Clear();
 
-  // Insertion ----------------------------------------------------------------------------
+  // Undo and redo ------------------------------------------------------------------------
+  // Undo takes back the last step of the history, Redo makes the next undone step again:
+  // the text, the caret, the selection and the view come back as they were. False when there
+  // is no such step, the control is read-only (the history stays for later) or the text the
+  // step would give does not fit MaxLength (nothing changes then).
+  bool Undo();
+  bool Redo();
+  bool CanUndo() const;
+  bool CanRedo() const;
+  // Forgets every step: a host that opens a document by writing Text calls this after it.
+  void ForgetUndoHistory();
+  // The host's dirty state. A mark the control makes outside a text edit (a property write)
+  // keeps the state set even when undo brings the text back to the step last saved.
+  void SetModifiedFlag(BOOL modified = TRUE);
+  // Whether typing makes an edit (its characters join one step) or it is a step of its own.
+  enum class EditKind { Typing, Other };
+  // Brackets a change of the text by a person or a host: what the change noted between its
+  // start and its end becomes one step, with the caret, selection and view on either side. A
+  // bracket inside another belongs to the outer one.
+  class RecordedEdit {
+   public:
+    RecordedEdit(CKestrixCtrl& control, EditKind kind);
+    ~RecordedEdit();
+    RecordedEdit(const RecordedEdit&) = delete;
+    RecordedEdit& operator=(const RecordedEdit&) = delete;
+
+   private:
+    CKestrixCtrl& control_;
+  };
+  // Inside a bracket: the characters from start that were removed and those that took
+  // their place.
+  void NoteReplaced(int64_t start, const CString& removed, const CString& inserted);
+  // Replaces range by inserted through the edit rebuild (or a whole one where it cannot),
+  // the caret at caretOffset, and notes the change with the characters the store took.
+  void ReplaceAndNote(const EditRange& range, const CString& inserted, int caretOffset);
+  EditPlace CurrentPlace();
+  UndoHistory m_History;
+
+    // Insertion ----------------------------------------------------------------------------
   // Only 0x20 to 0xFF are characters of the control: bytes of the Arabic code page.
   static BOOL IsCharacterCode(unsigned int c);
   BOOL CanInsertChar(unsigned int c);
@@ -527,6 +566,23 @@ class CKestrixCtrl : public COleControl {
   void SnapshotStore();
   // Notes a character typed at offset while the snapshot is the store's.
   void NoteTyped(int64_t offset);
+
+  // Undo's bookkeeping: the bracket under way (its depth, kind, the place before it and the
+  // change noted so far, or that what it changed could not be noted), and whether a mark
+  // other than a text edit made the control dirty since the text was last saved.
+  int m_EditDepth = 0;
+  EditKind m_EditKind = EditKind::Other;
+  EditPlace m_EditBefore;
+  std::optional<UndoStep> m_EditNoted;
+  bool m_EditUnnoted = false;
+  bool m_ChangedBesideText = false;
+  void CommitEdit();
+  // While the host's dirty state is clear, the current step is the saved one.
+  void NoteSavedStep();
+  // Replaces the characters now at start (which must be now) by replacement for an undo or
+  // a redo; false, with nothing changed, where they are not there or the limit would cut.
+  bool ReplaceFromHistory(int64_t start, const CString& now, const CString& replacement);
+  void RestorePlace(const EditPlace& place);
 
   // The MaxLength in force when a character was last inserted (0: none): the count never
   // exceeds it, though it may exceed a MaxLength the host lowered since.

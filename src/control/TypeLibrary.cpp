@@ -10,6 +10,10 @@ MemberDesc Property(DISPID id, const char* name, VARTYPE vt, const char* idl) {
   return {id, name, MemberKind::Property, vt, idl, {}};
 }
 
+MemberDesc ReadOnlyProperty(DISPID id, const char* name, VARTYPE vt, const char* idl) {
+  return {id, name, MemberKind::Property, vt, idl, {}, true};
+}
+
 MemberDesc Method(DISPID id, const char* name, VARTYPE vt, const char* idl,
                   std::vector<ParamDesc> params = {}) {
   return {id, name, MemberKind::Method, vt, idl, std::move(params)};
@@ -44,6 +48,10 @@ TypeLibDesc Build() {
                        Method(kDispActivateEdit, "ActivateEdit", VT_BOOL, "VARIANT_BOOL",
                               {{"lpKey", VT_BSTR, "BSTR"}, {"lpStr", VT_BSTR, "BSTR"}}),
                        Property(kDispVisualCaret, "VisualCaret", VT_BOOL, "VARIANT_BOOL"),
+                       Method(kDispUndo, "Undo", VT_EMPTY, "void"),
+                       Method(kDispRedo, "Redo", VT_EMPTY, "void"),
+                       ReadOnlyProperty(kDispCanUndo, "CanUndo", VT_BOOL, "VARIANT_BOOL"),
+                       ReadOnlyProperty(kDispCanRedo, "CanRedo", VT_BOOL, "VARIANT_BOOL"),
                        Property(DISPID_BACKCOLOR, "BackColor", VT_I4, "OLE_COLOR"),
                        Property(DISPID_FORECOLOR, "ForeColor", VT_I4, "OLE_COLOR"),
                        Property(DISPID_TEXT, "Text", VT_BSTR, "BSTR"),

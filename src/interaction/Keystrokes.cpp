@@ -57,6 +57,8 @@ void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
   // A host that destroyed the window from its KeyDown handler leaves nothing to act on.
   if (!m_hWnd || m_Lines.Empty()) return;
   const UINT key = static_cast<USHORT>(ch);
+  // Typing joins one step only while the caret stays where the typing left it.
+  if (IsSelectionKey(key) || key == VK_PRIOR || key == VK_NEXT) m_History.CloseTyping();
   if (IsShiftDown() && key != VK_SHIFT) ShiftSelectBefore(key);
   switch (key) {
     case VK_BACK:
@@ -83,7 +85,10 @@ void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
       if (!m_ReadOnly && IsShiftDown()) InsertText(CString(), 0);
       break;
     case VK_RETURN:
-      if (!m_ReadOnly && m_MultiLines) InsertText(CString(1, '\r'), 1);
+      if (!m_ReadOnly && m_MultiLines) {
+        RecordedEdit typed(*this, EditKind::Typing);
+        InsertText(CString(1, '\r'), 1);
+      }
       break;
     default:
       if (RunMoveKey(key)) break;
@@ -97,9 +102,11 @@ void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
   // Typing over a selection: a typing key removes it so that its character lands in its place;
   // any other key only drops it.
   if (!IsShiftDown() && !IsCtrlDown() && m_SelLength > 0) {
-    if (key >= kFirstTypingKey || key == kSpace)
+    if (key >= kFirstTypingKey || key == kSpace) {
+      // The character that follows takes the selection's place in the same step.
+      RecordedEdit typed(*this, EditKind::Typing);
       DeleteAtCaret(FALSE);
-    else
+    } else
       CollapseSelection();
   }
 }
@@ -153,6 +160,8 @@ void CKestrixCtrl::ShiftSelectAfter(UINT key) {
 
 void CKestrixCtrl::DeleteBackward() {
   if (m_ReadOnly) return;
+  // The step starts before the caret steps back over the character.
+  RecordedEdit edit(*this, EditKind::Other);
   int offset = OffsetFromIndex(m_CharIndex);
   if (offset <= 0 && m_SelLength == 0) return;
   if (m_SelLength == 0) --offset;
@@ -215,6 +224,7 @@ void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
     OnEditPaste();
     return;
   }
+  RecordedEdit typed(*this, EditKind::Typing);
   // A display that delivers Unicode sends codes past 0xFF: such a character is taken by the
   // code page's conversion (an Arabic-Indic digit becomes its ASCII digit, a ligature its
   // letters), or refused aloud when it has no place.
@@ -244,10 +254,13 @@ void CKestrixCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
   }
   AcquireDC();
   const bool accepted = CanInsertChar(ch) != FALSE;
-  if (accepted && m_TextIsStore)
-    NoteTyped(m_Lines.LengthBefore(m_CurLine) + std::clamp(m_CharIndex, 0, static_cast<int>(m_LineText.size())));
+  const int64_t at = m_Lines.LengthBefore(m_CurLine) + std::clamp(m_CharIndex, 0, static_cast<int>(m_LineText.size()));
+  if (accepted && m_TextIsStore) NoteTyped(at);
   InsertChar(ch);
-  if (accepted) NoteTextEdited();
+  if (accepted) {
+    NoteReplaced(at, CString(), CString(1, static_cast<char>(ch)));
+    NoteTextEdited();
+  }
   StoreLine();
   PaintCurrentLine();
   // A selection that a read-only control kept is shown again over the repainted line.

@@ -17,6 +17,7 @@ constexpr int kMaxDragTurns = 1000000;   // a guard, far beyond any real drag
 void CKestrixCtrl::OnLButtonDown(UINT flags, CPoint point) {
   COleControl::OnLButtonDown(flags, point);
   if (m_Lines.Empty()) return;
+  m_History.CloseTyping();  // a click moves the caret: typing after it is a step of its own
   PressAt(point.x, point.y);
 }
 

@@ -202,6 +202,7 @@ void CKestrixCtrl::SelectAll() {
 // range past the end is cut at the end, so that every later operation sees a valid range.
 void CKestrixCtrl::SetSelStart(long start) {
   SetModifiedFlag(TRUE);
+  m_History.CloseTyping();
   const int64_t size = m_Lines.PrefixLength(m_Lines.Count());
   int s = static_cast<int>(std::clamp<int64_t>(start, 0, size));
   m_SelStart = s;
@@ -217,6 +218,7 @@ void CKestrixCtrl::SetSelStart(long start) {
 
 void CKestrixCtrl::SetSelLength(long length) {
   SetModifiedFlag(TRUE);
+  m_History.CloseTyping();
   SetSelectionRange(static_cast<int>(std::clamp<long>(length, 0, INT32_MAX)));
 }
 

@@ -50,6 +50,7 @@ void CKestrixCtrl::DeleteAtCaret(BOOL cut) {
     if (!CanOpenClipboard(m_hWnd)) return;
     OnEditCopy();
   }
+  RecordedEdit edit(*this, EditKind::Other);
   BeginWaitCursor();
   if (!m_HasFocus) m_HasFocus = TRUE;
   StoreLine();
@@ -59,13 +60,15 @@ void CKestrixCtrl::DeleteAtCaret(BOOL cut) {
   // The caret stands where the removed range began.
   auto caret = static_cast<int>(std::min<int64_t>(range.start, INT32_MAX));
   const bool removes = range.end > range.start;
-  if (!RebuildEdit(range, CString(), caret)) RebuildText(TextReplacing(range, CString()), caret);
+  ReplaceAndNote(range, CString(), caret);
   if (removes) NoteTextEdited();
   EndWaitCursor();
 }
 
 void CKestrixCtrl::Clear() {
-  const bool hadText = !TextSnapshotEmpty() || !GetText().empty();
+  RecordedEdit edit(*this, EditKind::Other);
+  const CString before = GetText();
+  const bool hadText = !TextSnapshotEmpty() || !before.empty();
   InitFonts();
   // The text snapshot goes too, or a later font change would rebuild the cleared text.
   SetTextSnapshot(CString());
@@ -82,6 +85,7 @@ void CKestrixCtrl::Clear() {
   }
   UpdateCaret();
   ReleaseHeldDC();
+  NoteReplaced(0, before, CString());
   if (hadText) NoteTextEdited();
 }
 

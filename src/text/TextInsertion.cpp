@@ -25,6 +25,7 @@ bool CountsTowardsLimit(char c, bool multiLine) {
 void CKestrixCtrl::InsertText(const CString& s, int force) {
   if (!m_MultiLines && s == CString(1, kCR)) return;
   if (!IsShiftDown() && force == 0) return;
+  RecordedEdit edit(*this, EditKind::Other);
   BeginWaitCursor();
   PushPosition(TRUE);
   const EditRange range = SelectionRange();
@@ -66,7 +67,7 @@ void CKestrixCtrl::InsertText(const CString& s, int force) {
   auto kept = static_cast<int64_t>(std::count_if(inserted.begin(), inserted.end(), RebuildKeeps));
   const auto caret = static_cast<int>(std::min<int64_t>(range.start + kept, INT32_MAX));
   const bool removes = range.end > range.start;
-  if (!RebuildEdit(range, inserted, caret)) RebuildText(TextReplacing(range, inserted), caret);
+  ReplaceAndNote(range, inserted, caret);
   if (kept > 0 || removes) NoteTextEdited();
   EndWaitCursor();
 }

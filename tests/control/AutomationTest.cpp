@@ -93,8 +93,8 @@ TEST_F(Automation, TableHasItsDispidsAndEveryMemberAnswersByNameAndId) {
                             "ScrollBars", "HideSelection", "WantReturn", "ReadingOrder",
                             "ReadOnly", "FontAr", "FontEn", "PasswordChar", "Alignment",
                             "SelLength", "SelStart", "SelectAll", "Clear", "SelText",
-                            "ActivateEdit", "VisualCaret"};
-  for (int i = 0; i < 21; ++i) {
+                            "ActivateEdit", "VisualCaret", "Undo", "Redo", "CanUndo", "CanRedo"};
+  for (int i = 0; i < 25; ++i) {
     const MemberDesc* m = t.FindMember(i + 1);
     ASSERT_NE(m, nullptr);
     EXPECT_STREQ(m->name, expected[i]);
@@ -104,7 +104,7 @@ TEST_F(Automation, TableHasItsDispidsAndEveryMemberAnswersByNameAndId) {
   EXPECT_STREQ(t.FindMember(-517)->name, "Text");
   EXPECT_STREQ(t.FindMember(-550)->name, "Refresh");
   EXPECT_STREQ(t.FindMember(-552)->name, "AboutBox");
-  EXPECT_EQ(t.members.size(), 26u);
+  EXPECT_EQ(t.members.size(), 30u);
 
   c.SetText("abc");
   for (const MemberDesc& m : t.members) {

@@ -87,6 +87,7 @@ HRESULT InvokeProperty(const MemberDesc& m, DispatchTarget& target, WORD flags,
     }
     return hr;
   }
+  if (m.readOnly) return DISP_E_MEMBERNOTFOUND;  // no write to offer
   const bool isObject = m.vt == VT_DISPATCH;
   if (flags & DISPATCH_PROPERTYPUTREF) {
     if (!isObject) return DISP_E_MEMBERNOTFOUND;

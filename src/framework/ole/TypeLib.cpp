@@ -64,7 +64,8 @@ void EmitDispatch(const TypeDesc& t, std::string& out) {
   out += "  dispinterface " + std::string(t.name) + "\n  {\n    properties:\n";
   for (const MemberDesc& m : t.members)
     if (m.kind == MemberKind::Property)
-      out += "      [id(" + DispidText(m.dispid) + ")] " + m.idlType + " " + m.name + ";\n";
+      out += "      [id(" + DispidText(m.dispid) + ")" + (m.readOnly ? ", readonly" : "") + "] " + m.idlType + " " +
+             m.name + ";\n";
   out += "\n    methods:\n";
   for (const MemberDesc& m : t.members) {
     if (m.kind != MemberKind::Method) continue;

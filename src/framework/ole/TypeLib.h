@@ -26,6 +26,7 @@ struct MemberDesc {
   VARTYPE vt;  // property type or method result; VT_EMPTY when a method returns nothing
   const char* idlType;
   std::vector<ParamDesc> params;
+  bool readOnly = false;  // a property the host may read but not write
 };
 
 enum class TypeKind { Dispatch, CoClass };

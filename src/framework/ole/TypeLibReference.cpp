@@ -24,7 +24,7 @@ void DispatchTable(const TypeDesc& t, std::string& out) {
   out += "| DISPID | Member | Kind | Type | Parameters |\n|---:|---|---|---|---|\n";
   for (const MemberDesc& m : t.members) {
     const bool property = m.kind == MemberKind::Property;
-    out += "| " + std::to_string(static_cast<long>(m.dispid)) + " | `" + m.name + "` | " + (property ? "property" : "method") + " | `" +
+    out += "| " + std::to_string(static_cast<long>(m.dispid)) + " | `" + m.name + "` | " + (property ? (m.readOnly ? "property, read-only" : "property") : "method") + " | `" +
            m.idlType + "` | " + Parameters(m) + " |\n";
   }
   out += "\n";
