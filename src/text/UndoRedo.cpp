@@ -71,7 +71,11 @@ void CKestrixCtrl::RestorePlace(const EditPlace& place) {
   const int count = m_Lines.Count();
   const int64_t size = m_Lines.PrefixLength(count);
   EraseCaret();
+  // The scroll bar for the lines as they are now, then the view as it was, even where the
+  // keys had scrolled a text that fits.
+  UpdateScrollBar();
   SetFirstVisible(place.firstVisible);
+  SyncScrollPos();
   // The caret goes back to its line where that line still holds its offset (the end of a
   // wrapped line and the start of the next share one), else to the line holding the offset.
   const int64_t caret = std::clamp<int64_t>(place.caret, 0, size);
@@ -84,9 +88,7 @@ void CKestrixCtrl::RestorePlace(const EditPlace& place) {
     m_CharIndex = IndexFromOffset(static_cast<int>(std::min<int64_t>(caret, INT32_MAX)));
   }
   const int caretLine = m_CurLine, caretIndex = m_CharIndex;
-  // A step recorded over other lines (typing wraps as it goes) keeps the caret in view.
-  if (m_CurLine < m_FirstVisible || m_CurLine > m_LastVisible) ScrollCaretIntoView();
-  UpdateScrollBar();
+  // The caret may be out of the view, as a wheel may have left it.
   PaintLines(m_FirstVisible, m_LastVisible);
   const int64_t selEnd = std::min<int64_t>(static_cast<int64_t>(place.selStart) + place.selLength, size);
   if (place.selLength > 0 && place.selStart >= 0 && place.selStart < selEnd) {
@@ -98,6 +100,9 @@ void CKestrixCtrl::RestorePlace(const EditPlace& place) {
     m_SelActiveLine = LineFromOffset(static_cast<int>(selEnd));
     PopPosition();
     ShowRange(m_SelStart, static_cast<int>(selEnd));
+  } else {
+    // With nothing selected SelStart still reads what it held.
+    m_SelStart = place.selStart;
   }
   GotoLine(caretLine);
   m_CharIndex = caretIndex;
