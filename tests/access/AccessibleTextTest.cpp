@@ -8,6 +8,7 @@
 
 #include "ControlHost.h"
 #include "access/AccessibleText.h"
+#include "control/Dispids.h"
 
 namespace kestrix {
 
@@ -140,6 +141,27 @@ TEST_F(Accessible, TypingDeletingAndPastingAreHeard) {
   host.display.SetFocus(w());
   model.Update();
   EXPECT_EQ(heard.Take(), (std::vector<std::string>{"blur", "focus"}));
+}
+
+// Undo and redo, called by a host, change the text as an edit does: a reader hears the text
+// going and coming back, and the caret and selection with it.
+TEST_F(Accessible, UndoAndRedoAreHeardAsEdits) {
+  Place("abc");
+  Key(VK_END);
+  host.display.KeyDown(VK_SHIFT);
+  Key(VK_LEFT);
+  host.display.KeyUp(VK_SHIFT);
+  Type("z");
+  heard.Take();
+  DISPPARAMS none{};
+  ASSERT_EQ(c.GetIDispatch()->Invoke(kDispUndo, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
+  model.Update();
+  EXPECT_EQ(heard.Take(), (std::vector<std::string>{"-2:z", "+2:c", "selection", "caret 2"}));
+  EXPECT_EQ(model.Selections().size(), 1u);
+  ASSERT_EQ(c.GetIDispatch()->Invoke(kDispRedo, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
+  model.Update();
+  EXPECT_EQ(heard.Take(), (std::vector<std::string>{"-2:c", "+2:z", "selection", "caret 3"}));
+  EXPECT_EQ(model.Text(), u"abz");
 }
 
 TEST_F(Accessible, CharacterBoxesFollowTheCaretAndAnswerThePointInBothOrders) {
