@@ -17,11 +17,11 @@ int64_t CountedCharacters(const CString& text) {
 }  // namespace
 
 bool CKestrixCtrl::CanUndo() const {
-  return !m_ReadOnly && m_Busy == 0 && m_hWnd && !m_Lines.Empty() && m_History.CanUndo();
+  return !m_ReadOnly && m_Busy == 0 && !m_Lines.Empty() && m_History.CanUndo();
 }
 
 bool CKestrixCtrl::CanRedo() const {
-  return !m_ReadOnly && m_Busy == 0 && m_hWnd && !m_Lines.Empty() && m_History.CanRedo();
+  return !m_ReadOnly && m_Busy == 0 && !m_Lines.Empty() && m_History.CanRedo();
 }
 
 bool CKestrixCtrl::Undo() {

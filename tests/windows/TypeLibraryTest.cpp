@@ -100,6 +100,8 @@ TEST(RegisteredTypeLibrary, TypesEveryMemberAsTheControlAnswersIt) {
       {L"ActivateEdit", L"VARIANT_BOOL(BSTR, BSTR)"},
       {L"Refresh", L"void()"},            {L"AboutBox", L"void()"},
       {L"VisualCaret", L"VARIANT_BOOL"},
+      {L"Undo", L"void()"},               {L"Redo", L"void()"},
+      {L"CanUndo", L"VARIANT_BOOL"},      {L"CanRedo", L"VARIANT_BOOL"},
   };
   const std::map<std::wstring, std::wstring> members = MembersOf(info);
   for (const auto& [name, type] : expected) {

@@ -30,6 +30,8 @@ function checkAll() {
   check("VisualCaret", o.VisualCaret, false);
   check("Modified", o.Modified, false);
   check("Text", o.Text, "");
+  check("CanUndo", o.CanUndo, false);
+  check("CanRedo", o.CanRedo, false);
 
   // Both fonts are objects of their own from the start, and take a new face.
   check("FontAr.Name", o.FontAr.Name, "Fonta");
@@ -42,6 +44,21 @@ function checkAll() {
   // Several lines stay several lines: a CR is a line break, not a space.
   o.Text = "one\rtwo";
   check("Text with a CR", o.Text, "one\rtwo");
+
+  // The write is a step a script can take back and make again; CanUndo is read-only.
+  check("CanUndo after a Text write", o.CanUndo, true);
+  o.Undo();
+  check("Text undone", o.Text, "");
+  check("CanRedo after Undo", o.CanRedo, true);
+  o.Redo();
+  check("Text redone", o.Text, "one\rtwo");
+  var written = true;
+  try {
+    o.CanUndo = false;
+  } catch (e) {
+    written = false;
+  }
+  check("CanUndo written", written, false);
 
   // A colour is a number the script compares as it is; a system colour (the top bit set) reads
   // back as the signed long it is.
