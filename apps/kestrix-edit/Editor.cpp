@@ -70,6 +70,8 @@ Editor::Editor(const EditorOptions& options)
   // A person edits here: the caret goes where the characters are drawn.
   ctrl_->SetVisualCaret(options.visualCaret ? TRUE : FALSE);
   ctrl_->SetText(CString(text));
+  // The file opened is where undo stops, not an edit to take back.
+  ctrl_->ForgetUndoHistory();
   if (readOnlyBecause_) ctrl_->SetReadOnly(TRUE);
   saved_ = ctrl_->GetText();
   display_.SetFocus(ctrl_->GetSafeHwnd());
