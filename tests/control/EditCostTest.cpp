@@ -1,6 +1,6 @@
 // An edit costs what it touches. With the caret on line 3, put there with keys, each edit
-// moves exactly as many lines in the line list whether 200 or 2,000 paragraphs follow, and
-// leaves the two controls showing the same lines at the top.
+// (and its undo and redo) moves exactly as many lines in the line list whether 200 or 2,000
+// paragraphs follow, and leaves the two controls showing the same lines at the top.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -16,6 +16,7 @@ struct Edit {
   const char* name;
   std::function<void(Display&)> keys;
   bool movesLines = true;  // typing that does not wrap only changes its own line
+  std::function<void(CKestrixCtrl&)> then = nullptr;  // what the host does after the keys
 };
 
 void Press(Display& display, int key) {
@@ -45,9 +46,13 @@ std::pair<int64_t, std::string> Cost(int paragraphs, const Edit& edit) {
   Press(host.display, VK_DOWN);
   Press(host.display, VK_DOWN);
   Press(host.display, VK_END);
-  edit.keys(host.display);
+  auto run = [&] {
+    edit.keys(host.display);
+    if (edit.then) edit.then(c);
+  };
+  run();
   const int64_t before = c.m_Lines.SlotsMoved();
-  edit.keys(host.display);
+  run();
   std::string shown;
   for (int n = 1; n <= 6; ++n) shown += c.m_Lines.At(n)->m_Chars + "|";
   return {c.m_Lines.SlotsMoved() - before, shown};
@@ -65,6 +70,13 @@ TEST(EditCost, AnEditMovesTheSameLinesWhateverTheTextAfterIt) {
          for (int i = 0; i < 4; ++i) Press(d, VK_DOWN);
          d.SetKeyState(VK_SHIFT, false);
          Press(d, VK_DELETE);
+       }},
+      {"a paste undone", [](Display& d) { PressWithControl(d, 'V', 0x16); }, true,
+       [](CKestrixCtrl& c) { ASSERT_TRUE(c.Undo()); }},
+      {"a paste undone and redone", [](Display& d) { PressWithControl(d, 'V', 0x16); }, true,
+       [](CKestrixCtrl& c) {
+         ASSERT_TRUE(c.Undo());
+         ASSERT_TRUE(c.Redo());
        }},
   };
   for (const Edit& edit : edits) {
