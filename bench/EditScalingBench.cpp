@@ -1,7 +1,8 @@
 // Edits in a 1 MB and a 16 MB document as a window meets them: the document written as the
 // host's Text, the caret put on line 3 with Ctrl+Home, Down, Down and End (Home for Delete), and
 // each edit a key message in, through the store, the re-break and the paint of the view. Each
-// edit is undone untimed by another edit, so every round starts from the same text.
+// edit is undone untimed by another edit, so every round starts from the same text. Undo and
+// redo are timed alone, after the edit they take back.
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -79,7 +80,7 @@ Document& Opened(int megabytes) {
   return *document;
 }
 
-enum Edit { kBackspace, kDelete, kReturn, kTyping, kPaste10K, kDeleteSelection20K };
+enum Edit { kBackspace, kDelete, kReturn, kTyping, kPaste10K, kDeleteSelection20K, kUndoTyping, kUndoPaste10K, kRedoPaste10K };
 
 void BM_EditScaling(benchmark::State& state) {
   Document& d = Opened(static_cast<int>(state.range(0)));
@@ -134,6 +135,33 @@ void BM_EditScaling(benchmark::State& state) {
         d.CaretOnLine3(true);
         break;
       }
+      // The edit untimed, then its undo timed; or the undo untimed too, its redo timed and
+      // the undo again untimed.
+      case kUndoTyping:
+        state.PauseTiming();
+        d.display.Char('x');
+        state.ResumeTiming();
+        d.ctrl.Undo();
+        state.PauseTiming();
+        break;
+      case kUndoPaste10K:
+        state.PauseTiming();
+        d.display.PutClipboardText(pasted);
+        d.Paste();
+        state.ResumeTiming();
+        d.ctrl.Undo();
+        state.PauseTiming();
+        break;
+      case kRedoPaste10K:
+        state.PauseTiming();
+        d.display.PutClipboardText(pasted);
+        d.Paste();
+        d.ctrl.Undo();
+        state.ResumeTiming();
+        d.ctrl.Redo();
+        state.PauseTiming();
+        d.ctrl.Undo();
+        break;
     }
     state.ResumeTiming();
   }
@@ -144,7 +172,9 @@ void BM_EditScaling(benchmark::State& state) {
 }
 BENCHMARK(BM_EditScaling)
     ->ArgNames({"MB", "edit"})
-    ->ArgsProduct({{1, 16}, {kBackspace, kDelete, kReturn, kTyping, kPaste10K, kDeleteSelection20K}})
+    ->ArgsProduct({{1, 16},
+                   {kBackspace, kDelete, kReturn, kTyping, kPaste10K, kDeleteSelection20K, kUndoTyping,
+                    kUndoPaste10K, kRedoPaste10K}})
     ->Unit(benchmark::kMicrosecond)
     ->Iterations(20);
 
