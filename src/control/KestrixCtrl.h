@@ -292,7 +292,7 @@ class CKestrixCtrl : public COleControl {
   EditPlace CurrentPlace();
   UndoHistory m_History;
 
-    // Insertion ----------------------------------------------------------------------------
+  // Insertion ----------------------------------------------------------------------------
   // Only 0x20 to 0xFF are characters of the control: bytes of the Arabic code page.
   static BOOL IsCharacterCode(unsigned int c);
   BOOL CanInsertChar(unsigned int c);

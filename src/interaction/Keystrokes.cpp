@@ -106,8 +106,9 @@ void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
       // The character that follows takes the selection's place in the same step.
       RecordedEdit typed(*this, EditKind::Typing);
       DeleteAtCaret(FALSE);
-    } else
+    } else {
       CollapseSelection();
+    }
   }
 }
 

@@ -23,8 +23,8 @@ void DispatchTable(const TypeDesc& t, std::string& out) {
   out += "## `" + std::string(t.name) + "`\n\n" + t.helpString + ".\n\n";
   out += "| DISPID | Member | Kind | Type | Parameters |\n|---:|---|---|---|---|\n";
   for (const MemberDesc& m : t.members) {
-    const bool property = m.kind == MemberKind::Property;
-    out += "| " + std::to_string(static_cast<long>(m.dispid)) + " | `" + m.name + "` | " + (property ? (m.readOnly ? "property, read-only" : "property") : "method") + " | `" +
+    const char* kind = m.kind == MemberKind::Method ? "method" : m.readOnly ? "property, read-only" : "property";
+    out += "| " + std::to_string(static_cast<long>(m.dispid)) + " | `" + m.name + "` | " + kind + " | `" +
            m.idlType + "` | " + Parameters(m) + " |\n";
   }
   out += "\n";
