@@ -282,8 +282,8 @@ class CKestrixCtrl : public COleControl {
   bool BorrowDC();
 
   // Measurement and caret x positions ----------------------------------------------------
-  SIZE TextExtent(const CString& s);
-  SIZE PrefixExtent(const CString& s);
+  SIZE TextExtent(std::string_view s);
+  SIZE PrefixExtent(std::string_view s);
   void ComputeLineExtents();
   int XFromWidth(int a, int b) const;
   // Positions on the line count leftwards from its right end.
@@ -444,6 +444,11 @@ class CKestrixCtrl : public COleControl {
   short m_ReadingOrder = 0;
   short m_PasswordChar = 0;
   int m_LineDir = 0;
+  // The width of the current line as ComputeLineExtents last measured it.
+  int m_LineWidth = 0;
+  // A prefix with the tatweel that gives its last letter its joining form, measured without a
+  // new allocation each time the caret is placed.
+  CString m_MeasuredPrefix;
   CDC* m_pDC = nullptr;
   CRect m_TextRect;
   LineList m_Lines;
