@@ -92,9 +92,12 @@ void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
       break;
     default:
       if (RunMoveKey(key)) break;
-      // Shift with a typing key cuts the selection; the character that follows takes its place.
-      if (key >= kFirstTypingKey && IsShiftDown() && m_SelLength > 0)
+      // Shift with a typing key cuts the selection; the character that follows takes its place,
+      // in the same step as for a key without Shift.
+      if (key >= kFirstTypingKey && IsShiftDown() && m_SelLength > 0) {
+        RecordedEdit typed(*this, EditKind::Typing);
         DeleteAtCaret(m_PasswordChar > 0 ? FALSE : TRUE);  // a password only loses it
+      }
       break;
   }
   if (!m_hWnd || m_Lines.Empty()) return;
