@@ -161,8 +161,8 @@ TEST_F(ScreenReader, TheTextObjectGivesTheTextItsStatesAndPlaceAndTakesANewValue
   heard.clear();
   BSTR written = SysAllocString(L"\u0633\u0644\u0627\u0645 Salam");
   EXPECT_EQ(text->put_accValue(Self(), written), S_OK);
-  EXPECT_EQ(A().GetText(L"Text"), L"\u0633\u0644\u0627\u0645 Salam");
   EXPECT_TRUE(HeardOf(EVENT_OBJECT_VALUECHANGE, OBJID_CLIENT));
+  EXPECT_EQ(A().GetText(L"Text"), L"\u0633\u0644\u0627\u0645 Salam");
   ASSERT_EQ(A().PutBool(L"ReadOnly", true), S_OK);
   EXPECT_EQ(State(text) & STATE_SYSTEM_READONLY, STATE_SYSTEM_READONLY);
   EXPECT_EQ(text->put_accValue(Self(), written), E_ACCESSDENIED);
