@@ -6,7 +6,11 @@
 #include <oleacc.h>
 #include <olectl.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "Automation.h"
@@ -38,9 +42,9 @@ void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG ch
   if (window == heardWindow && child == CHILDID_SELF) heard.push_back({event, object});
 }
 
-// Pumps the thread's messages until done answers true, for at most two seconds.
-bool PumpUntil(const std::function<bool()>& done) {
-  const ULONGLONG deadline = GetTickCount64() + 2000;
+// Pumps the thread's messages until done answers true, for at most ms milliseconds.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms = 2000) {
+  const ULONGLONG deadline = GetTickCount64() + ms;
   while (!done()) {
     if (GetTickCount64() >= deadline) return false;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
@@ -211,6 +215,56 @@ TEST_F(ScreenReader, TheCaretObjectFollowsTheKeys) {
   EXPECT_TRUE(HeardOf(EVENT_OBJECT_FOCUS, OBJID_CLIENT));
   EXPECT_EQ(State(caret), 0);
   caret->Release();
+}
+
+// A reader in a process of its own, as screen readers are, reaches the objects through the
+// system's marshaling: its calls come to this thread as messages while it pumps them.
+TEST_F(ScreenReader, AReaderInAnotherProcessReadsTheTextAndTheCaret) {
+  ASSERT_EQ(A().Put(L"Text", std::wstring(L"abc \u0645\u0631")), S_OK);
+  wchar_t self[MAX_PATH] = {}, temp[MAX_PATH] = {}, handle[32] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring file = std::wstring(temp) + L"kestrix-reader.txt";
+  DeleteFileW(file.c_str());
+  swprintf(handle, 32, L"%llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
+  std::wstring command = L"\"" + std::wstring(self) + L"\" --read-accessible " + handle + L" \"" + file + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION reader{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &reader));
+  const bool ended =
+      PumpUntil([&] { return WaitForSingleObject(reader.hProcess, 0) == WAIT_OBJECT_0; }, 20000);
+  if (!ended) TerminateProcess(reader.hProcess, 3);
+  DWORD status = 3;
+  GetExitCodeProcess(reader.hProcess, &status);
+  CloseHandle(reader.hProcess);
+  CloseHandle(reader.hThread);
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(status, 0u);
+
+  RECT outer{};
+  GetWindowRect(window, &outer);
+  IAccessible* caret = Object(OBJID_CARET);
+  ASSERT_NE(caret, nullptr);
+  const RECT at = Location(caret);
+  caret->Release();
+  auto place = [](const RECT& r) {
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
+           " " + std::to_string(r.bottom - r.top);
+  };
+  const std::string expected =
+      "text role: " + std::to_string(ROLE_SYSTEM_TEXT) + "\n" +
+      "text state: " + std::to_string(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED) + "\n" +
+      "text value: abc \xD9\x85\xD8\xB1\n" + "text location: " + place(outer) + "\n" +
+      "caret role: " + std::to_string(ROLE_SYSTEM_CARET) + "\n" + "caret state: 0\n" +
+      "caret location: " + place(at) + "\n";
+  std::ifstream in(std::filesystem::path(file), std::ios::binary);
+  std::stringstream read;
+  read << in.rdbuf();
+  EXPECT_EQ(read.str(), expected);
+  in.close();
+  DeleteFileW(file.c_str());
 }
 
 TEST_F(ScreenReader, TypingIsHeardAsANewValue) {
