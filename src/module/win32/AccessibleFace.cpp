@@ -29,7 +29,7 @@ struct AccessibleFace::Impl final : AccessibleListener {
 
   States StatesNow() const {
     const AccessibleStates s = model.States();
-    return {s.readOnly, s.protectedText, s.focused, s.multiLine};
+    return {s.readOnly, s.protectedText, s.focused};
   }
   // A gesture or a rebuild under way: the text must not change under it.
   bool Active() const {
@@ -74,38 +74,9 @@ std::u16string AccessibleFace::Text() {
   return impl_->model.Text();
 }
 
-long AccessibleFace::CharacterCount() {
+bool AccessibleFace::HasSelection() {
   impl_->instance.MakeCurrent();
-  return impl_->model.CharacterCount();
-}
-
-long AccessibleFace::CaretOffset() {
-  impl_->instance.MakeCurrent();
-  return impl_->model.CaretOffset();
-}
-
-std::optional<std::pair<long, long>> AccessibleFace::Selection() {
-  impl_->instance.MakeCurrent();
-  const std::vector<TextSpan> spans = impl_->model.Selections();
-  if (spans.empty()) return std::nullopt;
-  return std::make_pair(spans.front().start, spans.front().end);
-}
-
-std::u16string AccessibleFace::TextRange(long start, long end) {
-  impl_->instance.MakeCurrent();
-  return impl_->model.TextRange(start, end);
-}
-
-std::optional<AccessibleFace::Box> AccessibleFace::CharacterBox(long offset) {
-  impl_->instance.MakeCurrent();
-  const std::optional<ScreenBox> box = impl_->model.CharacterBox(offset);
-  if (!box) return std::nullopt;
-  return BoxOf(*box);
-}
-
-std::optional<long> AccessibleFace::OffsetAt(int x, int y) {
-  impl_->instance.MakeCurrent();
-  return impl_->model.OffsetAtPoint(x, y);
+  return !impl_->model.Selections().empty();
 }
 
 AccessibleFace::Box AccessibleFace::CaretBox() {
@@ -116,11 +87,6 @@ AccessibleFace::Box AccessibleFace::CaretBox() {
 bool AccessibleFace::SetContents(const std::u16string& text) {
   impl_->instance.MakeCurrent();
   return !impl_->Active() && impl_->model.SetContents(text);
-}
-
-bool AccessibleFace::SetSelection(long start, long end) {
-  impl_->instance.MakeCurrent();
-  return !impl_->Active() && impl_->model.SetSelection(start, end);
 }
 
 void AccessibleFace::SetListener(Listener* listener) {

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace win32host {
@@ -22,7 +21,6 @@ class AccessibleFace {
     bool readOnly = false;
     bool protectedText = false;  // a password: only masking characters are given out
     bool focused = false;
-    bool multiLine = true;
     bool operator==(const States&) const = default;
   };
   // What changed since the last Update, each told at most once per Update, in this order. The
@@ -49,18 +47,11 @@ class AccessibleFace {
   States CurrentStates();
   // The text, a paragraph break read as a line feed; a password as its masking characters.
   std::u16string Text();
-  long CharacterCount();
-  long CaretOffset();
-  // The selection as start and end (end excluded), or nothing.
-  std::optional<std::pair<long, long>> Selection();
-  std::u16string TextRange(long start, long end);
-  std::optional<Box> CharacterBox(long offset);
-  std::optional<long> OffsetAt(int x, int y);
+  bool HasSelection();
   Box CaretBox();
   // Replaces the text as the keys would: false in a read-only control, for text the code page
   // has no place for, and while the control is in the middle of a gesture or a rebuild.
   bool SetContents(const std::u16string& text);
-  bool SetSelection(long start, long end);
 
   // Null stops. Update compares the control with what was last told; starting to listen takes
   // the control as it is.

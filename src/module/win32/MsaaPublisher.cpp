@@ -243,7 +243,7 @@ class CaretObject final : public AccessibleObject {
  protected:
   long Role() override { return ROLE_SYSTEM_CARET; }
   long State() override {
-    return Face().CurrentStates().focused && !Face().Selection() ? 0 : STATE_SYSTEM_INVISIBLE;
+    return Face().CurrentStates().focused && !Face().HasSelection() ? 0 : STATE_SYSTEM_INVISIBLE;
   }
   RECT Location() override { return ScreenRect(Window(), Face().CaretBox()); }
 };
