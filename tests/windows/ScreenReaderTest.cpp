@@ -167,6 +167,11 @@ TEST_F(ScreenReader, TheTextObjectGivesTheTextItsStatesAndPlaceAndTakesANewValue
   EXPECT_EQ(text->put_accValue(Self(), written), S_OK);
   EXPECT_TRUE(HeardOf(EVENT_OBJECT_VALUECHANGE, OBJID_CLIENT));
   EXPECT_EQ(A().GetText(L"Text"), L"\u0633\u0644\u0627\u0645 Salam");
+  // Text the code page has no place for is refused whole.
+  BSTR foreign = SysAllocString(L"ab\u4E2D");
+  EXPECT_EQ(text->put_accValue(Self(), foreign), E_FAIL);
+  SysFreeString(foreign);
+  EXPECT_EQ(A().GetText(L"Text"), L"\u0633\u0644\u0627\u0645 Salam");
   ASSERT_EQ(A().PutBool(L"ReadOnly", true), S_OK);
   EXPECT_EQ(State(text) & STATE_SYSTEM_READONLY, STATE_SYSTEM_READONLY);
   EXPECT_EQ(text->put_accValue(Self(), written), E_ACCESSDENIED);
