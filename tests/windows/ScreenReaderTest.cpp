@@ -139,6 +139,7 @@ class ScreenReader : public testing::Test {
 TEST_F(ScreenReader, TheTextObjectGivesTheTextItsStatesAndPlaceAndTakesANewValue) {
   ASSERT_EQ(A().Put(L"Text", std::wstring(L"Hello\r\n\u0645\u0631\u062D\u0628\u0627")), S_OK);
   container.ChangeAmbient(DISPID_AMBIENT_DISPLAYNAME, TextVariant(L"Notes"));
+  EXPECT_TRUE(HeardOf(EVENT_OBJECT_NAMECHANGE, OBJID_CLIENT));
   IAccessible* text = Object(OBJID_CLIENT);
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(Role(text), ROLE_SYSTEM_TEXT);
@@ -223,6 +224,20 @@ TEST_F(ScreenReader, HooksHearTypingAndTheCaretObjectFollowsTheKeys) {
   SetFocus(window);
   EXPECT_TRUE(HeardOf(EVENT_OBJECT_FOCUS, OBJID_CLIENT));
   EXPECT_EQ(State(caret), 0);
+
+  // A scroll moves the caret on the screen, not in the text: its place is heard of too.
+  std::wstring lines;
+  for (int n = 0; n < 30; ++n) lines += L"line\r\n";
+  ASSERT_EQ(A().Put(L"Text", lines), S_OK);
+  PumpMessages();
+  const RECT top = Location(caret);
+  heard.clear();
+  POINT at{100, 40};
+  ClientToScreen(window, &at);
+  PostMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(at.x, at.y));
+  EXPECT_TRUE(HeardOf(EVENT_OBJECT_LOCATIONCHANGE, OBJID_CARET));
+  EXPECT_LT(Location(caret).top, top.top);
+  EXPECT_EQ(A().GetLong(L"SelStart"), 0);
   caret->Release();
 }
 
