@@ -66,17 +66,26 @@ std::u16string AccessibleText::Shown(const std::string& bytes) const {
   return out;
 }
 
-std::u16string AccessibleText::Text() { return Shown(control_.GetText()); }
+const std::string& AccessibleText::CurrentText() {
+  const uint64_t revision = control_.TextRevision();
+  if (revision == 0 || revision != textRevision_) {
+    text_ = control_.GetText();
+    textRevision_ = revision;
+  }
+  return text_;
+}
+
+std::u16string AccessibleText::Text() { return Shown(CurrentText()); }
 
 std::u16string AccessibleText::TextRange(long start, long end) {
-  const std::string text = control_.GetText();
+  const std::string& text = CurrentText();
   const long size = static_cast<long>(text.size());
   if (end < 0 || end > size) end = size;
   start = std::clamp(start, 0L, end);
   return Shown(text.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
 }
 
-long AccessibleText::CharacterCount() { return static_cast<long>(control_.GetText().size()); }
+long AccessibleText::CharacterCount() { return static_cast<long>(CurrentText().size()); }
 
 long AccessibleText::CaretOffset() { return observed_.CaretOffset(); }
 
@@ -115,7 +124,7 @@ bool AccessibleText::SetSelection(long start, long end) {
 }
 
 std::optional<TextSpan> AccessibleText::TextAt(long offset, TextUnit unit) {
-  const std::string text = control_.GetText();
+  const std::string& text = CurrentText();
   const long size = static_cast<long>(text.size());
   if (offset < 0 || offset > size) return std::nullopt;
   long start = offset, end = offset;
@@ -152,6 +161,11 @@ std::optional<ScreenBox> AccessibleText::CharacterBox(long offset) {
 }
 
 std::optional<long> AccessibleText::OffsetAtPoint(int x, int y) { return observed_.OffsetAt(POINT{x, y}); }
+
+ScreenBox AccessibleText::CaretBox() const {
+  const ObservedCaret caret = observed_.Caret();
+  return ScreenBox{caret.x, caret.y - caret.height + 1, 1, caret.height};
+}
 
 bool AccessibleText::SetContents(const std::u16string& text) {
   if (control_.m_ReadOnly) return false;
@@ -216,31 +230,40 @@ bool AccessibleText::PasteText(long offset) {
 
 AccessibleText::Told AccessibleText::Now() {
   const ObservedSelection sel = observed_.Selection();
-  return Told{control_.GetText(), CaretOffset(), sel.start, sel.length, States().focused};
+  return Told{control_.TextRevision(), {}, CaretOffset(), sel.start, sel.length, States().focused};
 }
 
 void AccessibleText::SetListener(AccessibleListener* listener) {
   listener_ = listener;
-  if (listener_) told_ = Now();
+  if (listener_) {
+    told_ = Now();
+    told_.text = CurrentText();
+  }
 }
 
 void AccessibleText::Update() {
   if (!listener_ || !control_.GetSafeHwnd()) return;
   Told now = Now();
   if (now.focused != told_.focused) listener_->FocusChanged(now.focused);
-  // The changed middle between the common start and the common end: removed, then put in.
-  if (now.text != told_.text) {
+  // The text is compared only when its revision says it may have changed; then the changed
+  // middle between the common start and the common end is told: removed, then put in.
+  if (now.revision == 0 || now.revision != told_.revision) {
     const std::string& a = told_.text;
-    const std::string& b = now.text;
-    size_t head = 0;
-    while (head < a.size() && head < b.size() && a[head] == b[head]) ++head;
-    size_t tail = 0;
-    while (tail < a.size() - head && tail < b.size() - head &&
-           a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
-      ++tail;
-    const long at = static_cast<long>(head);
-    if (a.size() - tail > head) listener_->TextDeleted(at, Shown(a.substr(head, a.size() - tail - head)));
-    if (b.size() - tail > head) listener_->TextInserted(at, Shown(b.substr(head, b.size() - tail - head)));
+    const std::string& b = CurrentText();
+    if (a != b) {
+      size_t head = 0;
+      while (head < a.size() && head < b.size() && a[head] == b[head]) ++head;
+      size_t tail = 0;
+      while (tail < a.size() - head && tail < b.size() - head &&
+             a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
+        ++tail;
+      const long at = static_cast<long>(head);
+      if (a.size() - tail > head) listener_->TextDeleted(at, Shown(a.substr(head, a.size() - tail - head)));
+      if (b.size() - tail > head) listener_->TextInserted(at, Shown(b.substr(head, b.size() - tail - head)));
+    }
+    now.text = b;
+  } else {
+    now.text = std::move(told_.text);
   }
   if (now.selStart != told_.selStart || now.selLength != told_.selLength) {
     if (now.selLength > 0 || told_.selLength > 0) listener_->SelectionChanged();

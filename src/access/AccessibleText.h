@@ -78,6 +78,9 @@ class AccessibleText {
   std::optional<TextSpan> TextAt(long offset, TextUnit unit);
   std::optional<ScreenBox> CharacterBox(long offset);
   std::optional<long> OffsetAtPoint(int x, int y);
+  // The caret's stem, one pixel wide, where it stands (drawn or not: it is not drawn while the
+  // control lacks the focus or holds a selection).
+  ScreenBox CaretBox() const;
 
   // Editing, by the paths the keyboard takes: nothing changes in a read-only control, and the
   // length limit holds. Text the code page has no place for is refused whole. False when
@@ -98,11 +101,15 @@ class AccessibleText {
 
  private:
   struct Told {
-    std::string text;  // code page bytes
+    uint64_t revision = 0;  // of the control's text
+    std::string text;       // code page bytes
     long caret = 0, selStart = 0, selLength = 0;
     bool focused = false;
   };
+  // The state now, its text left empty.
   Told Now();
+  // The control's text, read again only when its revision changed.
+  const std::string& CurrentText();
   std::u16string Shown(const std::string& bytes) const;
   bool Select(long start, long end);
 
@@ -111,6 +118,8 @@ class AccessibleText {
   std::u16string name_, description_;
   AccessibleListener* listener_ = nullptr;
   Told told_;
+  std::string text_;
+  uint64_t textRevision_ = 0;
 };
 
 // UTF-8 of a text of the model (its characters are all in the Basic Multilingual Plane).

@@ -199,6 +199,9 @@ class CKestrixCtrl : public COleControl {
   // The document y of the bottom of line n's band.
   int LineBottom(int n) const { return n * m_LineHeight; }
   CString GetText();
+  // The revision of the text GetText would return (the current line stored first): the same
+  // number means the same text. 0 while a rebuild runs, when no number can be given.
+  uint64_t TextRevision();
   int OffsetFromIndex(int index);
   int IndexFromOffset(int offset);
   int LineFromOffset(int offset);

@@ -1,6 +1,7 @@
 #include "text/LineList.h"
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
 
 namespace kestrix {
@@ -39,7 +40,13 @@ void LineList::MoveGapTo(size_t k) const {
   }
 }
 
+void LineList::Revise() {
+  static std::atomic<uint64_t> lastRevision{0};
+  revision_ = ++lastRevision;
+}
+
 void LineList::PushAtGap(std::unique_ptr<LineRecord> record, uint8_t changed) {
+  Revise();
   if (gapStart_ == gapEnd_) {
     // A new gap, half the lines wide, between the same two parts.
     const size_t tail = slots_.size() - gapEnd_;
@@ -61,6 +68,7 @@ void LineList::PushAtGap(std::unique_ptr<LineRecord> record, uint8_t changed) {
 }
 
 void LineList::DropAfterGap(size_t count) {
+  Revise();
   for (size_t i = gapEnd_; i < gapEnd_ + count; ++i) slots_[i] = LineSlot{};
   gapEnd_ += count;
   slotsMoved_ += static_cast<int64_t>(count);
@@ -82,6 +90,7 @@ void LineList::InsertBefore(int32_t n, std::unique_ptr<LineRecord> record) {
 }
 
 void LineList::Clear() {
+  Revise();
   slots_.clear();
   gapStart_ = gapEnd_ = 0;
   changedLow_ = changedHigh_ = 0;
@@ -89,6 +98,7 @@ void LineList::Clear() {
 
 std::unique_ptr<LineRecord> LineList::TakeLast() {
   if (Empty()) return nullptr;
+  Revise();
   MoveGapTo(static_cast<size_t>(Count()));
   std::unique_ptr<LineRecord> last = std::move(slots_[--gapStart_].record);
   slots_[gapStart_] = LineSlot{};
@@ -156,6 +166,7 @@ void LineList::SetChars(int32_t n, const CString& chars) {
   const bool breaks = EndsWithBreak(chars);
   const bool sameTotals = record->m_Chars.size() == chars.size() && breaks == EndsWithBreak(record->m_Chars);
   record->m_Chars = chars;
+  Revise();
   Slot(static_cast<size_t>(n - 1)).changed = 1;
   NoteChanged(n, n);
   if (sameTotals) return;

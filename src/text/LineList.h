@@ -69,6 +69,9 @@ class LineList {
   // The work done so far: lines the gap passed over, put at it and dropped after it (a wider
   // gap's copy, once in a while, aside).
   int64_t SlotsMoved() const { return slotsMoved_; }
+  // Changes with every change of the lines' characters, and is never the same for two line
+  // lists: a reader that kept the text of a revision need not read it again while it holds.
+  uint64_t Revision() const { return revision_; }
 
  private:
   struct LineSlot {
@@ -90,12 +93,14 @@ class LineList {
   // Removes count lines just after the gap.
   void DropAfterGap(size_t count);
   void NoteChanged(int32_t low, int32_t high);
+  void Revise();
 
   // The gap moves on lookups too, which change no line.
   mutable std::vector<LineSlot> slots_;
   mutable size_t gapStart_ = 0, gapEnd_ = 0;
   mutable int64_t slotsMoved_ = 0;
   int32_t changedLow_ = 0, changedHigh_ = 0;
+  uint64_t revision_ = 0;
 };
 
 }  // namespace kestrix

@@ -86,6 +86,12 @@ CString CKestrixCtrl::GetText() {
   return text;
 }
 
+uint64_t CKestrixCtrl::TextRevision() {
+  if (m_Busy != 0) return 0;
+  if (m_Lines.At(m_CurLine)) StoreLine();
+  return m_Lines.Revision();
+}
+
 int CKestrixCtrl::OffsetFromIndex(int index) {
   PushPosition(TRUE);
   int64_t result = index + m_Lines.LengthBefore(m_CurLine);
