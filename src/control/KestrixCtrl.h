@@ -469,6 +469,11 @@ class CKestrixCtrl : public COleControl {
   // The caret, clicks, Left and Right and the highlight go where the characters are drawn,
   // instead of by the width of the logical prefix from the line's aligned edge.
   BOOL m_VisualCaret = FALSE;
+  // What a person expects of an editor: word moves and deletions, word and paragraph clicks,
+  // a copy or cut of nothing left alone, Ctrl+End filling the view, a resize keeping the
+  // caret's line, the reading-order chord taken on its release. Off, the control keeps the
+  // behaviour hosts were written against.
+  BOOL m_StandardEditing = FALSE;
   // The caret's flag points left (its run goes right to left); with VisualCaret off the
   // reading order decides.
   bool m_CaretFlagLeft = false;

@@ -100,6 +100,7 @@ std::string CKestrixCtrl::DescribeState() {
   KESTRIX_PUT(m_WantReturn);
   KESTRIX_PUT(m_BackColor);
   KESTRIX_PUT(m_VisualCaret);
+  KESTRIX_PUT(m_StandardEditing);
   KESTRIX_PUT(m_CaretFlagLeft);
   KESTRIX_PUT(m_SelAnchorOffset);
   KESTRIX_PUT(m_HighlightLow);
