@@ -1,5 +1,7 @@
 // The control window: its message table, creation, sizing, focus, the blink timer, font
 // changes, and re-creation.
+#include <algorithm>
+
 #include "control/KestrixCtrl.h"
 
 namespace kestrix {
@@ -8,6 +10,7 @@ BEGIN_MESSAGE_MAP(CKestrixCtrl, COleControl)
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONUP()
 ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONDBLCLK()
 ON_WM_RBUTTONDOWN()
 ON_WM_SETFOCUS()
 ON_WM_KILLFOCUS()
@@ -41,6 +44,8 @@ int CKestrixCtrl::OnCreate(CREATESTRUCT* cs) {
 void CKestrixCtrl::OnSize(UINT type, int cx, int cy) {
   COleControl::OnSize(type, cx, cy);
   StoreLine();
+  // With StandardEditing the caret's line keeps its row in the view where it was in view.
+  const int caretRow = m_CurLine >= m_FirstVisible && m_CurLine <= m_LastVisible ? m_CurLine - m_FirstVisible : -1;
   CRect recorded;
   GetRectInContainer(&recorded);
   if (cx + 2 * GetBorderStyle() + 4 == recorded.Width()) {
@@ -54,7 +59,23 @@ void CKestrixCtrl::OnSize(UINT type, int cx, int cy) {
   } else {
     RebuildText(GetText(), -1);
   }
+  if (m_StandardEditing && !m_Lines.Empty()) KeepCaretRowAfterResize(caretRow);
   UpdateScrollBar();
+}
+
+void CKestrixCtrl::KeepCaretRowAfterResize(int caretRow) {
+  const int row = std::clamp(caretRow, 0, std::max(m_VisibleLines - 1, 0));
+  const int first = caretRow >= 0 ? std::max(1, m_CurLine - row) : m_FirstVisible;
+  const int before = m_FirstVisible;
+  SetFirstVisible(first);
+  ScrollCaretIntoView();
+  // A view that the text fills no longer shows empty room below its end.
+  if (m_LastVisible - m_FirstVisible + 1 < m_VisibleLines)
+    SetFirstVisible(std::max(1, m_Lines.Count() - m_VisibleLines + 1));
+  if (m_FirstVisible != before) {
+    PaintLines(m_FirstVisible, m_LastVisible);
+    UpdateCaret();
+  }
 }
 
 void CKestrixCtrl::OnSetFocus(CWnd* oldWnd) {
@@ -68,6 +89,7 @@ void CKestrixCtrl::OnSetFocus(CWnd* oldWnd) {
 void CKestrixCtrl::OnKillFocus(CWnd* newWnd) {
   COleControl::OnKillFocus(newWnd);
   StoreLine();
+  m_ChordArmed = false;  // the chord's keys go up where the control does not hear them
   HideSelectionOnFocusLoss();
   EraseCaret();
   m_HasFocus = FALSE;
