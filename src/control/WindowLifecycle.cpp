@@ -53,6 +53,9 @@ void CKestrixCtrl::OnSize(UINT type, int cx, int cy) {
     m_VisibleLines = m_LineHeight > 0 ? m_TextRect.Height() / m_LineHeight : 1;
     if (m_VisibleLines <= 0) m_VisibleLines = 1;
     SetFirstVisible(m_FirstVisible);
+    // The text rectangle may have moved (the scroll bar's side follows a reading order that
+    // ActivateEdit set without a new layout): the highlight goes where its characters now are.
+    RestateHighlight();
     PaintLines(m_FirstVisible, m_LastVisible);
     // The caret follows the text area it stands in; a window just made has not placed it yet.
     UpdateCaret();
