@@ -72,7 +72,7 @@ void CKestrixCtrl::KeepCaretRowAfterResize(int caretRow) {
   const int before = m_FirstVisible;
   SetFirstVisible(first);
   ScrollCaretIntoView();
-  // A view that the text fills no longer shows empty room below its end.
+  // No room is left empty below the text's end while lines above it are out of view.
   if (m_LastVisible - m_FirstVisible + 1 < m_VisibleLines)
     SetFirstVisible(std::max(1, m_Lines.Count() - m_VisibleLines + 1));
   if (m_FirstVisible != before) {

@@ -107,11 +107,11 @@ void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
   }
   if (!m_hWnd || m_Lines.Empty()) return;
   if (IsShiftDown() && key != VK_SHIFT) ShiftSelectAfter(key);
-  // Typing over a selection: a typing key removes it so that its character lands in its place;
-  // any other key only drops it.
-  // With StandardEditing a word move without Shift drops it too.
+  // With StandardEditing a word move without Shift drops the selection, as a move does.
   if (m_StandardEditing && IsCtrlDown() && !IsShiftDown() && m_SelLength > 0 && (key == VK_LEFT || key == VK_RIGHT))
     CollapseSelection();
+  // Typing over a selection: a typing key removes it so that its character lands in its place;
+  // any other key only drops it.
   if (!IsShiftDown() && !IsCtrlDown() && m_SelLength > 0) {
     if (key >= kFirstTypingKey || key == kSpace)
       DeleteAtCaret(FALSE);
