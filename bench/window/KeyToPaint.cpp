@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -138,21 +139,52 @@ std::optional<Window> WaitForWindow(bench::ScreenReader& screen, const Program& 
   return std::nullopt;
 }
 
-// Reads the window until nothing but a caret's blink has changed for quietMs; the last reading,
-// and when the last change beyond a caret was seen.
+// The processor time a process has used so far, in clock ticks, or 0 when it cannot be read.
+long CpuTicks(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!pid || !std::getline(stat, line)) return 0;
+  // Fields 14 and 15 (user and system time) follow the command name in parentheses.
+  const size_t close = line.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream fields(line.substr(close + 2));
+  std::string field;
+  long user = 0, system = 0;
+  for (int n = 3; n <= 15 && fields >> field; ++n) {
+    if (n == 14) user = std::atol(field.c_str());
+    if (n == 15) system = std::atol(field.c_str());
+  }
+  return user + system;
+}
+
+// Reads the window until nothing but a caret's blink has changed for quietMs, and, given the
+// program's pid, until the program has also stopped working (an editor may show the first lines
+// while it still lays out the rest, and keys then wait); the last reading, and when the last
+// change beyond a caret, or the last busy moment, was seen.
 struct Settled {
   bench::Pixels pixels;
   Clock::time_point lastChange;
 };
 std::optional<Settled> Settle(bench::ScreenReader& screen, Window w, bench::Pixels from, double quietMs,
-                              double timeoutMs) {
+                              double timeoutMs, pid_t busyPid = 0) {
   const Clock::time_point start = Clock::now();
   Settled s{std::move(from), start};
+  // Busy: more than a third of 100 ms of processor time used in the last 100 ms.
+  const long ticksPerSecond = sysconf(_SC_CLK_TCK);
+  Clock::time_point windowStart = start;
+  long windowTicks = CpuTicks(busyPid);
   while (MsSince(start) < timeoutMs) {
     std::optional<bench::Pixels> now = screen.Read(w);
     if (!now) return std::nullopt;
     if (bench::ChangedBeyondCaret(s.pixels, *now)) s.lastChange = Clock::now();
     s.pixels = std::move(*now);
+    if (busyPid && MsSince(windowStart) >= 100) {
+      const long ticks = CpuTicks(busyPid);
+      if (static_cast<double>(ticks - windowTicks) * 1000.0 / static_cast<double>(ticksPerSecond) > MsSince(windowStart) / 3)
+        s.lastChange = Clock::now();
+      windowStart = Clock::now();
+      windowTicks = ticks;
+    }
     if (MsSince(s.lastChange) >= quietMs) return s;
     Nap();
   }
@@ -174,7 +206,8 @@ std::optional<bench::Pixels> EmptyWindow(const std::string& display, bench::Scre
 }
 
 // From the program's start: when text first shows, and when the window then rests (nothing but a
-// caret changing for 300 ms), since an editor may show the first lines before the rest of them.
+// caret changing, and the program not working, for 300 ms), since an editor may show the first
+// lines before the rest of them.
 struct Opening {
   double textMs = 0;
   double restMs = 0;
@@ -191,7 +224,7 @@ std::optional<Opening> TimeOpening(const std::string& display, bench::ScreenRead
       std::optional<bench::Pixels> now = screen.Read(w);
       if (now && bench::ShowsTextBeyond(*editor.empty, *now)) {
         Opening o{MsSince(program.Start()), 0};
-        std::optional<Settled> s = Settle(screen, w, std::move(*now), 300, 60000);
+        std::optional<Settled> s = Settle(screen, w, std::move(*now), 300, 60000, program.Pid());
         if (!s) return std::nullopt;
         o.restMs = std::chrono::duration<double, std::milli>(s->lastChange - program.Start()).count();
         o.restMs = std::max(o.restMs, o.textMs);
@@ -390,6 +423,11 @@ int main(int argc, char** argv) {
     }
     if (!w || !shown) {
       std::cerr << "kestrix_key_to_paint: kestrix-edit showed no text for " << file << "\n";
+      return 1;
+    }
+    // Keys are sent once the editor has finished opening the file, not when its first lines show.
+    if (!Settle(screen, *w, std::move(*shown), 300, 120000, editor.Pid())) {
+      std::cerr << "kestrix_key_to_paint: kestrix-edit did not come to rest on " << file << "\n";
       return 1;
     }
     screen.Focus(*w);

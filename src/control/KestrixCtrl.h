@@ -259,6 +259,9 @@ class CKestrixCtrl : public COleControl {
   void EndRebuild(int caretOffset, BOOL readOnly);
   // Feeds text to the end of the store as typing at its end would (CRs as hard breaks).
   void FeedText(std::string_view text);
+  // While a long text is laid out from its start, the lines that fill the view are shown as
+  // soon as they are broken: they are drawn and shown at once, then the rest is laid out.
+  void ShowFirstScreen();
   // Feeds text to the emptied store, putting back instead the lines of previous where they
   // would come out the same; false (nothing done) when they cannot be kept.
   bool FeedKeepingLines(const CString& text, LineList::Detached& previous, int previousStartX);
@@ -315,8 +318,8 @@ class CKestrixCtrl : public COleControl {
   bool BorrowDC();
 
   // Measurement and caret x positions ----------------------------------------------------
-  SIZE TextExtent(const CString& s);
-  SIZE PrefixExtent(const CString& s);
+  SIZE TextExtent(std::string_view s);
+  SIZE PrefixExtent(std::string_view s);
   void ComputeLineExtents();
   int XFromWidth(int a, int b) const;
   // Positions on the line count leftwards from its right end.
@@ -477,6 +480,11 @@ class CKestrixCtrl : public COleControl {
   short m_ReadingOrder = 0;
   short m_PasswordChar = 0;
   int m_LineDir = 0;
+  // The width of the current line as ComputeLineExtents last measured it.
+  int m_LineWidth = 0;
+  // A prefix with the tatweel that gives its last letter its joining form, measured without a
+  // new allocation each time the caret is placed.
+  CString m_MeasuredPrefix;
   CDC* m_pDC = nullptr;
   CRect m_TextRect;
   LineList m_Lines;
@@ -523,6 +531,8 @@ class CKestrixCtrl : public COleControl {
   // A rebuild keeps the lines of the paragraphs that the new text shares with the old where
   // they would come out the same; off, it lays out the whole text (tests compare the two).
   bool m_KeepUnchangedLines = true;
+  // Set while a rebuild lays out a text long enough to show its first screen before the rest.
+  bool m_FirstScreenPending = false;
   // Line m_SpaceFreeLine (0: none) is known to hold no space in its first m_SpaceFreeLength
   // characters, so that a line typed or fed at its end is not searched again for each character.
   int m_SpaceFreeLine = 0;

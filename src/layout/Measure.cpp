@@ -10,13 +10,13 @@ namespace {
 constexpr char kTatweel = static_cast<char>(0xDC);
 }
 
-SIZE CKestrixCtrl::TextExtent(const CString& s) {
+SIZE CKestrixCtrl::TextExtent(std::string_view s) {
   if (s.empty()) return SIZE{};
   HDC hdc = m_pDC ? m_pDC->GetSafeHdc() : nullptr;
   return m_TextLib->aTextExtent(hdc, s.data(), static_cast<int32_t>(s.size()));
 }
 
-SIZE CKestrixCtrl::PrefixExtent(const CString& s) {
+SIZE CKestrixCtrl::PrefixExtent(std::string_view s) {
   if (m_LineText.empty() || m_CharIndex < 0 || m_CharIndex >= static_cast<int>(m_LineText.size()))
     return SIZE{};
   CharClass next = CharClass::ArabicMark;
@@ -28,20 +28,18 @@ SIZE CKestrixCtrl::PrefixExtent(const CString& s) {
     }
   }
   // A tatweel after the prefix gives its last letter the joining form it has in the line.
-  LONG tatweel = 0;
-  CString measured = s;
-  if (next == CharClass::ArabicLetter) {
-    tatweel = TextExtent(CString(1, kTatweel)).cx;
-    measured += kTatweel;
-  }
-  SIZE size = TextExtent(measured);
+  if (next != CharClass::ArabicLetter) return TextExtent(s);
+  const LONG tatweel = TextExtent(std::string_view(&kTatweel, 1)).cx;
+  m_MeasuredPrefix.assign(s);
+  m_MeasuredPrefix += kTatweel;
+  SIZE size = TextExtent(m_MeasuredPrefix);
   size.cx -= tatweel;
   return size;
 }
 
 void CKestrixCtrl::ComputeLineExtents() {
   bool borrowed = BorrowDC();
-  int width = TextExtent(m_LineText).cx;
+  const int width = m_LineWidth = TextExtent(m_LineText).cx;
   if (borrowed) ReleaseHeldDC();
   int left = m_TextRect.left;
   int right = m_TextRect.right;
@@ -74,7 +72,7 @@ int CKestrixCtrl::XFromWidth(int a, int b) const { return IsRightMeasured() ? m_
 int CKestrixCtrl::CaretXFromIndex() {
   if (m_VisualCaret) return DrawnCaretX(LayOutDrawnLine(), m_CharIndex);
   int index = std::clamp(m_CharIndex, 0, static_cast<int>(m_LineText.size()));
-  CString prefix = m_LineText.substr(0, static_cast<size_t>(index));
+  const std::string_view prefix(m_LineText.data(), static_cast<size_t>(index));
   bool borrowed = BorrowDC();
   int width = 0;
   if (!prefix.empty()) {

@@ -11,10 +11,10 @@ bool IsTrailingSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c ==
 
 void CKestrixCtrl::PaintCurrentLine() {
   if (m_Busy != 0 || !m_pDC) return;
-  CString s = m_LineText;
-  while (!s.empty() && IsTrailingSpace(s.back())) s.pop_back();
+  std::string_view s = m_LineText;
+  while (!s.empty() && IsTrailingSpace(s.back())) s.remove_suffix(1);
   ComputeLineExtents();
-  int width = TextExtent(s).cx;
+  const int width = s.size() == m_LineText.size() ? m_LineWidth : TextExtent(s).cx;
   int x = XFromWidth(width, 0);
   int y = m_LineY - m_BaselineLift - m_ScrollOffset;
   bool scrollBarHidden = !m_pScrollBar || !m_pScrollBar->IsWindowVisible();
@@ -23,7 +23,12 @@ void CKestrixCtrl::PaintCurrentLine() {
   const int bandWidth = m_TextRect.Width() + m_ScrollBarWidth + (scrollBarHidden ? m_ScrollBarWidth : 0);
   CRect band(0, y - m_Ascent, bandWidth, y + m_Descent);
   if (m_CurLine == m_FirstVisible) band.top = 0;
-  if (m_PasswordChar > 0) MaskPassword(s);
+  CString masked;
+  if (m_PasswordChar > 0) {
+    masked.assign(s);
+    MaskPassword(masked);
+    s = masked;
+  }
   CBrush brush(m_BackColor);
   m_pDC->FillRect(&band, &brush);
   brush.DeleteObject();

@@ -10,6 +10,9 @@ constexpr char kCR = '\r';
 constexpr char kSpace = ' ';
 // A line fits when its width plus this slack is at most the width of the text rectangle.
 constexpr int kWrapSlack = 10;
+// A text at least this long takes long enough to lay out for its first screen to be shown
+// before the rest is laid out.
+constexpr size_t kFirstScreenBytes = 512 * 1024;
 }  // namespace
 
 void CKestrixCtrl::RebuildText(const CString& text, int caretOffset) {
@@ -27,8 +30,12 @@ void CKestrixCtrl::RebuildText(const CString& text, int caretOffset) {
   const int previousStartX = m_LaidOutStartX;
   m_LaidOutStartX = NextLineStartX();
   if (!keepLines || !(*m_LaidOutFor == CurrentLayout()) ||
-      !FeedKeepingLines(text, previous, previousStartX))
+      !FeedKeepingLines(text, previous, previousStartX)) {
+    // Only a view that will stand at the top once the text is laid out can be shown early.
+    m_FirstScreenPending = text.size() >= kFirstScreenBytes && caretOffset == 0 && IsWindowVisible();
     FeedText(text);
+    m_FirstScreenPending = false;
+  }
   EndRebuild(caretOffset, readOnly);
   SetTextSnapshot(text);
   if (text == m_DocumentText) {
@@ -57,10 +64,12 @@ void CKestrixCtrl::EndRebuild(int caretOffset, BOOL readOnly) {
 
 void CKestrixCtrl::FeedText(std::string_view text) {
   for (char c : text) {
-    if (c == kCR)
+    if (c == kCR) {
       AppendHardBreak();
-    else
+      if (m_FirstScreenPending && m_Lines.Count() > m_VisibleLines) ShowFirstScreen();
+    } else {
       InsertChar(static_cast<unsigned char>(c));
+    }
   }
 }
 

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "ControlHost.h"
+#include "control/Dispids.h"
+#include "framework/ole/Variant.h"
 
 namespace kestrix {
 
@@ -29,11 +31,13 @@ class FakeWindowSystem : public DisplayPlatform {
   }
   bool ClipboardAvailable() override { return !heldByAnotherProgram; }
   void InputRefused(const std::string& why) override { events.push_back("refused " + why); }
+  void ShowDrawing() override { shown.push_back(Display::Current().GetSurface()); }
   std::optional<short> ModifierState(int virtualKey) override {
     if (virtualKey == VK_SHIFT && shiftHeld) return static_cast<short>(*shiftHeld ? -128 : 0);
     return std::nullopt;
   }
   std::vector<std::string> events;
+  std::vector<Surface> shown;  // the screen each time what was drawn was to be seen at once
   std::optional<bool> shiftHeld;  // the system's Shift, or nothing to leave it to the display
   std::optional<std::string> otherProgram;
   bool heldByAnotherProgram = false;
@@ -142,5 +146,52 @@ TEST_F(DisplayPlatformRoute, ShiftIsWhatTheWindowSystemHolds) {
 }
 
 }  // namespace
+
+}  // namespace kestrix
+
+namespace kestrix {
+
+namespace {
+
+// The rows and columns of the control's text rectangle on the screen.
+std::vector<uint32_t> TextArea(const Surface& screen, CKestrixCtrl& c, int rows) {
+  POINT origin{c.m_TextRect.left, c.m_TextRect.top};
+  c.ClientToScreen(&origin);
+  std::vector<uint32_t> pixels;
+  for (int y = origin.y; y < origin.y + rows; ++y)
+    for (int x = origin.x; x < origin.x + c.m_TextRect.Width(); ++x) pixels.push_back(screen.Pixel(x, y));
+  return pixels;
+}
+
+}  // namespace
+
+TEST_F(DisplayPlatformRoute, ALongTextShowsItsFirstScreenBeforeTheRestIsLaidOutAsTheEndDrawsIt) {
+  std::u16string text;
+  for (int i = 0; text.size() < 600 * 1024; ++i)
+    text += u"line " + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) +
+            u" \u0633\u0644\u0627\u0645 words enough to wrap in the view\r";
+  VARIANT value = MakeVariantBstr(text.c_str());
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS p{&value, &named, 1, 1};
+  ASSERT_EQ(c.GetIDispatch()->Invoke(DISPID_TEXT, IID_NULL, 0, DISPATCH_PROPERTYPUT, &p, nullptr, nullptr, nullptr), S_OK);
+  VariantClear(&value);
+
+  ASSERT_EQ(system.shown.size(), 1u);
+  const int rows = c.m_VisibleLines * c.m_LineHeight;
+  const std::vector<uint32_t> early = TextArea(system.shown[0], c, rows);
+  EXPECT_EQ(early, TextArea(host.display.GetSurface(), c, rows));
+  EXPECT_NE(std::count(early.begin(), early.end(), early.front()), static_cast<long>(early.size())) << "nothing drawn";
+
+  // Showing the first screen leaves the rest of the layout as it is without it.
+  ControlHost hidden;
+  hidden.ctrl->ShowWindow(SW_HIDE);
+  hidden.ctrl->SetText(c.GetText());
+  ASSERT_EQ(hidden.ctrl->LineCount(), c.LineCount());
+  for (int n = 1; n <= c.LineCount(); ++n) {
+    ASSERT_EQ(hidden.ctrl->m_Lines.At(n)->m_Chars, c.m_Lines.At(n)->m_Chars) << "line " << n;
+    ASSERT_EQ(hidden.ctrl->m_Lines.At(n)->m_StartX, c.m_Lines.At(n)->m_StartX) << "line " << n;
+  }
+  EXPECT_EQ(hidden.ctrl->m_CharCount, c.m_CharCount);
+}
 
 }  // namespace kestrix

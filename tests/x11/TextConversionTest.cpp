@@ -45,6 +45,7 @@ TEST(TextFile, AFileIsWrittenBackOnlyWhenEveryByteWouldComeBack) {
       {"a\nb \xDB\x8C\n", "U+06CC on line 2 has no place in the Arabic code page (1256)"},
       {"\xD9\xA3\n", "U+0663 on line 1 would be written back as 3"},
       {"a\n\xFF\xFE\n", "the byte 0xFF on line 2 is not UTF-8"},
+      {"ok \xC1\x81\n", "the byte 0xC1 on line 1 is not UTF-8"},
       {"a\tb\n", "a tab on line 1, which the control does not hold"},
       {"a\x0C\n", "the control character U+000C on line 1, which the control does not hold"},
       {"a\r\nb\nc\n", "the line ends are mixed (line 2 ends unlike line 1)"},

@@ -60,12 +60,24 @@ constexpr std::array<ReverseEntry, 128> BuildReverse() {
 
 constexpr std::array<ReverseEntry, 128> kFromUnicode = BuildReverse();
 
+// The byte of each code point below U+0800 (Latin and Arabic letters), -1 where there is none:
+// a text's characters are looked up directly, without a search.
+constexpr char32_t kDirectEnd = 0x800;
+constexpr std::array<int16_t, kDirectEnd> BuildDirect() {
+  std::array<int16_t, kDirectEnd> table{};
+  for (char32_t c = 0; c < kDirectEnd; ++c) table[c] = c < 0x80 ? static_cast<int16_t>(c) : int16_t{-1};
+  for (const ReverseEntry& e : kFromUnicode)
+    if (e.codePoint < kDirectEnd) table[e.codePoint] = e.byte;
+  return table;
+}
+constexpr std::array<int16_t, kDirectEnd> kDirect = BuildDirect();
+
 }  // namespace
 
 char32_t UnicodeFromCp1256(uint8_t byte) { return kToUnicode[byte]; }
 
 int Cp1256FromUnicode(char32_t codePoint) {
-  if (codePoint < 0x80) return static_cast<int>(codePoint);
+  if (codePoint < kDirectEnd) return kDirect[codePoint];
   size_t low = 0;
   size_t high = kFromUnicode.size();
   while (low < high) {

@@ -143,8 +143,36 @@ std::string Cp1256FromUtf8(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) {
+    // A run of ASCII stands for itself.
+    size_t ascii = i;
+    while (ascii < utf8.size() && static_cast<uint8_t>(utf8[ascii]) < 0x80) ++ascii;
+    if (ascii > i) {
+      out.append(utf8.data() + i, ascii - i);
+      i = ascii;
+      continue;
+    }
+    // Arabic letters come as two-byte sequences: decoded here, without the general decoder.
+    const auto lead = static_cast<uint8_t>(utf8[i]);
+    if (lead >= 0xC2 && lead <= 0xDF && i + 1 < utf8.size() && (static_cast<uint8_t>(utf8[i + 1]) & 0xC0) == 0x80) {
+      const int byte = Cp1256FromUnicode(static_cast<char32_t>(((lead & 0x1Fu) << 6) | (static_cast<uint8_t>(utf8[i + 1]) & 0x3Fu)));
+      if (byte >= 0) {
+        out += static_cast<char>(byte);
+        i += 2;
+        continue;
+      }
+    }
     char32_t c = 0;
-    std::string bytes = NextUtf8Character(utf8, i, c) ? Cp1256ForCharacter(c) : std::string();
+    if (!NextUtf8Character(utf8, i, c)) {
+      out += '?';
+      continue;
+    }
+    // Most characters have a byte of their own; only the others need a mapping looked up.
+    const int byte = c <= 0xFFFF ? Cp1256FromUnicode(c) : -1;
+    if (byte >= 0) {
+      out += static_cast<char>(byte);
+      continue;
+    }
+    const std::string bytes = Cp1256ForCharacter(c);
     out += bytes.empty() ? std::string("?") : bytes;
   }
   return out;

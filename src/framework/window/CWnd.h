@@ -145,5 +145,7 @@ int WaitForMessage(HWND hwnd, UINT filterMin, UINT filterMax, UINT timeoutMs);
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void SetCursor(PointerShape shape);
+// What has been drawn reaches the screen now, not when the message loop next runs.
+BOOL GdiFlush();
 
 }  // namespace kestrix

@@ -227,6 +227,10 @@ class Display {
   // The window system behind the display, told of clipboard, cursor and layout changes; null
   // on the headless display. Not owned: it must be detached before it goes.
   void SetPlatform(DisplayPlatform* platform) { platform_ = platform; }
+  // Hands what is drawn to the screen before the message loop runs again (GdiFlush).
+  void ShowDrawing() {
+    if (platform_) platform_->ShowDrawing();
+  }
   DisplayPlatform* Platform() const { return platform_; }
   // The clipboard's text as the window system sees it (ClipboardData on the headless display).
   std::optional<std::string> ReadClipboard() const;

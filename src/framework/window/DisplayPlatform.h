@@ -33,6 +33,9 @@ class DisplayPlatform {
   // Input was refused, the code page having no place for it: the system's beep, and why where
   // the platform can show it.
   virtual void InputRefused(const std::string& /*why*/) {}
+  // What the windows have drawn so far is to be seen now: a long task goes on before the
+  // message loop next runs.
+  virtual void ShowDrawing() {}
 };
 
 }  // namespace kestrix

@@ -31,6 +31,13 @@ int WaitForMessage(HWND hwnd, UINT filterMin, UINT filterMax, UINT timeoutMs) {
   return d ? d->WaitForMessage(hwnd, filterMin, filterMax, timeoutMs) : -1;
 }
 
+BOOL GdiFlush() {
+  Display* d = Display::CurrentOrNull();
+  if (!d) return FALSE;
+  d->ShowDrawing();
+  return TRUE;
+}
+
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   Display* d = Display::Of(hwnd);
   return d ? d->Send(hwnd, message, wParam, lParam) : 0;

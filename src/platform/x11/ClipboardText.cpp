@@ -33,13 +33,14 @@ namespace {
 
 // CR LF, a lone LF and a lone CR each become one CR.
 std::string OneCrPerBreak(std::string_view utf8) {
-  std::string breaks;
-  breaks.reserve(utf8.size());
+  std::string breaks(utf8.size(), '\0');
+  char* out = breaks.data();
   for (size_t i = 0; i < utf8.size(); ++i) {
     char c = utf8[i];
     if (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;  // the LF stands for both
-    breaks.push_back(c == '\n' ? '\r' : c);
+    *out++ = c == '\n' ? '\r' : c;
   }
+  breaks.resize(static_cast<size_t>(out - breaks.data()));
   return breaks;
 }
 

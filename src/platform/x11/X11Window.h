@@ -114,6 +114,7 @@ class X11Window final : public DisplayPlatform {
   void LayoutRequested(LPARAM layout) override;
   // The bell, and the reason to the host's hook (the editor shows it).
   void InputRefused(const std::string& why) override;
+  void ShowDrawing() override { Present(); }
   void SetRefusalHook(std::function<void(const std::string& why)> hook) { refusalHook_ = std::move(hook); }
 
   struct Impl;
