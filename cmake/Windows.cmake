@@ -68,6 +68,12 @@ add_library(kestrix_control STATIC ${control_sources})
 target_link_libraries(kestrix_control PUBLIC kestrix_framework kestrix_resources kestrix_arabtext)
 kestrix_warnings(kestrix_control)
 
+# The control as screen readers see it, which the module publishes.
+file(GLOB access_sources CONFIGURE_DEPENDS ${src}/access/*.cpp)
+add_library(kestrix_access STATIC ${access_sources})
+target_link_libraries(kestrix_access PUBLIC kestrix_control)
+kestrix_warnings(kestrix_access)
+
 file(GLOB module_part_sources CONFIGURE_DEPENDS ${src}/module/*.cpp)
 list(REMOVE_ITEM module_part_sources ${src}/module/Exports.cpp)
 add_library(kestrix_module_parts STATIC ${module_part_sources})
@@ -124,7 +130,7 @@ add_library(kestrix_ocx_common OBJECT ${ocx_sources})
 add_dependencies(kestrix_ocx_common kestrix_generated)
 target_include_directories(kestrix_ocx_common PRIVATE ${gen})
 target_compile_definitions(kestrix_ocx_common PRIVATE UNICODE _UNICODE)
-target_link_libraries(kestrix_ocx_common PRIVATE kestrix_module_parts)
+target_link_libraries(kestrix_ocx_common PRIVATE kestrix_module_parts kestrix_access)
 kestrix_warnings(kestrix_ocx_common)
 
 # KESTRIX.OCX as shipped, and the test build the Wine tests register, under the same file name
@@ -146,7 +152,10 @@ foreach(variant IN ITEMS shipped test)
                         RUNTIME_OUTPUT_DIRECTORY ${folder} ARCHIVE_OUTPUT_DIRECTORY ${folder})
   target_include_directories(${target} PRIVATE ${gen})
   target_compile_definitions(${target} PRIVATE UNICODE _UNICODE)
-  target_link_libraries(${target} PRIVATE kestrix_module_parts ole32 oleaut32 uuid user32 gdi32)
+  # uuid before oleacc: oleacc's import library also names the accessibility IIDs, as imports
+  # that would resolve to code.
+  target_link_libraries(${target} PRIVATE kestrix_module_parts kestrix_access ole32 oleaut32 uuid oleacc
+                        user32 gdi32)
   kestrix_warnings(${target})
 endforeach()
 
@@ -168,5 +177,6 @@ add_dependencies(kestrix-container kestrix_generated)
 target_include_directories(kestrix-container PRIVATE ${gen} ${src}/script ${src}
                            ${src}/module/win32)
 target_compile_definitions(kestrix-container PRIVATE UNICODE _UNICODE)
-target_link_libraries(kestrix-container PRIVATE dep_gtest dep_png ole32 oleaut32 uuid user32 gdi32 version)
+target_link_libraries(kestrix-container PRIVATE dep_gtest dep_png ole32 oleaut32 uuid oleacc user32 gdi32
+                      version)
 kestrix_warnings(kestrix-container)

@@ -153,6 +153,11 @@ std::optional<ScreenBox> AccessibleText::CharacterBox(long offset) {
 
 std::optional<long> AccessibleText::OffsetAtPoint(int x, int y) { return observed_.OffsetAt(POINT{x, y}); }
 
+ScreenBox AccessibleText::CaretBox() const {
+  const ObservedCaret caret = observed_.Caret();
+  return ScreenBox{caret.x, caret.y - caret.height + 1, 1, caret.height};
+}
+
 bool AccessibleText::SetContents(const std::u16string& text) {
   if (control_.m_ReadOnly) return false;
   CodePageText bytes = Cp1256FromUtf16Text(WithCRs(text));

@@ -78,6 +78,9 @@ class AccessibleText {
   std::optional<TextSpan> TextAt(long offset, TextUnit unit);
   std::optional<ScreenBox> CharacterBox(long offset);
   std::optional<long> OffsetAtPoint(int x, int y);
+  // The caret's stem, one pixel wide, where it stands (drawn or not: it is not drawn while the
+  // control lacks the focus or holds a selection).
+  ScreenBox CaretBox() const;
 
   // Editing, by the paths the keyboard takes: nothing changes in a read-only control, and the
   // length limit holds. Text the code page has no place for is refused whole. False when

@@ -19,7 +19,8 @@ std::optional<ObservedLine> ControlObservation::Line(int n) const {
 
 ObservedCaret ControlObservation::Caret() const {
   const CKestrixCtrl& c = control_;
-  return ObservedCaret{c.m_CurLine, c.m_CharIndex, c.m_CaretShown != 0, c.m_CaretX, c.m_CaretY};
+  return ObservedCaret{c.m_CurLine, c.m_CharIndex, c.m_CaretShown != 0, c.m_CaretX, c.m_CaretY,
+                       c.m_CaretHeight};
 }
 
 long ControlObservation::CaretOffset() { return control_.OffsetFromIndex(control_.m_CharIndex); }

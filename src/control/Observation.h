@@ -31,6 +31,7 @@ struct ObservedCaret {
   int line = 0, index = 0;  // the current line and the character index on it
   bool shown = false;       // drawn on the screen now
   int x = 0, y = 0;         // where it is drawn: its x and its line's baseline, client pixels
+  int height = 0;           // its stem, from the baseline up
 };
 
 // A character's box in client pixels: from the caret position before it to the one after it

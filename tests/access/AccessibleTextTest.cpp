@@ -167,6 +167,11 @@ TEST_F(Accessible, CharacterBoxesFollowTheCaretAndAnswerThePointInBothOrders) {
         // Where carets follow the logical widths, the caret before a character stands on one of
         // its box's edges; where they follow the drawing, that holds within a run only.
         const int caretX = ControlObservation(c).Caret().x;
+        // The caret's stem stands at its x, within the band of the character's line.
+        const ScreenBox stem = model.CaretBox();
+        EXPECT_EQ(stem.x, caretX);
+        EXPECT_GT(stem.height, 0);
+        EXPECT_TRUE(stem.y >= box->y && stem.y + stem.height <= box->y + box->height) << stem.y;
         if (!visual) {
           EXPECT_TRUE(caretX == box->x || caretX == box->x + box->width) << caretX;
         }

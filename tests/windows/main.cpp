@@ -2,12 +2,14 @@
 // clipboard and in-place activation need it), as a container's user-interface thread is.
 //   kestrix-container [GOOGLETEST OPTIONS]                 the container's tests
 //   kestrix-container --script [--metrics fixed] FILE...   scripts of kestrix-script's language
+//   kestrix-container --read-accessible WINDOW FILE        a screen reader in another process
 #include <gtest/gtest.h>
 #include <ole2.h>
 
 #include <string>
 #include <vector>
 
+#include "AccessibleReader.h"
 #include "ScriptMain.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +26,14 @@ int main(int argc, char** argv) {
     if (FAILED(OleInitialize(nullptr))) return 2;
     const int status = kestrix::RunScripts(files, fixed);
     OleUninitialize();
+    return status;
+  }
+  if (argc == 4 && std::string(argv[1]) == "--read-accessible") {
+    if (FAILED(CoInitialize(nullptr))) return 2;
+    const auto window = reinterpret_cast<HWND>(std::stoull(argv[2], nullptr, 16));
+    const std::string file = argv[3];
+    const int status = kestrix::ReadAccessible(window, std::wstring(file.begin(), file.end()));
+    CoUninitialize();
     return status;
   }
   testing::InitGoogleTest(&argc, argv);

@@ -151,6 +151,8 @@ class ActiveXControl final
   VARIANT Ambient(DISPID dispid);
   // The ambient UserMode (true when the site offers none), passed on to the window.
   void FollowUserMode();
+  // The ambient DisplayName, the name screen readers give the control.
+  void FollowDisplayName();
   // Tells the control site when the keys the control keeps from a dialog change.
   void NoteControlInfo();
   bool EatsReturn();

@@ -63,6 +63,16 @@ void ActiveXControl::FollowUserMode() {
   NoteControlInfo();
 }
 
+void ActiveXControl::FollowDisplayName() {
+  if (!window_) return;
+  VARIANT value = Ambient(DISPID_AMBIENT_DISPLAYNAME);
+  std::u16string name;
+  if (value.vt == VT_BSTR && value.bstrVal)
+    name.assign(reinterpret_cast<const char16_t*>(value.bstrVal), SysStringLen(value.bstrVal));
+  VariantClear(&value);
+  window_->SetAccessibleName(name);
+}
+
 bool ActiveXControl::EatsReturn() { return userMode_ && instance_->WantsReturn(); }
 
 void ActiveXControl::NoteControlInfo() {
@@ -162,6 +172,7 @@ HRESULT ActiveXControl::ActivateInPlace(IOleClientSite* site, bool uiActivate) {
     });
     window->SetDesignMode(!userMode_);
     window_ = std::move(window);
+    FollowDisplayName();
     SIZEL pixels{pos.right - pos.left, pos.bottom - pos.top};
     HDC screen = GetDC(nullptr);
     extent_ = {HimetricFromPixels(pixels.cx, GetDeviceCaps(screen, LOGPIXELSX)),
@@ -311,6 +322,7 @@ HRESULT ActiveXControl::OnMnemonic(MSG* msg) {
 
 HRESULT ActiveXControl::OnAmbientPropertyChange(DISPID dispid) {
   if (dispid == DISPID_AMBIENT_USERMODE || dispid == DISPID_UNKNOWN) FollowUserMode();
+  if (dispid == DISPID_AMBIENT_DISPLAYNAME || dispid == DISPID_UNKNOWN) FollowDisplayName();
   return S_OK;
 }
 HRESULT ActiveXControl::FreezeEvents(BOOL) { return S_OK; }

@@ -1,39 +1,15 @@
 // What only the control knows of its state, read for test hosts from the control object
 // itself (the module and the control are one build), and the fixed-metric text library a
 // test host may ask for.
-#include "control/Guids.h"
-#include "control/KestrixCtrl.h"
 #include "control/Observation.h"
 #include "layout/FixedMetricTextLibrary.h"
 #include "module/win32/ControlInstance.h"
+#include "module/win32/ControlObject.h"
 
 namespace win32host {
 
 // This file speaks to the framework, whose names live in namespace kestrix.
 using namespace kestrix;
-namespace {
-
-// The control object behind the automation object, held until it goes out of scope.
-class ControlObject {
- public:
-  explicit ControlObject(void* dispatch) {
-    static_cast<IDispatch*>(dispatch)->QueryInterface(IID_KestrixControlObject,
-                                                      reinterpret_cast<void**>(&ctrl_));
-  }
-  ~ControlObject() {
-    if (ctrl_) ctrl_->GetControllingUnknown()->Release();
-  }
-  ControlObject(const ControlObject&) = delete;
-  ControlObject& operator=(const ControlObject&) = delete;
-  CKestrixCtrl* operator->() const { return ctrl_; }
-  CKestrixCtrl& operator*() const { return *ctrl_; }
-  explicit operator bool() const { return ctrl_ != nullptr; }
-
- private:
-  CKestrixCtrl* ctrl_ = nullptr;
-};
-
-}  // namespace
 
 bool ControlInstance::UseFixedMetrics() {
   // One library for every control of the module: it keeps no state of a control's.

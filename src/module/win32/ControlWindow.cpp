@@ -68,6 +68,8 @@ ControlWindow::ControlWindow(ControlInstance& instance, HWND parent, const RECT&
   instance_.CatchUpClock(RealMs());
   instance_.Place(std::max<LONG>(1, rect.right - rect.left),
                   std::max<LONG>(1, rect.bottom - rect.top));
+  if (std::unique_ptr<AccessibleFace> face = AccessibleFace::Create(instance_))
+    msaa_ = std::make_unique<MsaaPublisher>(hwnd_, std::move(face), [this] { Present(); });
   Present();
 }
 
@@ -88,6 +90,7 @@ void ControlWindow::TakeFrame() {
 }
 
 ControlWindow::~ControlWindow() {
+  msaa_.reset();
   instance_.AttachEdge(nullptr);
   if (hwnd_) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -113,6 +116,11 @@ void ControlWindow::Present() {
              static_cast<UINT>(std::clamp<uint64_t>(*wait, USER_TIMER_MINIMUM, 60000)), nullptr);
   else
     KillTimer(hwnd_, kClockTimer);
+  if (msaa_) msaa_->Update();
+}
+
+void ControlWindow::SetAccessibleName(const std::u16string& name) {
+  if (msaa_) msaa_->SetName(name);
 }
 
 void ControlWindow::Paint() {
@@ -212,6 +220,10 @@ LRESULT ControlWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(lParam) != HTCLIENT || designMode_) break;
       ShowCursor();
       return TRUE;
+    case WM_GETOBJECT:
+      if (!msaa_) break;
+      if (std::optional<LRESULT> object = msaa_->GetObject(wParam, lParam)) return *object;
+      break;
     case WM_GETDLGCODE: {
       // A dialog leaves arrows and characters to the control, and the message it asks about
       // when the control wants it (Return when the control acts on it); Tab and Escape are

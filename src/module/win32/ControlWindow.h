@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "module/win32/ControlInstance.h"
+#include "module/win32/MsaaPublisher.h"
 
 namespace win32host {
 
@@ -36,6 +37,8 @@ class ControlWindow final : public SystemEdge {
   // when the control does not act on it, and system keys, which a dialog or the container
   // takes. Nothing is the control's in design mode.
   bool WantsKey(const MSG& msg);
+  // The name screen readers give the control (the container's name for it).
+  void SetAccessibleName(const std::u16string& name);
 
   // SystemEdge
   void ClipboardChanged(const std::optional<std::string>& text) override;
@@ -68,6 +71,7 @@ class ControlWindow final : public SystemEdge {
   int buttonsDown_ = 0;  // the system's mouse capture is held while any is down
   std::function<void(bool)> focusHook_;
   std::optional<std::string> clipboardRefusal_;
+  std::unique_ptr<MsaaPublisher> msaa_;  // null when the control object cannot be reached
 };
 
 }  // namespace win32host
