@@ -160,6 +160,7 @@ HRESULT CKestrixCtrl::Automation::GetProperty(DISPID dispid, VARIANT* result) {
     case kDispSelLength: *result = MakeVariantI4(static_cast<LONG>(c.GetSelLength())); return S_OK;
     case kDispSelStart: *result = MakeVariantI4(static_cast<LONG>(c.GetSelStart())); return S_OK;
     case kDispVisualCaret: *result = BoolVariant(c.m_VisualCaret); return S_OK;
+    case kDispStandardEditing: *result = BoolVariant(c.m_StandardEditing); return S_OK;
     case DISPID_BACKCOLOR: *result = ColorVariant(c.m_BackColor); return S_OK;
     case DISPID_FORECOLOR: *result = ColorVariant(c.m_ForeColor); return S_OK;
     case DISPID_TEXT: return TextVariant(c.GetText(), result);
@@ -186,6 +187,7 @@ HRESULT CKestrixCtrl::Automation::PutProperty(DISPID dispid, const VARIANT& valu
     case kDispScrollBars: c.m_ScrollBars = value.iVal; break;
     case kDispHideSelection: c.SetHideSelection(flag); break;
     case kDispWantReturn: c.m_WantReturn = flag; break;
+    case kDispStandardEditing: c.m_StandardEditing = flag; break;
     case DISPID_BACKCOLOR:
       c.m_BackColor = value.ulVal;
       c.OnBackColorChanged();

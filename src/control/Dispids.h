@@ -28,6 +28,7 @@ enum KestrixDispid : DISPID {
   kDispSelText,
   kDispActivateEdit,
   kDispVisualCaret,
+  kDispStandardEditing = 26,
 };
 
 inline constexpr DISPID DISPID_BACKCOLOR = -501;

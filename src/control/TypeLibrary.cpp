@@ -44,6 +44,7 @@ TypeLibDesc Build() {
                        Method(kDispActivateEdit, "ActivateEdit", VT_BOOL, "VARIANT_BOOL",
                               {{"lpKey", VT_BSTR, "BSTR"}, {"lpStr", VT_BSTR, "BSTR"}}),
                        Property(kDispVisualCaret, "VisualCaret", VT_BOOL, "VARIANT_BOOL"),
+                       Property(kDispStandardEditing, "StandardEditing", VT_BOOL, "VARIANT_BOOL"),
                        Property(DISPID_BACKCOLOR, "BackColor", VT_I4, "OLE_COLOR"),
                        Property(DISPID_FORECOLOR, "ForeColor", VT_I4, "OLE_COLOR"),
                        Property(DISPID_TEXT, "Text", VT_BSTR, "BSTR"),

@@ -17,6 +17,16 @@ constexpr int kMaxDragTurns = 1000000;   // a guard, far beyond any real drag
 void CKestrixCtrl::OnLButtonDown(UINT flags, CPoint point) {
   COleControl::OnLButtonDown(flags, point);
   if (m_Lines.Empty()) return;
+  const bool triple = m_StandardEditing && IsTripleClick(point) && !IsShiftDown();
+  m_DoubleClicked = false;
+  if (triple) {
+    const int64_t offset = OffsetAtPoint(point);
+    if (offset >= 0) {
+      const auto [start, end] = ParagraphAround(offset);
+      SelectOffsets(start, end);
+      return;
+    }
+  }
   PressAt(point.x, point.y);
 }
 

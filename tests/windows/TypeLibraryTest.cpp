@@ -99,7 +99,7 @@ TEST(RegisteredTypeLibrary, TypesEveryMemberAsTheControlAnswersIt) {
       {L"Clear", L"void()"},              {L"SelText", L"BSTR()"},
       {L"ActivateEdit", L"VARIANT_BOOL(BSTR, BSTR)"},
       {L"Refresh", L"void()"},            {L"AboutBox", L"void()"},
-      {L"VisualCaret", L"VARIANT_BOOL"},
+      {L"VisualCaret", L"VARIANT_BOOL"}, {L"StandardEditing", L"VARIANT_BOOL"},
   };
   const std::map<std::wstring, std::wstring> members = MembersOf(info);
   for (const auto& [name, type] : expected) {
