@@ -69,6 +69,8 @@ Editor::Editor(const EditorOptions& options)
   if (options.readingOrder != 1) ctrl_->SetReadingOrder(options.readingOrder);
   // A person edits here: the caret goes where the characters are drawn.
   ctrl_->SetVisualCaret(options.visualCaret ? TRUE : FALSE);
+  // And the keys and clicks do what they do in the editors around it.
+  ctrl_->m_StandardEditing = options.standardEditing ? TRUE : FALSE;
   ctrl_->SetText(CString(text));
   // The file opened is where undo stops, not an edit to take back.
   ctrl_->ForgetUndoHistory();

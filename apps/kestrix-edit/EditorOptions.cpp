@@ -11,6 +11,10 @@ const char* const kEditorUsage =
     "  --logical-caret        the caret stands as far from the line's aligned edge as the text\n"
     "                         before it is wide, as hosts of the control have it by default,\n"
     "                         instead of where the characters are drawn\n"
+    "  --classic-editing      the keys and clicks as hosts of the control have them by\n"
+    "                         default: Control does not make the arrows, Backspace and\n"
+    "                         Delete take words, a double click selects nothing, a copy\n"
+    "                         of nothing empties the clipboard\n"
     "  --font-ar NAME         face for Arabic text\n"
     "  --font-en NAME         face for Latin text\n"
     "  --size POINTS          size of both faces\n"
@@ -51,6 +55,8 @@ std::optional<EditorOptions> ParseEditorOptions(const std::vector<std::string>& 
       o.readingOrder = a == "--rtl" ? 1 : 0;
     } else if (a == "--logical-caret") {
       o.visualCaret = false;
+    } else if (a == "--classic-editing") {
+      o.standardEditing = false;
     } else if (a == "--font-ar" || a == "--font-en") {
       const std::string* v = value();
       if (!v) return std::nullopt;

@@ -11,6 +11,7 @@ struct EditorOptions {
   std::string file;          // empty: an empty, unnamed text
   short readingOrder = 1;    // 1 right to left, 0 left to right
   bool visualCaret = true;   // the caret and clicks go where the characters are drawn
+  bool standardEditing = true;  // words, word and paragraph clicks, as in other editors
   std::string arabicFont;    // empty: the control's default
   std::string latinFont;
   int pointSize = 0;         // 0: the control's default

@@ -162,6 +162,7 @@ HRESULT CKestrixCtrl::Automation::GetProperty(DISPID dispid, VARIANT* result) {
     case kDispVisualCaret: *result = BoolVariant(c.m_VisualCaret); return S_OK;
     case kDispCanUndo: *result = BoolVariant(c.CanUndo()); return S_OK;
     case kDispCanRedo: *result = BoolVariant(c.CanRedo()); return S_OK;
+    case kDispStandardEditing: *result = BoolVariant(c.m_StandardEditing); return S_OK;
     case DISPID_BACKCOLOR: *result = ColorVariant(c.m_BackColor); return S_OK;
     case DISPID_FORECOLOR: *result = ColorVariant(c.m_ForeColor); return S_OK;
     case DISPID_TEXT: return TextVariant(c.GetText(), result);
@@ -188,6 +189,7 @@ HRESULT CKestrixCtrl::Automation::PutProperty(DISPID dispid, const VARIANT& valu
     case kDispScrollBars: c.m_ScrollBars = value.iVal; break;
     case kDispHideSelection: c.SetHideSelection(flag); break;
     case kDispWantReturn: c.m_WantReturn = flag; break;
+    case kDispStandardEditing: c.m_StandardEditing = flag; break;
     case DISPID_BACKCOLOR:
       c.m_BackColor = value.ulVal;
       c.OnBackColorChanged();

@@ -32,6 +32,7 @@ enum KestrixDispid : DISPID {
   kDispRedo,
   kDispCanUndo,
   kDispCanRedo,
+  kDispStandardEditing = 26,
 };
 
 inline constexpr DISPID DISPID_BACKCOLOR = -501;

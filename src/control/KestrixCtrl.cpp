@@ -79,6 +79,7 @@ void CKestrixCtrl::DoPropExchange(CPropExchange* px) {
   PX_Long(px, "BackColor", backColor, 0xFFFFFF);
   m_BackColor = static_cast<OLE_COLOR>(backColor);
   PX_Bool(px, "VisualCaret", m_VisualCaret, FALSE);
+  PX_Bool(px, "StandardEditing", m_StandardEditing, FALSE);
 
   SetBackColor(0xFFFFFF);
 }

@@ -61,10 +61,14 @@ class CKestrixCtrl : public COleControl {
   void OnMouseMove(UINT flags, CPoint point);
   void OnLButtonUp(UINT flags, CPoint point);
   void OnLButtonDown(UINT flags, CPoint point);
+  void OnLButtonDblClk(UINT flags, CPoint point);
   void OnRButtonDown(UINT flags, CPoint point);
   void OnSetFocus(CWnd* oldWnd);
   void OnKillFocus(CWnd* newWnd);
   void OnSize(UINT type, int cx, int cy);
+  // After a resize (StandardEditing): the caret's line back at row caretRow of the view, or
+  // only into view when it was not in view (caretRow -1).
+  void KeepCaretRowAfterResize(int caretRow);
   int OnCreate(CREATESTRUCT* cs);
   void OnChar(UINT ch, UINT repeat, UINT flags);
   void OnKeyDown(UINT ch, UINT repeat, UINT flags);
@@ -93,6 +97,12 @@ class CKestrixCtrl : public COleControl {
   void ApplyReadingOrder();
   BOOL ActivateEdit(const WideString& key, const WideString& str);
   void ReadingOrderKey(UINT flags);
+  // The reading order a Shift key asks for with Control (0 left Shift, 1 right), or -1.
+  static int ReadingOrderOfShift(UINT flags);
+  // StandardEditing's chord: a Shift pressed with Control arms the switch, any other key
+  // disarms it, and the first of the two let go fires it.
+  void ArmReadingOrderChord(UINT key, UINT flags);
+  void ReleaseReadingOrderChord(UINT key);
 
   // Caret moves --------------------------------------------------------------------------
   void MoveLeft();
@@ -112,6 +122,32 @@ class CKestrixCtrl : public COleControl {
   // The Shift-selection steps around a key of the key table.
   void ShiftSelectBefore(UINT key);
   void ShiftSelectAfter(UINT key);
+
+  // Words, word and paragraph clicks (StandardEditing) -------------------------------------
+  // Where Ctrl+Right goes from offset: the start of the next word, or the end of the line;
+  // from a line's end, the first word of the next line (or its end).
+  int64_t WordStopAfter(int64_t offset);
+  // Where Ctrl+Left goes from offset: the start of this word or the previous one on the line,
+  // or the line's start; from a line's start, the last word of the line before.
+  int64_t WordStopBefore(int64_t offset);
+  // The word (or run of other characters) around the character at offset, CRs excluded.
+  std::pair<int64_t, int64_t> WordAround(int64_t offset);
+  // The paragraph holding offset, its CR excluded.
+  std::pair<int64_t, int64_t> ParagraphAround(int64_t offset);
+  // Ctrl+Left and Ctrl+Right: by words, the way the line reads on the screen with VisualCaret.
+  void MoveByWord(bool rightKey);
+  // Ctrl+Backspace and Ctrl+Delete: the selection, or back to where Ctrl+Left would go or on
+  // to where Ctrl+Right would, goes in one deletion.
+  void DeleteWord(bool forward);
+  // Selects from..to (absolute offsets), the caret at to, scrolled into view.
+  void SelectOffsets(int64_t from, int64_t to);
+  // The character boundary under a client point, or -1 off the lines.
+  int64_t OffsetAtPoint(CPoint point);
+  // A press at the point and time of the last double click, within the double-click time:
+  // the paragraph is selected.
+  bool IsTripleClick(CPoint point) const;
+  // A copy or cut with nothing selected leaves the clipboard and the text alone.
+  bool CopiesNothing() const { return m_StandardEditing && m_SelLength <= 0; }
 
   // Keystroke commands --------------------------------------------------------------------
   // Ctrl+L, C, V, X and A; every other character typed with Control does nothing.
@@ -519,6 +555,18 @@ class CKestrixCtrl : public COleControl {
   // The caret, clicks, Left and Right and the highlight go where the characters are drawn,
   // instead of by the width of the logical prefix from the line's aligned edge.
   BOOL m_VisualCaret = FALSE;
+  // What a person expects of an editor: word moves and deletions, word and paragraph clicks,
+  // a copy or cut of nothing left alone, Ctrl+End filling the view, a resize keeping the
+  // caret's line, the reading-order chord taken on its release. Off, the control keeps the
+  // behaviour hosts were written against.
+  BOOL m_StandardEditing = FALSE;
+  // The reading-order chord armed by a Shift key-down with Control, and that key's flags.
+  bool m_ChordArmed = false;
+  UINT m_ChordFlags = 0;
+  // When and where the last double click fell (StandardEditing), for a triple click.
+  bool m_DoubleClicked = false;
+  uint64_t m_DoubleClickMs = 0;
+  CPoint m_DoubleClickAt{0, 0};
   // The caret's flag points left (its run goes right to left); with VisualCaret off the
   // reading order decides.
   bool m_CaretFlagLeft = false;

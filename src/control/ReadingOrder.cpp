@@ -51,12 +51,35 @@ BOOL CKestrixCtrl::ActivateEdit(const WideString& /*key*/, const WideString& /*s
   return TRUE;
 }
 
-void CKestrixCtrl::ReadingOrderKey(UINT flags) {
+int CKestrixCtrl::ReadingOrderOfShift(UINT flags) {
   // Tested as masks: the left Shift's scan code fails the right one's test and back.
-  if ((flags & kLeftShiftScanCode) == kLeftShiftScanCode && IsCtrlDown())
-    SetReadingOrder(0);
-  else if ((flags & kRightShiftScanCode) == kRightShiftScanCode && IsCtrlDown())
-    SetReadingOrder(1);
+  if ((flags & kLeftShiftScanCode) == kLeftShiftScanCode) return 0;
+  if ((flags & kRightShiftScanCode) == kRightShiftScanCode) return 1;
+  return -1;
+}
+
+void CKestrixCtrl::ReadingOrderKey(UINT flags) {
+  const int order = ReadingOrderOfShift(flags);
+  if (order >= 0 && IsCtrlDown()) SetReadingOrder(static_cast<short>(order));
+}
+
+// As the platforms' own layout switches: Control and Shift alone, let go. Control+Shift with
+// an arrow, or with a letter, is a command and leaves the order alone.
+void CKestrixCtrl::ArmReadingOrderChord(UINT key, UINT flags) {
+  if (key == VK_SHIFT) {
+    if (IsCtrlDown() && ReadingOrderOfShift(flags) >= 0) {
+      m_ChordArmed = true;
+      m_ChordFlags = flags;
+    }
+  } else if (key != VK_CONTROL) {
+    m_ChordArmed = false;
+  }
+}
+
+void CKestrixCtrl::ReleaseReadingOrderChord(UINT key) {
+  if (!m_ChordArmed || (key != VK_SHIFT && key != VK_CONTROL)) return;
+  m_ChordArmed = false;
+  SetReadingOrder(static_cast<short>(ReadingOrderOfShift(m_ChordFlags)));
 }
 
 }  // namespace kestrix

@@ -100,6 +100,12 @@ std::string CKestrixCtrl::DescribeState() {
   KESTRIX_PUT(m_WantReturn);
   KESTRIX_PUT(m_BackColor);
   KESTRIX_PUT(m_VisualCaret);
+  KESTRIX_PUT(m_StandardEditing);
+  KESTRIX_PUT(m_ChordArmed);
+  KESTRIX_PUT(m_ChordFlags);
+  KESTRIX_PUT(m_DoubleClicked);
+  KESTRIX_PUT(m_DoubleClickMs);
+  out << "m_DoubleClickAt " << m_DoubleClickAt.x << ',' << m_DoubleClickAt.y << '\n';
   KESTRIX_PUT(m_CaretFlagLeft);
   KESTRIX_PUT(m_SelAnchorOffset);
   KESTRIX_PUT(m_HighlightLow);

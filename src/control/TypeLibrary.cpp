@@ -52,6 +52,7 @@ TypeLibDesc Build() {
                        Method(kDispRedo, "Redo", VT_EMPTY, "void"),
                        ReadOnlyProperty(kDispCanUndo, "CanUndo", VT_BOOL, "VARIANT_BOOL"),
                        ReadOnlyProperty(kDispCanRedo, "CanRedo", VT_BOOL, "VARIANT_BOOL"),
+                       Property(kDispStandardEditing, "StandardEditing", VT_BOOL, "VARIANT_BOOL"),
                        Property(DISPID_BACKCOLOR, "BackColor", VT_I4, "OLE_COLOR"),
                        Property(DISPID_FORECOLOR, "ForeColor", VT_I4, "OLE_COLOR"),
                        Property(DISPID_TEXT, "Text", VT_BSTR, "BSTR"),

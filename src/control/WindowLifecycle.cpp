@@ -1,5 +1,7 @@
 // The control window: its message table, creation, sizing, focus, the blink timer, font
 // changes, and re-creation.
+#include <algorithm>
+
 #include "control/KestrixCtrl.h"
 
 namespace kestrix {
@@ -8,6 +10,7 @@ BEGIN_MESSAGE_MAP(CKestrixCtrl, COleControl)
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONUP()
 ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONDBLCLK()
 ON_WM_RBUTTONDOWN()
 ON_WM_SETFOCUS()
 ON_WM_KILLFOCUS()
@@ -41,6 +44,8 @@ int CKestrixCtrl::OnCreate(CREATESTRUCT* cs) {
 void CKestrixCtrl::OnSize(UINT type, int cx, int cy) {
   COleControl::OnSize(type, cx, cy);
   StoreLine();
+  // With StandardEditing the caret's line keeps its row in the view where it was in view.
+  const int caretRow = m_CurLine >= m_FirstVisible && m_CurLine <= m_LastVisible ? m_CurLine - m_FirstVisible : -1;
   CRect recorded;
   GetRectInContainer(&recorded);
   if (cx + 2 * GetBorderStyle() + 4 == recorded.Width()) {
@@ -48,13 +53,32 @@ void CKestrixCtrl::OnSize(UINT type, int cx, int cy) {
     m_VisibleLines = m_LineHeight > 0 ? m_TextRect.Height() / m_LineHeight : 1;
     if (m_VisibleLines <= 0) m_VisibleLines = 1;
     SetFirstVisible(m_FirstVisible);
+    // The text rectangle may have moved (the scroll bar's side follows a reading order that
+    // ActivateEdit set without a new layout): the highlight goes where its characters now are.
+    RestateHighlight();
     PaintLines(m_FirstVisible, m_LastVisible);
     // The caret follows the text area it stands in; a window just made has not placed it yet.
     UpdateCaret();
   } else {
     RebuildText(GetText(), -1);
   }
+  if (m_StandardEditing && !m_Lines.Empty()) KeepCaretRowAfterResize(caretRow);
   UpdateScrollBar();
+}
+
+void CKestrixCtrl::KeepCaretRowAfterResize(int caretRow) {
+  const int row = std::clamp(caretRow, 0, std::max(m_VisibleLines - 1, 0));
+  const int first = caretRow >= 0 ? std::max(1, m_CurLine - row) : m_FirstVisible;
+  const int before = m_FirstVisible;
+  SetFirstVisible(first);
+  ScrollCaretIntoView();
+  // No room is left empty below the text's end while lines above it are out of view.
+  if (m_LastVisible - m_FirstVisible + 1 < m_VisibleLines)
+    SetFirstVisible(std::max(1, m_Lines.Count() - m_VisibleLines + 1));
+  if (m_FirstVisible != before) {
+    PaintLines(m_FirstVisible, m_LastVisible);
+    UpdateCaret();
+  }
 }
 
 void CKestrixCtrl::OnSetFocus(CWnd* oldWnd) {
@@ -68,6 +92,7 @@ void CKestrixCtrl::OnSetFocus(CWnd* oldWnd) {
 void CKestrixCtrl::OnKillFocus(CWnd* newWnd) {
   COleControl::OnKillFocus(newWnd);
   StoreLine();
+  m_ChordArmed = false;  // the chord's keys go up where the control does not hear them
   HideSelectionOnFocusLoss();
   EraseCaret();
   m_HasFocus = FALSE;

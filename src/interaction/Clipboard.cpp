@@ -23,8 +23,9 @@ CString CKestrixCtrl::SelectedText() {
 }
 
 void CKestrixCtrl::OnEditCopy() {
-  // A password never leaves the control: the clipboard keeps what it held.
-  if (m_PasswordChar > 0) return;
+  // A password never leaves the control: the clipboard keeps what it held. With
+  // StandardEditing neither does a copy of nothing.
+  if (m_PasswordChar > 0 || CopiesNothing()) return;
   BeginWaitCursor();
   StoreLine();
   m_SelText = SelectedText();

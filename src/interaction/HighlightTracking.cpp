@@ -151,7 +151,9 @@ void CKestrixCtrl::ShowRange(int from, int to, bool draw) {
 }
 
 void CKestrixCtrl::RestateHighlight() {
-  if (m_HighlightLow <= 0) return;
+  // A range none of whose lines showed a span (blanks past a wrapped line's edge) may show
+  // one where the lines now stand.
+  if (m_HighlightLow <= 0 && m_ShownTo <= m_ShownFrom) return;
   for (int n = m_HighlightLow; n <= std::min(m_HighlightHigh, m_Lines.Count()); ++n)
     if (LineRecord* record = m_Lines.At(n)) ClearHighlight(*record);
   m_HighlightLow = m_HighlightHigh = 0;

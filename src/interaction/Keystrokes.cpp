@@ -42,10 +42,13 @@ bool CKestrixCtrl::RunMoveKey(UINT key) {
       PageDown();
       return true;
     case VK_LEFT:
-      MoveLeft();
-      return true;
     case VK_RIGHT:
-      MoveRight();
+      if (m_StandardEditing && IsCtrlDown())
+        MoveByWord(key == VK_RIGHT);
+      else if (key == VK_LEFT)
+        MoveLeft();
+      else
+        MoveRight();
       return true;
     default:
       return false;
@@ -59,10 +62,16 @@ void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
   const UINT key = static_cast<USHORT>(ch);
   // Typing joins one step only while the caret stays where the typing left it.
   if (IsSelectionKey(key) || key == VK_PRIOR || key == VK_NEXT) m_History.CloseTyping();
+  if (m_StandardEditing) ArmReadingOrderChord(key, flags);
   if (IsShiftDown() && key != VK_SHIFT) ShiftSelectBefore(key);
+  // With StandardEditing Control makes Backspace and Delete take words, and keys commands.
+  const bool standardCtrl = m_StandardEditing && IsCtrlDown();
   switch (key) {
     case VK_BACK:
-      DeleteBackward();
+      if (standardCtrl)
+        DeleteWord(false);
+      else
+        DeleteBackward();
       break;
     case VK_TAB:
       break;
@@ -76,10 +85,13 @@ void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
       MoveEnd();
       break;
     case VK_DELETE:
-      DeleteAtCaret(IsShiftDown() ? TRUE : FALSE);
+      if (standardCtrl && !IsShiftDown())
+        DeleteWord(true);
+      else
+        DeleteAtCaret(IsShiftDown() ? TRUE : FALSE);
       break;
     case VK_SHIFT:
-      ReadingOrderKey(flags);
+      if (!m_StandardEditing) ReadingOrderKey(flags);
       break;
     case VK_INSERT:
       if (!m_ReadOnly && IsShiftDown()) InsertText(CString(), 0);
@@ -93,8 +105,9 @@ void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
     default:
       if (RunMoveKey(key)) break;
       // Shift with a typing key cuts the selection; the character that follows takes its place,
-      // in the same step as for a key without Shift.
-      if (key >= kFirstTypingKey && IsShiftDown() && m_SelLength > 0) {
+      // in the same step as for a key without Shift. With StandardEditing a key with Control is
+      // a command (Ctrl+Shift+Z) and cuts nothing.
+      if (key >= kFirstTypingKey && IsShiftDown() && m_SelLength > 0 && !standardCtrl) {
         RecordedEdit typed(*this, EditKind::Typing);
         DeleteAtCaret(m_PasswordChar > 0 ? FALSE : TRUE);  // a password only loses it
       }
@@ -102,6 +115,9 @@ void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
   }
   if (!m_hWnd || m_Lines.Empty()) return;
   if (IsShiftDown() && key != VK_SHIFT) ShiftSelectAfter(key);
+  // With StandardEditing a word move without Shift drops the selection, as a move does.
+  if (m_StandardEditing && IsCtrlDown() && !IsShiftDown() && m_SelLength > 0 && (key == VK_LEFT || key == VK_RIGHT))
+    CollapseSelection();
   // Typing over a selection: a typing key removes it so that its character lands in its place;
   // any other key only drops it.
   if (!IsShiftDown() && !IsCtrlDown() && m_SelLength > 0) {
@@ -116,6 +132,7 @@ void CKestrixCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
 }
 
 void CKestrixCtrl::OnKeyUp(UINT ch, UINT repeat, UINT flags) {
+  if (m_StandardEditing && m_hWnd && !m_Lines.Empty()) ReleaseReadingOrderChord(static_cast<USHORT>(ch));
   // Releasing Shift ends a keyboard selection, before the host hears of the key going up.
   if (static_cast<USHORT>(ch) == VK_SHIFT && m_Selecting && !m_Lines.Empty()) {
     int x = CaretXFromIndex();

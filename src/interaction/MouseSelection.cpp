@@ -18,6 +18,16 @@ void CKestrixCtrl::OnLButtonDown(UINT flags, CPoint point) {
   COleControl::OnLButtonDown(flags, point);
   if (m_Lines.Empty()) return;
   m_History.CloseTyping();  // a click moves the caret: typing after it is a step of its own
+  const bool triple = m_StandardEditing && IsTripleClick(point) && !IsShiftDown();
+  m_DoubleClicked = false;
+  if (triple) {
+    const int64_t offset = OffsetAtPoint(point);
+    if (offset >= 0) {
+      const auto [start, end] = ParagraphAround(offset);
+      SelectOffsets(start, end);
+      return;
+    }
+  }
   PressAt(point.x, point.y);
 }
 

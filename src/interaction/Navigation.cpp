@@ -103,7 +103,9 @@ void CKestrixCtrl::MoveHome() {
 void CKestrixCtrl::MoveEnd() {
   if (IsCtrlDown()) {
     GotoLine(m_Lines.Count());
-    SetFirstVisible(m_CurLine);
+    // The last line goes to the top of the view, or with StandardEditing to its bottom, so
+    // that a text that fits is seen whole.
+    SetFirstVisible(m_StandardEditing ? m_CurLine - m_VisibleLines + 1 : m_CurLine);
     PaintLines(m_FirstVisible, m_LastVisible);
     SyncScrollPos();
   }

@@ -43,6 +43,22 @@ constexpr std::array<CharClass, 256> kClassTable = BuildTable();
 
 CharClass ClassOfByte(int ch) { return kClassTable[static_cast<size_t>(ch & 0xFF)]; }
 
+bool IsWordByte(int ch) {
+  const int b = ch & 0xFF;
+  if (b >= '0' && b <= '9') return true;
+  switch (b) {
+    // Latin by their direction, but symbols: the grave accent, trade mark, cent, copyright,
+    // registered, superscripts, acute accent, middle dot, cedilla, multiplication and division.
+    case 0x60: case 0x99: case 0xA2: case 0xA9: case 0xAE: case 0xB2: case 0xB3: case 0xB4:
+    case 0xB7: case 0xB8: case 0xB9: case 0xD7: case 0xF7:
+      return false;
+    case 0x9F:  // noon ghunna, an Arabic letter the direction table leaves neutral
+      return true;
+    default:
+      return ClassOfByte(b) != CharClass::Neutral;
+  }
+}
+
 CharClass CKestrixCtrl::ClassifyChar(int ch) { return ClassOfByte(ch); }
 
 int CKestrixCtrl::DetectLineDirection() {

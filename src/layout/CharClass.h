@@ -15,4 +15,8 @@ enum class CharClass : int32_t {
 // The class of a byte; only the low 8 bits of ch count.
 CharClass ClassOfByte(int ch);
 
+// Whether a byte belongs to a word: a letter or digit of either script, a haraka or the
+// tatweel. Spaces, punctuation, symbols and control characters separate words.
+bool IsWordByte(int ch);
+
 }  // namespace kestrix

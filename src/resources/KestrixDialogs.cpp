@@ -27,6 +27,7 @@ DialogTemplate KestrixPropPageTemplate() {
   dialog.fontFace = "MS Sans Serif";
   dialog.items = {
       {DialogItemKind::CheckBox, IDC_VISUAL_CARET, {7, 25, 229, 12}, "&Caret where the characters are drawn", 0},
+      {DialogItemKind::CheckBox, IDC_STANDARD_EDITING, {7, 41, 229, 12}, "&Editing keys and clicks as in other editors", 0},
   };
   return dialog;
 }

@@ -9,6 +9,7 @@ CKestrixPropPage::CKestrixPropPage()
 
 void CKestrixPropPage::DoDataExchange(CDataExchange* dx) {
   DDP_Check(dx, IDC_VISUAL_CARET, "VisualCaret");
+  DDP_Check(dx, IDC_STANDARD_EDITING, "StandardEditing");
   DDP_PostProcessing(dx);
 }
 

@@ -1,5 +1,5 @@
 // The control's property page: dialog 200 of the control's resources, captioned "General",
-// whose check box shows and sets VisualCaret.
+// whose check boxes show and set VisualCaret and StandardEditing.
 #pragma once
 
 #include "framework/ole/COlePropertyPage.h"

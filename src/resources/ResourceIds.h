@@ -26,5 +26,6 @@ inline constexpr UINT IDI_ABOUTDLL = 1;   // the control's icon, 32 x 32
 // Items of the dialogs.
 inline constexpr UINT IDC_ABOUT_OK = 1;
 inline constexpr UINT IDC_VISUAL_CARET = 201;  // the property page's VisualCaret check box
+inline constexpr UINT IDC_STANDARD_EDITING = 202;  // and its StandardEditing check box
 
 }  // namespace kestrix

@@ -44,8 +44,9 @@ CString CKestrixCtrl::TextReplacing(const EditRange& range, const CString& inser
 void CKestrixCtrl::DeleteAtCaret(BOOL cut) {
   if (m_ReadOnly) return;
   if (cut) {
-    // A password is not cut: it could only be copied out, which it never is.
-    if (m_PasswordChar > 0) return;
+    // A password is not cut: it could only be copied out, which it never is. With
+    // StandardEditing a cut of nothing leaves the text alone as well as the clipboard.
+    if (m_PasswordChar > 0 || CopiesNothing()) return;
     // What is cut must reach the clipboard; otherwise it would be lost.
     if (!CanOpenClipboard(m_hWnd)) return;
     OnEditCopy();

@@ -99,12 +99,13 @@ TEST_F(Automation, TableHasItsDispidsAndEveryMemberAnswersByNameAndId) {
     ASSERT_NE(m, nullptr);
     EXPECT_STREQ(m->name, expected[i]);
   }
+  EXPECT_STREQ(t.FindMember(26)->name, "StandardEditing");
   EXPECT_STREQ(t.FindMember(-501)->name, "BackColor");
   EXPECT_STREQ(t.FindMember(-513)->name, "ForeColor");
   EXPECT_STREQ(t.FindMember(-517)->name, "Text");
   EXPECT_STREQ(t.FindMember(-550)->name, "Refresh");
   EXPECT_STREQ(t.FindMember(-552)->name, "AboutBox");
-  EXPECT_EQ(t.members.size(), 30u);
+  EXPECT_EQ(t.members.size(), 31u);
 
   c.SetText("abc");
   for (const MemberDesc& m : t.members) {

@@ -102,7 +102,7 @@ TEST(ControlState, SaveAndLoadKeepTheValuesInOrder) {
                                        "MultiLines", "HideSelection", "Style",        "ScrollBars",
                                        "Alignment",  "ReadingOrder", "PasswordChar",  "m_SelText",
                                        "m_Text",     "MaxLength",    "ForeColor",     "BackColor",
-                                       "VisualCaret"};
+                                       "VisualCaret", "StandardEditing"};
   EXPECT_EQ(names, expected);
 
   bag.Remove("BackColor");

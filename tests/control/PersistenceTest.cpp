@@ -82,6 +82,7 @@ void SetEveryValue(CKestrixCtrl& c) {
   c.m_ForeColor = 0x80000008;  // a system colour: negative as a long
   c.m_BackColor = 0x00123456;
   c.m_VisualCaret = TRUE;
+  c.m_StandardEditing = TRUE;
 }
 
 TEST(Persistence, EveryValueSurvivesAFile) {
@@ -128,6 +129,7 @@ TEST(Persistence, EveryValueSurvivesAFile) {
   EXPECT_EQ(c.m_ForeColor, 0x80000008u);
   EXPECT_EQ(c.m_BackColor, 0x00123456u);
   EXPECT_EQ(c.m_VisualCaret, TRUE);
+  EXPECT_EQ(c.m_StandardEditing, TRUE);
   EXPECT_FALSE(c.IsModified());
 }
 
@@ -143,7 +145,7 @@ TEST(Persistence, EveryCutOfTheFileGivesSavedValuesOrDefaults) {
     host.ctrl->SaveProperties(saved);
     text = SaveControl(*host.ctrl);
   }
-  ASSERT_EQ(saved.Entries().size(), 21u);
+  ASSERT_EQ(saved.Entries().size(), 22u);
   std::vector<size_t> ends;  // where the lines of each value end: a file of the values so far
   PropertyBag firsts;
   for (const auto& [name, value] : saved.Entries()) {

@@ -43,6 +43,28 @@ int PixelsEvery() {
   return every;
 }
 
+// Where Ctrl+Right and Ctrl+Left go with StandardEditing, told plainly: past the word, then past
+// what is not a word up to the line's end; from a line's end or start over its break first.
+size_t WordStopAfter(const std::string& s, size_t o) {
+  auto word = [&](size_t i) { return s[i] != '\r' && IsWordByte(static_cast<unsigned char>(s[i])); };
+  const size_t from = o;
+  while (o < s.size() && word(o)) ++o;
+  while (o < s.size() && s[o] != '\r' && !word(o)) ++o;
+  if (o == from && o < s.size()) {
+    ++o;
+    while (o < s.size() && s[o] != '\r' && !word(o)) ++o;
+  }
+  return o;
+}
+
+size_t WordStopBefore(const std::string& s, size_t o) {
+  auto word = [&](size_t i) { return s[i] != '\r' && IsWordByte(static_cast<unsigned char>(s[i])); };
+  if (o > 0 && s[o - 1] == '\r') --o;
+  while (o > 0 && s[o - 1] != '\r' && !word(o - 1)) --o;
+  while (o > 0 && word(o - 1)) --o;
+  return o;
+}
+
 // The text an edit should leave, from the text, selection and caret before it.
 struct EditModel {
   std::string text;
@@ -84,9 +106,11 @@ struct EditModel {
 
 class Stress {
  public:
-  Stress(uint32_t seed, CRect rect, TEXTMETRIC metrics) : random_(seed), host_(rect) {
+  Stress(uint32_t seed, CRect rect, TEXTMETRIC metrics, bool standard = false)
+      : random_(seed), host_(rect), standard_(standard) {
     host_.library.metrics = metrics;
     c_.InitFonts();
+    c_.m_StandardEditing = standard ? TRUE : FALSE;
     display().SetMenuChooser([this](const std::vector<MenuItem>& items, POINT) {
       int pick = Pick(static_cast<int>(items.size()) + 1);
       return pick == 0 ? 0u : items[static_cast<size_t>(pick - 1)].id;
@@ -120,15 +144,17 @@ class Stress {
     return m;
   }
 
+  // With StandardEditing a copy or cut of nothing changes nothing.
+  bool CopiesNothing(const EditModel& m) const { return standard_ && m.selLength == 0; }
   void Copy(EditModel& m) {
-    if (!clipboardHeld_) display().PutClipboardText(m.Selected());
+    if (!clipboardHeld_ && !CopiesNothing(m)) display().PutClipboardText(m.Selected());
   }
   void Paste(EditModel& m) {
     if (m.readOnly || clipboardHeld_) return;
     m.Replace(display().ClipboardData().value_or(""));
   }
   void Cut(EditModel& m) {
-    if (m.readOnly || clipboardHeld_) return;
+    if (m.readOnly || clipboardHeld_ || CopiesNothing(m)) return;
     Copy(m);
     m.EraseSelectionOr(m.caret, 1);
   }
@@ -142,7 +168,15 @@ class Stress {
     display().KeyUp(key, scan);
     if (!focused || alt) return;
     bool rebuilt = true;
-    if (key == VK_DELETE) {
+    const bool byWords = standard_ && ctrl;
+    if (byWords && (key == VK_BACK || (key == VK_DELETE && !shift))) {
+      if (!m.readOnly && m.selLength > 0) {
+        m.EraseSelectionOr(m.caret, 0);
+      } else if (!m.readOnly) {
+        const size_t other = key == VK_BACK ? WordStopBefore(m.text, m.caret) : WordStopAfter(m.text, m.caret);
+        m.text.erase(std::min(m.caret, other), std::max(m.caret, other) - std::min(m.caret, other));
+      }
+    } else if (key == VK_DELETE) {
       if (shift) Cut(m);
       else if (!m.readOnly) m.EraseSelectionOr(m.caret, 1);
     } else if (key == VK_BACK) {
@@ -156,8 +190,12 @@ class Stress {
     }
     bool typing = key >= 0x30 || key == ' ';
     if (!rebuilt && typing && m.selLength > 0 && !ctrl) {
-      if (shift) Cut(m);
-      else if (!m.readOnly) m.EraseSelectionOr(m.caret, 0);
+      // Shift cuts for a key that types a character; with Space it only drops the selection.
+      if (!shift) {
+        if (!m.readOnly) m.EraseSelectionOr(m.caret, 0);
+      } else if (key >= 0x30) {
+        Cut(m);
+      }
     }
     model_ = m.text;
   }
@@ -212,7 +250,8 @@ class Stress {
   void Mouse() {
     HWND w = c_.GetSafeHwnd();
     POINT p = RandomPoint();
-    int what = Pick(5);
+    // With StandardEditing also double and triple clicks.
+    int what = Pick(standard_ ? 6 : 5);
     Note("mouse " + std::to_string(what) + " at " + std::to_string(p.x) + "," + std::to_string(p.y));
     switch (what) {
       case 0:
@@ -243,7 +282,14 @@ class Stress {
         display().MouseUp(w, r.x, r.y);
         break;
       }
-      default: {  // the context menu, whose Paste may change the text
+      case 5:  // a double click, and a third press at once or later
+        display().DoubleClick(w, p.x, p.y);
+        if (Pick(2)) {
+          display().AdvanceClock(static_cast<uint64_t>(Pick(2) * 600));
+          display().Click(w, p.x, p.y);
+        }
+        break;
+      case 4: {  // the context menu, whose Paste may change the text
         EditModel m = Before();
         UINT chosen = 0;
         display().SetMenuChooser([&](const std::vector<MenuItem>& items, POINT) {
@@ -441,6 +487,7 @@ class Stress {
 
   std::mt19937 random_;
   ControlHost host_;
+  bool standard_ = false;
   CKestrixCtrl& c_ = *host_.ctrl;
   std::string model_;
   bool clipboardHeld_ = false;
@@ -462,6 +509,21 @@ TEST(StressTest, RandomMessagesKeepEveryRule) {
   for (int round = 0; round < ExtraRounds() && !HasFatalFailure(); ++round) {
     SCOPED_TRACE("seed " + std::to_string(1000 + round));
     Stress(static_cast<uint32_t>(1000 + round), CRect(0, 0, 40 + round % 300, 54 + round % 200), usual)
+        .Run(3000);
+  }
+}
+
+// With StandardEditing: word moves and deletions, double and triple clicks, a copy or cut of
+// nothing, Ctrl+End, resizes and the reading-order chord.
+TEST(StressTest, StandardEditingKeepsEveryRule) {
+  const TEXTMETRIC usual{24, 19, 5, 0, 0, 10, 10};
+  Stress(11, CRect(0, 0, 320, 200), usual, true).Run(3000);
+  Stress(12, CRect(0, 0, 100, 54), usual, true).Run(3000);
+  // Blanks at a wrapped line's end double-clicked, then ActivateEdit: they show once aligned.
+  Stress(3014, CRect(0, 0, 54, 68), usual, true).Run(3000);
+  for (int round = 0; round < ExtraRounds() && !HasFatalFailure(); ++round) {
+    SCOPED_TRACE("seed " + std::to_string(3000 + round));
+    Stress(static_cast<uint32_t>(3000 + round), CRect(0, 0, 40 + round % 300, 54 + round % 200), usual, true)
         .Run(3000);
   }
 }

@@ -73,11 +73,15 @@ TEST_F(KestrixDialogs, PropertyPageLayoutCaptionAndActivation) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(dialog->GetParent(), &owner);
   EXPECT_EQ(PlacedRect(*dialog), at);
-  ASSERT_EQ(dialog->Items().size(), 1u);
+  ASSERT_EQ(dialog->Items().size(), 2u);
   auto* box = dynamic_cast<CCheckBox*>(dialog->Items()[0].get());
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(VisibleLabel(box->Text()), "Caret where the characters are drawn");
   EXPECT_EQ(PlacedRect(*box), DialogRectToPixels({7, 25, 229, 12}, base));
+  auto* standard = dynamic_cast<CCheckBox*>(dialog->Items()[1].get());
+  ASSERT_NE(standard, nullptr);
+  EXPECT_EQ(VisibleLabel(standard->Text()), "Editing keys and clicks as in other editors");
+  EXPECT_EQ(PlacedRect(*standard), DialogRectToPixels({7, 41, 229, 12}, base));
   // A click turns it; with no object to edit, the page fills and writes nothing.
   display.Click(box->GetSafeHwnd(), 3, 3);
   EXPECT_TRUE(box->IsChecked());

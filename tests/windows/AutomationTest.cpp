@@ -75,7 +75,8 @@ TEST_F(ControlAutomation, EveryPropertyReadsBackWhatWasWritten) {
     EXPECT_EQ(A().GetLong(name), value) << name;
   }
   for (const wchar_t* name :
-       {L"MultiLines", L"WordWrap", L"HideSelection", L"WantReturn", L"ReadOnly", L"VisualCaret"}) {
+       {L"MultiLines", L"WordWrap", L"HideSelection", L"WantReturn", L"ReadOnly", L"VisualCaret",
+        L"StandardEditing"}) {
     for (bool value : {false, true}) {
       ASSERT_EQ(A().PutBool(name, value), S_OK) << name;
       EXPECT_EQ(A().GetLong(name) != 0, value) << name;

@@ -17,6 +17,7 @@ namespace {
 
 constexpr wchar_t kPageProgId[] = L"KESTRIX.KestrixPropPage.1";
 constexpr wchar_t kPageText[] = L"&Caret where the characters are drawn";
+constexpr wchar_t kStandardText[] = L"&Editing keys and clicks as in other editors";
 
 CLSID PageClass() {
   CLSID clsid{};
@@ -107,6 +108,15 @@ TEST_F(PropertyPageTest, ItTellsItsCaptionAndSizeAndShowsAsARealChildDialog) {
   EXPECT_EQ(page->Apply(), S_OK);
   EXPECT_NE(automation.GetLong(L"VisualCaret"), 0);
   EXPECT_EQ(page->IsPageDirty(), S_FALSE);
+  // The second box shows and sets StandardEditing, leaving VisualCaret as it is.
+  const HWND standard = FindChildWithText(parent, kStandardText);
+  ASSERT_NE(standard, nullptr);
+  EXPECT_EQ(SendMessageW(standard, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  SendMessageW(standard, BM_CLICK, 0, 0);
+  EXPECT_EQ(page->IsPageDirty(), S_OK);
+  EXPECT_EQ(page->Apply(), S_OK);
+  EXPECT_NE(automation.GetLong(L"StandardEditing"), 0);
+  EXPECT_NE(automation.GetLong(L"VisualCaret"), 0);
   ASSERT_EQ(page->Deactivate(), S_OK);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(page->Show(SW_SHOW), E_UNEXPECTED);
@@ -115,6 +125,7 @@ TEST_F(PropertyPageTest, ItTellsItsCaptionAndSizeAndShowsAsARealChildDialog) {
   const HWND again = FindChildWithText(parent, kPageText);
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(SendMessageW(again, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(FindChildWithText(parent, kStandardText), BM_GETCHECK, 0, 0), BST_CHECKED);
   ASSERT_EQ(page->Deactivate(), S_OK);
 
   ASSERT_EQ(page->SetObjects(0, nullptr), S_OK);

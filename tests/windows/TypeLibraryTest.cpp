@@ -99,7 +99,7 @@ TEST(RegisteredTypeLibrary, TypesEveryMemberAsTheControlAnswersIt) {
       {L"Clear", L"void()"},              {L"SelText", L"BSTR()"},
       {L"ActivateEdit", L"VARIANT_BOOL(BSTR, BSTR)"},
       {L"Refresh", L"void()"},            {L"AboutBox", L"void()"},
-      {L"VisualCaret", L"VARIANT_BOOL"},
+      {L"VisualCaret", L"VARIANT_BOOL"}, {L"StandardEditing", L"VARIANT_BOOL"},
       {L"Undo", L"void()"},               {L"Redo", L"void()"},
       {L"CanUndo", L"VARIANT_BOOL"},      {L"CanRedo", L"VARIANT_BOOL"},
   };

@@ -126,6 +126,23 @@ TEST_F(EditorWindow, TheCaretStandsWhereTheCharactersAreDrawnUnlessAskedOtherwis
   }
 }
 
+// The editor edits as the editors around it do: Ctrl+Right goes by words and a double click
+// selects one. --classic-editing keeps the control's own keys: Ctrl+Right goes one character.
+TEST_F(EditorWindow, ControlArrowsGoByWordsUnlessAskedOtherwise) {
+  for (bool standard : {true, false}) {
+    EditorOptions options;
+    options.readingOrder = 0;
+    options.standardEditing = standard;
+    Open(options);
+    Ctrl().SetText("one two three");
+    Keys({"ctrl+Home", "ctrl+Right", "ctrl+Right"});
+    const int expected = standard ? 8 : 2;
+    EXPECT_TRUE(Until([&] { return ControlObservation(Ctrl()).Caret().index == expected; }))
+        << ControlObservation(Ctrl()).Caret().index;
+    editor_.reset();
+  }
+}
+
 // Shift+Right over the boundary of a Latin and an Arabic run selects a logical range that the
 // window shows as two spans, the Arabic letters' at the right end of their word. With
 // KESTRIX_KEEP_SCREENSHOTS set, the window is kept as kestrix-edit.png (the README's picture).

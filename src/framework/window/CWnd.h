@@ -2,6 +2,7 @@
 // WindowProc, which looks them up in the class's message table.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -133,6 +134,8 @@ inline constexpr int SW_SHOW = 5;
 
 // GetKeyState of the display: negative while the key is down.
 short GetKeyState(int virtualKey);
+// The display's clock in milliseconds; 0 without a display.
+uint64_t GetDisplayTimeMs();
 // Reads the message queue of the display; filter 0, 0 means every message.
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
 LRESULT DispatchMessage(const MSG* msg);

@@ -10,6 +10,11 @@ short GetKeyState(int virtualKey) {
   return d ? d->KeyState(virtualKey) : 0;
 }
 
+uint64_t GetDisplayTimeMs() {
+  Display* d = Display::CurrentOrNull();
+  return d ? d->NowMs() : 0;
+}
+
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags) {
   Display* d = Display::CurrentOrNull();
   return d && d->Peek(msg, hwnd, filterMin, filterMax, removeFlags) ? TRUE : FALSE;

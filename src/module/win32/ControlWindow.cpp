@@ -243,6 +243,8 @@ bool ControlWindow::OnInput(UINT message, WPARAM wParam, LPARAM lParam) {
   const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
   const unsigned scan = static_cast<unsigned>((lParam >> 16) & 0xFF);
   auto press = [&](bool right, bool twice) {
+    // A press is timed against the last double click: the control's clock catches up first.
+    instance_.CatchUpClock(RealMs());
     if (GetFocus() != hwnd_) SetFocus(hwnd_);
     if (buttonsDown_++ == 0) SetCapture(hwnd_);
     if (twice)

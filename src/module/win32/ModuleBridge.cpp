@@ -19,7 +19,7 @@ void LockModule(bool lock) { TheKestrixApp().LockServer(lock); }
 ClassId PropertyPageClass() { return ClassIdOf(CLSID_KestrixPropPage); }
 
 PageResources PropertyPageResources() {
-  return {IDD_PROPPAGE_KESTRIX, IDS_KESTRIX_PPG_CAPTION, IDC_VISUAL_CARET};
+  return {IDD_PROPPAGE_KESTRIX, IDS_KESTRIX_PPG_CAPTION, IDC_VISUAL_CARET, IDC_STANDARD_EDITING};
 }
 
 bool BuildModuleRegistration(RegistryTree& tree) {

@@ -22,7 +22,8 @@ ClassId PropertyPageClass();
 struct PageResources {
   unsigned dialog;
   unsigned caption;
-  unsigned visualCaretBox;  // the check box bound to VisualCaret
+  unsigned visualCaretBox;      // the check box bound to VisualCaret
+  unsigned standardEditingBox;  // the check box bound to StandardEditing
 };
 PageResources PropertyPageResources();
 // Writes into tree what registering the module's classes puts in the classes root: the

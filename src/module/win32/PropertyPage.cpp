@@ -10,8 +10,22 @@
 namespace win32host {
 namespace {
 
-// The property a check box of the page shows and sets.
-constexpr const wchar_t* kVisualCaret = L"VisualCaret";
+// The page's check boxes and the boolean property each shows and sets.
+struct FlagBox {
+  unsigned box;
+  const wchar_t* property;
+};
+
+std::vector<FlagBox> FlagBoxes() {
+  const PageResources page = PropertyPageResources();
+  return {{page.visualCaretBox, L"VisualCaret"}, {page.standardEditingBox, L"StandardEditing"}};
+}
+
+bool IsFlagBox(unsigned id) {
+  for (const FlagBox& flag : FlagBoxes())
+    if (flag.box == id) return true;
+  return false;
+}
 
 DISPID DispidOf(IDispatch* object, const wchar_t* name) {
   DISPID id = DISPID_UNKNOWN;
@@ -88,7 +102,7 @@ INT_PTR CALLBACK PropertyPage::PageProc(HWND window, UINT message, WPARAM wParam
     return TRUE;
   }
   auto* page = reinterpret_cast<PropertyPage*>(GetWindowLongPtrW(window, DWLP_USER));
-  if (page && message == WM_COMMAND && LOWORD(wParam) == PropertyPageResources().visualCaretBox &&
+  if (page && message == WM_COMMAND && IsFlagBox(LOWORD(wParam)) &&
       HIWORD(wParam) == BN_CLICKED) {
     page->dirty_ = true;
     if (page->site_) page->site_->OnStatusChange(PROPPAGESTATUS_DIRTY);
@@ -126,9 +140,11 @@ HRESULT PropertyPage::Activate(HWND parent, LPCRECT rect, BOOL) {
   if (window_) return E_UNEXPECTED;
   window_ = CreatePageWindow(parent);
   if (!window_) return E_FAIL;
-  bool visual = false;
-  if (!objects_.empty() && ReadFlag(objects_.front(), kVisualCaret, visual))
-    CheckDlgButton(window_, static_cast<int>(PropertyPageResources().visualCaretBox), visual ? BST_CHECKED : BST_UNCHECKED);
+  for (const FlagBox& flag : FlagBoxes()) {
+    bool value = false;
+    if (!objects_.empty() && ReadFlag(objects_.front(), flag.property, value))
+      CheckDlgButton(window_, static_cast<int>(flag.box), value ? BST_CHECKED : BST_UNCHECKED);
+  }
   dirty_ = false;
   Move(rect);
   return S_OK;
@@ -193,9 +209,10 @@ HRESULT PropertyPage::IsPageDirty() { return dirty_ ? S_OK : S_FALSE; }
 
 HRESULT PropertyPage::Apply() {
   if (!window_) return S_OK;
-  const bool visual =
-      IsDlgButtonChecked(window_, static_cast<int>(PropertyPageResources().visualCaretBox)) == BST_CHECKED;
-  for (IUnknown* object : objects_) WriteFlag(object, kVisualCaret, visual);
+  for (const FlagBox& flag : FlagBoxes()) {
+    const bool value = IsDlgButtonChecked(window_, static_cast<int>(flag.box)) == BST_CHECKED;
+    for (IUnknown* object : objects_) WriteFlag(object, flag.property, value);
+  }
   dirty_ = false;
   return S_OK;
 }

@@ -1,7 +1,7 @@
 // The control's property page as a Windows property frame holds it: a real child dialog built
-// from the page's template in the module's resources, captioned from its string. Its check box
-// shows the first object's VisualCaret; once clicked the page is dirty, and applying writes
-// the box's state to every object.
+// from the page's template in the module's resources, captioned from its string. Its check
+// boxes show the first object's VisualCaret and StandardEditing; once one is clicked the page
+// is dirty, and applying writes each box's state to every object.
 #pragma once
 
 #include <windows.h>

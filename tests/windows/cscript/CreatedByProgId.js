@@ -28,6 +28,7 @@ function checkAll() {
   check("HideSelection", o.HideSelection, true);
   check("ReadOnly", o.ReadOnly, false);
   check("VisualCaret", o.VisualCaret, false);
+  check("StandardEditing", o.StandardEditing, false);
   check("Modified", o.Modified, false);
   check("Text", o.Text, "");
   check("CanUndo", o.CanUndo, false);
