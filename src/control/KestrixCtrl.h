@@ -209,6 +209,9 @@ class CKestrixCtrl : public COleControl {
   static constexpr UINT kContextMenu = 204;
   static constexpr UINT kCopyCommand = 32768;
   static constexpr UINT kPasteCommand = 32769;
+  // Offered by the right-button menu with StandardEditing on.
+  static constexpr UINT kUndoCommand = 32770;
+  static constexpr UINT kRedoCommand = 32771;
   CString SelectedText();
   // The Copy and Paste commands (keys and the context menu's items 32768 and 32769).
   void OnEditCopy();
@@ -303,6 +306,8 @@ class CKestrixCtrl : public COleControl {
   // step would give does not fit MaxLength (nothing changes then).
   bool Undo();
   bool Redo();
+  void OnEditUndo() { Undo(); }
+  void OnEditRedo() { Redo(); }
   bool CanUndo() const;
   bool CanRedo() const;
   // Forgets every step: a host that opens a document by writing Text calls this after it.

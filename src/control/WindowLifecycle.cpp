@@ -27,6 +27,8 @@ ON_WM_TIMER()
 ON_WM_DESTROY()
 ON_COMMAND(CKestrixCtrl::kCopyCommand, OnEditCopy)
 ON_COMMAND(CKestrixCtrl::kPasteCommand, OnEditPaste)
+ON_COMMAND(CKestrixCtrl::kUndoCommand, OnEditUndo)
+ON_COMMAND(CKestrixCtrl::kRedoCommand, OnEditRedo)
 END_MESSAGE_MAP()
 
 BOOL CKestrixCtrl::PreCreateWindow(CREATESTRUCT& cs) {

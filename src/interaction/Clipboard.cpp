@@ -1,5 +1,5 @@
 // Copy and paste through the clipboard's CF_TEXT, the SelText method, and the right-button
-// menu that offers the two commands.
+// menu that offers the two commands (and Undo and Redo with StandardEditing).
 #include <optional>
 #include <string>
 
@@ -78,8 +78,18 @@ void CKestrixCtrl::OnRButtonDown(UINT flags, CPoint point) {
   // The menu is placed in screen coordinates.
   POINT screen = point;
   ClientToScreen(&screen);
-  // Both items are always offered; the choice comes back as WM_COMMAND.
+  // Its items are always offered; the choice comes back as WM_COMMAND. With StandardEditing
+  // Undo and Redo come first, as in other editors' menus.
+  CMenu withHistory;
+  if (m_StandardEditing) {
+    withHistory.CreatePopupMenu();
+    withHistory.AppendMenu(0, kUndoCommand, "Undo \tCtrl+Z");
+    withHistory.AppendMenu(0, kRedoCommand, "Redo \tCtrl+Y");
+    for (const MenuItem& item : popup->Items()) withHistory.AppendMenu(0, item.id, item.text.c_str());
+    popup = &withHistory;
+  }
   popup->TrackPopupMenu(0, screen.x, screen.y, this);
+  withHistory.DestroyMenu();
   menu.DestroyMenu();
 }
 

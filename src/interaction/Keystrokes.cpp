@@ -207,6 +207,15 @@ void CKestrixCtrl::CtrlCharCommand(UINT ch) {
     case 0x01:  // Ctrl+A
       SelectAll();
       break;
+    case 0x1A:  // Ctrl+Z, and with Shift Ctrl+Shift+Z
+      if (m_StandardEditing && IsShiftDown())
+        Redo();
+      else if (m_StandardEditing)
+        Undo();
+      break;
+    case 0x19:  // Ctrl+Y
+      if (m_StandardEditing) Redo();
+      break;
     default:
       break;
   }

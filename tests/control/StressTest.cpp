@@ -303,6 +303,8 @@ class Stress {
         display().MouseUp(w, p.x, p.y, true);
         if (chosen == CKestrixCtrl::kCopyCommand) Copy(m);
         if (chosen == CKestrixCtrl::kPasteCommand) Paste(m);
+        // The menu's Undo and Redo go through the history, whose own test follows every step.
+        if (chosen == CKestrixCtrl::kUndoCommand || chosen == CKestrixCtrl::kRedoCommand) m.text = c_.GetText();
         model_ = m.text;
         break;
       }
