@@ -128,7 +128,7 @@ TEST_F(EditorWindow, TheCaretStandsWhereTheCharactersAreDrawnUnlessAskedOtherwis
 
 // The editor edits as the editors around it do: Ctrl+Right goes by words and a double click
 // selects one. --classic-editing keeps the control's own keys: Ctrl+Right goes one character.
-TEST_F(EditorWindow, ControlArrowsGoByWordsUnlessAskedOtherwise) {
+TEST_F(EditorWindow, ControlArrowsGoByWordsAndCtrlZUndoesUnlessAskedOtherwise) {
   for (bool standard : {true, false}) {
     EditorOptions options;
     options.readingOrder = 0;
@@ -139,6 +139,10 @@ TEST_F(EditorWindow, ControlArrowsGoByWordsUnlessAskedOtherwise) {
     const int expected = standard ? 8 : 2;
     EXPECT_TRUE(Until([&] { return ControlObservation(Ctrl()).Caret().index == expected; }))
         << ControlObservation(Ctrl()).Caret().index;
+    // Ctrl+Z takes back the typing in the window too, only with StandardEditing.
+    Keys({"x", "ctrl+z"});
+    const std::string after = standard ? "one two three" : "onxe two three";
+    EXPECT_TRUE(Until([&] { return Ctrl().GetText() == after; })) << Ctrl().GetText();
     editor_.reset();
   }
 }
