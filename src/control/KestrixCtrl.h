@@ -342,6 +342,8 @@ class CKestrixCtrl : public COleControl {
   // Insertion ----------------------------------------------------------------------------
   // Only 0x20 to 0xFF are characters of the control: bytes of the Arabic code page.
   static BOOL IsCharacterCode(unsigned int c);
+  // Whether c counts against MaxLength once a rebuild has kept it.
+  static bool CountsTowardsLimit(char c, bool multiLine);
   BOOL CanInsertChar(unsigned int c);
   // Whether a bare character that arrives over a selection is taken in its place.
   bool AcceptsInPlaceOfSelection(unsigned int c);

@@ -80,7 +80,17 @@ void CKestrixCtrl::NoteReplaced(int64_t start, const CString& removed, const CSt
 
 void CKestrixCtrl::ReplaceAndNote(const EditRange& range, const CString& inserted, int caretOffset) {
   const CString removed = m_Lines.TextBetween(range.start, range.end);
+  // MaxLength refuses new characters only: an edit of a text longer than a MaxLength lowered
+  // since it was written keeps every character it does not replace.
+  const LONG maxLength = m_MaxLength;
+  if (m_MaxLength > 0) {
+    const CString after = TextReplacing(range, inserted);
+    const bool multiLine = m_MultiLines != FALSE;
+    const auto counted = std::count_if(after.begin(), after.end(), [&](char c) { return CountsTowardsLimit(c, multiLine); });
+    m_MaxLength = static_cast<LONG>(std::clamp<int64_t>(counted, m_MaxLength, INT32_MAX));
+  }
   if (!RebuildEdit(range, inserted, caretOffset)) RebuildText(TextReplacing(range, inserted), caretOffset);
+  m_MaxLength = maxLength;
   // What the store took may differ from what was handed in (a single line turns a CR into a
   // space, control characters are dropped): the step holds what it took.
   const int64_t size = m_Lines.PrefixLength(m_Lines.Count());

@@ -14,13 +14,12 @@ constexpr char kCR = '\r';
 // every character from 0x20 up; the other control characters are dropped.
 bool RebuildKeeps(char c) { return c == kCR || CKestrixCtrl::IsCharacterCode(static_cast<unsigned char>(c)); }
 
-// Whether c counts against MaxLength once the rebuild has kept it.
-bool CountsTowardsLimit(char c, bool multiLine) {
-  if (c == kCR) return !multiLine;  // a single-line control stores a space for it
-  return CKestrixCtrl::IsCharacterCode(static_cast<unsigned char>(c));
-}
-
 }  // namespace
+
+bool CKestrixCtrl::CountsTowardsLimit(char c, bool multiLine) {
+  if (c == '\r') return !multiLine;  // a single-line control stores a space for it
+  return IsCharacterCode(static_cast<unsigned char>(c));
+}
 
 void CKestrixCtrl::InsertText(const CString& s, int force) {
   if (!m_MultiLines && s == CString(1, kCR)) return;
