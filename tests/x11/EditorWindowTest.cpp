@@ -298,14 +298,15 @@ TEST_F(EditorWindow, TheContextMenuCopiesAndPastes) {
   Open(options);
   Ctrl().SetText("copy me");
   Keys({"ctrl+a"});
-  // The menu opens where the right button went down; its items lie one under the other.
+  // The menu opens where the right button went down; its items lie one under the other: Undo
+  // and Redo (the editor edits as other editors do), then Copy and Paste.
   int item = DialogFont::Get("MS Shell Dlg", 8)->Height() + 6;
-  std::string firstY = std::to_string(60 + 1 + item / 2), secondY = std::to_string(60 + 1 + item + item / 2);
-  Mouse({"mousemove", "100", "60", "click", "3", "sleep", "0.3", "mousemove", "110", firstY, "click", "1"});
+  std::string copyY = std::to_string(60 + 1 + 2 * item + item / 2), pasteY = std::to_string(60 + 1 + 3 * item + item / 2);
+  Mouse({"mousemove", "100", "60", "click", "3", "sleep", "0.3", "mousemove", "110", copyY, "click", "1"});
   EXPECT_EQ(ClipboardOfOtherPrograms(), "copy me");
   OfferFromOtherProgram("pasted ");
   Keys({"Home"});
-  Mouse({"mousemove", "100", "60", "click", "3", "sleep", "0.3", "mousemove", "110", secondY, "click", "1"});
+  Mouse({"mousemove", "100", "60", "click", "3", "sleep", "0.3", "mousemove", "110", pasteY, "click", "1"});
   EXPECT_TRUE(Until([&] { return Text() == "pasted copy me"; })) << Text();
   // A press outside dismisses the menu without a command.
   Mouse({"mousemove", "100", "60", "click", "3", "sleep", "0.3", "mousemove", "400", "200", "click", "1"});
